@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what Orvel needs to build, test and run on Debian 12, when it is missing.
+#   scripts/setup.sh          build and run dependencies, and Debian's MAME when no MAME is found
+#   scripts/setup.sh --tests  the same, plus Debian's MAME always (the integration tests run it)
+set -euo pipefail
+
+want_mame=auto
+[ "${1:-}" = "--tests" ] && want_mame=yes
+
+packages=(build-essential cmake pkg-config ninja-build qt6-base-dev libexpat1-dev libarchive-dev
+          libpng-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+          xdg-utils)
+if [ "$want_mame" = yes ]; then
+    packages+=(mame)
+elif ! command -v mame >/dev/null 2>&1 && [ ! -x /usr/games/mame ]; then
+    packages+=(mame)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Orvel needs these Debian packages. Install them as root with:" >&2
+    echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian's MAME included, so that the integration tests really run),
+# builds with warnings as errors and runs every test; then builds the core under
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs its tests again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh --tests
+
+bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_WERROR=ON
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300)
+
+if [ "${ORVEL_SKIP_SANITIZE:-0}" != 1 ]; then
+    bash scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DORVEL_WERROR=ON \
+        -DORVEL_SANITIZE=ON -DORVEL_BUILD_GUI=OFF -DORVEL_BUILD_BENCH=OFF
+    (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --output-on-failure -j2 --timeout 600 -L unit)
+fi

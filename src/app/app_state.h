@@ -1,0 +1,24 @@
+#pragma once
+// The program's process-wide records, owned by main and passed by reference. Subsystem
+// functions take only the pieces they need.
+
+#include "database/machine.h"
+#include "settings/mame_paths.h"
+#include "settings/settings.h"
+
+#include <cstdint>
+
+namespace orvel {
+
+struct AppState {
+    Settings settings;
+    MamePaths mame_paths;
+    MachineList machines;
+    ViewList view;
+    std::int64_t current_machine = -1; // position in machines of the current record
+    bool database_changed = false;
+    std::int64_t selected_commandline = 0; // stored command line used by the next run
+    bool pause_on_exit = false;
+};
+
+} // namespace orvel

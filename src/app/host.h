@@ -1,0 +1,50 @@
+#pragma once
+// The host: how core workflows talk to the user. The desktop program answers with real
+// dialogs, orvel-cli on the terminal, tests with a scripted fake that records every prompt.
+// This header is an interface only, so workflows in any subsystem may use it.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvel {
+
+enum class Buttons { Ok, YesNo };
+enum class Icon { None, Information, Warning, Error };
+enum class Answer { Ok, Yes, No };
+
+class Host {
+  public:
+    virtual ~Host() = default;
+
+    // A message box; returns the button pressed (Ok for an OK box).
+    virtual Answer message(std::string_view title, std::string_view text, Buttons buttons,
+                           Icon icon = Icon::None) = 0;
+    // File-open and file-save dialogs; filter is "Description (*.ext)|*.ext". Empty: cancelled.
+    virtual std::string choose_open_file(std::string_view title, std::string_view default_name,
+                                         std::string_view filter) = 0;
+    virtual std::string choose_save_file(std::string_view title, std::string_view default_name,
+                                         std::string_view filter) = 0;
+    // Folder chooser; empty: cancelled.
+    virtual std::string choose_folder(std::string_view title, std::string_view start_folder) = 0;
+    // The one-line text input window; std::nullopt when cancelled.
+    virtual std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
+                                                std::string_view initial) = 0;
+
+    // Progress text: the splash status line during start-up, otherwise the active window's
+    // title. An empty text puts the previous title back.
+    virtual void set_progress(std::string_view text) = 0;
+    // Lets the window system repaint during long work on the calling thread. May be called
+    // very often; implementations throttle it.
+    virtual void keep_alive() = 0;
+
+    // The console of a MAME run or of the listing build: opened with a title, shown lines as
+    // they arrive, and closed. wait_for_key shows the prompt and waits for a key press.
+    virtual void console_open(std::string_view title) = 0;
+    virtual void console_line(std::string_view line) = 0;
+    virtual void console_wait_for_key(std::string_view prompt) = 0;
+    virtual void console_close() = 0;
+};
+
+} // namespace orvel

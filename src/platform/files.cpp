@@ -1,0 +1,246 @@
+#include "platform/files.h"
+
+#include "platform/text.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace orvel {
+
+namespace {
+fs::path to_path(const std::string& p) { return fs::path(std::u8string(p.begin(), p.end())); }
+std::string from_path(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+} // namespace
+
+std::int64_t file_size(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(to_path(path), ec);
+    if (ec || !fs::exists(st))
+        return -1;
+    if (fs::is_directory(st))
+        return -2;
+    const auto size = fs::file_size(to_path(path), ec);
+    return ec ? -1 : static_cast<std::int64_t>(size);
+}
+
+bool file_exists(const std::string& path) { return file_size(path) >= 0; }
+bool folder_exists(const std::string& path) { return !path.empty() && file_size(path) == -2; }
+
+std::optional<std::int64_t> file_modified_time(const std::string& path) {
+#ifndef _WIN32
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#else
+    std::error_code ec;
+    const auto t = fs::last_write_time(to_path(path), ec);
+    if (ec)
+        return std::nullopt;
+    return static_cast<std::int64_t>(t.time_since_epoch().count());
+#endif
+}
+
+std::string file_creation_date(const std::string& path) {
+#ifndef _WIN32
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    const std::time_t when = st.st_ctime;
+    std::tm local {};
+    localtime_r(&when, &local);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", local.tm_mday, local.tm_mon + 1,
+                  local.tm_year + 1900);
+    return buf;
+#else
+    return {};
+#endif
+}
+
+bool copy_file(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    fs::copy_file(to_path(from), to_path(to), fs::copy_options::overwrite_existing, ec);
+    return !ec;
+}
+
+bool delete_file(const std::string& path) {
+    std::error_code ec;
+    if (fs::is_directory(to_path(path), ec))
+        return false;
+    return fs::remove(to_path(path), ec) && !ec;
+}
+
+bool create_folder(const std::string& path) {
+    std::error_code ec;
+    fs::create_directory(to_path(path), ec);
+    return folder_exists(path);
+}
+
+bool create_folders(const std::string& path) {
+    std::error_code ec;
+    fs::create_directories(to_path(path), ec);
+    return folder_exists(path);
+}
+
+std::string current_directory() {
+    std::error_code ec;
+    const fs::path p = fs::current_path(ec);
+    return ec ? std::string() : with_separator(from_path(p));
+}
+
+bool set_current_directory(const std::string& path) {
+    std::error_code ec;
+    fs::current_path(to_path(path), ec);
+    return !ec;
+}
+
+std::string temp_folder() {
+    std::error_code ec;
+    const fs::path p = fs::temp_directory_path(ec);
+    return with_separator(ec ? std::string("/tmp") : from_path(p));
+}
+
+std::string with_separator(std::string_view folder) {
+    std::string out(folder);
+    if (out.empty() || (out.back() != path_separator && out.back() != '/'))
+        out.push_back(path_separator);
+    return out;
+}
+
+std::string join_path(std::string_view folder, std::string_view name) {
+    if (folder.empty())
+        return std::string(name);
+    while (!name.empty() && (name.front() == '/' || name.front() == path_separator))
+        name.remove_prefix(1);
+    return with_separator(folder) + std::string(name);
+}
+
+std::string file_name_of(std::string_view path) {
+    const size_t pos = path.find_last_of("/\\");
+    return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
+}
+
+std::string folder_of(std::string_view path) {
+    const size_t pos = path.find_last_of("/\\");
+    return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
+}
+
+std::string base_name_of(std::string_view file_name) {
+    const size_t pos = file_name.find_last_of('.');
+    return std::string(pos == std::string_view::npos || pos == 0 ? file_name
+                                                                 : file_name.substr(0, pos));
+}
+
+bool wildcard_match(std::string_view pattern, std::string_view name) {
+    // Iterative matcher with one backtrack point for the last "*".
+    size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || ascii_lower(pattern[p]) == ascii_lower(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+std::vector<DirEntry> list_directory(const std::string& folder, std::string_view pattern) {
+    std::vector<DirEntry> out;
+    std::error_code ec;
+    fs::directory_iterator it(to_path(folder), ec);
+    if (ec)
+        return out;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec)
+            break;
+        std::string name = from_path(it->path().filename());
+        if (!wildcard_match(pattern, name))
+            continue;
+        std::error_code ec2;
+        out.push_back({std::move(name), it->is_directory(ec2)});
+    }
+    return out;
+}
+
+std::vector<std::string> collect_files_recursive(const std::string& folder) {
+    std::vector<std::string> out;
+    std::error_code ec;
+    const fs::path root = to_path(folder);
+    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
+    if (ec)
+        return out;
+    for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (ec)
+            break;
+        std::error_code ec2;
+        if (it->is_directory(ec2))
+            continue;
+        out.push_back(from_path(it->path().lexically_relative(root)));
+    }
+    return out;
+}
+
+std::optional<std::string> read_file(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return std::nullopt;
+    std::string data;
+    char buf[1 << 16];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        data.append(buf, n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed)
+        return std::nullopt;
+    return data;
+}
+
+bool write_file_atomic(const std::string& path, std::string_view data) {
+    const std::string temp = path + ".tmp~";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    ok = (std::fflush(f) == 0) && ok;
+#ifndef _WIN32
+    ok = ok && ::fsync(fileno(f)) == 0;
+#endif
+    ok = (std::fclose(f) == 0) && ok;
+    if (ok) {
+        std::error_code ec;
+        fs::rename(to_path(temp), to_path(path), ec);
+        ok = !ec;
+    }
+    if (!ok)
+        std::remove(temp.c_str());
+    return ok;
+}
+
+} // namespace orvel

@@ -1,0 +1,68 @@
+#pragma once
+// File system operations used by every subsystem. Paths are UTF-8 text; folders handed out by
+// these functions end in the native separator.
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvel {
+
+#ifdef _WIN32
+inline constexpr char path_separator = '\\';
+#else
+inline constexpr char path_separator = '/';
+#endif
+
+// Size in bytes; -1 when the path does not exist, -2 when it is a folder.
+std::int64_t file_size(const std::string& path);
+bool file_exists(const std::string& path);
+bool folder_exists(const std::string& path);
+// Modification time in seconds; std::nullopt when the path does not exist.
+std::optional<std::int64_t> file_modified_time(const std::string& path);
+// Creation date of a file as local "DD/MM/YYYY" (POSIX keeps no creation time, so the
+// status change time stands in for it); empty when the file does not exist.
+std::string file_creation_date(const std::string& path);
+
+bool copy_file(const std::string& from, const std::string& to);
+bool delete_file(const std::string& path);
+// Creates one folder level; true when the folder exists afterwards.
+bool create_folder(const std::string& path);
+bool create_folders(const std::string& path);
+// The current directory, ending in the separator.
+std::string current_directory();
+bool set_current_directory(const std::string& path);
+// The user's temporary folder, ending in the separator.
+std::string temp_folder();
+
+// Appends the native separator when the text does not already end in one.
+std::string with_separator(std::string_view folder);
+// Joins a folder and a name with exactly one separator between them.
+std::string join_path(std::string_view folder, std::string_view name);
+// The part after the last separator, and the part up to and including it.
+std::string file_name_of(std::string_view path);
+std::string folder_of(std::string_view path);
+// File name without its last extension ("pacman.zip" -> "pacman").
+std::string base_name_of(std::string_view file_name);
+
+struct DirEntry {
+    std::string name;
+    bool is_folder = false;
+};
+// Entries of one folder (not "." or "..") whose names match a wildcard pattern ("*", "?")
+// without regard to case. A missing folder gives an empty list.
+std::vector<DirEntry> list_directory(const std::string& folder, std::string_view pattern = "*");
+bool wildcard_match(std::string_view pattern, std::string_view name);
+// Every file below a folder, at any depth, as paths relative to that folder ("sub/x.zip").
+std::vector<std::string> collect_files_recursive(const std::string& folder);
+
+// Whole-file reads and writes.
+std::optional<std::string> read_file(const std::string& path);
+// Writes through a temporary file in the same folder, renamed over the target, so that a
+// crash never leaves a truncated file. False (and the old file untouched) on failure.
+bool write_file_atomic(const std::string& path, std::string_view data);
+
+} // namespace orvel

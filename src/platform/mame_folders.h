@@ -1,0 +1,39 @@
+#pragma once
+// Where MAME works and how its configured folders are found, on POSIX systems and on Windows.
+//
+// A portable install (MAME unpacked or built in a folder of the user's own) works in the
+// executable's folder. A system-wide install (the executable under /usr, /opt, /snap or /nix,
+// or in a folder the user cannot write, like a distribution's /usr/games/mame) works in the
+// per-user folder $HOME/.mame/. Configured folders are resolved the way MAME resolves them.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvel {
+
+// "mame", "mame64", "mame.exe" or "mame64.exe", in any case.
+bool is_accepted_mame_name(std::string_view file_name);
+
+struct MameLocation {
+    std::string exe;         // what MAME_Exe stores: the file name, or the full path
+    std::string mame_folder; // what MAME_Path stores: the folder MAME works in, with separator
+    bool system_wide = false;
+};
+// Decides where MAME works for the executable at exe_path (a full path). For a system-wide
+// install the per-user folder is created when missing.
+MameLocation locate_mame(const std::string& exe_path);
+// The path to start: MAME_Path + MAME_Exe, or MAME_Exe alone when it is a full path.
+std::string mame_executable_path(const std::string& mame_exe, const std::string& mame_path);
+
+// Expands $VAR, ${VAR} and (on Windows) %VAR%; unknown variables expand to nothing.
+std::string expand_environment(std::string_view text);
+// One configured folder: enclosing double quotes removed, variables expanded, an absolute
+// folder kept, a relative one taken from the MAME folder. Ends in the separator; empty text
+// gives an empty result.
+std::string resolve_mame_folder(std::string_view raw, const std::string& mame_folder);
+// A ";"-separated list of folders, each resolved as above; empty entries are dropped.
+std::vector<std::string> resolve_mame_folder_list(std::string_view raw,
+                                                  const std::string& mame_folder);
+
+} // namespace orvel

@@ -1,0 +1,80 @@
+#pragma once
+// Starting other programs (MAME, the associated program of a file). Programs are started
+// directly, never through a shell, so quotes, spaces and other odd characters in paths are safe.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvel {
+
+// Splits an argument string the way MAME's command line is written: blanks separate
+// arguments, double quotes group text (and are removed), an empty quoted pair is an empty
+// argument.
+std::vector<std::string> split_arguments(std::string_view arguments);
+
+// Finds the program to start: a path with a separator is used as it is; a bare file name is
+// looked for in the working folder first and then on PATH.
+std::string resolve_program(const std::string& program, const std::string& working_folder);
+
+// A running child process.
+class ChildProcess {
+  public:
+    struct Options {
+        std::string working_folder;       // empty: the current directory
+        std::string stdout_file;          // non-empty: standard output goes to this file
+        bool capture_output = false;      // standard output and standard error as pipes
+        bool discard_output = false;      // both streams to /dev/null
+    };
+    ChildProcess();
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // False when the program could not be started (missing, not executable, bad folder).
+    bool start(const std::string& program, const std::vector<std::string>& args,
+               const Options& options);
+    bool running();
+    // Waits for the end; -1 when the timeout (milliseconds, negative: none) ran out.
+    std::optional<int> wait(int timeout_ms = -1);
+    void kill();
+    // With capture_output: reads what is available on both pipes, waiting at most timeout_ms,
+    // and hands complete lines (without line ends) to the callbacks. Returns false once both
+    // pipes are closed and everything was handed over.
+    bool poll_output(int timeout_ms, const std::function<void(std::string_view)>& on_stdout,
+                     const std::function<void(std::string_view)>& on_stderr);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+struct RunResult {
+    bool started = false;
+    bool timed_out = false;
+    int exit_code = -1;
+};
+
+// Starts a program with an argument string in a working folder and waits for its end. A
+// timeout (milliseconds) ends a child that hangs.
+RunResult run_and_wait(const std::string& program, std::string_view arguments,
+                       const std::string& working_folder, int timeout_ms = -1);
+// The same with standard output written to a file.
+RunResult run_redirected(const std::string& program, std::string_view arguments,
+                         const std::string& working_folder, const std::string& stdout_file,
+                         int timeout_ms = -1);
+// The same with both output streams read line by line as they arrive. Both pipes are kept
+// drained, so a child that floods one stream never blocks. keep_alive is called between reads.
+RunResult run_captured(const std::string& program, std::string_view arguments,
+                       const std::string& working_folder,
+                       const std::function<void(std::string_view)>& on_stdout,
+                       const std::function<void(std::string_view)>& on_stderr,
+                       const std::function<void()>& keep_alive = {});
+
+// Opens a file or web address with the program the desktop associates with it.
+bool open_with_associated_program(const std::string& path_or_address);
+
+} // namespace orvel

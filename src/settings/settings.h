@@ -1,0 +1,48 @@
+#pragma once
+// The settings record: the values that survive between runs (saved in "ORVEL.prefs") and the
+// few values fixed at start.
+
+#include <cstdint>
+#include <string>
+
+namespace orvel {
+
+struct Settings {
+    // Saved in the preferences file, in file order.
+    std::string MAME_Exe;
+    std::string MAME_Path;
+    std::string MAME_Size;
+    std::string MAME_Date;
+    std::string MAME_Version;
+    std::string ORVEL_Data;
+    std::string ORVEL_Font_Name = "Arial";
+    std::int64_t ORVEL_Font_Size = 10;
+    std::int64_t ORVEL_Font_Style = 0;
+    std::int64_t ORVEL_Font_Colour = 0;
+    std::int64_t ORVEL_Back_Colour = 16777215;
+    std::uint8_t ORVEL_DB_Backup = 0;
+    std::uint8_t ORVEL_Check_Avail = 0;
+    std::int64_t ORVEL_Sort_Type = 0;
+    std::uint8_t ORVEL_Win_Max = 0;
+
+    // Set at start, never saved.
+    std::string product_name = "Orvel";
+    std::string version_text = "V0.050 Alpha";
+    std::string start_directory;
+    std::string data_folder_name = "ORVEL_Data";
+    int window_width = 0;
+    int window_height = 0;
+    bool window_maximised = false;
+};
+
+// Every field at its default; ORVEL_Data = start directory + "ORVEL_Data" + separator.
+// desktop_width/height give the main window's default size (half of each).
+void set_default_settings(Settings& settings, const std::string& start_directory,
+                          int desktop_width = 0, int desktop_height = 0);
+
+// The standard paths inside the data folder.
+std::string preferences_path(const Settings& settings);  // ORVEL_Data + "ORVEL.prefs"
+std::string database_path(const Settings& settings);     // ORVEL_Data + "ORVEL.qld"
+std::string database_backup_path(const Settings& settings); // ORVEL_Data + "ORVEL.bak"
+
+} // namespace orvel

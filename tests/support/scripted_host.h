@@ -1,0 +1,74 @@
+#pragma once
+// A host for tests: records every prompt and answers from a queue, so that a workflow's
+// questions and texts can be asserted exactly.
+
+#include "app/host.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace orvel::test {
+
+struct Prompt {
+    std::string kind; // "message", "open", "save", "folder", "text"
+    std::string title;
+    std::string text;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+};
+
+class ScriptedHost : public Host {
+  public:
+    // Queued answers, taken in order by the prompts of their kind. A message box with no
+    // queued answer answers No (Yes/No) or Ok; a chooser with none is cancelled.
+    std::deque<Answer> answers;
+    std::deque<std::string> files;   // open, save and folder choosers
+    std::deque<std::optional<std::string>> texts; // ask_text
+
+    std::vector<Prompt> prompts;
+    std::vector<std::string> progress;
+    std::vector<std::string> console;  // "open:TITLE", lines, "key:PROMPT", "close"
+    long keep_alive_calls = 0;
+
+    Answer message(std::string_view title, std::string_view text, Buttons buttons,
+                   Icon icon) override;
+    std::string choose_open_file(std::string_view title, std::string_view default_name,
+                                 std::string_view filter) override;
+    std::string choose_save_file(std::string_view title, std::string_view default_name,
+                                 std::string_view filter) override;
+    std::string choose_folder(std::string_view title, std::string_view start_folder) override;
+    std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
+                                        std::string_view initial) override;
+    void set_progress(std::string_view text) override;
+    void keep_alive() override { ++keep_alive_calls; }
+    void console_open(std::string_view title) override;
+    void console_line(std::string_view line) override;
+    void console_wait_for_key(std::string_view prompt) override;
+    void console_close() override;
+
+    // "TITLE: TEXT" of every message box, in order.
+    std::vector<std::string> messages() const;
+};
+
+// A fresh empty folder under the temporary folder, removed with everything in it on
+// destruction. path() ends in the separator.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + name; }
+    // Writes bytes to a file below the folder (creating sub-folders); returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const;
+
+  private:
+    std::string path_;
+};
+
+std::string read_all(const std::string& path);
+std::string fixture(const std::string& name); // path of a file under tests/fixtures
+
+} // namespace orvel::test
