@@ -1,0 +1,44 @@
+#pragma once
+// What every orvel-cli command shares: the terminal host and the start of the core.
+
+#include "app/app_state.h"
+#include "app/host.h"
+#include "cli/cli.h"
+
+#include <string>
+
+namespace orvel::cli {
+
+// The host on a terminal: questions are answered by --yes / --no, or asked on standard input
+// when neither was given (end of input answers No); progress goes to standard error; the
+// console prints MAME's lines on standard output. It never blocks without a terminal.
+class TerminalHost : public Host {
+  public:
+    explicit TerminalHost(int answer) : answer_(answer) {}
+    Answer message(std::string_view title, std::string_view text, Buttons buttons,
+                   Icon icon) override;
+    std::string choose_open_file(std::string_view title, std::string_view default_name,
+                                 std::string_view filter) override;
+    std::string choose_save_file(std::string_view title, std::string_view default_name,
+                                 std::string_view filter) override;
+    std::string choose_folder(std::string_view title, std::string_view start_folder) override;
+    std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
+                                        std::string_view initial) override;
+    void set_progress(std::string_view text) override;
+    void keep_alive() override {}
+    void console_open(std::string_view title) override;
+    void console_line(std::string_view line) override;
+    void console_wait_for_key(std::string_view prompt) override;
+    void console_close() override;
+
+  private:
+    int answer_;
+};
+
+// Does what start-up does before a command's own work: settings defaults (ORVEL_Data from
+// --data or the working directory), the preferences file of the data folder, the MAME folder
+// as current directory and MAME configuration discovery (running " -cc" when needed). Never
+// opens a dialog. False, with a one-line reason in error, when no MAME has been chosen yet.
+bool start_core(const Options& options, AppState& state, Host& host, std::string& error);
+
+} // namespace orvel::cli
