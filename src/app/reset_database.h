@@ -10,7 +10,6 @@ namespace orvel {
 // Asks first; on No nothing changes and false is returned. On Yes the machine database is
 // discarded, the database file deleted, the preferences file deleted when the user agrees, and
 // true is returned: the program must end at once, without saving anything.
-bool reset_database(Host& host, const Settings& settings, MachineList& machines,
-                    ViewList& view);
+bool reset_database(Host& host, const Settings& settings, MachineList& machines, ViewList& view);
 
 } // namespace orvel
