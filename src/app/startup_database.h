@@ -29,8 +29,4 @@ DatabaseStartResult start_machine_database(const Settings& settings, const MameP
                                            bool& database_changed, Host& host,
                                            bool refresh = false);
 
-// Copies isfavourite and commandlines from the old records into the new records of the same
-// name; a stored BIOS position that no longer exists becomes -1.
-void carry_user_data(const MachineList& old_machines, MachineList& machines);
-
 } // namespace orvel

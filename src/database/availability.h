@@ -30,7 +30,7 @@ AvailabilityResult check_availability(MachineList& machines, std::string_view ro
 
 // The same over folders already resolved (each ending in the separator).
 AvailabilityResult check_availability_in(MachineList& machines,
-                                         const std::vector<std::string>& rom_folders,
-                                         Host& host, bool step_texts = false);
+                                         const std::vector<std::string>& rom_folders, Host& host,
+                                         bool step_texts = false);
 
 } // namespace orvel

@@ -34,12 +34,15 @@ struct BuildOptions {
     // MAME executable changed).
     bool regenerate = false;
     int listing_timeout_ms = -1;
+    // Records of the database being replaced: favourites and stored command lines of every
+    // machine that still exists are carried into the new records before the save.
+    const MachineList* carry_from = nullptr;
 };
 
 // The whole build. Replaces the machine list and the view list and saves the database file.
-BuildResult build_database(const Settings& settings, const MamePaths& paths,
-                           MachineList& machines, ViewList& view, bool& database_changed,
-                           Host& host, const BuildOptions& options = {});
+BuildResult build_database(const Settings& settings, const MamePaths& paths, MachineList& machines,
+                           ViewList& view, bool& database_changed, Host& host,
+                           const BuildOptions& options = {});
 
 // The console lines shown while MAME writes its listing.
 std::vector<std::string> build_banner(const Settings& settings);
@@ -60,6 +63,10 @@ ListingParse parse_listing_file(const std::string& path, MachineList& machines,
 ListingParse parse_listing_text(std::string_view xml, MachineList& machines);
 // The text of the "Error" box for a malformed listing.
 std::string xml_error_text(const ListingParse& parse);
+
+// Copies isfavourite and commandlines from the old records into the new records of the same
+// name; a stored BIOS position that no longer exists becomes -1.
+void carry_user_data(const MachineList& old_machines, MachineList& machines);
 
 // Stable sort by description without regard to case.
 void sort_by_description(MachineList& machines);
