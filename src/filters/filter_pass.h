@@ -18,6 +18,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace orvel {
@@ -49,21 +51,45 @@ class ListIndex {
     void rebuild(const MachineList& machines);
     void sort(SortType type);
     void search(std::string_view lowered_text);
+    void scan_all(std::string_view text, std::vector<std::uint32_t>& out) const;
+    bool record_matches(std::uint32_t i, std::string_view text) const;
 
-    // Lower-cased description and name of every machine, stored back to back in one buffer.
+    // Lower-cased description and name of every machine, each followed by a zero byte, all in
+    // one buffer: a search text without a zero byte can match within one field only.
     std::string keys_;
-    std::vector<std::uint32_t> key_start_;  // per machine: description at key_start_[i]
-    std::vector<std::uint32_t> name_start_; // per machine: name, up to key_start_[i + 1]
+    std::vector<std::uint32_t> key_start_;  // per machine (+1): its description's start
+    std::vector<std::uint32_t> name_start_; // per machine: its name's start
     std::vector<std::int64_t> order_;
     std::vector<std::uint32_t> rank_;
     int sorted_by_ = -1; // SortType of order_, or -1 when not sorted yet
 
-    // The last search: its lowered text and the positions it matched (ascending).
-    bool search_valid_ = false;
-    std::string last_search_;
-    std::vector<std::uint32_t> matches_;
-    std::vector<std::uint8_t> match_flag_; // per machine: 1 when in matches_
-    std::vector<std::uint8_t> hidden_;     // per machine: filtered_out of the last pass
+    // What the flags test, per machine, in a few bytes: the fields that only a new database
+    // changes. Favourite and availability are read from the records on every pass instead.
+    struct Props {
+        std::uint32_t bits = 0;
+        std::uint32_t manufacturer = 0, year = 0, source = 0, rotate = 0; // value numbers
+    };
+    std::vector<Props> props_;
+    struct Values {
+        std::vector<std::string> text;
+        std::unordered_map<std::string, std::uint32_t> number;
+        std::uint32_t intern(const std::string& value);
+        std::uint32_t find(std::string_view value) const; // none: UINT32_MAX
+    };
+    Values manufacturers_, years_, sources_, rotates_;
+
+    // The chain of recent search texts, each containing the one before, with their matches
+    // (ascending positions): typing narrows the last result, deleting goes back to one.
+    struct SearchStep {
+        std::string text;
+        std::vector<std::uint32_t> matches;
+    };
+    std::vector<SearchStep> searches_;
+    std::string flagged_text_; // the search match_flag_ shows
+    bool flagged_valid_ = false;
+    std::vector<std::uint32_t> flagged_;
+    std::vector<std::uint8_t> match_flag_; // per machine: 1 when the search matches it
+    std::vector<std::uint8_t> hidden_;     // per machine: filtered_out as last written
 
     // Fingerprint of the list the index was built from.
     std::size_t size_ = 0;
