@@ -191,6 +191,10 @@ int main() {
             set_search_text(filter, w);
             fresh.push_back(refill());
         }
+    if (std::getenv("ORVEL_BENCH_DETAIL"))
+        for (size_t w = 0; w < sizeof(fresh_words) / sizeof(fresh_words[0]); ++w)
+            std::printf("  %-8s %.3f ms\n", fresh_words[w],
+                        fresh[w + sizeof(fresh_words) / sizeof(fresh_words[0])]);
     std::printf("refill for an unrelated search text (full scan of the keys): median %.3f ms, "
                 "90th percentile %.3f ms\n",
                 median(fresh), percentile(fresh, 0.9));
