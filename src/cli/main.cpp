@@ -16,6 +16,10 @@ int fail(const std::string& message, int status) {
 int cmd_init(const Options& options, const std::vector<std::string>& args);
 int cmd_settings(const Options& options, const std::vector<std::string>& args);
 int cmd_config(const Options& options, const std::vector<std::string>& args);
+int cmd_list(const Options& options, const std::vector<std::string>& args);
+int cmd_folders(const Options& options, const std::vector<std::string>& args);
+int cmd_save_folder(const Options& options, const std::vector<std::string>& args);
+int cmd_favourite(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -32,6 +36,16 @@ const Entry commands[] = {
     {"settings", cmd_settings, "settings                  print every setting as KEY<TAB>VALUE"},
     {"config", cmd_config,
      "config                    print MAME's folders: KEY<TAB>RAW<TAB>RESOLVED"},
+    {"list", cmd_list,
+     "list [--choose \"GROUP/CHILD\"]... [--folder \"FOLDER/SUB-FOLDER\"] [--search TEXT]\n"
+     "       [--sort description|name] [--count]\n"
+     "                            the machine list: NAME<TAB>TITLE<TAB>MANUFACTURER<TAB>YEAR"},
+    {"folders", cmd_folders, "folders                   FOLDER<TAB>SUB-FOLDER<TAB>MACHINES"},
+    {"save-folder", cmd_save_folder,
+     "save-folder FILE [list options]\n"
+     "                            write the listed machines as a category folder file"},
+    {"favourite", cmd_favourite,
+     "favourite add|remove NAME mark or unmark a favourite and save the database"},
 };
 
 void print_help(std::FILE* out) {

@@ -1,0 +1,25 @@
+// orvel-cli folders: the category folders as the tree shows them,
+// FOLDER<TAB>SUB-FOLDER<TAB>NUMBER OF REFERENCES.
+
+#include "cli/list_common.h"
+#include "filters/folders.h"
+
+#include <iostream>
+
+namespace orvel::cli {
+
+int cmd_folders(const Options& options, const std::vector<std::string>& args) {
+    if (!args.empty())
+        return fail("folders: unexpected argument '" + args.front() + "'", usage_error);
+    AppState state;
+    ListHost host(options.answer);
+    std::string error;
+    if (!load_machines_and_folders(options, state, host, error)) return fail(error);
+    for (const Folder& folder : state.folders)
+        for (const SubFolder& sub : folder.sub_folders)
+            std::cout << folder.caption << "\t" << sub.caption << "\t" << sub.machines.size()
+                      << "\n";
+    return ok;
+}
+
+} // namespace orvel::cli

@@ -1,0 +1,58 @@
+// orvel-cli save-folder FILE [list options]: writes a folder file of the rows "list" prints
+// with the same options, exactly as "Save Folder Ini" does, with FILE's folder and name as the
+// answers to its two questions.
+
+#include "cli/list_common.h"
+#include "filters/folders.h"
+#include "platform/files.h"
+
+#include <filesystem>
+
+namespace orvel::cli {
+
+namespace {
+
+// Answers "Ini Name" and "Ini Path" from the command line.
+class SaveHost : public ListHost {
+  public:
+    SaveHost(int answer, std::string name, std::string folder)
+        : ListHost(answer), name_(std::move(name)), folder_(std::move(folder)) {}
+    std::optional<std::string> ask_text(std::string_view, std::string_view,
+                                        std::string_view) override {
+        return name_;
+    }
+    std::string choose_folder(std::string_view, std::string_view) override { return folder_; }
+
+  private:
+    std::string name_;
+    std::string folder_;
+};
+
+} // namespace
+
+int cmd_save_folder(const Options& options, const std::vector<std::string>& args) {
+    ListOptions list;
+    std::vector<std::string> rest;
+    if (const int status = parse_list_options(args, list, &rest); status != ok) return status;
+    if (rest.size() != 1) return fail("save-folder needs one FILE", usage_error);
+    // FILE is taken from the working directory the command was started in (start-up moves
+    // to the MAME folder).
+    std::error_code ec;
+    const std::filesystem::path file = std::filesystem::absolute(rest.front(), ec);
+    if (ec || !file.has_filename())
+        return fail("save-folder: '" + rest.front() + "' is not a file name", usage_error);
+    SaveHost host(options.answer, file.filename().string(),
+                  with_separator(file.parent_path().string()));
+    AppState state;
+    std::string error;
+    if (!load_machines_and_folders(options, state, host, error)) return fail(error);
+    if (const int status = apply_list_options(state, list); status != ok) return status;
+    const SaveFolderResult saved =
+        save_folder_ini(host, state.settings.MAME_Path, state.settings.MAME_Version,
+                        state.settings.version_text, state.machines, state.view);
+    if (saved.outcome != SaveFolderResult::Saved)
+        return fail("save-folder: " + (saved.error.empty() ? "nothing written" : saved.error));
+    return ok;
+}
+
+} // namespace orvel::cli
