@@ -1,5 +1,6 @@
 #include "filters/filter_pass.h"
 #include "filters/filter_set.h"
+#include "filters/list_texts.h"
 #include "machines.h"
 
 #include <gtest/gtest.h>
@@ -338,8 +339,12 @@ TEST(FilterPass, ResetRestoresDefaultsAndKeepsFolderCaptions) {
     none[0].runnable = none[1].runnable = "no";
     ViewList view;
     ListIndex index;
-    EXPECT_EQ(refill_view(none, f, {}, SortType::Description, view, index), -1);
+    const std::int64_t current = refill_view(none, f, {}, SortType::Description, view, index);
+    EXPECT_EQ(current, -1);
     EXPECT_TRUE(view.empty());
+    const StatusTexts status = status_texts(none, view, current);
+    EXPECT_EQ(status.fields[0], "Showing: 0 of 2");
+    EXPECT_EQ(status.fields[1], "Driver: N/A");
 }
 
 TEST(FilterPass, IndexFollowsAReplacedListAndLiveFields) {
