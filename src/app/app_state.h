@@ -5,6 +5,7 @@
 #include "database/machine.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
+#include "softlist/software_list.h"
 
 #include <cstdint>
 
@@ -19,6 +20,8 @@ struct AppState {
     bool database_changed = false;
     std::int64_t selected_commandline = 0; // stored command line used by the next run
     bool pause_on_exit = false;
+    SoftwareItemList software_items; // the software list loaded in the software list window
+    SoftwareFilter software_filter = SoftwareFilter::All; // kept between openings, never saved
 };
 
 } // namespace orvel
