@@ -43,9 +43,9 @@ enum class PictureSource {
 
 struct PictureLocation {
     PictureSource source = PictureSource::NotFound;
-    std::string path;      // the file (source 1) or the archive (sources 2 and 3)
-    std::string entry;     // the archive entry (sources 2 and 3)
-    std::string file_name; // the name looked for and found ("pacman.png")
+    std::string path;         // the file (source 1) or the archive (sources 2 and 3)
+    std::string entry;        // the archive entry (sources 2 and 3)
+    std::string file_name;    // the name looked for and found ("pacman.png")
     bool from_parent = false; // a clone without its own picture shows its parent's
 };
 
