@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -45,6 +46,21 @@ bool has_utf8_mark(std::string_view bytes) {
     return bytes.substr(0, 3) == "\xEF\xBB\xBF";
 }
 
+// Calls fn for every name of an "$info=" line ("$info=a,b," names a and b).
+template <class Fn> void for_each_info_name(std::string_view line, Fn&& fn) {
+    line = strip_cr(line);
+    constexpr std::string_view prefix = "$info=";
+    if (line.substr(0, prefix.size()) != prefix) return;
+    line.remove_prefix(prefix.size());
+    while (!line.empty()) {
+        const size_t comma = line.find(',');
+        const std::string_view name = trim(line.substr(0, comma), " \t");
+        if (!name.empty()) fn(name);
+        if (comma == std::string_view::npos) break;
+        line.remove_prefix(comma + 1);
+    }
+}
+
 // Finds the "$info=" lines of a file fed in chunks. Only lines that start with "$" are looked
 // at, so the pass costs little more than reading the file.
 class DatIndexer {
@@ -63,7 +79,7 @@ class DatIndexer {
                 return;
             }
             collecting_ = false;
-            if (!overflow_) take_line(pending_, base + static_cast<std::int64_t>(take) + 1);
+            if (!overflow_) take_line(pending_, pending_start_);
             pending_.clear();
             i = take + 1;
         }
@@ -75,17 +91,22 @@ class DatIndexer {
             i = at + 1;
             const bool line_start = at == 0 ? at_line_start_ : data[at - 1] == '\n';
             if (!line_start) continue;
+            // Most "$" lines are section markers ("$bio", "$end"): only "$info=" lines count.
+            constexpr std::string_view prefix = "$info=";
+            const std::size_t have = std::min(size - at, prefix.size());
+            if (std::string_view(data + at, have) != prefix.substr(0, have)) continue;
             const void* end = std::memchr(data + at, '\n', size - at);
             if (end) {
                 const std::size_t stop =
                     static_cast<std::size_t>(static_cast<const char*>(end) - data);
                 take_line(std::string_view(data + at, stop - at),
-                          base + static_cast<std::int64_t>(stop) + 1);
+                          base + static_cast<std::int64_t>(at));
                 i = stop + 1;
             } else {
                 // The line goes on in the next chunk.
                 collecting_ = true;
                 overflow_ = false;
+                pending_start_ = base + static_cast<std::int64_t>(at);
                 pending_.clear();
                 keep(data + at, size - at);
                 at_line_start_ = false;
@@ -96,7 +117,8 @@ class DatIndexer {
     }
 
     void finish(std::int64_t end) {
-        if (collecting_ && !overflow_) take_line(pending_, end);
+        if (collecting_ && !overflow_) take_line(pending_, pending_start_);
+        (void)end;
         collecting_ = false;
         pending_.clear();
     }
@@ -112,9 +134,11 @@ class DatIndexer {
         pending_.append(data, size);
     }
 
-    void take_line(std::string_view line, std::int64_t next_line) {
-        for (std::string_view name : dat_info_names(line))
-            index_.entries[std::string(name)].push_back(next_line);
+    void take_line(std::string_view line, std::int64_t line_start) {
+        for_each_info_name(line, [&](std::string_view name) {
+            index_.name_hashes.push_back(dat_name_hash(name));
+            index_.info_lines.push_back(line_start);
+        });
     }
 
     DatCache::Index& index_;
@@ -122,6 +146,7 @@ class DatIndexer {
     bool collecting_ = false;
     bool overflow_ = false;
     std::string pending_;
+    std::int64_t pending_start_ = 0;
 };
 
 // Lines from an offset on, from a file or from bytes in memory. LF and CR LF end a line.
@@ -210,22 +235,13 @@ void collect_entry(LineReader& reader, std::string& out, bool eight_bit) {
 
 std::vector<std::string_view> dat_info_names(std::string_view line) {
     std::vector<std::string_view> names;
-    line = strip_cr(line);
-    constexpr std::string_view prefix = "$info=";
-    if (line.substr(0, prefix.size()) != prefix) return names;
-    line.remove_prefix(prefix.size());
-    while (!line.empty()) {
-        const size_t comma = line.find(',');
-        const std::string_view name = trim(line.substr(0, comma), " \t");
-        if (!name.empty()) names.push_back(name);
-        if (comma == std::string_view::npos) break;
-        line.remove_prefix(comma + 1);
-    }
+    for_each_info_name(line, [&](std::string_view name) { names.push_back(name); });
     return names;
 }
 
 void build_dat_index_in(std::string_view bytes, DatCache::Index& index) {
-    index.entries.clear();
+    index.name_hashes.clear();
+    index.info_lines.clear();
     if (has_wide_mark(bytes)) {
         index.in_memory = true;
         index.text = decode_text(bytes);
@@ -240,27 +256,36 @@ void build_dat_index_in(std::string_view bytes, DatCache::Index& index) {
 bool build_dat_index(const std::string& path, DatCache::Index& index) {
     File file = open_file(path);
     if (!file) return false;
-    std::vector<char> buffer(dat_buffer_size);
-    std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
-    const std::string_view head(buffer.data(), got);
+    // The buffer is filled by each read: no need to clear it first.
+    const std::unique_ptr<char[]> buffer(new char[dat_buffer_size]);
+    std::size_t got = std::fread(buffer.get(), 1, dat_buffer_size, file.get());
+    const std::string_view head(buffer.get(), got);
     if (has_wide_mark(head)) {
         // Wide text cannot be scanned by bytes; such files are rare and decoded once.
         std::string all(head);
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0)
-            all.append(buffer.data(), got);
+        while ((got = std::fread(buffer.get(), 1, dat_buffer_size, file.get())) > 0)
+            all.append(buffer.get(), got);
         build_dat_index_in(all, index);
         return true;
     }
     index.in_memory = false;
     index.text.clear();
-    index.entries.clear();
+    index.name_hashes.clear();
+    index.info_lines.clear();
+    // Room for a generous number of names up front: what is not used is never touched.
+    const std::int64_t size = file_size(path);
+    if (size > 0) {
+        const auto expected = static_cast<std::size_t>(size / 256 + 64);
+        index.name_hashes.reserve(expected);
+        index.info_lines.reserve(expected);
+    }
     DatIndexer indexer(index);
     const std::size_t skip = has_utf8_mark(head) ? 3 : 0;
     std::int64_t offset = static_cast<std::int64_t>(skip);
-    indexer.feed(buffer.data() + skip, got - skip, offset);
+    indexer.feed(buffer.get() + skip, got - skip, offset);
     offset += static_cast<std::int64_t>(got - skip);
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0) {
-        indexer.feed(buffer.data(), got, offset);
+    while ((got = std::fread(buffer.get(), 1, dat_buffer_size, file.get())) > 0) {
+        indexer.feed(buffer.get(), got, offset);
         offset += static_cast<std::int64_t>(got);
     }
     indexer.finish(offset);
@@ -270,24 +295,30 @@ bool build_dat_index(const std::string& path, DatCache::Index& index) {
 std::string dat_entries_from(const DatCache::Index& index, const std::string& path,
                              std::string_view bytes, std::string_view key) {
     std::string out;
-    const auto found = index.entries.find(std::string(key));
-    if (found == index.entries.end()) return out;
+    const std::uint32_t hash = dat_name_hash(key);
     File file;
-    if (index.in_memory) {
-        bytes = index.text;
-    } else if (!path.empty()) {
-        file = open_file(path);
-        if (!file) return out;
-    }
+    if (index.in_memory) bytes = index.text;
     // An "$info=" line inside an entry that is still open belongs to that entry (its lines
-    // starting with "$" are skipped), so it starts no entry of its own.
-    // A name listed twice on one line gives its entry once.
+    // starting with "$" are skipped), so it starts no entry of its own; a name listed twice on
+    // one line gives its entry once.
     std::int64_t open_until = -1;
     std::int64_t last = -1;
-    for (const std::int64_t offset : found->second) {
+    const std::size_t count = index.name_hashes.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (index.name_hashes[i] != hash) continue;
+        const std::int64_t offset = index.info_lines[i];
         if (offset < open_until || offset == last) continue;
-        last = offset;
+        if (!file && !index.in_memory && !path.empty()) {
+            file = open_file(path);
+            if (!file) return out;
+        }
         LineReader reader = file ? LineReader(file.get(), offset) : LineReader(bytes, offset);
+        std::string_view line;
+        if (!reader.next(line)) continue;
+        bool named = false;
+        for_each_info_name(line, [&](std::string_view name) { named = named || name == key; });
+        if (!named) continue; // another name with the same hash
+        last = offset;
         collect_entry(reader, out, !index.in_memory);
         open_until = reader.position();
     }

@@ -18,8 +18,12 @@ struct DatCache::Index {
     std::int64_t size = -1;
     std::optional<std::int64_t> modified;
 
-    // DAT files: name -> offsets of the line after each "$info=" line naming it, in file order.
-    std::unordered_map<std::string, std::vector<std::int64_t>> entries;
+    // DAT files: one element per name on each "$info=" line, in file order: a 32-bit hash of
+    // the name and the offset of that line. The names themselves are not kept; a lookup reads
+    // the "$info=" lines whose hash matches and checks them. Two flat arrays keep the pass
+    // that builds them about as cheap as reading the file.
+    std::vector<std::uint32_t> name_hashes;
+    std::vector<std::int64_t> info_lines;
     // A DAT file with a UTF-16 or UTF-32 byte order mark is decoded once and kept here (as
     // UTF-8); offsets then point into this text instead of the file.
     bool in_memory = false;
@@ -34,6 +38,14 @@ struct DatCache::Index {
 
 // The read buffer of the sequential passes.
 inline constexpr std::size_t dat_buffer_size = 262144;
+
+// FNV-1a, 32 bits.
+inline std::uint32_t dat_name_hash(std::string_view name) {
+    std::uint32_t h = 2166136261u;
+    for (unsigned char c : name)
+        h = (h ^ c) * 16777619u;
+    return h;
+}
 
 // Builds a DAT index from a file (false when it cannot be opened) or from bytes in memory.
 bool build_dat_index(const std::string& path, DatCache::Index& index);
