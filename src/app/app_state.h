@@ -3,6 +3,7 @@
 // functions take only the pieces they need.
 
 #include "database/machine.h"
+#include "info/dat_files.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 
@@ -19,6 +20,7 @@ struct AppState {
     bool database_changed = false;
     std::int64_t selected_commandline = 0; // stored command line used by the next run
     bool pause_on_exit = false;
+    DatCache dat_cache; // DAT file indexes, kept between openings of the information window
 };
 
 } // namespace orvel
