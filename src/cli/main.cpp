@@ -16,6 +16,7 @@ int fail(const std::string& message, int status) {
 int cmd_init(const Options& options, const std::vector<std::string>& args);
 int cmd_settings(const Options& options, const std::vector<std::string>& args);
 int cmd_config(const Options& options, const std::vector<std::string>& args);
+int cmd_softlist(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -32,6 +33,10 @@ const Entry commands[] = {
     {"settings", cmd_settings, "settings                  print every setting as KEY<TAB>VALUE"},
     {"config", cmd_config,
      "config                    print MAME's folders: KEY<TAB>RAW<TAB>RESOLVED"},
+    {"softlist", cmd_softlist,
+     "softlist LIST [--filter all|available|missing]\n"
+     "                            print a software list: AVAILABLE<TAB>NAME<TAB>MEDIA SWITCH<TAB>\n"
+     "                            YEAR<TAB>PUBLISHER<TAB>DESCRIPTION, then its title"},
 };
 
 void print_help(std::FILE* out) {
