@@ -17,6 +17,8 @@ int cmd_init(const Options& options, const std::vector<std::string>& args);
 int cmd_settings(const Options& options, const std::vector<std::string>& args);
 int cmd_config(const Options& options, const std::vector<std::string>& args);
 int cmd_softlist(const Options& options, const std::vector<std::string>& args);
+int cmd_args(const Options& options, const std::vector<std::string>& args);
+int cmd_run(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -33,6 +35,15 @@ const Entry commands[] = {
     {"settings", cmd_settings, "settings                  print every setting as KEY<TAB>VALUE"},
     {"config", cmd_config,
      "config                    print MAME's folders: KEY<TAB>RAW<TAB>RESOLVED"},
+    {"args", cmd_args,
+     "args NAME [--commandline N] [--media SWITCH FILE] [--empty]\n"
+     "                            print the argument string a run hands MAME"},
+    {"run", cmd_run,
+     "run NAME [--commandline N] [--media SWITCH FILE] [--software LIST ITEM] [--empty]\n"
+     "        [--capture] [--pause] [--yes|--no]\n"
+     "                            run MAME for a machine (--software with --empty: start the\n"
+     "                            machine alone; --capture: print the paths of output.txt and\n"
+     "                            error.txt)"},
     {"softlist", cmd_softlist,
      "softlist LIST [--filter all|available|missing]\n"
      "                            print a software list: AVAILABLE<TAB>NAME<TAB>MEDIA SWITCH<TAB>\n"
