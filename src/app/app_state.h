@@ -7,6 +7,7 @@
 #include "filters/filter_set.h"
 #include "filters/filter_tree.h"
 #include "filters/folders.h"
+#include "info/dat_files.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 #include "softlist/software_list.h"
@@ -32,6 +33,7 @@ struct AppState {
 
     SoftwareItemList software_items; // the software list loaded in the software list window
     SoftwareFilter software_filter = SoftwareFilter::All; // kept between openings, never saved
+    DatCache dat_cache; // DAT file indexes, kept between openings of the information window
 };
 
 } // namespace orvel

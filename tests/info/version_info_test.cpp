@@ -65,7 +65,7 @@ std::string string_entry(const std::u16string& key, const std::u16string& value)
     return block(key, v.data, static_cast<std::uint16_t>(value.size() + 1), true, {});
 }
 
-struct VersionSpec {
+struct VersionLayout {
     std::vector<std::pair<std::u16string, std::u16string>> strings = {
         {u"FileVersion", u"0.251.0.0"},
         {u"ProductName", u"MAME"},
@@ -76,17 +76,17 @@ struct VersionSpec {
     bool translation = true;
 };
 
-std::string version_resource(const VersionSpec& spec) {
+std::string version_resource(const VersionLayout& layout) {
     std::vector<std::string> entries;
-    for (const auto& [k, v] : spec.strings)
+    for (const auto& [k, v] : layout.strings)
         entries.push_back(string_entry(k, v));
-    const std::string table = block(spec.table, "", 0, true, entries);
+    const std::string table = block(layout.table, "", 0, true, entries);
     const std::string string_info = block(u"StringFileInfo", "", 0, true, {table});
     Bytes pair;
-    pair.u16(spec.language);
-    pair.u16(spec.code_page);
+    pair.u16(layout.language);
+    pair.u16(layout.code_page);
     std::vector<std::string> children = {string_info};
-    if (spec.translation)
+    if (layout.translation)
         children.push_back(
             block(u"VarFileInfo", "", 0, true, {block(u"Translation", pair.data, 4, false, {})}));
     Bytes fixed;
@@ -188,7 +188,7 @@ TEST(VersionInfo, FieldsComeInBitOrderAndMissingOnesAreLeftOut) {
 
 TEST(VersionInfo, TheTranslationNamesTheStringTable) {
     TempDir dir;
-    VersionSpec other;
+    VersionLayout other;
     other.table = u"080904E4";
     other.language = 0x0809;
     other.code_page = 0x04E4;
@@ -197,12 +197,12 @@ TEST(VersionInfo, TheTranslationNamesTheStringTable) {
     EXPECT_EQ(read_version_info(exe, version_product_version | version_language, false),
               "0.260 \xC3\xA9\xF0\x9F\x98\x80\nEnglish (United Kingdom)");
 
-    VersionSpec mismatch;
+    VersionLayout mismatch;
     mismatch.language = 0x0407;
     const std::string exe2 = dir.write("b.exe", executable(version_resource(mismatch)));
     EXPECT_EQ(read_version_info(exe2, version_product_version, false), "");
 
-    VersionSpec no_translation;
+    VersionLayout no_translation;
     no_translation.translation = false;
     const std::string exe3 = dir.write("c.exe", executable(version_resource(no_translation)));
     EXPECT_EQ(read_version_info(exe3, version_product_version, false), "");
