@@ -20,6 +20,9 @@ int cmd_list(const Options& options, const std::vector<std::string>& args);
 int cmd_folders(const Options& options, const std::vector<std::string>& args);
 int cmd_save_folder(const Options& options, const std::vector<std::string>& args);
 int cmd_favourite(const Options& options, const std::vector<std::string>& args);
+int cmd_softlist(const Options& options, const std::vector<std::string>& args);
+int cmd_args(const Options& options, const std::vector<std::string>& args);
+int cmd_run(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -46,6 +49,19 @@ const Entry commands[] = {
      "                            write the listed machines as a category folder file"},
     {"favourite", cmd_favourite,
      "favourite add|remove NAME mark or unmark a favourite and save the database"},
+    {"args", cmd_args,
+     "args NAME [--commandline N] [--media SWITCH FILE] [--empty]\n"
+     "                            print the argument string a run hands MAME"},
+    {"run", cmd_run,
+     "run NAME [--commandline N] [--media SWITCH FILE] [--software LIST ITEM] [--empty]\n"
+     "        [--capture] [--pause] [--yes|--no]\n"
+     "                            run MAME for a machine (--software with --empty: start the\n"
+     "                            machine alone; --capture: print the paths of output.txt and\n"
+     "                            error.txt)"},
+    {"softlist", cmd_softlist,
+     "softlist LIST [--filter all|available|missing]\n"
+     "                            print a software list: AVAILABLE<TAB>NAME<TAB>MEDIA SWITCH<TAB>\n"
+     "                            YEAR<TAB>PUBLISHER<TAB>DESCRIPTION, then its title"},
 };
 
 void print_help(std::FILE* out) {

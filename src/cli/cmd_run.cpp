@@ -1,0 +1,74 @@
+// orvel-cli run: starts MAME for a machine as the program's run commands do, with the same
+// questions (answered by --yes / --no, or asked on the terminal) and MAME's output on standard
+// output. A captured run prints the paths of "output.txt" and "error.txt" instead of opening
+// them in a viewer.
+
+#include "cli/common.h"
+#include "cli/launch_options.h"
+#include "launch/launch.h"
+#include "platform/text.h"
+#include "softlist/software_list.h"
+
+#include <iostream>
+
+namespace orvel::cli {
+
+namespace {
+
+const SoftwareItem* find_item(const SoftwareItemList& list, const std::string& name) {
+    for (const SoftwareItem& item : list.items)
+        if (item.name == name) return &item;
+    for (const SoftwareItem& item : list.items)
+        if (iequals(item.name, name)) return &item;
+    return nullptr;
+}
+
+} // namespace
+
+int cmd_run(const Options& options, const std::vector<std::string>& args) {
+    RunOptions run;
+    std::string error;
+    if (!parse_run_options("run", args, true, run, error)) return fail(error, usage_error);
+    AppState state;
+    TerminalHost host(options.answer);
+    if (!start_core(options, state, host, error)) return fail(error);
+    const Machine* machine = load_machine(state, host, run, error);
+    if (!machine) return fail(error);
+    state.pause_on_exit = run.pause;
+
+    LaunchRequest request;
+    request.capture = run.capture;
+    request.media_switch = run.media_switch;
+    request.media_file = run.media_file;
+    if (!run.software_list.empty()) {
+        // As from the software list window: --empty is its "Start Empty", --media its own
+        // image, otherwise the item is run.
+        load_software_list(run.software_list, state.mame_paths.hashpath, state.mame_paths.rompath,
+                           state.settings.MAME_Path, state.software_items, host);
+        const SoftwareItem* item = find_item(state.software_items, run.software_item);
+        if (!item)
+            return fail("run: no item '" + run.software_item + "' in the software list '" +
+                        run.software_list + "'");
+        request.software = {true, item};
+        request.machine_only = run.empty;
+    } else {
+        request.empty_run = run.empty;
+    }
+
+    const MameCommand command = mame_command(state.settings, state.pause_on_exit);
+    const FileOpener print_path = [](const std::string& path) {
+        std::cout << path << '\n';
+        return true;
+    };
+    switch (launch_mame(request, *machine, state.selected_commandline, command, host, print_path)) {
+    case LaunchOutcome::Ran:
+        return ok;
+    case LaunchOutcome::Cancelled:
+        return fail("run: cancelled");
+    case LaunchOutcome::NotStarted:
+        break;
+    }
+    return fail("run: MAME could not be started (" + command.program + ")");
+}
+
+} // namespace orvel::cli

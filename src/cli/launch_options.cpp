@@ -1,0 +1,127 @@
+#include "cli/launch_options.h"
+
+#include "app/startup_database.h"
+
+#include <charconv>
+#include <iostream>
+
+namespace orvel::cli {
+
+namespace {
+
+// Passes everything on to the terminal host except the console, which goes to standard error:
+// a database build shows its banner there, and standard output stays the command's own.
+class BuildHost : public Host {
+  public:
+    explicit BuildHost(Host& inner) : inner_(inner) {}
+    Answer message(std::string_view title, std::string_view text, Buttons buttons,
+                   Icon icon) override {
+        return inner_.message(title, text, buttons, icon);
+    }
+    std::string choose_open_file(std::string_view title, std::string_view name,
+                                 std::string_view filter) override {
+        return inner_.choose_open_file(title, name, filter);
+    }
+    std::string choose_save_file(std::string_view title, std::string_view name,
+                                 std::string_view filter) override {
+        return inner_.choose_save_file(title, name, filter);
+    }
+    std::string choose_folder(std::string_view title, std::string_view start) override {
+        return inner_.choose_folder(title, start);
+    }
+    std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
+                                        std::string_view initial) override {
+        return inner_.ask_text(title, prompt, initial);
+    }
+    void set_progress(std::string_view text) override { inner_.set_progress(text); }
+    void keep_alive() override { inner_.keep_alive(); }
+    void console_open(std::string_view) override {}
+    void console_line(std::string_view line) override { std::cerr << line << '\n'; }
+    void console_wait_for_key(std::string_view) override {}
+    void console_close() override {}
+
+  private:
+    Host& inner_;
+};
+
+} // namespace
+
+bool parse_run_options(const std::string& command, const std::vector<std::string>& args,
+                       bool with_run_options, RunOptions& run, std::string& error) {
+    const auto need = [&](std::size_t i, std::size_t count, const std::string& what) {
+        if (i + count < args.size()) return true;
+        error = command + ": " + args[i] + " needs " + what;
+        return false;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--commandline") {
+            if (!need(i, 1, "a number")) return false;
+            const std::string& n = args[++i];
+            const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), run.commandline);
+            if (ec != std::errc() || end != n.data() + n.size() || run.commandline < 0) {
+                error = command + ": --commandline needs a number from 0, not '" + n + "'";
+                return false;
+            }
+        } else if (a == "--media") {
+            if (!need(i, 2, "a media switch and a file")) return false;
+            run.media_switch = args[++i];
+            run.media_file = args[++i];
+            run.has_media = true;
+            if (run.media_switch.empty() || run.media_switch.front() == '-') {
+                error = command + ": the media switch is given without its dash ('cart1')";
+                return false;
+            }
+        } else if (a == "--empty") {
+            run.empty = true;
+        } else if (with_run_options && a == "--software") {
+            if (!need(i, 2, "a software list and an item")) return false;
+            run.software_list = args[++i];
+            run.software_item = args[++i];
+        } else if (with_run_options && a == "--capture") {
+            run.capture = true;
+        } else if (with_run_options && a == "--pause") {
+            run.pause = true;
+        } else if (!a.empty() && a.front() == '-') {
+            error = command + ": unknown option '" + a + "'";
+            return false;
+        } else if (run.machine.empty()) {
+            run.machine = a;
+        } else {
+            error = command + ": unexpected argument '" + a + "'";
+            return false;
+        }
+    }
+    if (run.machine.empty()) {
+        error = command + ": which machine? (give its short name)";
+        return false;
+    }
+    return true;
+}
+
+const Machine* load_machine(AppState& state, Host& host, const RunOptions& run,
+                            std::string& error) {
+    BuildHost build_host(host);
+    const DatabaseStartResult db =
+        start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
+                               state.database_changed, build_host);
+    if (db.outcome == DatabaseOutcome::Exit || state.machines.empty()) {
+        error = "no machine database" + (db.message.empty() ? "" : ": " + db.message);
+        return nullptr;
+    }
+    state.current_machine = find_machine(state.machines, run.machine);
+    if (state.current_machine < 0) {
+        error = "no machine named '" + run.machine + "'";
+        return nullptr;
+    }
+    const Machine& machine = state.machines[static_cast<std::size_t>(state.current_machine)];
+    if (run.commandline >= static_cast<std::int64_t>(machine.commandlines.size())) {
+        error = run.machine + " has " + std::to_string(machine.commandlines.size()) +
+                " stored command line(s); --commandline counts from 0";
+        return nullptr;
+    }
+    state.selected_commandline = run.commandline;
+    return &machine;
+}
+
+} // namespace orvel::cli

@@ -1,0 +1,123 @@
+// orvel-cli args, run and softlist against the fake MAME in a MAME folder of the test's own.
+
+#include "cli/cli_run.h"
+#include "platform/files.h"
+#include "support/env_guard.h"
+#include "support/scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+using namespace orvel;
+using namespace orvel::test;
+
+namespace {
+
+const char* const listing = R"xml(<?xml version="1.0"?>
+<mame build="0.251 (fake)">
+  <machine name="nes" sourcefile="nintendo/nes.cpp">
+    <description>Nintendo Entertainment System / Famicom (NTSC)</description>
+    <year>1985</year>
+    <manufacturer>Nintendo</manufacturer>
+    <rom name="nes.bin" size="16" crc="00000000"/>
+    <display type="raster" rotate="0" width="256" height="240" refresh="60"/>
+    <driver status="good" emulation="good" savestate="supported"/>
+    <softwarelist tag="cart_list" name="nes" status="original"/>
+  </machine>
+  <machine name="neogeo" sourcefile="neogeo/neogeo.cpp" isbios="yes">
+    <description>Neo-Geo MV-6F</description>
+    <year>1990</year>
+    <manufacturer>SNK</manufacturer>
+    <biosset name="euro" description="Europe MVS (Ver. 2)"/>
+    <biosset name="us" description="US MVS (Ver. 2?)"/>
+    <rom name="sp-s2.sp1" bios="euro" size="131072" crc="9036d879"/>
+    <display type="raster" rotate="0" width="320" height="224" refresh="59.18"/>
+    <driver status="good" emulation="good" savestate="supported"/>
+  </machine>
+</mame>
+)xml";
+
+const char* const nes_list = R"(<?xml version="1.0" encoding="UTF-8"?>
+<softwarelist name="nes" description="Nintendo NES cartridges">
+  <software name="smb"><description>Super Mario Bros.</description><year>1985</year>
+    <publisher>Nintendo</publisher><part name="cart" interface="nes_cart"/></software>
+  <software name="zelda"><description>The Legend of Zelda</description><year>1986</year>
+    <publisher>Nintendo</publisher><part name="cart" interface="nes_cart"/></software>
+</softwarelist>
+)";
+
+class LaunchCli : public ::testing::Test {
+  protected:
+    TempDir dir;
+    TempDir tmp;
+    std::string mame; // the MAME folder, with a blank in its name
+    std::optional<EnvGuard> listing_env, log_env, tmp_env;
+
+    void SetUp() override {
+        mame = dir.file("mame folder/");
+        ASSERT_TRUE(create_folder(mame));
+        std::filesystem::copy_file(ORVEL_FAKE_MAME, mame + "mame");
+        listing_env.emplace("ORVEL_FAKE_LISTING", dir.write("listing.xml", listing));
+        log_env.emplace("ORVEL_FAKE_LOG", dir.file("args.log"));
+        tmp_env.emplace("TMPDIR", tmp.path());
+        const CliRun init = cli("init --mame \"mame folder/mame\"");
+        ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
+        dir.write("mame folder/hash/nes.xml", nes_list);
+        dir.write("mame folder/roms/nes/usa/SMB.ZIP", "x");
+    }
+    CliRun cli(const std::string& arguments) {
+        return run_cli("--data data " + arguments, dir.path());
+    }
+    std::string log() const { return read_all(dir.file("args.log")); }
+};
+
+} // namespace
+
+TEST_F(LaunchCli, ArgsPrintsTheArgumentStringExactly) {
+    CliRun r = cli("args nes");
+    ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err.back());
+    EXPECT_EQ(r.out, std::vector<std::string>{" nes "});
+    r = cli("args nes --media cart1 \"my games/smb.nes\"");
+    EXPECT_EQ(r.out, std::vector<std::string>{" nes -cart1 \"my games/smb.nes\" "});
+    r = cli("args nes --media cart1 \"\"");
+    EXPECT_EQ(r.out, std::vector<std::string>{" nes -cart1 \"\" "});
+    r = cli("args nes --empty");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::vector<std::string>{""});
+
+    EXPECT_EQ(cli("args nes --commandline 1").status, 1);
+    EXPECT_EQ(cli("args nes --commandline x").status, 2);
+    EXPECT_EQ(cli("args nes --media cart1").status, 2);
+    EXPECT_EQ(cli("args").status, 2);
+    r = cli("args galaxian");
+    EXPECT_EQ(r.status, 1);
+    ASSERT_FALSE(r.err.empty());
+    EXPECT_NE(r.err.back().find("galaxian"), std::string::npos);
+}
+
+TEST_F(LaunchCli, RunAsksAndStartsMameWithTheItem) {
+    CliRun r = cli("run nes --software nes smb --yes");
+    ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err.back());
+    EXPECT_EQ(log(), "nes\n-cart1\nsmb\n--\n");
+    EXPECT_NE(std::find(r.out.begin(), r.out.end(), "fake mame: running nes"), r.out.end());
+
+    // zelda has no file: answering No cancels before MAME starts.
+    r = cli("run nes --software nes zelda --no");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(log(), "nes\n-cart1\nsmb\n--\n");
+    r = cli("run nes --software nes zelda --empty --yes"); // "Start Empty"
+    EXPECT_EQ(r.status, 0);
+    r = cli("run nes --media flop1 \"my disk.dsk\" --yes");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(log(), "nes\n-cart1\nsmb\n--\nnes\n--\nnes\n-flop1\nmy disk.dsk\n--\n");
+    EXPECT_EQ(cli("run nes --software nes nosuch --yes").status, 1);
+
+    r = cli("run nes --capture --yes");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, (std::vector<std::string>{tmp.file("output.txt"), tmp.file("error.txt")}));
+    EXPECT_EQ(read_all(tmp.file("output.txt")),
+              "fake mame: starting\r\nfake mame: running nes\r\nfake mame: done\r\n");
+}

@@ -1,0 +1,61 @@
+// orvel-cli softlist against the fake MAME's configuration in a MAME folder of the test's own.
+
+#include "cli/cli_run.h"
+#include "platform/files.h"
+#include "support/env_guard.h"
+#include "support/scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+using namespace orvel;
+using namespace orvel::test;
+
+namespace {
+
+const char* const nes_list = R"(<?xml version="1.0" encoding="UTF-8"?>
+<softwarelist name="nes" description="Nintendo NES cartridges">
+  <software name="smb"><description>Super Mario Bros.</description><year>1985</year>
+    <publisher>Nintendo</publisher><part name="cart" interface="nes_cart"/></software>
+  <software name="zelda"><description>The Legend of Zelda</description><year>1986</year>
+    <publisher>Nintendo</publisher><part name="cart" interface="nes_cart"/></software>
+</softwarelist>
+)";
+
+class SoftlistCli : public ::testing::Test {
+  protected:
+    TempDir dir;
+    void SetUp() override {
+        ASSERT_TRUE(create_folder(dir.file("mame folder/")));
+        std::filesystem::copy_file(ORVEL_FAKE_MAME, dir.file("mame folder/mame"));
+        const CliRun init = cli("init --mame \"mame folder/mame\"");
+        ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
+        dir.write("mame folder/hash/nes.xml", nes_list);
+        dir.write("mame folder/roms/nes/usa/SMB.ZIP", "x");
+    }
+    CliRun cli(const std::string& arguments) {
+        return run_cli("--data data " + arguments, dir.path());
+    }
+};
+
+} // namespace
+
+TEST_F(SoftlistCli, SoftlistPrintsItemsAndTheTitle) {
+    CliRun r = cli("softlist nes");
+    ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err.back());
+    EXPECT_EQ(r.out,
+              (std::vector<std::string>{"yes\tsmb\tcart1\t1985\tNintendo\tSuper Mario Bros.",
+                                        "no\tzelda\tcart1\t1986\tNintendo\tThe Legend of Zelda",
+                                        "Software List (2 Titles)"}));
+    r = cli("softlist nes --filter missing");
+    EXPECT_EQ(r.out,
+              (std::vector<std::string>{"no\tzelda\tcart1\t1986\tNintendo\tThe Legend of Zelda",
+                                        "Software List (2 Titles)"}));
+    EXPECT_EQ(cli("softlist nes --filter some").status, 2);
+    r = cli("softlist snes");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, std::vector<std::string>{"Software List (0 Titles)"});
+}
