@@ -3,6 +3,10 @@
 // functions take only the pieces they need.
 
 #include "database/machine.h"
+#include "filters/filter_pass.h"
+#include "filters/filter_set.h"
+#include "filters/filter_tree.h"
+#include "filters/folders.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 
@@ -19,6 +23,11 @@ struct AppState {
     bool database_changed = false;
     std::int64_t selected_commandline = 0; // stored command line used by the next run
     bool pause_on_exit = false;
+
+    FilterSet filter;     // starts with the defaults (f_runnable on)
+    FolderList folders;   // category folders, read at start-up
+    TreeItemList tree;    // the filter tree's items, built at its first display
+    ListIndex list_index; // search keys and sort order kept between filter passes
 };
 
 } // namespace orvel
