@@ -16,6 +16,9 @@ int fail(const std::string& message, int status) {
 int cmd_init(const Options& options, const std::vector<std::string>& args);
 int cmd_settings(const Options& options, const std::vector<std::string>& args);
 int cmd_config(const Options& options, const std::vector<std::string>& args);
+int cmd_build(const Options& options, const std::vector<std::string>& args);
+int cmd_scan(const Options& options, const std::vector<std::string>& args);
+int cmd_record(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -32,6 +35,12 @@ const Entry commands[] = {
     {"settings", cmd_settings, "settings                  print every setting as KEY<TAB>VALUE"},
     {"config", cmd_config,
      "config                    print MAME's folders: KEY<TAB>RAW<TAB>RESOLVED"},
+    {"build", cmd_build,
+     "build [--rebuild]         build or load the machine database; print Machines: N"},
+    {"scan", cmd_scan,
+     "scan                      check availability and save; print Available: N of M"},
+    {"record", cmd_record,
+     "record NAME               print NAME's section of the database file"},
 };
 
 void print_help(std::FILE* out) {
