@@ -23,6 +23,9 @@ int cmd_favourite(const Options& options, const std::vector<std::string>& args);
 int cmd_softlist(const Options& options, const std::vector<std::string>& args);
 int cmd_args(const Options& options, const std::vector<std::string>& args);
 int cmd_run(const Options& options, const std::vector<std::string>& args);
+int cmd_build(const Options& options, const std::vector<std::string>& args);
+int cmd_scan(const Options& options, const std::vector<std::string>& args);
+int cmd_record(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -62,6 +65,12 @@ const Entry commands[] = {
      "softlist LIST [--filter all|available|missing]\n"
      "                            print a software list: AVAILABLE<TAB>NAME<TAB>MEDIA SWITCH<TAB>\n"
      "                            YEAR<TAB>PUBLISHER<TAB>DESCRIPTION, then its title"},
+    {"build", cmd_build,
+     "build [--rebuild]         build or load the machine database; print Machines: N"},
+    {"scan", cmd_scan,
+     "scan                      check availability and save; print Available: N of M"},
+    {"record", cmd_record,
+     "record NAME               print NAME's section of the database file"},
 };
 
 void print_help(std::FILE* out) {

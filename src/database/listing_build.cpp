@@ -10,9 +10,12 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <numeric>
+#include <thread>
 #include <unordered_map>
 
 namespace orvel {
@@ -105,10 +108,13 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
         }
         return;
     case 'r':
-        if (m && *atts && eq(name, "rom")) m->requires_roms = "yes";
+        if (m && name[1] == 'o' && *atts && m->requires_roms.empty() && eq(name, "rom"))
+            m->requires_roms = "yes";
         return;
     case 'd':
-        if (!m) return;
+        // Most elements here are device_ref, dipswitch and dipvalue: the second and third
+        // letters pass over "dev..." and "dip..." before any full comparison.
+        if (!m || (name[1] == 'e' && name[2] == 'v') || (name[1] == 'i' && name[2] == 'p')) return;
         if (eq(name, "description")) {
             open_text(*w, m->description);
         } else if (eq(name, "disk")) {
@@ -145,7 +151,7 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
         }
         return;
     case 's':
-        if (m && eq(name, "softwarelist")) {
+        if (m && name[1] == 'o' && eq(name, "softwarelist")) {
             for (; *atts; atts += 2)
                 if (eq(atts[0], "name")) m->softwarelists.emplace_back(atts[1]);
         }
@@ -170,7 +176,9 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
 
 // Runs the walk over text delivered by next(buffer, capacity) -> bytes read (0 at the end,
 // negative on a read error).
-template <typename Reader> ListingParse run_walk(MachineList& machines, Host* host, Reader&& next) {
+template <typename Reader>
+ListingParse run_walk(MachineList& machines, Host* host, Reader&& next,
+                      std::uint64_t* total = nullptr) {
     ListingParse result;
     Walk w;
     w.parser = XML_ParserCreate(nullptr);
@@ -193,6 +201,7 @@ template <typename Reader> ListingParse run_walk(MachineList& machines, Host* ho
             result.opened = false;
             break;
         }
+        if (total) *total += static_cast<std::uint64_t>(n);
         if (XML_ParseBuffer(w.parser, static_cast<int>(n), n == 0) == XML_STATUS_ERROR) {
             result.error = XML_ErrorString(XML_GetErrorCode(w.parser));
             result.line = XML_GetCurrentLineNumber(w.parser);
@@ -218,6 +227,57 @@ std::string centred(std::string_view text, size_t width) {
     const size_t left = (width - text.size()) / 2;
     return std::string(left, ' ') + std::string(text) +
            std::string(width - text.size() - left, ' ');
+}
+
+// Starts MAME with its standard output going to the listing file and parses the file while
+// MAME writes it, so that the parse is done soon after MAME ends. The file stays exactly as
+// MAME wrote it: it is only read. started is false when MAME could not be run; bytes tells how
+// much MAME wrote.
+ListingParse generate_and_parse(const Settings& settings, const std::string& listing,
+                                MachineList& machines, Host& host, int timeout_ms, bool& started,
+                                std::uint64_t& bytes) {
+    ChildProcess mame;
+    ChildProcess::Options run;
+    run.working_folder = settings.MAME_Path;
+    run.stdout_file = listing; // created (emptied) before MAME starts
+    started = mame.start(mame_executable_path(settings.MAME_Exe, settings.MAME_Path),
+                         split_arguments("-lx -nodtd"), run);
+    if (!started) return {};
+    std::FILE* f = std::fopen(listing.c_str(), "rb");
+    if (!f) {
+        mame.wait(timeout_ms);
+        mame.kill();
+        return {};
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    bool ended = false; // MAME has ended: what is left in the file is the rest
+    ListingParse result = run_walk(
+        machines, &host,
+        [&](char* buffer, int capacity) -> long {
+            for (;;) {
+                const size_t n = std::fread(buffer, 1, static_cast<size_t>(capacity), f);
+                if (n > 0) return static_cast<long>(n);
+                if (std::ferror(f)) return -1;
+                if (ended) return 0;
+                std::clearerr(f);
+                if (!mame.running()) {
+                    ended = true; // read once more: MAME may have written more before ending
+                    continue;
+                }
+                if (timeout_ms >= 0 && std::chrono::steady_clock::now() > deadline) {
+                    mame.kill();
+                    ended = true;
+                    continue;
+                }
+                host.keep_alive();
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        },
+        &bytes);
+    std::fclose(f);
+    // A parse that stopped early (malformed text) leaves MAME to finish writing.
+    if (!ended && !mame.wait(timeout_ms)) mame.kill();
+    return result;
 }
 
 } // namespace
@@ -307,25 +367,30 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
     const std::string listing = join_path(settings.MAME_Path, listing_file_name);
     const bool reuse =
         !options.regenerate && (file_size(database_path(settings)) > 0 || file_size(listing) > 0);
+    machines.clear();
+    view.clear();
+    ListingParse parse;
     if (!reuse) {
         host.console_open("Starting Orvel...");
         for (const std::string& line : build_banner(settings))
             host.console_line(line);
-        // MAME is started directly with its standard output going to the listing file.
-        run_redirected(mame_executable_path(settings.MAME_Exe, settings.MAME_Path), "-lx -nodtd",
-                       settings.MAME_Path, listing, options.listing_timeout_ms);
+        host.set_progress("Loading XML Data...");
+        bool started = false;
+        std::uint64_t bytes = 0;
+        parse = generate_and_parse(settings, listing, machines, host, options.listing_timeout_ms,
+                                   started, bytes);
         host.console_close();
+        if (!started || bytes == 0) {
+            // MAME could not be run or wrote nothing: no database, and the next start asks
+            // again.
+            machines.clear();
+            delete_file(listing);
+            return result;
+        }
+    } else {
+        host.set_progress("Loading XML Data...");
+        parse = parse_listing_file(listing, machines, &host);
     }
-
-    host.set_progress("Loading XML Data...");
-    machines.clear();
-    view.clear();
-    if (file_size(listing) <= 0) {
-        // MAME could not be run or wrote nothing: no database, and the next start asks again.
-        delete_file(listing);
-        return result;
-    }
-    const ListingParse parse = parse_listing_file(listing, machines, &host);
     host.keep_alive();
     if (!parse.opened) {
         machines.clear();

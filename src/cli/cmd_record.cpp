@@ -1,0 +1,27 @@
+// orvel-cli record NAME: one machine's section exactly as the database file holds it, from
+// "[NAME]" through its last key line.
+
+#include "cli/common.h"
+#include "database/database_file.h"
+#include "platform/files.h"
+#include "settings/settings.h"
+
+#include <iostream>
+
+namespace orvel::cli {
+
+int cmd_record(const Options& options, const std::vector<std::string>& args) {
+    if (args.size() != 1) return fail("usage: record NAME", usage_error);
+    Settings settings;
+    load_core_settings(options, settings);
+    const std::string path = database_path(settings);
+    const std::optional<std::string> bytes = read_file(path);
+    if (!bytes) return fail("cannot read " + path);
+    const std::string_view section = find_record_section(*bytes, args.front());
+    if (section.empty()) return fail("no machine " + args.front());
+    std::cout.write(section.data(), static_cast<std::streamsize>(section.size()));
+    std::cout.flush();
+    return ok;
+}
+
+} // namespace orvel::cli

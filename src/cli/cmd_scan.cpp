@@ -1,0 +1,37 @@
+// orvel-cli scan: loads the database, runs the availability scan over MAME's ROM folders, saves
+// and prints "Available: N of M".
+
+#include "cli/common.h"
+#include "database/availability.h"
+#include "database/database_file.h"
+#include "platform/files.h"
+#include "settings/settings.h"
+
+#include <iostream>
+
+namespace orvel::cli {
+
+int cmd_scan(const Options& options, const std::vector<std::string>& args) {
+    if (!args.empty()) return fail("scan: unexpected argument '" + args.front() + "'", usage_error);
+    AppState state;
+    TerminalHost host(options.answer);
+    std::string error;
+    if (!start_core(options, state, host, error)) return fail(error);
+    if (file_size(database_path(state.settings)) <= 0)
+        return fail("no database in " + state.settings.ORVEL_Data + " (run 'orvel-cli build')");
+    if (!load_database(state.settings, state.machines, state.view, host))
+        return fail("cannot read " + database_path(state.settings));
+    const AvailabilityResult scan = check_availability(state.machines, state.mame_paths.rompath,
+                                                       state.settings.MAME_Path, host, true);
+    if (scan.scanned) state.database_changed = true;
+    const SaveResult saved =
+        save_database(state.machines, state.settings, state.database_changed, host);
+    if (!saved.ok) return fail(saved.message);
+    size_t available = 0;
+    for (const Machine& m : state.machines)
+        available += m.isavailable == "yes";
+    std::cout << "Available: " << available << " of " << state.machines.size() << std::endl;
+    return ok;
+}
+
+} // namespace orvel::cli

@@ -1,0 +1,106 @@
+// orvel-cli build, scan and record against the fake MAME.
+
+#include "cli/cli_run.h"
+#include "platform/files.h"
+#include "support/env_guard.h"
+#include "support/scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace orvel;
+using namespace orvel::test;
+
+namespace {
+
+class CliDatabase : public ::testing::Test {
+  protected:
+    TempDir dir;
+    std::string mame_folder;
+    void SetUp() override {
+        mame_folder = dir.file("mame/");
+        ASSERT_TRUE(create_folder(mame_folder));
+        std::filesystem::copy_file(ORVEL_FAKE_MAME, mame_folder + "mame");
+        const CliRun init = run_cli("--data data init --mame mame/mame", dir.path());
+        ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
+    }
+    CliRun cli(const std::string& args) { return run_cli("--data data " + args, dir.path()); }
+};
+
+} // namespace
+
+TEST_F(CliDatabase, BuildScanAndRecord) {
+    EnvGuard listing("ORVEL_FAKE_LISTING", fixture("database/listing.xml"));
+    const CliRun build = cli("build");
+    ASSERT_EQ(build.status, 0) << (build.err.empty() ? "" : build.err.back());
+    ASSERT_FALSE(build.out.empty());
+    EXPECT_EQ(build.out.back(), "Machines: 9");
+    EXPECT_GT(file_size(dir.file("data/ORVEL.qld")), 0);
+    EXPECT_FALSE(file_exists(mame_folder + "orvel.tmp"));
+
+    // The fake MAME's mame.ini names "roms" as the ROM folder.
+    dir.write("mame/roms/mslug.zip", "x");
+    dir.write("mame/roms/neogeo.7z", "x");
+    const CliRun scan = cli("scan");
+    ASSERT_EQ(scan.status, 0) << (scan.err.empty() ? "" : scan.err.back());
+    // mslug, neogeo; a2600, kinst13 and z80 need no ROMs; z80dev is a device.
+    EXPECT_EQ(scan.out, std::vector<std::string>{"Available: 6 of 9"});
+
+    const CliRun record = cli("record mslug");
+    ASSERT_EQ(record.status, 0);
+    ASSERT_GE(record.out.size(), 22u);
+    EXPECT_EQ(record.out.front(), "[mslug]");
+    EXPECT_EQ(record.out[1], "description = Metal Slug - Super Vehicle-001");
+    EXPECT_EQ(record.out[14], "isavailable = yes");
+    EXPECT_EQ(record.out.back(), "driver_feature_overall = imperfect");
+
+    // The bytes are the file's own, CR LF line ends included.
+    const RunResult raw = run_redirected(ORVEL_CLI, "--data data record mslug", dir.path(),
+                                         dir.file("record.txt"));
+    ASSERT_EQ(raw.exit_code, 0);
+    const std::string section = read_all(dir.file("record.txt"));
+    EXPECT_EQ(section.rfind("[mslug]\r\ndescription = Metal Slug", 0), 0u) << section;
+    EXPECT_EQ(section.substr(section.size() - 36), "driver_feature_overall = imperfect\r\n");
+    EXPECT_NE(read_all(dir.file("data/ORVEL.qld")).find("\r\n" + section + "\r\n"),
+              std::string::npos);
+
+    const CliRun missing = cli("record mslug2");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, std::vector<std::string>{"orvel-cli: no machine mslug2"});
+}
+
+TEST_F(CliDatabase, BuildLoadsAnExistingDatabaseAndRebuildKeepsFavourites) {
+    EnvGuard listing("ORVEL_FAKE_LISTING", fixture("database/listing.xml"));
+    ASSERT_EQ(cli("build").status, 0);
+    // Mark a favourite in the file, as the desktop program would save it.
+    std::string bytes = read_all(dir.file("data/ORVEL.qld"));
+    const size_t at = bytes.find("isfavourite = ", bytes.find("[kinst]"));
+    ASSERT_NE(at, std::string::npos);
+    bytes.insert(at + 14, "yes");
+    ASSERT_TRUE(write_file_atomic(dir.file("data/ORVEL.qld"), bytes));
+
+    // Without MAME's listing a load still works: the file is read, MAME is not asked.
+    EnvGuard no_listing("ORVEL_FAKE_LISTING", "");
+    const CliRun load = cli("build");
+    ASSERT_EQ(load.status, 0);
+    EXPECT_EQ(load.out, std::vector<std::string>{"Machines: 9"});
+
+    EnvGuard again("ORVEL_FAKE_LISTING", fixture("database/listing.xml"));
+    const CliRun rebuild = cli("build --rebuild");
+    ASSERT_EQ(rebuild.status, 0);
+    EXPECT_EQ(rebuild.out.back(), "Machines: 9");
+    const CliRun record = cli("record kinst");
+    ASSERT_GE(record.out.size(), 14u);
+    EXPECT_EQ(record.out[13], "isfavourite = yes");
+}
+
+TEST_F(CliDatabase, ErrorsAreReported) {
+    EXPECT_EQ(cli("build --fast").status, 2);
+    EXPECT_EQ(cli("record").status, 2);
+    EXPECT_EQ(cli("scan").status, 1); // no database yet
+    EnvGuard listing("ORVEL_FAKE_LISTING", "");
+    const CliRun build = cli("build"); // the fake MAME prints nothing
+    EXPECT_EQ(build.status, 1);
+    EXPECT_FALSE(file_exists(dir.file("data/ORVEL.qld")));
+}
