@@ -16,6 +16,8 @@ int fail(const std::string& message, int status) {
 int cmd_init(const Options& options, const std::vector<std::string>& args);
 int cmd_settings(const Options& options, const std::vector<std::string>& args);
 int cmd_config(const Options& options, const std::vector<std::string>& args);
+int cmd_dat(const Options& options, const std::vector<std::string>& args);
+int cmd_info(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -32,6 +34,11 @@ const Entry commands[] = {
     {"settings", cmd_settings, "settings                  print every setting as KEY<TAB>VALUE"},
     {"config", cmd_config,
      "config                    print MAME's folders: KEY<TAB>RAW<TAB>RESOLVED"},
+    {"dat", cmd_dat,
+     "dat NAME [KIND]           print a machine's DAT texts (KIND 1-6 or a file name)"},
+    {"info", cmd_info,
+     "info NAME                 print a machine's attributes (LABEL<TAB>VALUE) and pictures\n"
+     "                            (KIND<TAB>SOURCE 0-3<TAB>PATH<TAB>ARCHIVE ENTRY)"},
 };
 
 void print_help(std::FILE* out) {
