@@ -33,6 +33,7 @@ struct AppState {
 
     SoftwareItemList software_items; // the software list loaded in the software list window
     SoftwareFilter software_filter = SoftwareFilter::All; // kept between openings, never saved
+
     DatCache dat_cache; // DAT file indexes, kept between openings of the information window
 };
 

@@ -26,6 +26,8 @@ int cmd_run(const Options& options, const std::vector<std::string>& args);
 int cmd_build(const Options& options, const std::vector<std::string>& args);
 int cmd_scan(const Options& options, const std::vector<std::string>& args);
 int cmd_record(const Options& options, const std::vector<std::string>& args);
+int cmd_dat(const Options& options, const std::vector<std::string>& args);
+int cmd_info(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -42,6 +44,12 @@ const Entry commands[] = {
     {"settings", cmd_settings, "settings                  print every setting as KEY<TAB>VALUE"},
     {"config", cmd_config,
      "config                    print MAME's folders: KEY<TAB>RAW<TAB>RESOLVED"},
+    {"build", cmd_build,
+     "build [--rebuild]         build or load the machine database; print Machines: N"},
+    {"scan", cmd_scan,
+     "scan                      check availability and save; print Available: N of M"},
+    {"record", cmd_record,
+     "record NAME               print NAME's section of the database file"},
     {"list", cmd_list,
      "list [--choose \"GROUP/CHILD\"]... [--folder \"FOLDER/SUB-FOLDER\"] [--search TEXT]\n"
      "       [--sort description|name] [--count]\n"
@@ -65,12 +73,11 @@ const Entry commands[] = {
      "softlist LIST [--filter all|available|missing]\n"
      "                            print a software list: AVAILABLE<TAB>NAME<TAB>MEDIA SWITCH<TAB>\n"
      "                            YEAR<TAB>PUBLISHER<TAB>DESCRIPTION, then its title"},
-    {"build", cmd_build,
-     "build [--rebuild]         build or load the machine database; print Machines: N"},
-    {"scan", cmd_scan,
-     "scan                      check availability and save; print Available: N of M"},
-    {"record", cmd_record,
-     "record NAME               print NAME's section of the database file"},
+    {"dat", cmd_dat,
+     "dat NAME [KIND]           print a machine's DAT texts (KIND 1-6 or a file name)"},
+    {"info", cmd_info,
+     "info NAME                 print a machine's attributes (LABEL<TAB>VALUE) and pictures\n"
+     "                            (KIND<TAB>SOURCE 0-3<TAB>PATH<TAB>ARCHIVE ENTRY)"},
 };
 
 void print_help(std::FILE* out) {

@@ -48,16 +48,22 @@ bool has_utf8_mark(std::string_view bytes) {
 
 // Calls fn for every name of an "$info=" line ("$info=a,b," names a and b).
 template <class Fn> void for_each_info_name(std::string_view line, Fn&& fn) {
-    line = strip_cr(line);
     constexpr std::string_view prefix = "$info=";
-    if (line.substr(0, prefix.size()) != prefix) return;
-    line.remove_prefix(prefix.size());
-    while (!line.empty()) {
-        const size_t comma = line.find(',');
-        const std::string_view name = trim(line.substr(0, comma), " \t");
-        if (!name.empty()) fn(name);
-        if (comma == std::string_view::npos) break;
-        line.remove_prefix(comma + 1);
+    if (line.size() < prefix.size() || line.compare(0, prefix.size(), prefix) != 0) return;
+    // One pass over the bytes: names end at a comma, blanks around them are dropped.
+    const char* p = line.data() + prefix.size();
+    const char* const end = line.data() + line.size() - (line.back() == '\r' ? 1 : 0);
+    while (p < end) {
+        while (p < end && (*p == ' ' || *p == '\t'))
+            ++p;
+        const char* start = p;
+        while (p < end && *p != ',')
+            ++p;
+        const char* stop = p;
+        while (stop > start && (stop[-1] == ' ' || stop[-1] == '\t'))
+            --stop;
+        if (stop > start) fn(std::string_view(start, static_cast<std::size_t>(stop - start)));
+        ++p; // past the comma
     }
 }
 
