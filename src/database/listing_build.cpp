@@ -320,11 +320,20 @@ void sort_by_description(MachineList& machines) {
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return keys[a] < keys[b]; });
-    MachineList sorted;
-    sorted.reserve(machines.size());
-    for (size_t i : order)
-        sorted.push_back(std::move(machines[i]));
-    machines = std::move(sorted);
+    // Records move into place along the cycles of the permutation, without a second list.
+    for (size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start) continue;
+        Machine held = std::move(machines[start]);
+        size_t at = start;
+        while (order[at] != start) {
+            const size_t from = order[at];
+            machines[at] = std::move(machines[from]);
+            order[at] = at;
+            at = from;
+        }
+        machines[at] = std::move(held);
+        order[at] = at;
+    }
 }
 
 void carry_user_data(const MachineList& old_machines, MachineList& machines) {
