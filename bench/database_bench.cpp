@@ -33,23 +33,12 @@ using namespace orvel;
 
 namespace {
 
-class QuietHost : public Host {
+class QuietHost : public SilentHost {
   public:
     Answer message(std::string_view title, std::string_view text, Buttons, Icon) override {
         std::fprintf(stderr, "message: %.*s: %.*s\n", int(title.size()), title.data(),
                      int(text.size()), text.data());
         return Answer::Ok;
-    }
-    std::string choose_open_file(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    std::string choose_save_file(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    std::string choose_folder(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> ask_text(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
     }
     void set_progress(std::string_view text) override {
         if (!trace) return;
@@ -60,10 +49,6 @@ class QuietHost : public Host {
     bool trace = false;
     std::chrono::steady_clock::time_point trace_start;
     void keep_alive() override { ++calls; }
-    void console_open(std::string_view) override {}
-    void console_line(std::string_view) override {}
-    void console_wait_for_key(std::string_view) override {}
-    void console_close() override {}
     long calls = 0;
 };
 

@@ -20,7 +20,7 @@
 namespace {
 
 // Answers nothing and shows nothing; a message here means the list is malformed.
-class QuietHost : public orvel::Host {
+class QuietHost : public orvel::SilentHost {
   public:
     int messages = 0;
     orvel::Answer message(std::string_view, std::string_view, orvel::Buttons,
@@ -28,23 +28,6 @@ class QuietHost : public orvel::Host {
         ++messages;
         return orvel::Answer::Ok;
     }
-    std::string choose_open_file(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    std::string choose_save_file(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    std::string choose_folder(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> ask_text(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    void set_progress(std::string_view) override {}
-    void keep_alive() override {}
-    void console_open(std::string_view) override {}
-    void console_line(std::string_view) override {}
-    void console_wait_for_key(std::string_view) override {}
-    void console_close() override {}
 };
 
 void XMLCALL no_start(void*, const XML_Char*, const XML_Char**) {}

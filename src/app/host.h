@@ -47,4 +47,66 @@ class Host {
     virtual void console_close() = 0;
 };
 
+// A host that shows nothing and gives every question its default answer: OK for an OK box,
+// No for a Yes/No box, cancel for the choosers. Derive from it to watch one kind of call.
+class SilentHost : public Host {
+  public:
+    Answer message(std::string_view, std::string_view, Buttons buttons, Icon) override {
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+    std::string choose_open_file(std::string_view, std::string_view, std::string_view) override {
+        return {};
+    }
+    std::string choose_save_file(std::string_view, std::string_view, std::string_view) override {
+        return {};
+    }
+    std::string choose_folder(std::string_view, std::string_view) override { return {}; }
+    std::optional<std::string> ask_text(std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+    void set_progress(std::string_view) override {}
+    void keep_alive() override {}
+    void console_open(std::string_view) override {}
+    void console_line(std::string_view) override {}
+    void console_wait_for_key(std::string_view) override {}
+    void console_close() override {}
+};
+
+// Passes every call on to another host. Derive from it to change one kind of call.
+class ForwardingHost : public Host {
+  public:
+    explicit ForwardingHost(Host& inner) : inner_(inner) {}
+    Answer message(std::string_view title, std::string_view text, Buttons buttons,
+                   Icon icon) override {
+        return inner_.message(title, text, buttons, icon);
+    }
+    std::string choose_open_file(std::string_view title, std::string_view name,
+                                 std::string_view filter) override {
+        return inner_.choose_open_file(title, name, filter);
+    }
+    std::string choose_save_file(std::string_view title, std::string_view name,
+                                 std::string_view filter) override {
+        return inner_.choose_save_file(title, name, filter);
+    }
+    std::string choose_folder(std::string_view title, std::string_view start) override {
+        return inner_.choose_folder(title, start);
+    }
+    std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
+                                        std::string_view initial) override {
+        return inner_.ask_text(title, prompt, initial);
+    }
+    void set_progress(std::string_view text) override { inner_.set_progress(text); }
+    void keep_alive() override { inner_.keep_alive(); }
+    void console_open(std::string_view title) override { inner_.console_open(title); }
+    void console_line(std::string_view line) override { inner_.console_line(line); }
+    void console_wait_for_key(std::string_view prompt) override {
+        inner_.console_wait_for_key(prompt);
+    }
+    void console_close() override { inner_.console_close(); }
+
+  private:
+    Host& inner_;
+};
+
 } // namespace orvel

@@ -13,34 +13,12 @@ namespace {
 
 // A host that passes everything on but swallows message boxes: reading the old database
 // before a refresh must not show "Oops" when there is none.
-class QuietHost : public Host {
+class QuietHost : public ForwardingHost {
   public:
-    explicit QuietHost(Host& inner) : inner_(inner) {}
+    using ForwardingHost::ForwardingHost;
     Answer message(std::string_view, std::string_view, Buttons, Icon) override {
         return Answer::Ok;
     }
-    std::string choose_open_file(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    std::string choose_save_file(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    std::string choose_folder(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> ask_text(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    void set_progress(std::string_view text) override { inner_.set_progress(text); }
-    void keep_alive() override { inner_.keep_alive(); }
-    void console_open(std::string_view title) override { inner_.console_open(title); }
-    void console_line(std::string_view line) override { inner_.console_line(line); }
-    void console_wait_for_key(std::string_view prompt) override {
-        inner_.console_wait_for_key(prompt);
-    }
-    void console_close() override { inner_.console_close(); }
-
-  private:
-    Host& inner_;
 };
 
 } // namespace

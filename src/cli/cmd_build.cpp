@@ -3,7 +3,6 @@
 // --rebuild refreshes it from MAME keeping favourites and stored command lines. Prints
 // "Machines: N".
 
-#include "app/startup_database.h"
 #include "cli/common.h"
 
 #include <iostream>
@@ -22,12 +21,10 @@ int cmd_build(const Options& options, const std::vector<std::string>& args) {
     TerminalHost host(options.answer);
     std::string error;
     if (!start_core(options, state, host, error)) return fail(error);
-    const DatabaseStartResult result =
-        start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
-                               state.database_changed, host, rebuild);
-    if (result.outcome == DatabaseOutcome::Exit) return failure;
+    bool save_failed = false;
+    if (!open_machine_database(state, host, error, rebuild, &save_failed)) return fail(error);
     std::cout << "Machines: " << state.machines.size() << std::endl;
-    return result.save_failed ? failure : ok;
+    return save_failed ? failure : ok;
 }
 
 } // namespace orvel::cli

@@ -1,6 +1,5 @@
 // orvel-cli dat NAME [KIND]: the DAT texts of a machine, unwrapped, each under its header line.
 
-#include "app/startup_database.h"
 #include "cli/common.h"
 #include "info/dat_files.h"
 #include "platform/text.h"
@@ -37,10 +36,7 @@ int cmd_dat(const Options& options, const std::vector<std::string>& args) {
     TerminalHost host(options.answer);
     std::string error;
     if (!start_core(options, state, host, error)) return fail(error);
-    const DatabaseStartResult db = start_machine_database(
-        state.settings, state.mame_paths, state.machines, state.view, state.database_changed, host);
-    if (db.outcome == DatabaseOutcome::Exit)
-        return fail(db.message.empty() ? "no machine database" : db.message);
+    if (!open_machine_database(state, host, error)) return fail(error);
     const std::int64_t position = find_machine(state.machines, args[0]);
     if (position < 0) return fail("dat: no machine named '" + args[0] + "'");
     const Machine& machine = state.machines[static_cast<std::size_t>(position)];

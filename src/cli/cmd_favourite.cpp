@@ -12,7 +12,7 @@ int cmd_favourite(const Options& options, const std::vector<std::string>& args) 
     if (args.size() != 2 || (args[0] != "add" && args[0] != "remove"))
         return fail("usage: favourite add|remove NAME", usage_error);
     AppState state;
-    ListHost host(options.answer);
+    TerminalHost host(options.answer);
     std::string error;
     if (!load_machines_and_folders(options, state, host, error)) return fail(error);
     const std::int64_t position = find_machine(state.machines, args[1]);

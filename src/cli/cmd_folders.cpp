@@ -12,7 +12,7 @@ int cmd_folders(const Options& options, const std::vector<std::string>& args) {
     if (!args.empty())
         return fail("folders: unexpected argument '" + args.front() + "'", usage_error);
     AppState state;
-    ListHost host(options.answer);
+    TerminalHost host(options.answer);
     std::string error;
     if (!load_machines_and_folders(options, state, host, error)) return fail(error);
     for (const Folder& folder : state.folders)

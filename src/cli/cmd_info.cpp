@@ -2,7 +2,6 @@
 // KIND<TAB>SOURCE<TAB>PATH<TAB>ENTRY (source 0 not found, 1 file, 2 archive inside the folder,
 // 3 archive beside it; ENTRY only for archives).
 
-#include "app/startup_database.h"
 #include "cli/common.h"
 #include "info/machine_info.h"
 
@@ -16,10 +15,7 @@ int cmd_info(const Options& options, const std::vector<std::string>& args) {
     TerminalHost host(options.answer);
     std::string error;
     if (!start_core(options, state, host, error)) return fail(error);
-    const DatabaseStartResult db = start_machine_database(
-        state.settings, state.mame_paths, state.machines, state.view, state.database_changed, host);
-    if (db.outcome == DatabaseOutcome::Exit)
-        return fail(db.message.empty() ? "no machine database" : db.message);
+    if (!open_machine_database(state, host, error)) return fail(error);
     const std::int64_t position = find_machine(state.machines, args[0]);
     if (position < 0) return fail("info: no machine named '" + args[0] + "'");
     const Machine& machine = state.machines[static_cast<std::size_t>(position)];

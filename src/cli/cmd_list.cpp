@@ -13,7 +13,7 @@ int cmd_list(const Options& options, const std::vector<std::string>& args) {
     ListOptions list;
     if (const int status = parse_list_options(args, list, nullptr); status != ok) return status;
     AppState state;
-    ListHost host(options.answer);
+    TerminalHost host(options.answer);
     std::string error;
     if (!load_machines_and_folders(options, state, host, error)) return fail(error);
     if (const int status = apply_list_options(state, list); status != ok) return status;

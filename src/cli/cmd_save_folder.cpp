@@ -13,10 +13,10 @@ namespace orvel::cli {
 namespace {
 
 // Answers "Ini Name" and "Ini Path" from the command line.
-class SaveHost : public ListHost {
+class SaveHost : public TerminalHost {
   public:
     SaveHost(int answer, std::string name, std::string folder)
-        : ListHost(answer), name_(std::move(name)), folder_(std::move(folder)) {}
+        : TerminalHost(answer), name_(std::move(name)), folder_(std::move(folder)) {}
     std::optional<std::string> ask_text(std::string_view, std::string_view,
                                         std::string_view) override {
         return name_;

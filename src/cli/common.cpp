@@ -1,5 +1,6 @@
 #include "cli/common.h"
 
+#include "app/startup_database.h"
 #include "platform/files.h"
 #include "settings/mame_config.h"
 #include "settings/preferences.h"
@@ -79,8 +80,13 @@ void TerminalHost::console_open(std::string_view title) {
 void TerminalHost::console_line(std::string_view line) {
     std::cout << line << "\n";
 }
-void TerminalHost::console_wait_for_key(std::string_view) {
-    std::cout << std::flush;
+void TerminalHost::console_wait_for_key(std::string_view prompt) {
+    std::cout << prompt << std::endl;
+    // Only a terminal is waited for: without one nobody could press the key.
+    if (::isatty(0)) {
+        std::string line;
+        std::getline(std::cin, line);
+    }
 }
 void TerminalHost::console_close() {
     std::cout << std::flush;
@@ -110,6 +116,32 @@ bool start_core(const Options& options, AppState& state, Host& /*host*/, std::st
     }
     set_current_directory(state.settings.MAME_Path);
     discover_mame_config(state.settings, state.mame_paths);
+    return true;
+}
+
+namespace {
+// MAME's console lines of a listing build go to standard error.
+class BuildConsoleHost : public ForwardingHost {
+  public:
+    using ForwardingHost::ForwardingHost;
+    void console_open(std::string_view title) override { std::cerr << "== " << title << "\n"; }
+    void console_line(std::string_view line) override { std::cerr << line << "\n"; }
+    void console_wait_for_key(std::string_view) override {}
+    void console_close() override {}
+};
+} // namespace
+
+bool open_machine_database(AppState& state, Host& host, std::string& error, bool refresh,
+                           bool* save_failed) {
+    BuildConsoleHost build_host(host);
+    const DatabaseStartResult db =
+        start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
+                               state.database_changed, build_host, refresh);
+    if (save_failed) *save_failed = db.save_failed;
+    if (db.outcome == DatabaseOutcome::Exit || state.machines.empty()) {
+        error = db.message.empty() ? "no machine database could be loaded or built" : db.message;
+        return false;
+    }
     return true;
 }
 

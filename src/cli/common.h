@@ -47,4 +47,12 @@ void load_core_settings(const Options& options, Settings& settings);
 // settings are loaded all the same).
 bool start_core(const Options& options, AppState& state, Host& host, std::string& error);
 
+// The machine database as start-up makes it: loaded, or built from MAME's listing when the
+// database file is missing or empty (refresh: rebuilt keeping favourites and stored command
+// lines). A build's console lines go to standard error, so that standard output stays the
+// command's own. False, with a one-line reason in error, when there is no machine;
+// save_failed (when given) tells whether a built database could not be saved.
+bool open_machine_database(AppState& state, Host& host, std::string& error, bool refresh = false,
+                           bool* save_failed = nullptr);
+
 } // namespace orvel::cli

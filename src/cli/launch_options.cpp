@@ -1,50 +1,11 @@
 #include "cli/launch_options.h"
 
-#include "app/startup_database.h"
+#include "cli/common.h"
 
 #include <charconv>
 #include <iostream>
 
 namespace orvel::cli {
-
-namespace {
-
-// Passes everything on to the terminal host except the console, which goes to standard error:
-// a database build shows its banner there, and standard output stays the command's own.
-class BuildHost : public Host {
-  public:
-    explicit BuildHost(Host& inner) : inner_(inner) {}
-    Answer message(std::string_view title, std::string_view text, Buttons buttons,
-                   Icon icon) override {
-        return inner_.message(title, text, buttons, icon);
-    }
-    std::string choose_open_file(std::string_view title, std::string_view name,
-                                 std::string_view filter) override {
-        return inner_.choose_open_file(title, name, filter);
-    }
-    std::string choose_save_file(std::string_view title, std::string_view name,
-                                 std::string_view filter) override {
-        return inner_.choose_save_file(title, name, filter);
-    }
-    std::string choose_folder(std::string_view title, std::string_view start) override {
-        return inner_.choose_folder(title, start);
-    }
-    std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
-                                        std::string_view initial) override {
-        return inner_.ask_text(title, prompt, initial);
-    }
-    void set_progress(std::string_view text) override { inner_.set_progress(text); }
-    void keep_alive() override { inner_.keep_alive(); }
-    void console_open(std::string_view) override {}
-    void console_line(std::string_view line) override { std::cerr << line << '\n'; }
-    void console_wait_for_key(std::string_view) override {}
-    void console_close() override {}
-
-  private:
-    Host& inner_;
-};
-
-} // namespace
 
 bool parse_run_options(const std::string& command, const std::vector<std::string>& args,
                        bool with_run_options, RunOptions& run, std::string& error) {
@@ -101,14 +62,7 @@ bool parse_run_options(const std::string& command, const std::vector<std::string
 
 const Machine* load_machine(AppState& state, Host& host, const RunOptions& run,
                             std::string& error) {
-    BuildHost build_host(host);
-    const DatabaseStartResult db =
-        start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
-                               state.database_changed, build_host);
-    if (db.outcome == DatabaseOutcome::Exit || state.machines.empty()) {
-        error = "no machine database" + (db.message.empty() ? "" : ": " + db.message);
-        return nullptr;
-    }
+    if (!open_machine_database(state, host, error)) return nullptr;
     state.current_machine = find_machine(state.machines, run.machine);
     if (state.current_machine < 0) {
         error = "no machine named '" + run.machine + "'";

@@ -1,6 +1,5 @@
 #include "cli/list_common.h"
 
-#include "app/startup_database.h"
 #include "filters/filter_tree.h"
 #include "filters/folders.h"
 
@@ -8,19 +7,10 @@
 
 namespace orvel::cli {
 
-void ListHost::console_line(std::string_view line) {
-    std::cerr << line << "\n";
-}
-
 bool load_machines_and_folders(const Options& options, AppState& state, Host& host,
                                std::string& error) {
     if (!start_core(options, state, host, error)) return false;
-    const DatabaseStartResult db = start_machine_database(
-        state.settings, state.mame_paths, state.machines, state.view, state.database_changed, host);
-    if (db.outcome == DatabaseOutcome::Exit || state.machines.empty()) {
-        error = db.message.empty() ? "no machine database could be loaded or built" : db.message;
-        return false;
-    }
+    if (!open_machine_database(state, host, error)) return false;
     load_folders(state.mame_paths.categorypath, state.settings.MAME_Path, state.machines,
                  state.folders);
     return true;

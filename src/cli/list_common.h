@@ -14,14 +14,6 @@
 
 namespace orvel::cli {
 
-// The terminal host with MAME's console lines on standard error, so that a listing build on
-// first use does not mix with a command's output.
-class ListHost : public TerminalHost {
-  public:
-    using TerminalHost::TerminalHost;
-    void console_line(std::string_view line) override;
-};
-
 // start_core, then the machine database (loaded, or built when missing, as start-up does) and
 // the category folders. False with a reason when there is no MAME or no machine.
 bool load_machines_and_folders(const Options& options, AppState& state, Host& host,

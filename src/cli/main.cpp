@@ -48,8 +48,7 @@ const Entry commands[] = {
      "build [--rebuild]         build or load the machine database; print Machines: N"},
     {"scan", cmd_scan,
      "scan                      check availability and save; print Available: N of M"},
-    {"record", cmd_record,
-     "record NAME               print NAME's section of the database file"},
+    {"record", cmd_record, "record NAME               print NAME's section of the database file"},
     {"list", cmd_list,
      "list [--choose \"GROUP/CHILD\"]... [--folder \"FOLDER/SUB-FOLDER\"] [--search TEXT]\n"
      "       [--sort description|name] [--count]\n"

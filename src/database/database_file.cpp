@@ -21,27 +21,6 @@ void key_line(std::string& out, std::string_view key, std::string_view value) {
     out += crlf;
 }
 
-// Reads a whole file in one pass into one buffer.
-std::optional<std::string> read_whole_file(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return std::nullopt;
-    std::string data;
-    const std::int64_t size = file_size(path);
-    if (size > 0) {
-        data.resize(static_cast<size_t>(size));
-        data.resize(std::fread(data.data(), 1, data.size(), f));
-    }
-    // The file may have grown since its size was taken.
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.append(buf, n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return std::nullopt;
-    return data;
-}
-
 // What a key line does to the record being read.
 enum class Key {
     Unknown,
@@ -338,7 +317,7 @@ SaveResult save_database(const MachineList& machines, const Settings& settings,
         host.set_progress("Backing Up Database");
         // The backup is a byte copy of the file as it was before this save.
         const std::string backup = database_backup_path(settings);
-        if (auto old = read_whole_file(path)) write_file_atomic(backup, *old);
+        if (auto old = read_file(path)) write_file_atomic(backup, *old);
         host.keep_alive();
         host.set_progress("");
     }
@@ -374,7 +353,7 @@ SaveResult save_database(const MachineList& machines, const Settings& settings,
 bool load_database(const Settings& settings, MachineList& machines, ViewList& view, Host& host) {
     machines.clear();
     view.clear();
-    const std::optional<std::string> bytes = read_whole_file(database_path(settings));
+    const std::optional<std::string> bytes = read_file(database_path(settings));
     if (!bytes) {
         host.message("Oops", "Error", Buttons::Ok);
         return false;

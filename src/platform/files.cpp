@@ -211,6 +211,12 @@ std::optional<std::string> read_file(const std::string& path) {
     if (!f)
         return std::nullopt;
     std::string data;
+    // One read into a buffer of the file's size; the loop catches a file that grew meanwhile.
+    const std::int64_t size = file_size(path);
+    if (size > 0) {
+        data.resize(static_cast<size_t>(size));
+        data.resize(std::fread(data.data(), 1, data.size(), f));
+    }
     char buf[1 << 16];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
