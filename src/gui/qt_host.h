@@ -3,6 +3,7 @@
 // window's title, a throttled event pump and the console window.
 
 #include "app/host.h"
+#include "gui/splash_window.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -14,7 +15,6 @@
 namespace orvel::gui {
 
 class ConsoleWindow;
-class SplashWindow;
 
 class QtHost : public Host {
   public:
