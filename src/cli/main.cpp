@@ -12,6 +12,11 @@ int fail(const std::string& message, int status) {
     return status;
 }
 
+// Each command lives in its own file (cmd_NAME.cpp).
+int cmd_init(const Options& options, const std::vector<std::string>& args);
+int cmd_settings(const Options& options, const std::vector<std::string>& args);
+int cmd_config(const Options& options, const std::vector<std::string>& args);
+
 namespace {
 
 struct Entry {
@@ -23,6 +28,10 @@ struct Entry {
 // The commands, in the order --help lists them.
 const Entry commands[] = {
     {"help", nullptr, "help                      this text"},
+    {"init", cmd_init, "init --mame EXE [--yes]   choose the MAME executable (--yes: any name)"},
+    {"settings", cmd_settings, "settings                  print every setting as KEY<TAB>VALUE"},
+    {"config", cmd_config,
+     "config                    print MAME's folders: KEY<TAB>RAW<TAB>RESOLVED"},
 };
 
 void print_help(std::FILE* out) {
@@ -42,8 +51,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (words.empty() && arg == "--data") {
-            if (i + 1 >= argc)
-                return fail("--data needs a folder", usage_error);
+            if (i + 1 >= argc) return fail("--data needs a folder", usage_error);
             options.data_folder = argv[++i];
         } else if (arg == "--yes") {
             options.answer = 1;

@@ -24,10 +24,10 @@ std::string resolve_program(const std::string& program, const std::string& worki
 class ChildProcess {
   public:
     struct Options {
-        std::string working_folder;       // empty: the current directory
-        std::string stdout_file;          // non-empty: standard output goes to this file
-        bool capture_output = false;      // standard output and standard error as pipes
-        bool discard_output = false;      // both streams to /dev/null
+        std::string working_folder;  // empty: the current directory
+        std::string stdout_file;     // non-empty: standard output goes to this file
+        bool capture_output = false; // standard output and standard error as pipes
+        bool discard_output = false; // both streams to /dev/null
     };
     ChildProcess();
     ~ChildProcess();
@@ -68,11 +68,12 @@ RunResult run_redirected(const std::string& program, std::string_view arguments,
                          int timeout_ms = -1);
 // The same with both output streams read line by line as they arrive. Both pipes are kept
 // drained, so a child that floods one stream never blocks. keep_alive is called between reads.
+// A timeout (milliseconds) ends a child that hangs or keeps its streams open.
 RunResult run_captured(const std::string& program, std::string_view arguments,
                        const std::string& working_folder,
                        const std::function<void(std::string_view)>& on_stdout,
                        const std::function<void(std::string_view)>& on_stderr,
-                       const std::function<void()>& keep_alive = {});
+                       const std::function<void()>& keep_alive = {}, int timeout_ms = -1);
 
 // Opens a file or web address with the program the desktop associates with it.
 bool open_with_associated_program(const std::string& path_or_address);

@@ -16,8 +16,8 @@ struct MamePaths {
         historypath, categorypath, cabinets_directory, cpanels_directory, pcbs_directory,
         flyers_directory, titles_directory, ends_directory, marquees_directory,
         artwork_preview_directory, bosses_directory, logos_directory, scores_directory,
-        versus_directory, gameover_directory, howto_directory, select_directory,
-        icons_directory, covers_directory, ui_path, hlslpath, bgfx_path;
+        versus_directory, gameover_directory, howto_directory, select_directory, icons_directory,
+        covers_directory, ui_path, hlslpath, bgfx_path;
 
     struct Key {
         std::string_view name;

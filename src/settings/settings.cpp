@@ -4,8 +4,8 @@
 
 namespace orvel {
 
-void set_default_settings(Settings& settings, const std::string& start_directory,
-                          int desktop_width, int desktop_height) {
+void set_default_settings(Settings& settings, const std::string& start_directory, int desktop_width,
+                          int desktop_height) {
     settings = Settings{};
     settings.start_directory = with_separator(start_directory);
     settings.ORVEL_Data = with_separator(settings.start_directory + settings.data_folder_name);

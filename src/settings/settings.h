@@ -41,8 +41,8 @@ void set_default_settings(Settings& settings, const std::string& start_directory
                           int desktop_width = 0, int desktop_height = 0);
 
 // The standard paths inside the data folder.
-std::string preferences_path(const Settings& settings);  // ORVEL_Data + "ORVEL.prefs"
-std::string database_path(const Settings& settings);     // ORVEL_Data + "ORVEL.qld"
+std::string preferences_path(const Settings& settings);     // ORVEL_Data + "ORVEL.prefs"
+std::string database_path(const Settings& settings);        // ORVEL_Data + "ORVEL.qld"
 std::string database_backup_path(const Settings& settings); // ORVEL_Data + "ORVEL.bak"
 
 } // namespace orvel

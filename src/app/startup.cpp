@@ -1,0 +1,131 @@
+#include "app/startup.h"
+
+#include "info/version_info.h"
+#include "platform/files.h"
+#include "platform/mame_folders.h"
+#include "platform/process.h"
+#include "platform/text.h"
+#include "settings/mame_config.h"
+#include "settings/preferences.h"
+
+#include <fstream>
+
+namespace orvel {
+
+namespace {
+
+#ifdef _WIN32
+constexpr std::string_view mame_default_name = "mame64.exe";
+constexpr std::string_view mame_filter = "Executable (*.exe)|*.exe";
+#else
+// MAME on Linux and macOS carries no extension; a Windows build may still be chosen (for its
+// version resource and a later run through a compatibility layer).
+constexpr std::string_view mame_default_name = "mame";
+constexpr std::string_view mame_filter = "Executable (mame mame64 *.exe)|mame;mame64;*.exe";
+#endif
+
+bool starts_with_mz(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char magic[2] = {};
+    return in.read(magic, 2) && magic[0] == 'M' && magic[1] == 'Z';
+}
+
+} // namespace
+
+std::string read_mame_version(const std::string& exe_path, const std::string& mame_folder,
+                              int timeout_ms) {
+    if (starts_with_mz(exe_path)) {
+        std::string version = read_version_info(exe_path, version_product_version, false);
+        if (!version.empty()) return version;
+    }
+    // Not a Windows executable (or one without a version resource): MAME prints its version
+    // for "-version", the first word being the number ("0.251 (unknown)").
+    std::string first_line;
+    bool have_line = false;
+    const RunResult run = run_captured(
+        exe_path, "-version", mame_folder,
+        [&](std::string_view line) {
+            if (!have_line && !trim(line).empty()) {
+                first_line = std::string(trim(line));
+                have_line = true;
+            }
+        },
+        {}, {}, timeout_ms);
+    if (!run.started || run.timed_out) return {};
+    const size_t blank = first_line.find_first_of(" \t");
+    return first_line.substr(0, blank);
+}
+
+bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_path,
+                       int version_timeout_ms) {
+    const MameLocation location = locate_mame(exe_path);
+    settings.MAME_Exe = location.exe;
+    settings.MAME_Date = file_creation_date(exe_path);
+    settings.MAME_Path = location.mame_folder;
+    settings.MAME_Size = std::to_string(file_size(exe_path));
+    if (is_accepted_mame_name(file_name_of(exe_path))) {
+        settings.MAME_Version = read_mame_version(exe_path, settings.MAME_Path, version_timeout_ms);
+    } else if (host.message("Invalid Filename", "Unknown MAME Filename. Continue?", Buttons::YesNo,
+                            Icon::None) != Answer::Yes) {
+        return false;
+    }
+    set_current_directory(settings.MAME_Path);
+    // Neither a data folder that cannot be created nor preferences that cannot be written stop
+    // start-up; the next start simply asks again.
+    if (!folder_exists(settings.ORVEL_Data)) create_folder(settings.ORVEL_Data);
+    save_preferences(settings, preferences_path(settings));
+    return true;
+}
+
+StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
+                          const StartupOptions& options) {
+    StartupResult result;
+    const StartupResult exit_now{StartupOutcome::Exit, false};
+
+    // 1. Defaults.
+    set_default_settings(settings, options.start_directory, options.desktop_width,
+                         options.desktop_height);
+    // 2. The preferences file of the default data folder.
+    if (file_size(preferences_path(settings)) > 0) load_preferences(settings);
+
+    // 4. A MAME whose size changed since it was chosen. The old database stays until the new
+    // one is built, so favourites and stored command lines can be carried over.
+    if (!settings.MAME_Exe.empty()) {
+        const std::int64_t size =
+            file_size(mame_executable_path(settings.MAME_Exe, settings.MAME_Path));
+        if (size >= 0 && size != leading_number(settings.MAME_Size)) {
+            if (host.message("MAME Update",
+                             "Your version of MAME has changed\r\nWould you like to refresh "
+                             "the database?",
+                             Buttons::YesNo, Icon::None) == Answer::Yes) {
+                settings.MAME_Exe.clear();
+                result.refresh_database = true;
+            }
+        }
+    }
+
+    // 5. A MAME that is gone (a folder in its place counts as gone).
+    if (!settings.MAME_Exe.empty() &&
+        file_size(mame_executable_path(settings.MAME_Exe, settings.MAME_Path)) < 0) {
+        if (host.message("MAME EXE Missing",
+                         "Your MAME Executable is missing\r\nWould you like to select a new file?",
+                         Buttons::YesNo, Icon::None) != Answer::Yes)
+            return exit_now;
+        settings.MAME_Exe.clear();
+    }
+
+    // 6. Choosing MAME.
+    if (settings.MAME_Exe.empty()) {
+        const std::string chosen =
+            host.choose_open_file("Select MAME Executable", mame_default_name, mame_filter);
+        if (chosen.empty()) return exit_now;
+        if (!apply_chosen_mame(settings, host, chosen, options.version_timeout_ms)) return exit_now;
+    }
+
+    // 7. and 8. MAME's folder and its configuration.
+    set_current_directory(settings.MAME_Path);
+    discover_mame_config(settings, paths, options.cc_timeout_ms);
+    return result;
+}
+
+} // namespace orvel

@@ -1,0 +1,47 @@
+#pragma once
+// The start-up sequence up to the machine database: settings defaults, the preferences file,
+// the checks of the MAME executable (asking the user to choose it when needed), the data
+// folder, and MAME's configuration. Talks to the user only through the host.
+
+#include "app/host.h"
+#include "settings/mame_paths.h"
+#include "settings/settings.h"
+
+#include <string>
+
+namespace orvel {
+
+enum class StartupOutcome { Continue, Exit };
+
+struct StartupResult {
+    StartupOutcome outcome = StartupOutcome::Continue;
+    // The user agreed to refresh the database after a MAME change: the database is to be
+    // rebuilt from the new MAME, carrying over favourites and stored command lines.
+    bool refresh_database = false;
+};
+
+struct StartupOptions {
+    std::string start_directory; // the working directory at start
+    int desktop_width = 0;
+    int desktop_height = 0;
+    int cc_timeout_ms = 60000;      // MAME's "-cc" run
+    int version_timeout_ms = 20000; // MAME's "-version" run
+};
+
+// Steps 1 to 8 of start-up. Exit means the program ends now (the user cancelled or declined).
+StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
+                          const StartupOptions& options);
+
+// What start-up does once the user has chosen the executable at exe_path (a full path): sets
+// MAME_Exe, MAME_Path, MAME_Size, MAME_Date and, for an accepted name, MAME_Version; asks
+// "Invalid Filename" for any other name (false when the user declines). Then makes the MAME
+// folder current, creates the data folder and saves the preferences.
+bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_path,
+                       int version_timeout_ms = 20000);
+
+// The product version of a MAME executable: the version resource of a Windows (PE) file,
+// otherwise the first word MAME prints for "-version" (run in mame_folder). Empty if neither.
+std::string read_mame_version(const std::string& exe_path, const std::string& mame_folder,
+                              int timeout_ms = 20000);
+
+} // namespace orvel

@@ -1,0 +1,116 @@
+#include "cli/common.h"
+
+#include "platform/files.h"
+#include "settings/mame_config.h"
+#include "settings/preferences.h"
+
+#include <iostream>
+#include <string>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace orvel::cli {
+
+namespace {
+
+// Message texts use CR LF between their lines; on the terminal they become one line.
+std::string one_line(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r') continue;
+        out.push_back(c == '\n' ? ' ' : c);
+    }
+    return out;
+}
+
+// True when a line can be read from standard input without waiting long: a terminal, or a pipe
+// or file that already holds data (or its end).
+bool input_ready() {
+    if (::isatty(0)) return true;
+    pollfd fd{0, POLLIN, 0};
+    return ::poll(&fd, 1, 200) > 0;
+}
+
+} // namespace
+
+Answer TerminalHost::message(std::string_view title, std::string_view text, Buttons buttons,
+                             Icon /*icon*/) {
+    std::cerr << title << ": " << one_line(text);
+    if (buttons == Buttons::Ok) {
+        std::cerr << "\n";
+        return Answer::Ok;
+    }
+    if (answer_ != 0) {
+        std::cerr << (answer_ > 0 ? " [yes]\n" : " [no]\n");
+        return answer_ > 0 ? Answer::Yes : Answer::No;
+    }
+    std::cerr << " [y/N] " << std::flush;
+    std::string line;
+    if (!input_ready() || !std::getline(std::cin, line)) {
+        std::cerr << "no\n";
+        return Answer::No;
+    }
+    return !line.empty() && (line[0] == 'y' || line[0] == 'Y') ? Answer::Yes : Answer::No;
+}
+
+// orvel-cli opens no dialogs: a chooser is always cancelled, and commands take files as options.
+std::string TerminalHost::choose_open_file(std::string_view, std::string_view, std::string_view) {
+    return {};
+}
+std::string TerminalHost::choose_save_file(std::string_view, std::string_view, std::string_view) {
+    return {};
+}
+std::string TerminalHost::choose_folder(std::string_view, std::string_view) {
+    return {};
+}
+std::optional<std::string> TerminalHost::ask_text(std::string_view, std::string_view,
+                                                  std::string_view) {
+    return std::nullopt;
+}
+
+void TerminalHost::set_progress(std::string_view text) {
+    if (!text.empty()) std::cerr << text << "\n";
+}
+
+void TerminalHost::console_open(std::string_view title) {
+    std::cerr << "== " << title << "\n";
+}
+void TerminalHost::console_line(std::string_view line) {
+    std::cout << line << "\n";
+}
+void TerminalHost::console_wait_for_key(std::string_view) {
+    std::cout << std::flush;
+}
+void TerminalHost::console_close() {
+    std::cout << std::flush;
+}
+
+void load_core_settings(const Options& options, Settings& settings) {
+    set_default_settings(settings, current_directory());
+    std::string data_folder;
+    if (!options.data_folder.empty()) {
+        data_folder = options.data_folder;
+        if (data_folder.front() != '/') data_folder = join_path(current_directory(), data_folder);
+        data_folder = with_separator(data_folder);
+        settings.ORVEL_Data = data_folder;
+    }
+    if (file_size(preferences_path(settings)) > 0) load_preferences(settings);
+    // A folder named with --data stays the data folder even when the file it holds was written
+    // in another folder (a copied or moved data folder).
+    if (!data_folder.empty()) settings.ORVEL_Data = data_folder;
+}
+
+bool start_core(const Options& options, AppState& state, Host& /*host*/, std::string& error) {
+    load_core_settings(options, state.settings);
+    if (state.settings.MAME_Exe.empty()) {
+        error = "no MAME executable has been chosen for " + state.settings.ORVEL_Data +
+                " (run 'orvel-cli init --mame EXE' first)";
+        return false;
+    }
+    set_current_directory(state.settings.MAME_Path);
+    discover_mame_config(state.settings, state.mame_paths);
+    return true;
+}
+
+} // namespace orvel::cli

@@ -1,0 +1,158 @@
+#include "settings/preferences.h"
+
+#include "platform/files.h"
+#include "platform/text.h"
+
+#include <optional>
+
+namespace orvel {
+
+namespace {
+
+enum class Kind { Text, Integer, Flag };
+
+struct Field {
+    const char* group;
+    const char* key;
+    Kind kind;
+    std::string Settings::*text = nullptr;
+    std::int64_t Settings::*integer = nullptr;
+    std::uint8_t Settings::*flag = nullptr;
+};
+
+Field text_field(const char* group, const char* key, std::string Settings::*member) {
+    return {group, key, Kind::Text, member, nullptr, nullptr};
+}
+Field integer_field(const char* group, const char* key, std::int64_t Settings::*member) {
+    return {group, key, Kind::Integer, nullptr, member, nullptr};
+}
+Field flag_field(const char* group, const char* key, std::uint8_t Settings::*member) {
+    return {group, key, Kind::Flag, nullptr, nullptr, member};
+}
+
+// The saved keys, in file order.
+const std::vector<Field>& fields() {
+    static const std::vector<Field> list = {
+        text_field("MAME Info", "MAME_Exe", &Settings::MAME_Exe),
+        text_field("MAME Info", "MAME_Path", &Settings::MAME_Path),
+        text_field("MAME Info", "MAME_Size", &Settings::MAME_Size),
+        text_field("MAME Info", "MAME_Date", &Settings::MAME_Date),
+        text_field("MAME Info", "MAME_Version", &Settings::MAME_Version),
+        text_field("ORVEL Folders", "ORVEL_Data", &Settings::ORVEL_Data),
+        text_field("ORVEL Font", "ORVEL_Font_Name", &Settings::ORVEL_Font_Name),
+        integer_field("ORVEL Font", "ORVEL_Font_Size", &Settings::ORVEL_Font_Size),
+        integer_field("ORVEL Font", "ORVEL_Font_Style", &Settings::ORVEL_Font_Style),
+        integer_field("ORVEL Font", "ORVEL_Font_Colour", &Settings::ORVEL_Font_Colour),
+        integer_field("ORVEL Font", "ORVEL_Back_Colour", &Settings::ORVEL_Back_Colour),
+        flag_field("ORVEL Options", "ORVEL_DB_Backup", &Settings::ORVEL_DB_Backup),
+        flag_field("ORVEL Options", "ORVEL_Check_Avail", &Settings::ORVEL_Check_Avail),
+        integer_field("ORVEL Options", "ORVEL_Sort_Type", &Settings::ORVEL_Sort_Type),
+        flag_field("ORVEL Window", "ORVEL_Win_Max", &Settings::ORVEL_Win_Max),
+    };
+    return list;
+}
+
+std::string value_text(const Settings& settings, const Field& field) {
+    switch (field.kind) {
+    case Kind::Text:
+        return settings.*field.text;
+    case Kind::Integer:
+        return std::to_string(settings.*field.integer);
+    case Kind::Flag:
+        return std::to_string(static_cast<int>(settings.*field.flag));
+    }
+    return {};
+}
+
+struct KeyLine {
+    std::string group;
+    std::string_view key;
+    std::string_view value;
+};
+
+} // namespace
+
+std::vector<PreferenceEntry> preference_entries(const Settings& settings) {
+    std::vector<PreferenceEntry> out;
+    for (const Field& f : fields())
+        out.push_back({f.group, f.key, value_text(settings, f)});
+    return out;
+}
+
+std::string format_preferences(const Settings& settings) {
+    std::string out = "\xEF\xBB\xBF\r\n";
+    auto line = [&out](std::string_view text) {
+        out += text;
+        out += "\r\n";
+    };
+    line("; " + settings.product_name + " Configuration File");
+    line("; " + settings.product_name + " " + settings.version_text);
+    line("; ");
+    std::string group;
+    for (const Field& f : fields()) {
+        if (group != f.group) {
+            if (!group.empty()) line("; ");
+            group = f.group;
+            line("[" + group + "]");
+        }
+        line(std::string(f.key) + " = " + value_text(settings, f));
+    }
+    line("; ");
+    line("; End of file");
+    return out;
+}
+
+bool save_preferences(const Settings& settings, const std::string& path) {
+    return write_file_atomic(path, format_preferences(settings));
+}
+
+void parse_preferences(Settings& settings, std::string_view bytes) {
+    // Without a byte order mark the file is ISO 8859-1.
+    const std::string text = decode_text(bytes, TextFallback::Latin1);
+    std::vector<KeyLine> lines;
+    std::string group;
+    for (std::string_view line : split_lines(text)) {
+        line = trim_left(line, " \t");
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            const size_t close = line.find(']');
+            group = std::string(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (eq == std::string_view::npos) continue; // not a key line
+        lines.push_back(
+            {group, trim_right(line.substr(0, eq), " \t"), trim_left(line.substr(eq + 1), " \t")});
+    }
+    auto lookup = [&lines](std::string_view group_name,
+                           std::string_view key) -> std::optional<std::string_view> {
+        for (const KeyLine& l : lines)
+            if (iequals(l.group, group_name) && iequals(l.key, key)) return l.value;
+        return std::nullopt;
+    };
+    for (const Field& f : fields()) {
+        const auto value = lookup(f.group, f.key);
+        if (!value) continue;
+        switch (f.kind) {
+        case Kind::Text:
+            settings.*f.text = std::string(trim_right(*value, " \t"));
+            break;
+        case Kind::Integer:
+            settings.*f.integer = leading_number(*value);
+            break;
+        case Kind::Flag:
+            settings.*f.flag = static_cast<std::uint8_t>(
+                static_cast<unsigned long long>(leading_number(*value)) & 0xFFu);
+            break;
+        }
+    }
+}
+
+void load_preferences(Settings& settings) {
+    const auto bytes = read_file(preferences_path(settings));
+    if (!bytes) return;
+    parse_preferences(settings, *bytes);
+}
+
+} // namespace orvel

@@ -1,0 +1,34 @@
+#pragma once
+// The preferences file "ORVEL.prefs": groups of "key = value" lines, UTF-8 with a byte order
+// mark and CR LF line ends. Reading is forgiving (any case, any spacing, ISO 8859-1 without a
+// mark); writing always produces the same exact layout.
+
+#include "settings/settings.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvel {
+
+// Reads preferences_path(settings) into the record. A key or group missing from the file keeps
+// the value the record already holds. Does nothing when the file cannot be read.
+void load_preferences(Settings& settings);
+// The same from bytes already in memory (the whole file).
+void parse_preferences(Settings& settings, std::string_view bytes);
+
+// Writes the whole record to path through a temporary file and a rename. False (and any old
+// file untouched) when it cannot be written.
+bool save_preferences(const Settings& settings, const std::string& path);
+// The exact bytes save_preferences writes.
+std::string format_preferences(const Settings& settings);
+
+// Every saved key with its value as the file writes it, in file order.
+struct PreferenceEntry {
+    std::string group;
+    std::string key;
+    std::string value;
+};
+std::vector<PreferenceEntry> preference_entries(const Settings& settings);
+
+} // namespace orvel

@@ -1,0 +1,202 @@
+#include "app/startup.h"
+#include "platform/files.h"
+#include "settings/preferences.h"
+#include "support/env_guard.h"
+#include "support/scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace orvel;
+using namespace orvel::test;
+
+namespace {
+
+const char* const update_text = "Your version of MAME has changed\r\nWould you like to refresh the "
+                                "database?";
+const char* const missing_text =
+    "Your MAME Executable is missing\r\nWould you like to select a new file?";
+
+class Startup : public ::testing::Test {
+  protected:
+    std::string saved_cwd = current_directory();
+    TempDir dir;
+    ScriptedHost host;
+    Settings settings;
+    MamePaths paths;
+    StartupOptions options;
+    std::string mame_folder;
+
+    void SetUp() override {
+        options.start_directory = dir.path();
+        options.desktop_width = 1280;
+        options.desktop_height = 1024;
+        mame_folder = dir.file("my mame é/");
+        create_folder(mame_folder);
+    }
+    void TearDown() override { set_current_directory(saved_cwd); }
+
+    // The fake MAME under a given name inside the MAME folder.
+    std::string install_mame(const std::string& name = "mame") {
+        const std::string exe = mame_folder + name;
+        std::filesystem::copy_file(ORVEL_FAKE_MAME, exe,
+                                   std::filesystem::copy_options::overwrite_existing);
+        return exe;
+    }
+    std::string prefs() const { return dir.file("ORVEL_Data/ORVEL.prefs"); }
+    // Preferences as an earlier run left them.
+    void earlier_run(const std::string& exe_name, const std::string& size) {
+        Settings s;
+        set_default_settings(s, dir.path());
+        s.MAME_Exe = exe_name;
+        s.MAME_Path = mame_folder;
+        s.MAME_Size = size;
+        s.MAME_Version = "0.250";
+        s.ORVEL_Font_Size = 13;
+        ASSERT_TRUE(create_folder(s.ORVEL_Data));
+        ASSERT_TRUE(save_preferences(s, preferences_path(s)));
+        dir.write("ORVEL_Data/ORVEL.qld", "database");
+    }
+};
+
+} // namespace
+
+TEST_F(Startup, FirstStartChoosesMameSavesAndReadsItsConfiguration) {
+    const std::string exe = install_mame();
+    host.files.push_back(exe);
+    const StartupResult r = run_startup(settings, paths, host, options);
+    EXPECT_EQ(r.outcome, StartupOutcome::Continue);
+    EXPECT_FALSE(r.refresh_database);
+    ASSERT_EQ(host.prompts.size(), 1u);
+    EXPECT_EQ(host.prompts[0].kind, "open");
+    EXPECT_EQ(host.prompts[0].title, "Select MAME Executable");
+    EXPECT_EQ(host.prompts[0].text, "mame|Executable (mame mame64 *.exe)|mame;mame64;*.exe");
+
+    EXPECT_EQ(settings.MAME_Exe, "mame");
+    EXPECT_EQ(settings.MAME_Path, mame_folder);
+    EXPECT_EQ(settings.MAME_Size, std::to_string(file_size(exe)));
+    EXPECT_EQ(settings.MAME_Date.size(), 10u);
+    EXPECT_EQ(settings.MAME_Version, "0.251");
+    EXPECT_EQ(settings.window_width, 640);
+    EXPECT_EQ(read_all(prefs()), format_preferences(settings));
+    EXPECT_EQ(current_directory(), mame_folder);
+    EXPECT_GT(file_size(mame_folder + "mame.ini"), 0); // written by "-cc"
+    EXPECT_EQ(paths.rompath, "roms");
+    EXPECT_EQ(paths.categorypath, "folders");
+}
+
+TEST_F(Startup, LaterStartLoadsThePreferencesWithoutQuestions) {
+    const std::string exe = install_mame();
+    earlier_run("mame", std::to_string(file_size(exe)));
+    const StartupResult r = run_startup(settings, paths, host, options);
+    EXPECT_EQ(r.outcome, StartupOutcome::Continue);
+    EXPECT_TRUE(host.prompts.empty());
+    EXPECT_EQ(settings.ORVEL_Font_Size, 13);
+    EXPECT_EQ(settings.MAME_Version, "0.250");
+    EXPECT_EQ(paths.rompath, "roms");
+}
+
+TEST_F(Startup, MameUpdateYesChoosesAgainAndKeepsTheDatabaseForTheRebuild) {
+    const std::string exe = install_mame();
+    earlier_run("mame", "1234");
+    host.answers = {Answer::Yes};
+    host.files.push_back(exe);
+    const StartupResult r = run_startup(settings, paths, host, options);
+    EXPECT_EQ(r.outcome, StartupOutcome::Continue);
+    EXPECT_TRUE(r.refresh_database);
+    EXPECT_EQ(host.messages(),
+              (std::vector<std::string>{std::string("MAME Update: ") + update_text}));
+    EXPECT_EQ(host.prompts[0].buttons, Buttons::YesNo);
+    ASSERT_EQ(host.prompts.size(), 2u);
+    EXPECT_EQ(host.prompts[1].title, "Select MAME Executable");
+    // The old database stays: the rebuild carries favourites and command lines over.
+    EXPECT_EQ(read_all(dir.file("ORVEL_Data/ORVEL.qld")), "database");
+    EXPECT_EQ(settings.MAME_Size, std::to_string(file_size(exe)));
+    EXPECT_EQ(settings.MAME_Version, "0.251");
+    Settings saved;
+    set_default_settings(saved, dir.path());
+    load_preferences(saved);
+    EXPECT_EQ(saved.MAME_Size, settings.MAME_Size);
+}
+
+TEST_F(Startup, MameUpdateNoGoesOnUnchanged) {
+    install_mame();
+    earlier_run("mame", "1234");
+    host.answers = {Answer::No};
+    const StartupResult r = run_startup(settings, paths, host, options);
+    EXPECT_EQ(r.outcome, StartupOutcome::Continue);
+    EXPECT_FALSE(r.refresh_database);
+    EXPECT_EQ(host.prompts.size(), 1u);
+    EXPECT_EQ(settings.MAME_Size, "1234");
+    EXPECT_EQ(settings.MAME_Version, "0.250");
+    EXPECT_EQ(paths.rompath, "roms");
+}
+
+TEST_F(Startup, MissingExecutableNoEndsTheProgram) {
+    earlier_run("mame", "1234");
+    host.answers = {Answer::No};
+    const StartupResult r = run_startup(settings, paths, host, options);
+    EXPECT_EQ(r.outcome, StartupOutcome::Exit);
+    EXPECT_EQ(host.messages(),
+              (std::vector<std::string>{std::string("MAME EXE Missing: ") + missing_text}));
+    EXPECT_EQ(host.prompts.size(), 1u);
+}
+
+TEST_F(Startup, MissingExecutableYesChoosesANewOne) {
+    earlier_run("mame64", "1234");
+    const std::string exe = install_mame("mame");
+    host.answers = {Answer::Yes};
+    host.files.push_back(exe);
+    const StartupResult r = run_startup(settings, paths, host, options);
+    EXPECT_EQ(r.outcome, StartupOutcome::Continue);
+    EXPECT_FALSE(r.refresh_database);
+    EXPECT_EQ(host.prompts.size(), 2u);
+    EXPECT_EQ(settings.MAME_Exe, "mame");
+    EXPECT_EQ(settings.ORVEL_Font_Size, 13); // the rest of the preferences survive
+}
+
+TEST_F(Startup, UnknownFileNameAsksAndNoEnds) {
+    host.files.push_back(install_mame("emulator"));
+    host.answers = {Answer::No};
+    const StartupResult r = run_startup(settings, paths, host, options);
+    EXPECT_EQ(r.outcome, StartupOutcome::Exit);
+    EXPECT_EQ(host.messages(),
+              (std::vector<std::string>{"Invalid Filename: Unknown MAME Filename. Continue?"}));
+    EXPECT_EQ(file_size(prefs()), -1);
+}
+
+TEST_F(Startup, UnknownFileNameYesGoesOnWithoutAVersion) {
+    host.files.push_back(install_mame("emulator"));
+    host.answers = {Answer::Yes};
+    const StartupResult r = run_startup(settings, paths, host, options);
+    EXPECT_EQ(r.outcome, StartupOutcome::Continue);
+    EXPECT_EQ(settings.MAME_Exe, "emulator");
+    EXPECT_EQ(settings.MAME_Version, "");
+    EXPECT_GT(file_size(prefs()), 0);
+    EXPECT_EQ(paths.rompath, "roms");
+}
+
+TEST_F(Startup, CancelledDialogEndsWithoutAMessage) {
+    const StartupResult r = run_startup(settings, paths, host, options);
+    EXPECT_EQ(r.outcome, StartupOutcome::Exit);
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_EQ(file_size(dir.file("ORVEL_Data")), -1);
+}
+
+TEST_F(Startup, AnEmptyPreferencesFileIsNotRead) {
+    create_folder(dir.file("ORVEL_Data"));
+    dir.write("ORVEL_Data/ORVEL.prefs", "");
+    host.files.push_back(install_mame());
+    EXPECT_EQ(run_startup(settings, paths, host, options).outcome, StartupOutcome::Continue);
+    EXPECT_EQ(settings.ORVEL_Data, dir.file("ORVEL_Data/"));
+    EXPECT_EQ(host.prompts.size(), 1u);
+}
+
+TEST(MameVersion, FromTheFirstWordOfTheVersionOutput) {
+    TempDir dir;
+    EnvGuard version("ORVEL_FAKE_VERSION", "0.262 (mame0262-dirty)");
+    EXPECT_EQ(read_mame_version(ORVEL_FAKE_MAME, dir.path()), "0.262");
+    EnvGuard hang("ORVEL_FAKE_HANG", "1");
+    EXPECT_EQ(read_mame_version(ORVEL_FAKE_MAME, dir.path(), 300), "");
+}

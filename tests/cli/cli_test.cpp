@@ -1,0 +1,99 @@
+#include "cli/cli_run.h"
+#include "platform/files.h"
+#include "settings/mame_paths.h"
+#include "support/scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace orvel;
+using namespace orvel::test;
+
+namespace {
+class Cli : public ::testing::Test {
+  protected:
+    TempDir dir;
+    std::string mame_folder;
+    void SetUp() override {
+        mame_folder = dir.file("my 'mame' é/");
+        ASSERT_TRUE(create_folder(mame_folder));
+    }
+    std::string install(const std::string& name) {
+        std::filesystem::copy_file(ORVEL_FAKE_MAME, mame_folder + name);
+        return mame_folder + name;
+    }
+};
+} // namespace
+
+TEST_F(Cli, UsageErrorsAndHelp) {
+    EXPECT_EQ(run_cli("--help", dir.path()).status, 0);
+    EXPECT_EQ(run_cli("", dir.path()).status, 2);
+    EXPECT_EQ(run_cli("frobnicate", dir.path()).status, 2);
+    EXPECT_EQ(run_cli("init", dir.path()).status, 2);
+    EXPECT_EQ(run_cli("init --mame", dir.path()).status, 2);
+    EXPECT_EQ(run_cli("settings extra", dir.path()).status, 2);
+    const CliRun missing = run_cli("init --mame nowhere/mame", dir.path());
+    EXPECT_EQ(missing.status, 1);
+    ASSERT_EQ(missing.err.size(), 1u);
+    EXPECT_NE(missing.err[0].find("does not exist"), std::string::npos);
+}
+
+TEST_F(Cli, ConfigBeforeInitFailsWithAReason) {
+    const CliRun r = run_cli("config", dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    ASSERT_EQ(r.err.size(), 1u);
+    EXPECT_NE(r.err[0].find("init"), std::string::npos);
+    // settings still shows the defaults.
+    const CliRun s = run_cli("settings", dir.path());
+    EXPECT_EQ(s.status, 0);
+    EXPECT_EQ(s.value("ORVEL_Data"), dir.file("ORVEL_Data/"));
+    EXPECT_EQ(s.value("MAME_Exe"), "");
+}
+
+TEST_F(Cli, InitSettingsAndConfigWithAPortableMame) {
+    install("mame");
+    // A path relative to the working directory, with quotes and spaces.
+    const CliRun init = run_cli("--data \"data dir\" init --mame \"my 'mame' é/mame\"", dir.path());
+    ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
+    EXPECT_GT(file_size(dir.file("data dir/ORVEL.prefs")), 0);
+    EXPECT_GT(file_size(mame_folder + "mame.ini"), 0);
+
+    const CliRun s = run_cli("--data \"data dir\" settings", dir.path());
+    ASSERT_EQ(s.status, 0);
+    const std::vector<std::string> keys = {
+        "MAME_Exe",          "MAME_Path",         "MAME_Size",         "MAME_Date",
+        "MAME_Version",      "ORVEL_Data",        "ORVEL_Font_Name",   "ORVEL_Font_Size",
+        "ORVEL_Font_Style",  "ORVEL_Font_Colour", "ORVEL_Back_Colour", "ORVEL_DB_Backup",
+        "ORVEL_Check_Avail", "ORVEL_Sort_Type",   "ORVEL_Win_Max"};
+    ASSERT_EQ(s.out.size(), keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(s.out[i].substr(0, s.out[i].find('\t')), keys[i]);
+    EXPECT_EQ(s.value("MAME_Exe"), "mame");
+    EXPECT_EQ(s.value("MAME_Path"), mame_folder);
+    EXPECT_EQ(s.value("MAME_Size"), std::to_string(file_size(mame_folder + "mame")));
+    EXPECT_EQ(s.value("MAME_Version"), "0.251");
+    EXPECT_EQ(s.value("ORVEL_Data"), dir.file("data dir/"));
+    EXPECT_EQ(s.value("ORVEL_Font_Size"), "10");
+
+    const CliRun c = run_cli("--data \"data dir\" config", dir.path());
+    ASSERT_EQ(c.status, 0);
+    ASSERT_EQ(c.out.size(), 41u);
+    for (size_t i = 0; i < 41; ++i)
+        EXPECT_EQ(c.out[i].substr(0, c.out[i].find('\t')), MamePaths::keys()[i].name);
+    EXPECT_EQ(c.value("rompath"), "roms\t" + mame_folder + "roms/");
+    EXPECT_EQ(c.value("historypath"), "history;dats;.\t" + mame_folder + "history/;" + mame_folder +
+                                          "dats/;" + mame_folder);
+    EXPECT_EQ(c.value("hlslpath"), "\t");
+}
+
+TEST_F(Cli, UnknownNamesNeedYes) {
+    const std::string exe = install("emu");
+    const CliRun refused = run_cli("init --mame \"" + exe + "\"", dir.path());
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(file_size(dir.file("ORVEL_Data/ORVEL.prefs")), -1);
+    const CliRun accepted = run_cli("--yes init --mame \"" + exe + "\"", dir.path());
+    EXPECT_EQ(accepted.status, 0);
+    EXPECT_EQ(run_cli("settings", dir.path()).value("MAME_Exe"), "emu");
+}
