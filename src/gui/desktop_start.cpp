@@ -31,7 +31,7 @@ std::unique_ptr<MainWindow> start_desktop(Session& session, Host& host, const Ic
         }
         splash.set_status(QStringLiteral("Loading Folders..."));
         load_folders(state.mame_paths.categorypath, state.settings.MAME_Path, state.machines,
-                     session.folders);
+                     session.state.folders);
         if (options.qt_host) options.qt_host->set_splash(nullptr);
     }
     auto window = std::make_unique<MainWindow>(session, host, icons);

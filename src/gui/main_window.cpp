@@ -63,7 +63,7 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
 
     connect(toolbar_, &ToolbarStrip::commandRaised, this, &MainWindow::dispatch);
     connect(toolbar_->search_box(), &QLineEdit::textChanged, this, [this](const QString& text) {
-        set_search_text(session_.filter, to_std(text));
+        set_search_text(session_.state.filter, to_std(text));
         refill_machine_list();
     });
     connect(list_, &MachineListView::runRequested, this,
@@ -186,8 +186,9 @@ void MainWindow::update_run_availability() {
 
 void MainWindow::refill_machine_list() {
     AppState& state = session_.state;
-    filter_machines(state.machines, session_.filter, session_.folders,
-                    sort_type_of(state.settings.ORVEL_Sort_Type), state.view, session_.index);
+    filter_machines(state.machines, session_.state.filter, session_.state.folders,
+                    sort_type_of(state.settings.ORVEL_Sort_Type), state.view,
+                    session_.state.list_index);
     model_->refill();
     list_->fit_columns();
     list_->select_row(0);
@@ -210,10 +211,10 @@ void MainWindow::on_list_key() {
 }
 
 void MainWindow::show_filter_tree() {
-    if (session_.tree.empty())
-        build_filter_tree(session_.state.machines, session_.folders, session_.tree);
+    if (session_.state.tree.empty())
+        build_filter_tree(session_.state.machines, session_.state.folders, session_.state.tree);
     if (!tree_) {
-        tree_ = new FilterTreeView(session_.tree, icons_, central_);
+        tree_ = new FilterTreeView(session_.state.tree, icons_, central_);
         apply_list_look(tree_);
         connect(tree_, &FilterTreeView::itemChosen, this, &MainWindow::on_tree_item);
         connect(tree_, &FilterTreeView::menuRequested, this,
@@ -227,8 +228,8 @@ void MainWindow::show_filter_tree() {
 void MainWindow::on_tree_item(int position) {
     if (position < 0) return;
     const int remembered = list_->selected_row();
-    const bool changed =
-        on_tree_click(session_.tree, static_cast<std::size_t>(position), session_.filter);
+    const bool changed = on_tree_click(session_.state.tree, static_cast<std::size_t>(position),
+                                       session_.state.filter);
     if (tree_) tree_->refresh_icons();
     if (!changed) return;
     setUpdatesEnabled(false);

@@ -211,10 +211,10 @@ void MainWindow::save_folder_ini_command() {
     save_folder_ini(host_, state.settings.MAME_Path, state.settings.MAME_Version,
                     state.settings.version_text, state.machines, state.view);
     // The new file shows up as a folder at once; the filter set stays as it is.
-    session_.folders.clear();
+    session_.state.folders.clear();
     load_folders(state.mame_paths.categorypath, state.settings.MAME_Path, state.machines,
-                 session_.folders);
-    build_filter_tree(state.machines, session_.folders, session_.tree);
+                 session_.state.folders);
+    build_filter_tree(state.machines, session_.state.folders, session_.state.tree);
     if (tree_) show_filter_tree();
 }
 
@@ -256,7 +256,8 @@ void MainWindow::reset_database_command() {
 
 void MainWindow::reset_filter_command() {
     AppState& state = session_.state;
-    reset_filter(session_.filter, session_.tree, state.machines, session_.folders);
+    reset_filter(session_.state.filter, session_.state.tree, state.machines,
+                 session_.state.folders);
     {
         const QSignalBlocker quiet(toolbar_->search_box());
         toolbar_->search_box()->clear();
@@ -295,9 +296,9 @@ void MainWindow::show_about() {
 
 void MainWindow::expand_or_close_tree(bool expand) {
     if (expand)
-        expand_tree(session_.tree);
+        expand_tree(session_.state.tree);
     else
-        close_tree(session_.tree);
+        close_tree(session_.state.tree);
     if (tree_) show_filter_tree();
 }
 
