@@ -182,6 +182,7 @@ TEST_F(Fixture, MenuTextsInOrderAndUnavailableCommandsDisabled) {
 
 TEST_F(Fixture, ShortcutsRaiseTheirOwnCommandsWithTheMenuBarHidden) {
     window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->list()->setFocus();
     QTest::keyClick(window->list(), Qt::Key_F10);
     EXPECT_TRUE(window->toolbar_hidden());
@@ -208,7 +209,7 @@ TEST_F(Fixture, SearchFiltersOnEveryKeystrokeAndClearingRestores) {
     EXPECT_EQ(search->placeholderText(), QStringLiteral("Search..."));
     EXPECT_EQ(rows(), 5);
     QTest::keyClick(search, Qt::Key_P);
-    EXPECT_EQ(rows(), 2); // Pac-Man, Puck Man (and "neogeo"? no 'p')
+    EXPECT_EQ(rows(), 2); // Pac-Man, Puck Man
     QTest::keyClick(search, Qt::Key_U);
     EXPECT_EQ(rows(), 1);
     EXPECT_EQ(cell(0, 0), QStringLiteral("Puck Man (Japan set 1)"));
@@ -283,9 +284,8 @@ TEST_F(Fixture, FavouritesAddAndRemove) {
 TEST_F(Fixture, CopyListPutsTheShownShortNamesOnTheClipboard) {
     window->toolbar()->search_box()->setText(QStringLiteral("a"));
     window->dispatch(command::copy_list);
-    // Sorted by title: Donkey Kong, Galaga, Neo-Geo, Pac-Man, Puck Man.
-    EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              QStringLiteral("dkong\ngalaga\npacman\npuckman\n"));
+    // Titles or short names with an "a", sorted by title.
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("galaga\npacman\npuckman\n"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
 }
 
