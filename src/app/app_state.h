@@ -3,8 +3,14 @@
 // functions take only the pieces they need.
 
 #include "database/machine.h"
+#include "filters/filter_pass.h"
+#include "filters/filter_set.h"
+#include "filters/filter_tree.h"
+#include "filters/folders.h"
+#include "info/dat_files.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
+#include "softlist/software_list.h"
 
 #include <cstdint>
 
@@ -19,6 +25,15 @@ struct AppState {
     bool database_changed = false;
     std::int64_t selected_commandline = 0; // stored command line used by the next run
     bool pause_on_exit = false;
+
+    FilterSet filter;     // starts with the defaults (f_runnable on)
+    FolderList folders;   // category folders, read at start-up
+    TreeItemList tree;    // the filter tree's items, built at its first display
+    ListIndex list_index; // search keys and sort order kept between filter passes
+
+    SoftwareItemList software_items; // the software list loaded in the software list window
+    SoftwareFilter software_filter = SoftwareFilter::All; // kept between openings, never saved
+    DatCache dat_cache; // DAT file indexes, kept between openings of the information window
 };
 
 } // namespace orvel

@@ -2,7 +2,9 @@
 
 namespace orvel {
 
-CommandLine default_commandline() { return CommandLine{"Default", "", -1}; }
+CommandLine default_commandline() {
+    return CommandLine{"Default", "", -1};
+}
 
 void reset_view_list(const MachineList& machines, ViewList& view) {
     view.resize(machines.size());
@@ -12,21 +14,18 @@ void reset_view_list(const MachineList& machines, ViewList& view) {
 
 std::int64_t find_machine(const MachineList& machines, const std::string& name) {
     for (size_t i = 0; i < machines.size(); ++i)
-        if (machines[i].name == name)
-            return static_cast<std::int64_t>(i);
+        if (machines[i].name == name) return static_cast<std::int64_t>(i);
     return -1;
 }
 
 bool set_favourite(Machine& machine) {
-    if (machine.isfavourite == "yes")
-        return false;
+    if (machine.isfavourite == "yes") return false;
     machine.isfavourite = "yes";
     return true;
 }
 
 bool clear_favourite(Machine& machine) {
-    if (machine.isfavourite != "yes")
-        return false;
+    if (machine.isfavourite != "yes") return false;
     machine.isfavourite.clear();
     return true;
 }

@@ -1,0 +1,94 @@
+#include "app/startup_database.h"
+
+#include "database/availability.h"
+#include "database/database_file.h"
+#include "database/listing_build.h"
+#include "platform/files.h"
+
+#include <string_view>
+
+namespace orvel {
+
+namespace {
+
+// A host that passes everything on but swallows message boxes: reading the old database
+// before a refresh must not show "Oops" when there is none.
+class QuietHost : public Host {
+  public:
+    explicit QuietHost(Host& inner) : inner_(inner) {}
+    Answer message(std::string_view, std::string_view, Buttons, Icon) override {
+        return Answer::Ok;
+    }
+    std::string choose_open_file(std::string_view, std::string_view, std::string_view) override {
+        return {};
+    }
+    std::string choose_save_file(std::string_view, std::string_view, std::string_view) override {
+        return {};
+    }
+    std::string choose_folder(std::string_view, std::string_view) override { return {}; }
+    std::optional<std::string> ask_text(std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+    void set_progress(std::string_view text) override { inner_.set_progress(text); }
+    void keep_alive() override { inner_.keep_alive(); }
+    void console_open(std::string_view title) override { inner_.console_open(title); }
+    void console_line(std::string_view line) override { inner_.console_line(line); }
+    void console_wait_for_key(std::string_view prompt) override {
+        inner_.console_wait_for_key(prompt);
+    }
+    void console_close() override { inner_.console_close(); }
+
+  private:
+    Host& inner_;
+};
+
+} // namespace
+
+DatabaseStartResult start_machine_database(const Settings& settings, const MamePaths& paths,
+                                           MachineList& machines, ViewList& view,
+                                           bool& database_changed, Host& host, bool refresh) {
+    DatabaseStartResult result;
+    const bool missing = file_size(database_path(settings)) <= 0;
+
+    if (refresh || missing) {
+        // The old database (when there is one) keeps the user's favourites and stored command
+        // lines until the new one carries them.
+        MachineList old;
+        if (refresh && !missing) {
+            ViewList old_view;
+            QuietHost quiet(host);
+            load_database(settings, old, old_view, quiet);
+        }
+        BuildOptions options;
+        options.regenerate = refresh;
+        options.carry_from = &old;
+        const BuildResult built =
+            build_database(settings, paths, machines, view, database_changed, host, options);
+        result.built = true;
+        if (built.status == BuildStatus::XmlError) {
+            result.outcome = DatabaseOutcome::Exit;
+            return result;
+        }
+        if (!machines.empty() && !built.saved) {
+            // The database is usable for this run; the user hears why it was not kept.
+            result.save_failed = true;
+            result.message = built.save_message;
+            host.message("Save Database", result.message, Buttons::Ok, Icon::Warning);
+        }
+    } else {
+        load_database(settings, machines, view, host);
+        if (settings.ORVEL_Check_Avail == 1) {
+            host.set_progress("Checking Availability...");
+            check_availability(machines, paths.rompath, settings.MAME_Path, host);
+        }
+    }
+
+    if (machines.empty()) {
+        host.message("Database Error!", "Please Restart ORVEL!", Buttons::Ok, Icon::Error);
+        result.outcome = DatabaseOutcome::Exit;
+    }
+    return result;
+}
+
+} // namespace orvel

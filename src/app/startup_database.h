@@ -1,0 +1,32 @@
+#pragma once
+// Start-up's machine database step: build it from MAME's listing when the database file is
+// missing or empty (or when the user asked to refresh it after a MAME change), otherwise load
+// it and, when ORVEL_Check_Avail is 1, scan availability. An empty list ends the program.
+
+#include "app/host.h"
+#include "database/machine.h"
+#include "settings/mame_paths.h"
+#include "settings/settings.h"
+
+#include <string>
+
+namespace orvel {
+
+enum class DatabaseOutcome { Continue, Exit };
+
+struct DatabaseStartResult {
+    DatabaseOutcome outcome = DatabaseOutcome::Continue;
+    bool built = false;       // built from MAME's listing (rather than loaded)
+    bool save_failed = false; // the built database could not be written (see message)
+    std::string message;
+};
+
+// refresh: the user answered Yes to "MAME Update": the database is rebuilt from MAME and the
+// favourites and stored command lines of every machine that still exists are carried over.
+// Exit follows "Database Error!" / "Please Restart ORVEL!" or a malformed listing.
+DatabaseStartResult start_machine_database(const Settings& settings, const MamePaths& paths,
+                                           MachineList& machines, ViewList& view,
+                                           bool& database_changed, Host& host,
+                                           bool refresh = false);
+
+} // namespace orvel

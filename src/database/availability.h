@@ -1,0 +1,36 @@
+#pragma once
+// The availability scan: which machines the user has the romsets and CHD disks for. A machine
+// is available when its romset ("name.zip", "name.7z" or a folder "name/") lies directly in a
+// ROM folder, when one of its disks lies in "<name or parent>/<disk>.chd", when the romset it
+// borrows ROMs from (romof) was found, or when it needs no files of its own.
+
+#include "app/host.h"
+#include "database/machine.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvel {
+
+struct AvailabilityResult {
+    bool scanned = false;        // false: rompath was empty and nothing changed
+    std::size_t found_files = 0; // files found below the ROM folders
+    std::size_t available = 0;   // records marked available afterwards
+};
+
+// Rewrites isavailable of every record from the ROM folders of MAME's rompath (raw, as read
+// from mame.ini; resolved against mame_folder). An empty rompath changes nothing. With
+// step_texts the steps show "Scanning Folders...", "Comparing Database...", "Adding
+// Specials..." through the host; keep_alive is called throughout either way.
+AvailabilityResult check_availability(MachineList& machines, std::string_view rompath,
+                                      const std::string& mame_folder, Host& host,
+                                      bool step_texts = false);
+
+// The same over folders already resolved (each ending in the separator).
+AvailabilityResult check_availability_in(MachineList& machines,
+                                         const std::vector<std::string>& rom_folders, Host& host,
+                                         bool step_texts = false);
+
+} // namespace orvel

@@ -1,0 +1,46 @@
+#pragma once
+// The database file "ORVEL.qld": one section per machine record with one "key = value" line
+// per field, UTF-8 without byte order mark, CR LF line ends. Saving goes through a temporary
+// file renamed over the old one, so a failed or interrupted save never loses the database.
+
+#include "app/host.h"
+#include "database/machine.h"
+#include "settings/settings.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace orvel {
+
+struct SaveResult {
+    bool ok = false;
+    std::string message; // why the file could not be written (empty when ok)
+};
+
+// Writes the whole machine list to the database file (creating the data folder when missing),
+// first copying the old file to "ORVEL.bak" when ORVEL_DB_Backup is 1. Progress texts:
+// "Backing Up Database", "Saving Database...". On success database_changed is cleared; on
+// failure the old file is kept, database_changed stays as it was and the result says why.
+SaveResult save_database(const MachineList& machines, const Settings& settings,
+                         bool& database_changed, Host& host);
+
+// Replaces the machine list with the records of the database file and fills the view list
+// with 0..N-1. When the file cannot be opened, shows "Oops" / "Error", leaves both lists
+// empty and returns false. A truncated or damaged file yields every complete record it holds.
+bool load_database(const Settings& settings, MachineList& machines, ViewList& view, Host& host);
+
+// The format itself, for callers that work on bytes.
+// Appends the five heading lines ("; Orvel V0.050 Alpha", ..., "; Entries: N").
+void append_database_heading(std::string& out, const Settings& settings, std::size_t entries);
+// Appends one record section: an empty line, "[name]", the 19 key lines, the nested lists and
+// a closing empty line.
+void append_record_section(std::string& out, const Machine& machine);
+// Appends the records held in the bytes of a database file to the machine list (LF or CR LF
+// lines; unknown keys ignored). keep_alive, when given, is called now and then.
+void parse_database(std::string_view bytes, MachineList& machines, Host* keep_alive = nullptr);
+// The section of one machine as the file holds it, from "[name]" through the line end of its
+// last key line; empty when the file has no such machine.
+std::string_view find_record_section(std::string_view bytes, std::string_view name);
+
+} // namespace orvel

@@ -1,0 +1,367 @@
+#include "database/listing_build.h"
+
+#include "database/availability.h"
+#include "database/database_file.h"
+#include "platform/files.h"
+#include "platform/mame_folders.h"
+#include "platform/process.h"
+#include "platform/text.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <numeric>
+#include <unordered_map>
+
+namespace orvel {
+
+namespace {
+
+// The walk over MAME's listing. Expat hands over elements in document order; each attribute
+// is stored into the record (and nested element) most recently appended. Only the text of
+// <description>, <year> and <manufacturer> is kept, so the character handler is installed
+// just while such an element is open.
+struct Walk {
+    XML_Parser parser = nullptr;
+    MachineList* machines = nullptr;
+    Machine* current = nullptr;
+    std::string* text = nullptr; // where the open text element's content goes
+    int text_depth = 0;          // elements open inside the text element
+    Host* host = nullptr;
+    unsigned long elements = 0;
+};
+
+inline bool eq(const XML_Char* a, const char* b) {
+    return std::strcmp(a, b) == 0;
+}
+
+void XMLCALL on_text(void* data, const XML_Char* s, int len) {
+    auto* w = static_cast<Walk*>(data);
+    w->text->append(s, static_cast<size_t>(len));
+}
+
+void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts);
+
+void XMLCALL on_end(void* data, const XML_Char*) {
+    auto* w = static_cast<Walk*>(data);
+    if (w->text_depth-- == 0) {
+        w->text = nullptr;
+        w->text_depth = 0;
+        XML_SetCharacterDataHandler(w->parser, nullptr);
+        XML_SetEndElementHandler(w->parser, nullptr);
+    }
+}
+
+void open_text(Walk& w, std::string& target) {
+    target.clear();
+    w.text = &target;
+    w.text_depth = 0;
+    XML_SetCharacterDataHandler(w.parser, on_text);
+    XML_SetEndElementHandler(w.parser, on_end);
+}
+
+void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
+    auto* w = static_cast<Walk*>(data);
+    if ((++w->elements & 4095) == 0 && w->host) w->host->keep_alive();
+    if (w->text) { // an element inside a text element: its text belongs to the outer one
+        ++w->text_depth;
+        return;
+    }
+    Machine* m = w->current;
+    switch (name[0]) {
+    case 'm':
+        if (eq(name, "machine")) {
+            for (; *atts; atts += 2) {
+                const XML_Char* key = atts[0];
+                const XML_Char* value = atts[1];
+                if (eq(key, "name")) {
+                    w->machines->emplace_back();
+                    m = w->current = &w->machines->back();
+                    m->name = value;
+                } else if (!m) {
+                    continue;
+                } else if (eq(key, "sourcefile")) {
+                    m->sourcefile = value;
+                } else if (eq(key, "isbios")) {
+                    m->isbios = value;
+                } else if (eq(key, "isdevice")) {
+                    m->isdevice = value;
+                } else if (eq(key, "runnable")) {
+                    m->runnable = value;
+                } else if (eq(key, "ismechanical")) {
+                    m->ismechanical = value;
+                } else if (eq(key, "cloneof")) {
+                    m->cloneof = value;
+                } else if (eq(key, "romof")) {
+                    m->romof = value;
+                } else if (eq(key, "sampleof")) {
+                    m->sampleof = value;
+                }
+            }
+        } else if (m && eq(name, "manufacturer")) {
+            open_text(*w, m->manufacturer);
+        }
+        return;
+    case 'r':
+        if (m && *atts && eq(name, "rom")) m->requires_roms = "yes";
+        return;
+    case 'd':
+        if (!m) return;
+        if (eq(name, "description")) {
+            open_text(*w, m->description);
+        } else if (eq(name, "disk")) {
+            for (; *atts; atts += 2)
+                if (eq(atts[0], "name")) m->disks.emplace_back(atts[1]);
+        } else if (eq(name, "display")) {
+            for (; *atts; atts += 2) {
+                if (eq(atts[0], "type"))
+                    m->screen_type = atts[1];
+                else if (eq(atts[0], "rotate"))
+                    m->screen_rotate = atts[1];
+            }
+        } else if (eq(name, "driver")) {
+            for (; *atts; atts += 2) {
+                if (eq(atts[0], "status"))
+                    m->driver_status = atts[1];
+                else if (eq(atts[0], "emulation"))
+                    m->driver_emulation = atts[1];
+            }
+        }
+        return;
+    case 'f':
+        if (m && eq(name, "feature")) {
+            for (; *atts; atts += 2) {
+                if (eq(atts[0], "type"))
+                    m->driver_features.push_back(DriverFeature{atts[1], "", ""});
+                else if (m->driver_features.empty())
+                    continue;
+                else if (eq(atts[0], "status"))
+                    m->driver_features.back().driver_feature_status = atts[1];
+                else if (eq(atts[0], "overall"))
+                    m->driver_features.back().driver_feature_overall = atts[1];
+            }
+        }
+        return;
+    case 's':
+        if (m && eq(name, "softwarelist")) {
+            for (; *atts; atts += 2)
+                if (eq(atts[0], "name")) m->softwarelists.emplace_back(atts[1]);
+        }
+        return;
+    case 'b':
+        if (m && eq(name, "biosset")) {
+            for (; *atts; atts += 2) {
+                if (eq(atts[0], "name"))
+                    m->bios_sets.push_back(BiosSet{atts[1], ""});
+                else if (eq(atts[0], "description") && !m->bios_sets.empty())
+                    m->bios_sets.back().bios_description = atts[1];
+            }
+        }
+        return;
+    case 'y':
+        if (m && eq(name, "year")) open_text(*w, m->year);
+        return;
+    default:
+        return;
+    }
+}
+
+// Runs the walk over text delivered by next(buffer, capacity) -> bytes read (0 at the end,
+// negative on a read error).
+template <typename Reader> ListingParse run_walk(MachineList& machines, Host* host, Reader&& next) {
+    ListingParse result;
+    Walk w;
+    w.parser = XML_ParserCreate(nullptr);
+    if (!w.parser) return result;
+    w.machines = &machines;
+    w.host = host;
+    XML_SetUserData(w.parser, &w);
+    XML_SetStartElementHandler(w.parser, on_start);
+    result.opened = true;
+    constexpr int chunk = 1 << 20;
+    bool first = true;
+    for (;;) {
+        void* buffer = XML_GetBuffer(w.parser, chunk);
+        if (!buffer) {
+            result.error = "out of memory";
+            break;
+        }
+        const long n = next(static_cast<char*>(buffer), chunk);
+        if (n < 0) {
+            result.opened = false;
+            break;
+        }
+        if (XML_ParseBuffer(w.parser, static_cast<int>(n), n == 0) == XML_STATUS_ERROR) {
+            result.error = XML_ErrorString(XML_GetErrorCode(w.parser));
+            result.line = XML_GetCurrentLineNumber(w.parser);
+            // Expat counts columns from 0; people count characters from 1.
+            result.column = XML_GetCurrentColumnNumber(w.parser) + 1;
+            break;
+        }
+        if (first && host) {
+            host->set_progress("Processing XML Data...");
+            first = false;
+        }
+        if (n == 0) {
+            result.ok = true;
+            break;
+        }
+    }
+    XML_ParserFree(w.parser);
+    return result;
+}
+
+std::string centred(std::string_view text, size_t width) {
+    if (text.size() >= width) return std::string(text);
+    const size_t left = (width - text.size()) / 2;
+    return std::string(left, ' ') + std::string(text) +
+           std::string(width - text.size() - left, ' ');
+}
+
+} // namespace
+
+ListingParse parse_listing_file(const std::string& path, MachineList& machines, Host* host) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return {};
+    ListingParse result = run_walk(machines, host, [f](char* buffer, int capacity) -> long {
+        const size_t n = std::fread(buffer, 1, static_cast<size_t>(capacity), f);
+        if (n == 0 && std::ferror(f)) return -1;
+        return static_cast<long>(n);
+    });
+    std::fclose(f);
+    return result;
+}
+
+ListingParse parse_listing_text(std::string_view xml, MachineList& machines) {
+    size_t pos = 0;
+    return run_walk(machines, nullptr, [&](char* buffer, int capacity) -> long {
+        const size_t n = std::min(static_cast<size_t>(capacity), xml.size() - pos);
+        std::memcpy(buffer, xml.data() + pos, n);
+        pos += n;
+        return static_cast<long>(n);
+    });
+}
+
+std::string xml_error_text(const ListingParse& parse) {
+    return "Error in the XML file:\rMessage: " + parse.error +
+           "\rLine: " + std::to_string(parse.line) +
+           "   Character: " + std::to_string(parse.column);
+}
+
+void sort_by_description(MachineList& machines) {
+    // Lower-cased keys compared byte by byte order exactly as icompare does, once per record
+    // instead of once per comparison.
+    std::vector<std::string> keys(machines.size());
+    for (size_t i = 0; i < machines.size(); ++i)
+        keys[i] = to_lower(machines[i].description);
+    std::vector<size_t> order(machines.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+    MachineList sorted;
+    sorted.reserve(machines.size());
+    for (size_t i : order)
+        sorted.push_back(std::move(machines[i]));
+    machines = std::move(sorted);
+}
+
+void carry_user_data(const MachineList& old_machines, MachineList& machines) {
+    std::unordered_map<std::string_view, size_t> by_name;
+    by_name.reserve(old_machines.size());
+    for (size_t i = 0; i < old_machines.size(); ++i)
+        by_name.emplace(old_machines[i].name, i);
+    for (Machine& m : machines) {
+        const auto it = by_name.find(m.name);
+        if (it == by_name.end()) continue;
+        const Machine& old = old_machines[it->second];
+        m.isfavourite = old.isfavourite;
+        if (old.commandlines.empty()) continue;
+        m.commandlines = old.commandlines;
+        const auto bios_count = static_cast<std::int64_t>(m.bios_sets.size());
+        for (CommandLine& c : m.commandlines)
+            if (c.commandline_bios < -1 || c.commandline_bios >= bios_count)
+                c.commandline_bios = -1;
+    }
+}
+
+std::vector<std::string> build_banner(const Settings& settings) {
+    const std::string blank = "║                             ║";
+    return {
+        "",    "╔═════════════════════════════╗",
+        blank, "║" + centred(settings.product_name, 29) + "║",
+        blank, "║         " + settings.version_text + "        ║",
+        blank, "║  Found Mame Version " + settings.MAME_Version + "   ║",
+        blank, "║  Generating Mame XML File.  ║",
+        blank, "║       Please Wait...        ║",
+        blank, "║ This May Take A Few Minutes ║",
+        blank, "╚═════════════════════════════╝",
+    };
+}
+
+BuildResult build_database(const Settings& settings, const MamePaths& paths, MachineList& machines,
+                           ViewList& view, bool& database_changed, Host& host,
+                           const BuildOptions& options) {
+    BuildResult result;
+    const std::string listing = join_path(settings.MAME_Path, listing_file_name);
+    const bool reuse =
+        !options.regenerate && (file_size(database_path(settings)) > 0 || file_size(listing) > 0);
+    if (!reuse) {
+        host.console_open("Starting Orvel...");
+        for (const std::string& line : build_banner(settings))
+            host.console_line(line);
+        // MAME is started directly with its standard output going to the listing file.
+        run_redirected(mame_executable_path(settings.MAME_Exe, settings.MAME_Path), "-lx -nodtd",
+                       settings.MAME_Path, listing, options.listing_timeout_ms);
+        host.console_close();
+    }
+
+    host.set_progress("Loading XML Data...");
+    machines.clear();
+    view.clear();
+    if (file_size(listing) <= 0) {
+        // MAME could not be run or wrote nothing: no database, and the next start asks again.
+        delete_file(listing);
+        return result;
+    }
+    const ListingParse parse = parse_listing_file(listing, machines, &host);
+    host.keep_alive();
+    if (!parse.opened) {
+        machines.clear();
+        return result;
+    }
+    if (!parse.ok) {
+        machines.clear();
+        host.message("Error", xml_error_text(parse), Buttons::Ok, Icon::Error);
+        // A broken listing is not reused: the next start asks MAME for a new one.
+        delete_file(listing);
+        result.status = BuildStatus::XmlError;
+        return result;
+    }
+    delete_file(listing);
+    result.status = BuildStatus::Built;
+
+    host.set_progress("Checking ROM Availability...");
+    check_availability(machines, paths.rompath, settings.MAME_Path, host);
+
+    host.set_progress("Sorting Database...");
+    host.keep_alive();
+    sort_by_description(machines);
+
+    host.set_progress("Saving Quickload File...");
+    for (Machine& m : machines)
+        m.commandlines.push_back(default_commandline());
+    if (options.carry_from) carry_user_data(*options.carry_from, machines);
+    reset_view_list(machines, view);
+    // An empty list is not saved: the next start would load it and stop again.
+    if (machines.empty()) return result;
+    // The list in memory is newer than any file until the save succeeds.
+    database_changed = true;
+    const SaveResult saved = save_database(machines, settings, database_changed, host);
+    result.saved = saved.ok;
+    result.save_message = saved.message;
+    return result;
+}
+
+} // namespace orvel

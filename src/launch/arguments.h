@@ -1,0 +1,31 @@
+#pragma once
+// The argument string MAME is started with for a machine: its short name, the BIOS of the
+// chosen stored command line, an optional medium (a media switch and a file in double quotes)
+// and the stored options, each part with its exact blanks.
+
+#include "database/machine.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvel {
+
+// " " + name + BIOS part + media part + " " + stored options, where the BIOS part is
+// " -bios " + BIOS name + " " when the stored command line at selected_commandline chooses a
+// BIOS set with a non-empty name, and the media part is " -" + switch + " \"" + file + "\"" when
+// the switch is not empty. Nothing is trimmed. A selected_commandline outside the machine's
+// stored command lines counts as an empty one without a BIOS.
+std::string build_mame_arguments(const Machine& machine, std::int64_t selected_commandline,
+                                 std::string_view media_switch, std::string_view media_file);
+
+// The same run as a list of program arguments, as split_arguments would read the string above,
+// except that the media file is always one argument exactly as given: a file name holding a
+// double quote would otherwise be torn apart by the quoting of the string.
+std::vector<std::string> build_mame_argument_list(const Machine& machine,
+                                                  std::int64_t selected_commandline,
+                                                  std::string_view media_switch,
+                                                  std::string_view media_file);
+
+} // namespace orvel

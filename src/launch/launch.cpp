@@ -1,0 +1,160 @@
+#include "launch/launch.h"
+
+#include "launch/arguments.h"
+#include "platform/files.h"
+#include "platform/mame_folders.h"
+#include "platform/process.h"
+#include "platform/text.h"
+
+#include <deque>
+
+namespace orvel {
+
+namespace {
+
+constexpr std::string_view console_title = "MAME Output";
+constexpr std::string_view key_prompt = "Press A Key To Exit";
+
+// MAME writes 8-bit text; UTF-8 is kept, anything else is read as Latin-1.
+std::string to_utf8(std::string_view line) {
+    return is_valid_utf8(line) ? std::string(line) : latin1_to_utf8(line);
+}
+
+bool start_mame(ChildProcess& child, const MameCommand& command,
+                const std::vector<std::string>& args) {
+    if (command.program.empty()) return false;
+    ChildProcess::Options options;
+    options.working_folder = command.working_folder;
+    options.capture_output = true;
+    return child.start(command.program, args, options);
+}
+
+void finish_console(const MameCommand& command, Host& host) {
+    if (command.pause_on_exit) host.console_wait_for_key(key_prompt);
+    host.console_close();
+}
+
+} // namespace
+
+MameCommand mame_command(const Settings& settings, bool pause_on_exit) {
+    MameCommand command;
+    command.program = mame_executable_path(settings.MAME_Exe, settings.MAME_Path);
+    command.working_folder = settings.MAME_Path;
+    command.pause_on_exit = pause_on_exit;
+    return command;
+}
+
+bool run_mame_in_console(const MameCommand& command, std::string_view arguments, Host& host) {
+    return run_mame_in_console(command, split_arguments(arguments), host);
+}
+
+bool run_mame_in_console(const MameCommand& command, const std::vector<std::string>& args,
+                         Host& host) {
+    host.console_open(console_title);
+    ChildProcess child;
+    const bool started = start_mame(child, command, args);
+    if (started) {
+        const auto show = [&host](std::string_view line) { host.console_line(to_utf8(line)); };
+        while (child.poll_output(30, show, show))
+            host.keep_alive();
+        child.wait();
+    }
+    finish_console(command, host);
+    return started;
+}
+
+CapturedRun run_mame_captured(const MameCommand& command, std::string_view arguments, Host& host,
+                              const FileOpener& open_file, bool open_files) {
+    return run_mame_captured(command, split_arguments(arguments), host, open_file, open_files);
+}
+
+CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std::string>& args,
+                              Host& host, const FileOpener& open_file, bool open_files) {
+    CapturedRun run;
+    host.console_open(console_title);
+    std::string output;
+    std::string errors;
+    ChildProcess child;
+    run.started = start_mame(child, command, args);
+    if (run.started) {
+        std::deque<std::string> out_lines;
+        std::deque<std::string> err_lines;
+        const auto pair_lines = [&] {
+            // One standard output line, with it one waiting standard error line or none.
+            while (!out_lines.empty()) {
+                output += out_lines.front();
+                output += "\r\n";
+                out_lines.pop_front();
+                if (!err_lines.empty()) {
+                    errors += err_lines.front();
+                    err_lines.pop_front();
+                }
+                errors += "\r\n";
+            }
+        };
+        const auto on_out = [&](std::string_view line) { out_lines.push_back(to_utf8(line)); };
+        const auto on_err = [&](std::string_view line) { err_lines.push_back(to_utf8(line)); };
+        while (child.poll_output(30, on_out, on_err)) {
+            pair_lines();
+            host.keep_alive();
+        }
+        pair_lines();
+        for (const std::string& line : err_lines) {
+            errors += line;
+            errors += "\r\n";
+        }
+        child.wait();
+    }
+    const std::string folder = temp_folder();
+    run.output_path = folder + "output.txt";
+    run.error_path = folder + "error.txt";
+    const bool out_ok = write_file_atomic(run.output_path, output);
+    const bool err_ok = write_file_atomic(run.error_path, errors);
+    run.written = out_ok && err_ok;
+    if (open_files) {
+        // The files stay in the temporary folder until the next captured run replaces them:
+        // the viewer may read them long after it was started.
+        const FileOpener& open = open_file ? open_file : FileOpener(open_with_associated_program);
+        open(run.output_path);
+        open(run.error_path);
+    }
+    finish_console(command, host);
+    return run;
+}
+
+LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
+                          std::int64_t selected_commandline, const MameCommand& command, Host& host,
+                          const FileOpener& open_file) {
+    if (machine.isavailable.empty() && host.message("Romset Not Found!", "Try Loading Anyway?",
+                                                    Buttons::YesNo, Icon::Error) != Answer::Yes)
+        return LaunchOutcome::Cancelled;
+
+    std::string media_switch = request.media_switch;
+    std::string media_file = request.media_file;
+    if (request.software.window_open && !request.empty_run) {
+        const SoftwareItem* item = request.software.selected;
+        if (request.machine_only) {
+            media_switch.clear();
+            media_file.clear();
+        } else if (media_switch.empty() && item) {
+            // A software item run: only a run that hands MAME the item asks about its file.
+            if (item->available == "no" && host.message("File Not Found!", "Try Loading Anyway?",
+                                                        Buttons::YesNo, Icon::Error) != Answer::Yes)
+                return LaunchOutcome::Cancelled;
+            media_switch = item->media_switch();
+            media_file = item->name;
+        }
+    }
+
+    std::vector<std::string> args;
+    if (!request.empty_run)
+        args = build_mame_argument_list(machine, selected_commandline, media_switch, media_file);
+    bool started;
+    if (request.capture)
+        started = run_mame_captured(command, args, host, open_file).started;
+    else
+        started = run_mame_in_console(command, args, host);
+    return started ? LaunchOutcome::Ran : LaunchOutcome::NotStarted;
+}
+
+} // namespace orvel

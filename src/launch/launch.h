@@ -1,0 +1,83 @@
+#pragma once
+// Starting MAME for the current machine: the questions before a run, the console run (MAME's
+// output shown line by line in the "MAME Output" console until MAME ends) and the captured run
+// (MAME's output written to "output.txt" and "error.txt" in the temporary folder and opened
+// with the associated program). MAME is started directly, never through a shell, with the
+// MAME folder as its working directory.
+
+#include "app/host.h"
+#include "database/machine.h"
+#include "settings/settings.h"
+#include "softlist/software_list.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvel {
+
+// The program to start and how a run ends.
+struct MameCommand {
+    std::string program;        // the executable: MAME_Path + MAME_Exe, or MAME_Exe when absolute
+    std::string working_folder; // MAME_Path
+    bool pause_on_exit = false; // "Press A Key To Exit" after MAME has ended
+};
+MameCommand mame_command(const Settings& settings, bool pause_on_exit);
+
+// Console run: opens the "MAME Output" console, shows MAME's lines (both streams) as they
+// arrive, waits for MAME to end, asks for a key when pause_on_exit is set, closes the console.
+// A MAME that cannot be started leaves the console empty. Returns whether MAME was started.
+bool run_mame_in_console(const MameCommand& command, std::string_view arguments, Host& host);
+bool run_mame_in_console(const MameCommand& command, const std::vector<std::string>& args,
+                         Host& host);
+
+struct CapturedRun {
+    bool started = false;
+    bool written = false; // both files written
+    std::string output_path;
+    std::string error_path;
+};
+
+// Opens a file with the program the desktop associates with it.
+using FileOpener = std::function<bool(const std::string& path)>;
+
+// Captured run: MAME's standard output and standard error are read through pipes (both kept
+// drained, so a child flooding either never blocks). Each standard output line goes to
+// "output.txt"; with it goes one waiting standard error line (or an empty line) to "error.txt",
+// so line N of one file belongs with line N of the other. Standard error lines left over at the
+// end follow in "error.txt" rather than being lost. Both files are UTF-8 with CR LF line ends
+// and are written even when empty, then opened with open_file (the associated program when
+// none is given) unless open_files is false. The console shows the pause prompt when asked.
+CapturedRun run_mame_captured(const MameCommand& command, std::string_view arguments, Host& host,
+                              const FileOpener& open_file = {}, bool open_files = true);
+CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std::string>& args,
+                              Host& host, const FileOpener& open_file = {}, bool open_files = true);
+
+// The software list window's part in a run: whether it is open and which item is selected.
+struct SoftwareSelection {
+    bool window_open = false;
+    const SoftwareItem* selected = nullptr; // null when the list is empty
+};
+
+struct LaunchRequest {
+    bool empty_run = false;   // MAME without a machine ("Run (Empty)")
+    std::string media_switch; // an own image run: the chosen switch and file
+    std::string media_file;
+    bool machine_only = false; // "Start Empty" of the software list window
+    bool capture = false;      // a captured run instead of a console run
+    SoftwareSelection software;
+};
+
+enum class LaunchOutcome { Ran, NotStarted, Cancelled };
+
+// The whole run of the current machine. Asks "Romset Not Found!" when the machine is not
+// available and, for a run that uses the selected software item, "File Not Found!" when that
+// item is missing; No to either cancels. Then starts MAME with the argument string of the
+// machine, its stored command line at selected_commandline and the medium of the run.
+LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
+                          std::int64_t selected_commandline, const MameCommand& command, Host& host,
+                          const FileOpener& open_file = {});
+
+} // namespace orvel

@@ -1,0 +1,294 @@
+#include "softlist/software_list.h"
+
+#include "platform/files.h"
+#include "platform/mame_folders.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <unordered_map>
+
+#include <expat.h>
+
+namespace orvel {
+
+const std::string& SoftwareItem::media_switch() const {
+    static const std::string none;
+    return parts.empty() ? none : parts.front();
+}
+
+void SoftwareItemList::clear() {
+    list_name.clear();
+    items.clear();
+    current = -1;
+}
+
+const SoftwareItem* SoftwareItemList::current_item() const {
+    if (current < 0 || current >= static_cast<std::int64_t>(items.size())) return nullptr;
+    return &items[static_cast<std::size_t>(current)];
+}
+
+std::string media_switch_for_part(std::string_view part_name) {
+    std::string out(part_name);
+    if (out.empty() || out.back() < '0' || out.back() > '9') out.push_back('1');
+    return out;
+}
+
+namespace {
+
+// The stream reader's state. Only the elements of a named `software` element feed an item: a
+// `software` without a name creates none, and what it holds is skipped instead of being
+// written into the item before it.
+struct Reader {
+    Reader(std::vector<SoftwareItem>& items_, const std::string& list_name_)
+        : items(items_), list_name(list_name_) {}
+    std::vector<SoftwareItem>& items;
+    const std::string& list_name;
+    XML_Parser parser = nullptr;
+    std::int64_t current = -1; // index in items while inside a named software element
+    int depth = 0;
+    int software_depth = -1; // depth of the open software element (named or not)
+    std::string* capture = nullptr;
+    int capture_depth = -1;
+    std::string text;
+};
+
+const char* attribute(const XML_Char** attrs, const char* key) {
+    for (const XML_Char** a = attrs; *a; a += 2)
+        if (std::strcmp(a[0], key) == 0) return a[1];
+    return nullptr;
+}
+
+void XMLCALL on_text(void* data, const XML_Char* s, int len) {
+    auto* r = static_cast<Reader*>(data);
+    r->text.append(s, static_cast<std::size_t>(len));
+}
+
+void XMLCALL on_start(void* data, const XML_Char* el, const XML_Char** attrs) {
+    auto* r = static_cast<Reader*>(data);
+    ++r->depth;
+    if (std::strcmp(el, "software") == 0) {
+        r->software_depth = r->depth;
+        r->current = -1;
+        if (const char* name = attribute(attrs, "name")) {
+            SoftwareItem item;
+            item.name = name;
+            item.list_name = r->list_name;
+            r->items.push_back(std::move(item));
+            r->current = static_cast<std::int64_t>(r->items.size()) - 1;
+        }
+        return;
+    }
+    if (r->current < 0) return;
+    SoftwareItem& item = r->items[static_cast<std::size_t>(r->current)];
+    if (std::strcmp(el, "part") == 0) {
+        if (const char* name = attribute(attrs, "name"))
+            item.parts.push_back(media_switch_for_part(name));
+    } else if (std::strcmp(el, "disk") == 0) {
+        if (const char* name = attribute(attrs, "name")) item.disk_names.emplace_back(name);
+    } else if (!r->capture) {
+        std::string* field = nullptr;
+        if (std::strcmp(el, "description") == 0)
+            field = &item.description;
+        else if (std::strcmp(el, "year") == 0)
+            field = &item.year;
+        else if (std::strcmp(el, "publisher") == 0)
+            field = &item.publisher;
+        if (field) {
+            r->capture = field;
+            r->capture_depth = r->depth;
+            r->text.clear();
+            // Text is collected only inside these three elements, which keeps the common
+            // path (whitespace between elements) free of handler calls.
+            XML_SetCharacterDataHandler(r->parser, on_text);
+        }
+    }
+}
+
+void XMLCALL on_end(void* data, const XML_Char*) {
+    auto* r = static_cast<Reader*>(data);
+    if (r->capture && r->depth == r->capture_depth) {
+        *r->capture = r->text;
+        r->capture = nullptr;
+        r->capture_depth = -1;
+        XML_SetCharacterDataHandler(r->parser, nullptr);
+    }
+    if (r->depth == r->software_depth) {
+        r->software_depth = -1;
+        r->current = -1;
+    }
+    --r->depth;
+}
+
+struct ParserHandle {
+    XML_Parser parser;
+    ParserHandle() : parser(XML_ParserCreate(nullptr)) {}
+    ~ParserHandle() {
+        if (parser) XML_ParserFree(parser);
+    }
+    ParserHandle(const ParserHandle&) = delete;
+    ParserHandle& operator=(const ParserHandle&) = delete;
+};
+
+void prepare(Reader& reader, XML_Parser parser) {
+    reader.parser = parser;
+    XML_SetUserData(parser, &reader);
+    XML_SetElementHandler(parser, on_start, on_end);
+}
+
+SoftwareListError error_of(XML_Parser parser) {
+    SoftwareListError error;
+    const XML_LChar* message = XML_ErrorString(XML_GetErrorCode(parser));
+    error.message = message ? message : "unknown error";
+    error.line = XML_GetErrorLineNumber(parser);
+    error.column = XML_GetErrorColumnNumber(parser) + 1;
+    return error;
+}
+
+} // namespace
+
+SoftwareParseResult parse_software_list(std::string_view xml, const std::string& list_name,
+                                        std::vector<SoftwareItem>& items) {
+    SoftwareParseResult result;
+    if (xml.empty()) return result;
+    result.file_loaded = true;
+    ParserHandle handle;
+    if (!handle.parser) return result;
+    Reader reader(items, list_name);
+    prepare(reader, handle.parser);
+    // Expat takes int lengths: feed large inputs in pieces.
+    constexpr std::size_t piece = 1 << 20;
+    std::size_t done = 0;
+    while (true) {
+        const std::size_t n = std::min(piece, xml.size() - done);
+        const bool last = done + n == xml.size();
+        if (XML_Parse(handle.parser, xml.data() + done, static_cast<int>(n), last) ==
+            XML_STATUS_ERROR) {
+            result.error = error_of(handle.parser);
+            break;
+        }
+        done += n;
+        if (last) break;
+    }
+    return result;
+}
+
+SoftwareParseResult parse_software_list_file(const std::string& path, const std::string& list_name,
+                                             std::vector<SoftwareItem>& items) {
+    SoftwareParseResult result;
+    if (file_size(path) <= 0) return result;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return result;
+    result.file_loaded = true;
+    ParserHandle handle;
+    if (!handle.parser) {
+        std::fclose(f);
+        return result;
+    }
+    Reader reader(items, list_name);
+    prepare(reader, handle.parser);
+    constexpr int chunk = 1 << 16;
+    while (true) {
+        void* buffer = XML_GetBuffer(handle.parser, chunk);
+        if (!buffer) {
+            result.error = error_of(handle.parser);
+            break;
+        }
+        const std::size_t n = std::fread(buffer, 1, chunk, f);
+        const bool last = n < static_cast<std::size_t>(chunk);
+        if (XML_ParseBuffer(handle.parser, static_cast<int>(n), last) == XML_STATUS_ERROR) {
+            result.error = error_of(handle.parser);
+            break;
+        }
+        if (last) break;
+    }
+    std::fclose(f);
+    return result;
+}
+
+std::string software_list_error_text(const SoftwareListError& error) {
+    return "Error in the XML file:\nMessage: " + error.message +
+           "\nLine: " + std::to_string(error.line) +
+           "   Character: " + std::to_string(error.column);
+}
+
+void sort_software_items(std::vector<SoftwareItem>& items) {
+    std::stable_sort(items.begin(), items.end(), [](const SoftwareItem& a, const SoftwareItem& b) {
+        return icompare(a.description, b.description) < 0;
+    });
+}
+
+std::string software_list_path(std::string_view hashpath, const std::string& mame_folder,
+                               const std::string& list_name) {
+    const std::string file = list_name + ".xml";
+    const std::vector<std::string> folders = resolve_mame_folder_list(hashpath, mame_folder);
+    for (const std::string& folder : folders) {
+        const std::string path = folder + file;
+        if (file_exists(path)) return path;
+    }
+    if (!folders.empty()) return folders.front() + file;
+    return with_separator(mame_folder) + file;
+}
+
+void scan_software_availability(std::vector<SoftwareItem>& items, const std::string& list_name,
+                                std::string_view rompath, const std::string& mame_folder) {
+    // Every key (an item's name and each of its disk names, lower case) leads to every item
+    // that carries it, so two items sharing a disk name are both found.
+    std::unordered_multimap<std::string, std::size_t> keys;
+    keys.reserve(items.size() * 2 + 16);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i].available = "no";
+        keys.emplace(to_lower(items[i].name), i);
+        for (const std::string& disk : items[i].disk_names)
+            keys.emplace(to_lower(disk), i);
+    }
+    if (items.empty() || list_name.empty()) return;
+    for (const std::string& folder : resolve_mame_folder_list(rompath, mame_folder)) {
+        for (const std::string& file : collect_files_recursive(join_path(folder, list_name))) {
+            const auto [first, last] = keys.equal_range(to_lower(base_name_of(file_name_of(file))));
+            for (auto it = first; it != last; ++it)
+                items[it->second].available = "yes";
+        }
+    }
+}
+
+std::string software_list_title(std::size_t count) {
+    return "Software List (" + std::to_string(count) + " Titles)";
+}
+
+SoftwareListLoad load_software_list(const std::string& list_name, std::string_view hashpath,
+                                    std::string_view rompath, const std::string& mame_folder,
+                                    SoftwareItemList& list, Host& host) {
+    list.clear();
+    list.list_name = list_name;
+    SoftwareListLoad load;
+    if (!list_name.empty()) {
+        const SoftwareParseResult parsed = parse_software_list_file(
+            software_list_path(hashpath, mame_folder, list_name), list_name, list.items);
+        load.file_loaded = parsed.file_loaded;
+        if (parsed.error)
+            host.message("Error", software_list_error_text(*parsed.error), Buttons::Ok,
+                         Icon::Error);
+    }
+    sort_software_items(list.items);
+    load.title = software_list_title(list.items.size());
+    scan_software_availability(list.items, list_name, rompath, mame_folder);
+    if (!list.items.empty()) list.current = 0;
+    return load;
+}
+
+std::vector<std::int64_t> filter_software_items(const std::vector<SoftwareItem>& items,
+                                                SoftwareFilter filter) {
+    std::vector<std::int64_t> view;
+    view.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const bool available = items[i].is_available();
+        if (filter == SoftwareFilter::All || (filter == SoftwareFilter::Available && available) ||
+            (filter == SoftwareFilter::Missing && !available))
+            view.push_back(static_cast<std::int64_t>(i));
+    }
+    return view;
+}
+
+} // namespace orvel

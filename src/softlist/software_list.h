@@ -1,0 +1,107 @@
+#pragma once
+// MAME's software lists: one XML file per list in the hash folder, one `software` element per
+// item. A list is loaded into software items, sorted by title, and each item is marked
+// available when a file named after it (or after one of its disks) lies below a romset folder's
+// sub-folder named after the list.
+
+#include "app/host.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvel {
+
+struct SoftwareItem {
+    std::string available; // "yes" when the availability scan found a file, else "no"
+    std::string description;
+    std::string year;
+    std::string publisher;
+    std::string name;      // MAME's short name of the item, handed to MAME as the media file
+    std::string list_name; // the software list the item came from
+    std::vector<std::string> disk_names;
+    std::vector<std::string> parts; // one media switch per `part` element, in file order
+
+    bool is_available() const { return available == "yes"; }
+    // The media switch a software run uses: the first part's. An item of several parts
+    // (flop1, flop2, ...) starts from its first medium, as MAME does when given the item in
+    // its first drive. Empty when the item has no parts.
+    const std::string& media_switch() const;
+};
+
+// The items of the one list currently loaded, with a current element (-1: none).
+struct SoftwareItemList {
+    std::string list_name;
+    std::vector<SoftwareItem> items;
+    std::int64_t current = -1;
+
+    void clear();
+    const SoftwareItem* current_item() const;
+};
+
+// Which items the software list window shows.
+enum class SoftwareFilter { All = 0, Available = 1, Missing = 2 };
+
+// A part's media switch: a part name that ends in a digit names a MAME media option already
+// ("flop1", "flop2", "001") and is used as it is; any other name gets "1" ("cart" -> "cart1").
+std::string media_switch_for_part(std::string_view part_name);
+
+// Why a parse stopped early. Line and column are 1-based.
+struct SoftwareListError {
+    std::string message;
+    std::uint64_t line = 0;
+    std::uint64_t column = 0;
+};
+
+struct SoftwareParseResult {
+    bool file_loaded = false;               // false: the file is missing, empty or unreadable
+    std::optional<SoftwareListError> error; // set when the XML is malformed
+};
+
+// Parses one software list from memory or from a file (read in chunks, never whole), appending
+// its items in file order to items. Items read before an error are kept.
+SoftwareParseResult parse_software_list(std::string_view xml, const std::string& list_name,
+                                        std::vector<SoftwareItem>& items);
+SoftwareParseResult parse_software_list_file(const std::string& path, const std::string& list_name,
+                                             std::vector<SoftwareItem>& items);
+
+// The text of the "Error" message box for a malformed list.
+std::string software_list_error_text(const SoftwareListError& error);
+
+// Sorts by description without regard to case; items of equal titles keep file order.
+void sort_software_items(std::vector<SoftwareItem>& items);
+
+// The list file: list name + ".xml" in the hash folder. hashpath may name several folders
+// (";"); the first that holds the file is used (the first folder when none does).
+std::string software_list_path(std::string_view hashpath, const std::string& mame_folder,
+                               const std::string& list_name);
+
+// Sets `available` of every item: "yes" when a file whose name without extension equals the
+// item's name or one of its disk names (without regard to case) lies anywhere below
+// ROMFOLDER/LIST_NAME for any folder of rompath, else "no".
+void scan_software_availability(std::vector<SoftwareItem>& items, const std::string& list_name,
+                                std::string_view rompath, const std::string& mame_folder);
+
+struct SoftwareListLoad {
+    bool file_loaded = false;
+    std::string title; // "Software List (N Titles)"
+};
+
+// The whole load of one list: empties the list, parses the file from the hash folder (a
+// malformed file shows the "Error" message through the host and keeps what was read), sorts,
+// and scans availability. A missing file gives an empty list without a message.
+SoftwareListLoad load_software_list(const std::string& list_name, std::string_view hashpath,
+                                    std::string_view rompath, const std::string& mame_folder,
+                                    SoftwareItemList& list, Host& host);
+
+// "Software List (N Titles)".
+std::string software_list_title(std::size_t count);
+
+// Positions of the items the filter shows, in list order.
+std::vector<std::int64_t> filter_software_items(const std::vector<SoftwareItem>& items,
+                                                SoftwareFilter filter);
+
+} // namespace orvel

@@ -1,0 +1,279 @@
+#include "database/database_file.h"
+#include "database/listing_build.h"
+#include "platform/files.h"
+#include "support/scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace orvel;
+using orvel::test::ScriptedHost;
+using orvel::test::TempDir;
+
+namespace {
+
+MachineList parse_fixture() {
+    MachineList machines;
+    const ListingParse parse =
+        parse_listing_file(orvel::test::fixture("database/listing.xml"), machines);
+    EXPECT_TRUE(parse.opened);
+    EXPECT_TRUE(parse.ok) << parse.error;
+    return machines;
+}
+
+const Machine& named(const MachineList& machines, const std::string& name) {
+    const std::int64_t pos = find_machine(machines, name);
+    EXPECT_GE(pos, 0) << name;
+    return machines[static_cast<size_t>(pos < 0 ? 0 : pos)];
+}
+
+// A MAME folder and a data folder in one temporary folder.
+struct Folders {
+    TempDir dir;
+    Settings settings;
+    MamePaths paths;
+    Folders() {
+        set_default_settings(settings, dir.path());
+        settings.MAME_Path = dir.path() + "mame/";
+        settings.ORVEL_Data = dir.path() + "data/";
+        settings.MAME_Exe = ORVEL_FAKE_MAME;
+        settings.MAME_Version = "0.251";
+        create_folders(settings.MAME_Path);
+        create_folders(settings.ORVEL_Data);
+    }
+    std::string listing() const { return settings.MAME_Path + "orvel.tmp"; }
+};
+
+size_t characters(const std::string& utf8) {
+    size_t n = 0;
+    for (unsigned char c : utf8)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+} // namespace
+
+TEST(ListingParse, MachineAttributesAndTexts) {
+    const MachineList machines = parse_fixture();
+    ASSERT_EQ(machines.size(), 9u);
+    EXPECT_EQ(machines[0].name, "neogeo"); // document order before sorting
+
+    const Machine& neogeo = named(machines, "neogeo");
+    EXPECT_EQ(neogeo.description, "Neo-Geo MV-6F");
+    EXPECT_EQ(neogeo.year, "1990");
+    EXPECT_EQ(neogeo.manufacturer, "SNK");
+    EXPECT_EQ(neogeo.sourcefile, "neogeo/neogeo.cpp");
+    EXPECT_EQ(neogeo.isbios, "yes");
+    EXPECT_EQ(neogeo.driver_status, "imperfect");
+    EXPECT_EQ(neogeo.driver_emulation, "good");
+    EXPECT_EQ(neogeo.system_type, "");
+    EXPECT_TRUE(neogeo.commandlines.empty());
+
+    const Machine& kinst13 = named(machines, "kinst13");
+    EXPECT_EQ(kinst13.cloneof, "kinst");
+    EXPECT_EQ(kinst13.romof, "kinst");
+
+    const Machine& a2600 = named(machines, "a2600");
+    EXPECT_EQ(a2600.description, "Atari 2600 (NTSC) & friends"); // entities decoded
+    EXPECT_EQ(a2600.sampleof, "a2600s");
+    EXPECT_EQ(a2600.softwarelists, (std::vector<std::string>{"a2600", "a2600_cass"}));
+
+    const Machine& z80 = named(machines, "z80");
+    EXPECT_EQ(z80.isdevice, "yes");
+    EXPECT_EQ(z80.runnable, "no");
+    EXPECT_EQ(z80.year, "");
+
+    const Machine& pinball = named(machines, "pinball");
+    EXPECT_EQ(pinball.ismechanical, "yes");
+    EXPECT_EQ(pinball.description, "Pinball <Mechanical>");
+    EXPECT_EQ(pinball.manufacturer, "<unknown>");
+}
+
+TEST(ListingParse, NestedListsInDocumentOrder) {
+    const MachineList machines = parse_fixture();
+    const Machine& neogeo = named(machines, "neogeo");
+    ASSERT_EQ(neogeo.bios_sets.size(), 3u);
+    EXPECT_EQ(neogeo.bios_sets[0].bios_name, "euro");
+    EXPECT_EQ(neogeo.bios_sets[0].bios_description, "Europe MVS (Ver. 2)");
+    EXPECT_EQ(neogeo.bios_sets[2].bios_name, "japan");
+    EXPECT_EQ(neogeo.bios_sets[2].bios_description, "Japan MVS (Ver. 3)");
+
+    // Only overall, only status, and both.
+    ASSERT_EQ(neogeo.driver_features.size(), 1u);
+    EXPECT_EQ(neogeo.driver_features[0].driver_feature_type, "sound");
+    EXPECT_EQ(neogeo.driver_features[0].driver_feature_status, "");
+    EXPECT_EQ(neogeo.driver_features[0].driver_feature_overall, "imperfect");
+    const Machine& mslug = named(machines, "mslug");
+    ASSERT_EQ(mslug.driver_features.size(), 2u);
+    EXPECT_EQ(mslug.driver_features[0].driver_feature_status, "imperfect");
+    EXPECT_EQ(mslug.driver_features[0].driver_feature_overall, "");
+    EXPECT_EQ(mslug.driver_features[1].driver_feature_type, "timing");
+    EXPECT_EQ(mslug.driver_features[1].driver_feature_status, "unemulated");
+    EXPECT_EQ(mslug.driver_features[1].driver_feature_overall, "imperfect");
+}
+
+TEST(ListingParse, RomsDisksAndDisplays) {
+    const MachineList machines = parse_fixture();
+    // A rom, whatever its status, means ROMs are needed; disks alone do not.
+    EXPECT_EQ(named(machines, "kinst").requires_roms, "yes");
+    EXPECT_EQ(named(machines, "kinst").disks, std::vector<std::string>{"kinst"});
+    EXPECT_EQ(named(machines, "kinst13").requires_roms, "");
+    EXPECT_EQ(named(machines, "kinst13").disks, std::vector<std::string>{"kinst13"});
+    EXPECT_EQ(named(machines, "a2600").requires_roms, "");
+
+    // A later display overwrites an earlier one; no display leaves both empty.
+    EXPECT_EQ(named(machines, "cubeqst").screen_type, "vector");
+    EXPECT_EQ(named(machines, "cubeqst").screen_rotate, "270");
+    EXPECT_EQ(named(machines, "neogeo").screen_type, "raster");
+    EXPECT_EQ(named(machines, "neogeo").screen_rotate, "0");
+    EXPECT_EQ(named(machines, "z80").screen_type, "");
+    EXPECT_EQ(named(machines, "z80").screen_rotate, "");
+}
+
+TEST(ListingParse, MalformedListingReportsLineAndCharacter) {
+    MachineList machines;
+    const ListingParse parse =
+        parse_listing_text("<mame>\n<machine name=\"a\">\n</mame>\n", machines);
+    EXPECT_TRUE(parse.opened);
+    EXPECT_FALSE(parse.ok);
+    EXPECT_EQ(xml_error_text(parse),
+              "Error in the XML file:\rMessage: mismatched tag\rLine: 3   Character: 3");
+}
+
+TEST(ListingParse, SortIsByDescriptionWithoutCaseAndStable) {
+    MachineList machines = parse_fixture();
+    sort_by_description(machines);
+    std::vector<std::string> names;
+    for (const Machine& m : machines)
+        names.push_back(m.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"a2600", "cubeqst", "kinst13", "kinst", "mslug",
+                                               "neogeo", "pinball", "z80", "z80dev"}));
+}
+
+TEST(BuildDatabase, ReusesALeftOverListingWithoutRunningMame) {
+    Folders f;
+    f.settings.MAME_Exe = f.dir.path() + "no-such-mame";
+    copy_file(orvel::test::fixture("database/listing.xml"), f.listing());
+    MachineList machines;
+    ViewList view;
+    bool changed = false;
+    ScriptedHost host;
+    const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
+    EXPECT_EQ(result.status, BuildStatus::Built);
+    EXPECT_TRUE(result.saved);
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(host.console.empty()); // MAME was not asked
+    EXPECT_FALSE(file_exists(f.listing()));
+    EXPECT_EQ(host.progress,
+              (std::vector<std::string>{"Loading XML Data...", "Processing XML Data...",
+                                        "Checking ROM Availability...", "Sorting Database...",
+                                        "Saving Quickload File...", "Saving Database...", ""}));
+
+    ASSERT_EQ(machines.size(), 9u);
+    EXPECT_EQ(machines.front().name, "a2600");
+    EXPECT_EQ(view, (ViewList{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    for (const Machine& m : machines) {
+        ASSERT_EQ(m.commandlines.size(), 1u) << m.name;
+        EXPECT_EQ(m.commandlines[0].commandline_name, "Default");
+        EXPECT_EQ(m.commandlines[0].commandline_string, "");
+        EXPECT_EQ(m.commandlines[0].commandline_bios, -1);
+    }
+
+    // The saved file reads back as the same list.
+    MachineList loaded;
+    ViewList loaded_view;
+    ASSERT_TRUE(load_database(f.settings, loaded, loaded_view, host));
+    ASSERT_EQ(loaded.size(), machines.size());
+    for (size_t i = 0; i < loaded.size(); ++i) {
+        EXPECT_EQ(loaded[i].name, machines[i].name);
+        EXPECT_EQ(loaded[i].bios_sets.size(), machines[i].bios_sets.size());
+    }
+}
+
+TEST(BuildDatabase, AsksMameForItsListingBehindTheBanner) {
+    Folders f;
+    ::setenv("ORVEL_FAKE_LISTING", orvel::test::fixture("database/listing.xml").c_str(), 1);
+    MachineList machines;
+    ViewList view;
+    bool changed = false;
+    ScriptedHost host;
+    const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
+    ::unsetenv("ORVEL_FAKE_LISTING");
+    EXPECT_EQ(result.status, BuildStatus::Built);
+    EXPECT_EQ(machines.size(), 9u);
+    EXPECT_FALSE(file_exists(f.listing()));
+    EXPECT_GT(file_size(database_path(f.settings)), 0);
+
+    const std::vector<std::string> banner = build_banner(f.settings);
+    ASSERT_EQ(host.console.size(), banner.size() + 2);
+    EXPECT_EQ(host.console.front(), "open:Starting Orvel...");
+    EXPECT_EQ(host.console.back(), "close");
+    EXPECT_EQ(host.console[1], "");
+    EXPECT_EQ(host.console[2], "╔═════════════════════════════╗");
+    EXPECT_EQ(host.console[4], "║            Orvel            ║");
+    EXPECT_EQ(host.console[6], "║         V0.050 Alpha        ║");
+    EXPECT_EQ(host.console[8], "║  Found Mame Version 0.251   ║");
+    EXPECT_EQ(host.console[10], "║  Generating Mame XML File.  ║");
+    EXPECT_EQ(host.console[14], "║ This May Take A Few Minutes ║");
+    EXPECT_EQ(host.console[16], "╚═════════════════════════════╝");
+    // Each box line is 31 characters wide.
+    for (size_t i = 2; i <= 16; ++i) {
+        if (i != 8) {
+            EXPECT_EQ(characters(host.console[i]), 31u) << host.console[i];
+        }
+    }
+}
+
+TEST(BuildDatabase, MalformedListingShowsTheErrorAndEnds) {
+    Folders f;
+    write_file_atomic(f.listing(), "<mame>\n<machine name=\"a\">\n</mame>\n");
+    MachineList machines;
+    ViewList view;
+    bool changed = false;
+    ScriptedHost host;
+    const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
+    EXPECT_EQ(result.status, BuildStatus::XmlError);
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: Error in the XML file:\rMessage: "
+                                                        "mismatched tag\rLine: 3   Character: 3"});
+    EXPECT_TRUE(machines.empty());
+    EXPECT_FALSE(file_exists(database_path(f.settings)));
+    // Not reused at the next start: MAME is asked again.
+    EXPECT_FALSE(file_exists(f.listing()));
+}
+
+TEST(BuildDatabase, MameWritingNothingLeavesNoDatabase) {
+    Folders f;
+    ::unsetenv("ORVEL_FAKE_LISTING"); // the fake MAME prints nothing without it
+    MachineList machines;
+    ViewList view;
+    bool changed = false;
+    ScriptedHost host;
+    const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
+    EXPECT_EQ(result.status, BuildStatus::NoListing);
+    EXPECT_TRUE(machines.empty());
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_FALSE(file_exists(database_path(f.settings)));
+    EXPECT_FALSE(file_exists(f.listing()));
+}
+
+TEST(BuildDatabase, CarriesFavouritesAndCommandLinesIntoTheNewRecords) {
+    MachineList old(2);
+    old[0].name = "neogeo";
+    old[0].isfavourite = "yes";
+    old[0].commandlines = {{"Default", "", 2}, {"Fast", "-nothrottle", 5}};
+    old[1].name = "gone";
+    old[1].isfavourite = "yes";
+    MachineList machines = parse_fixture();
+    for (Machine& m : machines)
+        m.commandlines.push_back(default_commandline());
+    carry_user_data(old, machines);
+    const Machine& neogeo = named(machines, "neogeo");
+    EXPECT_EQ(neogeo.isfavourite, "yes");
+    ASSERT_EQ(neogeo.commandlines.size(), 2u);
+    EXPECT_EQ(neogeo.commandlines[0].commandline_bios, 2);  // still one of its 3 BIOS sets
+    EXPECT_EQ(neogeo.commandlines[1].commandline_bios, -1); // position 5 no longer exists
+    EXPECT_EQ(neogeo.commandlines[1].commandline_string, "-nothrottle");
+    EXPECT_EQ(named(machines, "mslug").isfavourite, "");
+    EXPECT_EQ(named(machines, "mslug").commandlines.size(), 1u);
+}

@@ -1,0 +1,256 @@
+#include "launch/launch.h"
+
+#include "platform/text.h"
+#include "support/scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+namespace orvel {
+namespace {
+
+using test::ScriptedHost;
+using test::TempDir;
+
+// Sets an environment variable for the life of a test.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// Runs against the fake MAME, with its argument log and the temporary folder in a fresh folder.
+class LaunchTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+    TempDir tmp;
+    ScopedEnv log{"ORVEL_FAKE_LOG", dir.file("args.log")};
+    ScopedEnv tmpdir{"TMPDIR", tmp.path()};
+    ScriptedHost host;
+
+    MameCommand fake(bool pause = false) const { return {ORVEL_FAKE_MAME, dir.path(), pause}; }
+    // A stand-in MAME written as a script, for output the fake does not print.
+    MameCommand script(const std::string& body) const {
+        const std::string path = dir.write("script-mame", "#!/bin/sh\n" + body);
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        return {path, dir.path(), false};
+    }
+    // The argument lists of every run, in order.
+    std::vector<std::vector<std::string>> runs() const {
+        std::vector<std::vector<std::string>> out(1);
+        const std::string log_text = test::read_all(dir.file("args.log"));
+        for (std::string_view line : split_lines(log_text)) {
+            if (line == "--")
+                out.emplace_back();
+            else
+                out.back().emplace_back(line);
+        }
+        out.pop_back();
+        return out;
+    }
+    static Machine machine(const std::string& name, bool available) {
+        Machine m;
+        m.name = name;
+        m.isavailable = available ? "yes" : "";
+        m.commandlines.push_back(default_commandline());
+        return m;
+    }
+    static SoftwareItem item(const std::string& name, bool available) {
+        SoftwareItem i;
+        i.name = name;
+        i.available = available ? "yes" : "no";
+        i.parts = {"cart1"};
+        return i;
+    }
+};
+
+using Args = std::vector<std::string>;
+
+TEST_F(LaunchTest, MainWindowRunsAskOnlyForAMissingRomset) {
+    EXPECT_EQ(launch_mame({}, machine("pacman", true), 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_TRUE(host.prompts.empty());
+
+    const Machine missing = machine("galaga", false);
+    EXPECT_EQ(launch_mame({}, missing, 0, fake(), host), LaunchOutcome::Cancelled);
+    ASSERT_EQ(host.prompts.size(), 1u);
+    EXPECT_EQ(host.messages()[0], "Romset Not Found!: Try Loading Anyway?");
+    EXPECT_EQ(host.prompts[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(host.prompts[0].icon, Icon::Error);
+
+    host.answers = {Answer::Yes};
+    EXPECT_EQ(launch_mame({}, missing, 0, fake(), host), LaunchOutcome::Ran);
+
+    // "Run (Empty)" starts MAME without any argument but still asks about the romset.
+    LaunchRequest empty;
+    empty.empty_run = true;
+    host.answers = {Answer::Yes};
+    EXPECT_EQ(launch_mame(empty, missing, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(host.prompts.size(), 3u);
+
+    EXPECT_EQ(runs(), (std::vector<Args>{{"pacman"}, {"galaga"}, {}}));
+}
+
+TEST_F(LaunchTest, SoftwareItemRunsAskAboutAMissingItem) {
+    const Machine nes = machine("nes", true);
+    const SoftwareItem smb = item("smb", false);
+    LaunchRequest run;
+    run.software = {true, &smb};
+    EXPECT_EQ(launch_mame(run, nes, 0, fake(), host), LaunchOutcome::Cancelled);
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"File Not Found!: Try Loading Anyway?"});
+    host.answers = {Answer::Yes};
+    EXPECT_EQ(launch_mame(run, nes, 0, fake(), host), LaunchOutcome::Ran);
+
+    // Available machine and item: nothing is asked.
+    const SoftwareItem zelda = item("zelda", true);
+    run.software.selected = &zelda;
+    host.prompts.clear();
+    EXPECT_EQ(launch_mame(run, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_TRUE(host.prompts.empty());
+
+    // Both questions come in order; No to the first asks nothing more.
+    const Machine missing_nes = machine("nes", false);
+    run.software.selected = &smb;
+    host.answers = {Answer::Yes, Answer::Yes};
+    EXPECT_EQ(launch_mame(run, missing_nes, 0, fake(), host), LaunchOutcome::Ran);
+    host.answers = {Answer::No};
+    EXPECT_EQ(launch_mame(run, missing_nes, 0, fake(), host), LaunchOutcome::Cancelled);
+    host.answers = {Answer::Yes, Answer::No};
+    EXPECT_EQ(launch_mame(run, missing_nes, 0, fake(), host), LaunchOutcome::Cancelled);
+    EXPECT_EQ(host.messages(), (std::vector<std::string>{"Romset Not Found!: Try Loading Anyway?",
+                                                         "File Not Found!: Try Loading Anyway?",
+                                                         "Romset Not Found!: Try Loading Anyway?",
+                                                         "Romset Not Found!: Try Loading Anyway?",
+                                                         "File Not Found!: Try Loading Anyway?"}));
+
+    const Args smb_run{"nes", "-cart1", "smb"};
+    EXPECT_EQ(runs(), (std::vector<Args>{smb_run, {"nes", "-cart1", "zelda"}, smb_run}));
+}
+
+TEST_F(LaunchTest, StartEmptyAndOwnImagesIgnoreTheSelectedItem) {
+    const Machine nes = machine("nes", true);
+    const SoftwareItem smb = item("smb", false);
+    LaunchRequest start_empty;
+    start_empty.machine_only = true;
+    start_empty.software = {true, &smb};
+    EXPECT_EQ(launch_mame(start_empty, nes, 0, fake(), host), LaunchOutcome::Ran);
+    start_empty.software.selected = nullptr; // an empty list
+    EXPECT_EQ(launch_mame(start_empty, nes, 0, fake(), host), LaunchOutcome::Ran);
+
+    LaunchRequest own;
+    own.media_switch = "flop1";
+    own.media_file = "/home/me/My Disks/side \"A\".dsk";
+    own.software = {true, &smb};
+    EXPECT_EQ(launch_mame(own, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_TRUE(host.prompts.empty());
+
+    EXPECT_EQ(runs(),
+              (std::vector<Args>{
+                  {"nes"}, {"nes"}, {"nes", "-flop1", "/home/me/My Disks/side \"A\".dsk"}}));
+}
+
+TEST_F(LaunchTest, StoredCommandLineAndPauseOnExit) {
+    Machine m = machine("sf2", true);
+    m.bios_sets = {{"b1", ""}};
+    m.commandlines.push_back({"Mine", "-window -resolution \"640x480\"", 0});
+    EXPECT_EQ(launch_mame({}, m, 1, fake(true), host), LaunchOutcome::Ran);
+    EXPECT_EQ(runs(),
+              (std::vector<Args>{{"sf2", "-bios", "b1", "-window", "-resolution", "640x480"}}));
+    // The console shows both streams as they arrive, then the prompt, then closes.
+    ASSERT_GE(host.console.size(), 4u);
+    EXPECT_EQ(host.console.front(), "open:MAME Output");
+    EXPECT_EQ(host.console[host.console.size() - 2], "key:Press A Key To Exit");
+    EXPECT_EQ(host.console.back(), "close");
+    const std::vector<std::string> lines(host.console.begin() + 1, host.console.end() - 2);
+    EXPECT_EQ(lines.size(), 4u);
+    for (const char* expected : {"fake mame: starting", "fake mame: warning line",
+                                 "fake mame: running sf2", "fake mame: done"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
+    // The fake's stdout lines keep their order.
+    EXPECT_LT(std::find(lines.begin(), lines.end(), "fake mame: starting"),
+              std::find(lines.begin(), lines.end(), "fake mame: done"));
+
+    host.console.clear();
+    EXPECT_EQ(launch_mame({}, m, 0, fake(false), host), LaunchOutcome::Ran);
+    EXPECT_EQ(host.console.back(), "close");
+    EXPECT_EQ(std::count_if(host.console.begin(), host.console.end(),
+                            [](const std::string& s) { return s.rfind("key:", 0) == 0; }),
+              0);
+}
+
+TEST_F(LaunchTest, AMameThatCannotStartShowsAnEmptyConsole) {
+    const MameCommand missing{dir.file("no-such-mame"), dir.path(), true};
+    EXPECT_EQ(launch_mame({}, machine("pacman", true), 0, missing, host),
+              LaunchOutcome::NotStarted);
+    EXPECT_EQ(host.console,
+              (std::vector<std::string>{"open:MAME Output", "key:Press A Key To Exit", "close"}));
+
+    std::vector<std::string> opened;
+    const CapturedRun run =
+        run_mame_captured(MameCommand{dir.file("no-such-mame"), dir.path(), false}, " pacman ",
+                          host, [&](const std::string& path) {
+                              opened.push_back(path);
+                              return true;
+                          });
+    EXPECT_FALSE(run.started);
+    EXPECT_TRUE(run.written);
+    EXPECT_EQ(test::read_all(tmp.file("output.txt")), "");
+    EXPECT_EQ(test::read_all(tmp.file("error.txt")), "");
+    EXPECT_EQ(opened, (std::vector<std::string>{tmp.file("output.txt"), tmp.file("error.txt")}));
+}
+
+TEST_F(LaunchTest, CapturedRunPairsOneErrorLineWithEachOutputLine) {
+    std::vector<std::string> opened;
+    const auto opener = [&](const std::string& path) {
+        opened.push_back(path);
+        return true;
+    };
+    CapturedRun run =
+        run_mame_captured(script("printf 'one\\ntwo\\nthree\\n'\n"), " x ", host, opener);
+    EXPECT_TRUE(run.started);
+    EXPECT_EQ(test::read_all(tmp.file("output.txt")), "one\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(test::read_all(tmp.file("error.txt")), "\r\n\r\n\r\n");
+    EXPECT_EQ(opened, (std::vector<std::string>{tmp.file("output.txt"), tmp.file("error.txt")}));
+    EXPECT_EQ(host.console, (std::vector<std::string>{"open:MAME Output", "close"}));
+
+    // An error line waiting when an output line is read goes with it; error lines nobody
+    // paired are kept at the end rather than lost. Latin-1 output is stored as UTF-8.
+    run = run_mame_captured(script("echo 'bad rom' >&2; sleep 0.2; echo first; sleep 0.2;"
+                                   " echo second; printf 'caf\\351\\n'; sleep 0.2;"
+                                   " echo 'late 1' >&2; echo 'late 2' >&2\n"),
+                            "", host, opener);
+    EXPECT_EQ(test::read_all(tmp.file("output.txt")), "first\r\nsecond\r\ncaf\xC3\xA9\r\n");
+    EXPECT_EQ(test::read_all(tmp.file("error.txt")), "bad rom\r\n\r\n\r\nlate 1\r\nlate 2\r\n");
+}
+
+TEST_F(LaunchTest, FloodingStandardErrorNeverHangsAndIsKept) {
+    ScopedEnv flood("ORVEL_FAKE_STDERR_FLOOD", std::to_string(2 << 20)); // 2 MB, 2048 lines
+    const auto begin = std::chrono::steady_clock::now();
+    const CapturedRun run =
+        run_mame_captured(fake(), " pacman ", host, [](const std::string&) { return true; });
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(20));
+    EXPECT_TRUE(run.started);
+    EXPECT_EQ(split_lines(test::read_all(tmp.file("output.txt"))).size(), 3u);
+    EXPECT_EQ(split_lines(test::read_all(tmp.file("error.txt"))).size(), 2048u + 1u);
+
+    host.console.clear();
+    EXPECT_TRUE(run_mame_in_console(fake(), " pacman ", host));
+    EXPECT_EQ(host.console.size(), 2u + 2048u + 4u);
+}
+
+} // namespace
+} // namespace orvel

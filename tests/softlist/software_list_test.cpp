@@ -1,0 +1,191 @@
+#include "softlist/software_list.h"
+
+#include "support/scripted_host.h"
+
+#include <gtest/gtest.h>
+
+namespace orvel {
+namespace {
+
+using test::ScriptedHost;
+using test::TempDir;
+
+const char* const nes_list = R"(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE softwarelist SYSTEM "softwarelist.dtd">
+<softwarelist name="nes" description="Nintendo NES cartridges">
+  <software name="smb">
+    <description>Super Mario Bros.</description>
+    <year>1985</year>
+    <publisher>Nintendo</publisher>
+    <info name="serial" value="NES-SM-USA"/>
+    <part name="cart" interface="nes_cart"><dataarea name="prg" size="32768"/></part>
+  </software>
+  <software>
+    <description>Nameless</description>
+    <year>1999</year>
+    <part name="flop1"/>
+  </software>
+  <software name="ff" cloneof="x">
+    <description>final fantasy &amp; co</description>
+    <year>1987</year>
+    <publisher>Square</publisher>
+    <part name="flop1"/><part name="flop2"/>
+    <part name="cdrom"><diskarea name="cdrom"><disk name="FF Disc 1" sha1="00"/></diskarea></part>
+  </software>
+  <software name="vgm"><description>Alpha Tunes</description>
+    <part name="001"/><part name="002"/></software>
+</softwarelist>
+)";
+
+std::vector<SoftwareItem> parse(std::string_view xml, SoftwareParseResult* result = nullptr) {
+    std::vector<SoftwareItem> items;
+    const SoftwareParseResult r = parse_software_list(xml, "nes", items);
+    if (result) *result = r;
+    return items;
+}
+
+TEST(SoftwareList, ReadsItemsPartsAndDisks) {
+    SoftwareParseResult result;
+    const auto items = parse(nes_list, &result);
+    EXPECT_TRUE(result.file_loaded);
+    EXPECT_FALSE(result.error);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].name, "smb");
+    EXPECT_EQ(items[0].list_name, "nes");
+    EXPECT_EQ(items[0].description, "Super Mario Bros.");
+    EXPECT_EQ(items[0].year, "1985");
+    EXPECT_EQ(items[0].publisher, "Nintendo");
+    EXPECT_EQ(items[0].parts, std::vector<std::string>{"cart1"});
+    EXPECT_EQ(items[0].media_switch(), "cart1");
+    EXPECT_EQ(items[0].available, "");
+    // A software without a name makes no item and leaves the item before it alone.
+    EXPECT_EQ(items[1].name, "ff");
+    EXPECT_EQ(items[1].description, "final fantasy & co");
+    EXPECT_EQ(items[1].year, "1987");
+    EXPECT_EQ(items[1].parts, (std::vector<std::string>{"flop1", "flop2", "cdrom1"}));
+    EXPECT_EQ(items[1].media_switch(), "flop1");
+    EXPECT_EQ(items[1].disk_names, std::vector<std::string>{"FF Disc 1"});
+    EXPECT_EQ(items[2].parts, (std::vector<std::string>{"001", "002"}));
+    EXPECT_EQ(items[2].publisher, "");
+    EXPECT_EQ(SoftwareItem{}.media_switch(), "");
+}
+
+TEST(SoftwareList, MediaSwitchOfAPartName) {
+    EXPECT_EQ(media_switch_for_part("cart"), "cart1");
+    EXPECT_EQ(media_switch_for_part("flop1"), "flop1");
+    EXPECT_EQ(media_switch_for_part("flop2"), "flop2");
+    EXPECT_EQ(media_switch_for_part("001"), "001");
+    EXPECT_EQ(media_switch_for_part("cass"), "cass1");
+}
+
+TEST(SoftwareList, MalformedXmlKeepsTheItemsReadBefore) {
+    const std::string broken =
+        std::string(nes_list).substr(0, std::string(nes_list).find("<part name=\"001\"")) +
+        "<part name=\"x\"></software>";
+    SoftwareParseResult result;
+    const auto items = parse(broken, &result);
+    ASSERT_TRUE(result.error);
+    EXPECT_EQ(result.error->message, "mismatched tag");
+    EXPECT_EQ(result.error->line, 24u);
+    EXPECT_EQ(result.error->column, 22u);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[2].description, "Alpha Tunes");
+    EXPECT_EQ(software_list_error_text(*result.error),
+              "Error in the XML file:\nMessage: mismatched tag\nLine: 24   Character: 22");
+
+    // Truncated in the middle of an item's title.
+    const auto truncated = parse(std::string(nes_list).substr(0, 200), &result);
+    ASSERT_TRUE(result.error);
+    ASSERT_EQ(truncated.size(), 1u);
+    EXPECT_EQ(truncated[0].name, "smb");
+}
+
+TEST(SoftwareList, LoadSortsAndReportsErrorsThroughTheHost) {
+    TempDir mame;
+    mame.write("hash/nes.xml", nes_list);
+    mame.write("hash/bad.xml", "<softwarelist><software name=\"a\"><description>Zed</description>"
+                               "</software><software name=\"b\"><description>alpha");
+    mame.write("hash/empty.xml", "");
+    SoftwareItemList list;
+    ScriptedHost host;
+
+    SoftwareListLoad load = load_software_list("nes", "hash", "roms", mame.path(), list, host);
+    EXPECT_TRUE(load.file_loaded);
+    EXPECT_EQ(load.title, "Software List (3 Titles)");
+    EXPECT_TRUE(host.prompts.empty());
+    ASSERT_EQ(list.items.size(), 3u);
+    EXPECT_EQ(list.list_name, "nes");
+    EXPECT_EQ(list.items[0].description, "Alpha Tunes");
+    EXPECT_EQ(list.items[1].description, "final fantasy & co");
+    EXPECT_EQ(list.items[2].description, "Super Mario Bros.");
+    EXPECT_EQ(list.current, 0);
+    for (const SoftwareItem& item : list.items)
+        EXPECT_EQ(item.available, "no");
+
+    load = load_software_list("bad", "hash", "roms", mame.path(), list, host);
+    EXPECT_EQ(load.title, "Software List (2 Titles)");
+    ASSERT_EQ(host.prompts.size(), 1u);
+    EXPECT_EQ(host.prompts[0].title, "Error");
+    EXPECT_EQ(host.prompts[0].buttons, Buttons::Ok);
+    EXPECT_EQ(host.prompts[0].text.rfind("Error in the XML file:\nMessage: ", 0), 0u);
+    ASSERT_EQ(list.items.size(), 2u);
+    EXPECT_EQ(list.items[0].name, "b"); // the title read before the end counts for sorting
+    EXPECT_EQ(list.items[1].name, "a");
+
+    // Missing and empty files: no items, no message.
+    for (const char* name : {"missing", "empty", ""}) {
+        load = load_software_list(name, "hash", "roms", mame.path(), list, host);
+        EXPECT_FALSE(load.file_loaded) << name;
+        EXPECT_EQ(load.title, "Software List (0 Titles)");
+        EXPECT_TRUE(list.items.empty());
+        EXPECT_EQ(list.current, -1);
+    }
+    EXPECT_EQ(host.prompts.size(), 1u);
+}
+
+TEST(SoftwareList, HashFolderResolution) {
+    TempDir mame;
+    TempDir elsewhere;
+    elsewhere.write("nes.xml", nes_list);
+    EXPECT_EQ(software_list_path("hash", mame.path(), "nes"), mame.path() + "hash/nes.xml");
+    EXPECT_EQ(software_list_path("hash;" + elsewhere.path(), mame.path(), "nes"),
+              elsewhere.file("nes.xml"));
+    EXPECT_EQ(software_list_path("\"" + elsewhere.path() + "\"", mame.path(), "nes"),
+              elsewhere.file("nes.xml"));
+}
+
+TEST(SoftwareList, AvailabilityLooksBelowEveryRomFolder) {
+    TempDir mame;
+    TempDir absolute;
+    std::vector<SoftwareItem> items = parse(nes_list);
+    items.push_back(items[0]);
+    items.back().name = "smbj";
+    items.back().disk_names = {"FF Disc 1"}; // a disk name two items share
+
+    mame.write("roms/nes/SMB.ZIP", "x");                   // capitals
+    absolute.write("nes/deeper/still/ff disc 1.chd", "x"); // a disk, in a deeper folder
+    mame.write("roms/snes/vgm.zip", "x");                  // another list's folder
+    mame.write("roms/nes/vgm", "x");                       // no extension: counts
+    mame.write("roms/nes/smbj.zip.bak", "x");              // base name "smbj.zip": no match
+    scan_software_availability(items, "nes", "roms;" + absolute.path(), mame.path());
+    EXPECT_EQ(items[0].available, "yes"); // smb
+    EXPECT_EQ(items[1].available, "yes"); // ff, through its disk
+    EXPECT_EQ(items[2].available, "yes"); // vgm
+    EXPECT_EQ(items[3].available, "yes"); // smbj, through the shared disk
+
+    std::vector<SoftwareItem> fresh = parse(nes_list);
+    scan_software_availability(fresh, "nes", "", mame.path());
+    for (const SoftwareItem& item : fresh)
+        EXPECT_EQ(item.available, "no");
+
+    items[1].available = "no";
+    EXPECT_EQ(filter_software_items(items, SoftwareFilter::All),
+              (std::vector<std::int64_t>{0, 1, 2, 3}));
+    EXPECT_EQ(filter_software_items(items, SoftwareFilter::Available),
+              (std::vector<std::int64_t>{0, 2, 3}));
+    EXPECT_EQ(filter_software_items(items, SoftwareFilter::Missing),
+              (std::vector<std::int64_t>{1}));
+}
+
+} // namespace
+} // namespace orvel
