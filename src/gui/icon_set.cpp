@@ -1,8 +1,16 @@
 #include "gui/icon_set.h"
 
 #include "gui/drawn_icons.h"
+#include "info/png.h"
 
 #include <QFile>
+
+#include <cstring>
+
+// The pictures live in a static library: their resource must be registered by hand.
+static void register_pictures() {
+    Q_INIT_RESOURCE(pictures);
+}
 
 namespace orvel::gui {
 
@@ -29,6 +37,7 @@ QImage decode_png(const QByteArray& bytes) {
 }
 
 bool IconSet::prepare() {
+    register_pictures();
     struct Stored {
         int number;
         const char* name;

@@ -78,8 +78,7 @@ IdentityLayout about_layout() {
 }
 
 std::array<QString, 5> identity_texts(const Settings& settings) {
-    return {qs(settings.product_name),
-            QStringLiteral("A desktop front end for the MAME arcade emulator."),
+    return {qs(settings.product_name), QStringLiteral("A front end for the MAME emulator."),
             qs(settings.version_text) + QStringLiteral(" 64Bit Build"),
             QStringLiteral("Copyright \u00A9 2020 The Orvel Developers"),
             QStringLiteral("Homepage: https://orvel.example.org/")};
