@@ -1,9 +1,41 @@
+// Orvel, the desktop program. It reads no command-line arguments.
+
+#include "app/startup.h"
+#include "gui/desktop_start.h"
+#include "gui/icon_set.h"
+#include "gui/main_window.h"
+#include "gui/qt_host.h"
+#include "platform/files.h"
+
 #include <QApplication>
-#include <QMessageBox>
+#include <QScreen>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMessageBox::information(nullptr, QStringLiteral("Orvel"),
-                             QStringLiteral("The desktop program is being assembled."));
-    return 0;
+    app.setApplicationName(QStringLiteral("Orvel"));
+    orvel::gui::QtHost host;
+    orvel::gui::Session session;
+    orvel::gui::IconSet icons;
+    icons.prepare();
+
+    orvel::StartupOptions options;
+    options.start_directory = orvel::current_directory();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        options.desktop_width = screen->geometry().width();
+        options.desktop_height = screen->geometry().height();
+    }
+    const orvel::StartupResult started =
+        orvel::run_startup(session.state.settings, session.state.mame_paths, host, options);
+    if (started.outcome == orvel::StartupOutcome::Exit) return 0;
+
+    orvel::gui::DesktopStartOptions desktop;
+    desktop.refresh_database = started.refresh_database;
+    desktop.qt_host = &host;
+    std::unique_ptr<orvel::gui::MainWindow> window =
+        orvel::gui::start_desktop(session, host, icons, desktop);
+    if (!window) return 0;
+    QObject::connect(window.get(), &orvel::gui::MainWindow::programEnded, &app,
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+    app.setQuitOnLastWindowClosed(false);
+    return app.exec();
 }

@@ -1,0 +1,176 @@
+// The desktop program on the real database: time from start to the main window shown with its
+// list filled, resident memory afterwards, and one search keystroke to the list repainted.
+//
+// ORVEL_BENCH_DATA: a start folder holding "ORVEL_Data/" with ORVEL.prefs and ORVEL.qld. When
+// it is missing, the folder /tmp/orvel_desktop_bench is prepared once from the MAME named by
+// ORVEL_BENCH_MAME (default /usr/games/mame) and its listing (ORVEL_LISTING, default the
+// cached /work/cache/mame0251.xml; generated with "-lx -nodtd" when absent).
+// Run with QT_QPA_PLATFORM=offscreen for a headless figure.
+
+#include "app/startup.h"
+#include "database/database_file.h"
+#include "database/listing_build.h"
+#include "gui/desktop_start.h"
+#include "gui/icon_set.h"
+#include "gui/machine_list_model.h"
+#include "gui/machine_list_view.h"
+#include "gui/main_window.h"
+#include "gui/qt_host.h"
+#include "gui/toolbar_strip.h"
+#include "platform/files.h"
+#include "platform/process.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double ms_since(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+std::string env_or(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+long resident_kb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+// A host that answers every question with Yes and shows nothing.
+struct QuietHost : orvel::Host {
+    orvel::Answer message(std::string_view title, std::string_view text, orvel::Buttons b,
+                          orvel::Icon) override {
+        std::printf("question: %.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
+                    static_cast<int>(text.size()), text.data());
+        return b == orvel::Buttons::YesNo ? orvel::Answer::Yes : orvel::Answer::Ok;
+    }
+    std::string choose_open_file(std::string_view, std::string_view, std::string_view) override {
+        return {};
+    }
+    std::string choose_save_file(std::string_view, std::string_view, std::string_view) override {
+        return {};
+    }
+    std::string choose_folder(std::string_view, std::string_view) override { return {}; }
+    std::optional<std::string> ask_text(std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+    void set_progress(std::string_view) override {}
+    void keep_alive() override {}
+    void console_open(std::string_view) override {}
+    void console_line(std::string_view) override {}
+    void console_wait_for_key(std::string_view) override {}
+    void console_close() override {}
+};
+
+bool prepare_data(const std::string& start) {
+    orvel::Settings settings;
+    orvel::set_default_settings(settings, start);
+    if (orvel::file_size(orvel::database_path(settings)) > 0) return true;
+    std::printf("preparing %s (once)...\n", start.c_str());
+    QuietHost host;
+    orvel::create_folders(start);
+    if (!orvel::apply_chosen_mame(settings, host, env_or("ORVEL_BENCH_MAME", "/usr/games/mame")))
+        return false;
+    std::string listing = env_or("ORVEL_LISTING", "/work/cache/mame0251.xml");
+    if (orvel::file_size(listing) <= 0) {
+        listing = start + "listing.xml";
+        const std::string mame = env_or("ORVEL_BENCH_MAME", "/usr/games/mame");
+        if (std::system(("'" + mame + "' -lx -nodtd > '" + listing + "'").c_str()) != 0)
+            return false;
+    }
+    orvel::MachineList machines;
+    if (!orvel::parse_listing_file(listing, machines).ok) return false;
+    orvel::sort_by_description(machines);
+    bool changed = false;
+    return orvel::save_database(machines, settings, changed, host).ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    const std::string start =
+        orvel::with_separator(env_or("ORVEL_BENCH_DATA", "/tmp/orvel_desktop_bench"));
+    if (!prepare_data(start)) {
+        std::fprintf(stderr, "desktop_bench: could not prepare the database\n");
+        return 1;
+    }
+    const long rss_before = resident_kb();
+
+    // From here on: what the program does from its first line to the filled main window.
+    const Clock::time_point t0 = Clock::now();
+    QApplication app(argc, argv);
+    QuietHost host;
+    orvel::gui::Session session;
+    orvel::gui::IconSet icons;
+    icons.prepare();
+    orvel::StartupOptions options;
+    options.start_directory = start;
+    options.desktop_width = 1920;
+    options.desktop_height = 1080;
+    if (orvel::run_startup(session.state.settings, session.state.mame_paths, host, options)
+            .outcome != orvel::StartupOutcome::Continue) {
+        std::fprintf(stderr, "desktop_bench: start-up ended early\n");
+        return 1;
+    }
+    const double startup_ms = ms_since(t0);
+    orvel::gui::DesktopStartOptions desktop;
+    auto window = orvel::gui::start_desktop(session, host, icons, desktop);
+    if (!window) {
+        std::fprintf(stderr, "desktop_bench: no main window\n");
+        return 1;
+    }
+    window->list()->viewport()->repaint();
+    QApplication::processEvents();
+    const double shown_ms = ms_since(t0);
+    const long rss_after = resident_kb();
+
+    std::printf("machines: %zu, rows shown: %d\n", session.state.machines.size(),
+                window->model()->rowCount());
+    std::printf("start-up steps 1-8: %.1f ms\n", startup_ms);
+    std::printf("start to main window shown with its list filled: %.1f ms\n", shown_ms);
+    std::printf("resident memory after start-up: %.1f MB (before the application: %.1f MB)\n",
+                rss_after / 1024.0, rss_before / 1024.0);
+
+    // Search keystrokes: type a few titles letter by letter and clear them again.
+    QLineEdit* search = window->toolbar()->search_box();
+    std::vector<double> times;
+    const char* words[] = {"pac-man", "street fighter", "galaga", "zzz", "1942", "mario"};
+    for (int round = 0; round < 3; ++round)
+        for (const char* word : words) {
+            for (const char* c = word; *c; ++c) {
+                const Clock::time_point k = Clock::now();
+                QTest::keyClicks(search, QString(QLatin1Char(*c)));
+                window->list()->viewport()->repaint();
+                times.push_back(ms_since(k));
+            }
+            const Clock::time_point k = Clock::now();
+            search->clear();
+            window->list()->viewport()->repaint();
+            times.push_back(ms_since(k));
+        }
+    std::sort(times.begin(), times.end());
+    std::printf("search keystroke to list repainted: median %.2f ms, 90th %.2f ms, max %.2f ms "
+                "(%zu keystrokes)\n",
+                times[times.size() / 2], times[times.size() * 9 / 10], times.back(), times.size());
+    window->close();
+    return 0;
+}

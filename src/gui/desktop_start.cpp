@@ -1,0 +1,46 @@
+#include "gui/desktop_start.h"
+
+#include "app/startup_database.h"
+#include "filters/folders.h"
+#include "gui/main_window.h"
+#include "gui/qt_host.h"
+#include "gui/splash_window.h"
+#include "platform/files.h"
+
+#include <QCoreApplication>
+
+namespace orvel::gui {
+
+std::unique_ptr<MainWindow> start_desktop(Session& session, Host& host, const IconSet& icons,
+                                          const DesktopStartOptions& options) {
+    AppState& state = session.state;
+    {
+        SplashWindow splash(state.settings);
+        splash.show();
+        splash.repaint();
+        QCoreApplication::processEvents();
+        if (options.qt_host) options.qt_host->set_splash(&splash);
+        if (!state.settings.MAME_Path.empty()) set_current_directory(state.settings.MAME_Path);
+
+        const DatabaseStartResult database =
+            start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
+                                   state.database_changed, host, options.refresh_database);
+        if (database.outcome == DatabaseOutcome::Exit) {
+            if (options.qt_host) options.qt_host->set_splash(nullptr);
+            return nullptr;
+        }
+        splash.set_status(QStringLiteral("Loading Folders..."));
+        load_folders(state.mame_paths.categorypath, state.settings.MAME_Path, state.machines,
+                     session.state.folders);
+        if (options.qt_host) options.qt_host->set_splash(nullptr);
+    }
+    auto window = std::make_unique<MainWindow>(session, host, icons);
+    if (options.qt_host) options.qt_host->set_main_window(window.get());
+    if (options.show_window) {
+        window->show();
+        window->activateWindow();
+    }
+    return window;
+}
+
+} // namespace orvel::gui

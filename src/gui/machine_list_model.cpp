@@ -1,0 +1,66 @@
+#include "gui/machine_list_model.h"
+
+#include "filters/list_texts.h"
+#include "gui/qt_text.h"
+
+namespace orvel::gui {
+
+MachineListModel::MachineListModel(const MachineList& machines, const ViewList& view,
+                                   QObject* parent)
+    : QAbstractTableModel(parent), machines_(machines), view_(view),
+      rows_(static_cast<int>(view.size())) {}
+
+int MachineListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int MachineListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 3;
+}
+
+std::int64_t MachineListModel::position(int row) const {
+    if (row < 0 || row >= rows_ || static_cast<std::size_t>(row) >= view_.size()) return -1;
+    const std::int64_t position = view_[static_cast<std::size_t>(row)];
+    if (position < 0 || static_cast<std::size_t>(position) >= machines_.size()) return -1;
+    return position;
+}
+
+QVariant MachineListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    const std::int64_t at = position(index.row());
+    if (at < 0) return {};
+    const Machine& machine = machines_[static_cast<std::size_t>(at)];
+    switch (index.column()) {
+    case column_title:
+        if (machine.is_favourite()) return qs(favourite_prefix) + qs(machine.description);
+        return qs(machine.description);
+    case column_manufacturer:
+        return qs(machine.manufacturer);
+    case column_year:
+        return qs(machine.year);
+    default:
+        return {};
+    }
+}
+
+QVariant MachineListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    switch (section) {
+    case 0:
+        return QStringLiteral("Machine Name");
+    case 1:
+        return QStringLiteral("Manufacturer");
+    case 2:
+        return QStringLiteral("Year");
+    default:
+        return {};
+    }
+}
+
+void MachineListModel::refill() {
+    beginResetModel();
+    rows_ = static_cast<int>(view_.size());
+    endResetModel();
+}
+
+} // namespace orvel::gui

@@ -1,0 +1,159 @@
+#include "gui/qt_host.h"
+
+#include "gui/console_window.h"
+#include "gui/qt_text.h"
+#include "gui/splash_window.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace orvel::gui {
+
+namespace {
+
+// Message texts carry CR LF line ends; Qt wants plain line feeds.
+QString message_text(std::string_view text) {
+    QString result = qs(text);
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return result;
+}
+
+QMessageBox::Icon box_icon(Icon icon) {
+    switch (icon) {
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Error:
+        return QMessageBox::Critical;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QString dialog_filter(std::string_view filter) {
+    const QStringList parts = qs(filter).split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString pattern = i + 1 < parts.size() ? parts[i + 1].trimmed() : QString();
+        if (description.isEmpty() && pattern.isEmpty()) continue;
+        QString patterns = pattern;
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (description.contains(QLatin1Char('(')) || patterns.isEmpty())
+            entries << description;
+        else
+            entries << description + QStringLiteral(" (") + patterns + QStringLiteral(")");
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+QtHost::QtHost() {
+    pump_clock_.start();
+}
+
+QtHost::~QtHost() = default;
+
+QWidget* QtHost::dialog_parent() const {
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    if (splash_ && splash_->isVisible()) return splash_;
+    return main_window_;
+}
+
+Answer QtHost::message(std::string_view title, std::string_view text, Buttons buttons, Icon icon) {
+    QMessageBox box(box_icon(icon), qs(title), message_text(text),
+                    buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                              : QMessageBox::Ok,
+                    dialog_parent());
+    // The splash stays on top; a question must not hide behind it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, splash_ && splash_->isVisible());
+    const int answer = box.exec();
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+std::string QtHost::choose_open_file(std::string_view title, std::string_view default_name,
+                                     std::string_view filter) {
+    return to_std(QFileDialog::getOpenFileName(dialog_parent(), qs(title), qs(default_name),
+                                               dialog_filter(filter)));
+}
+
+std::string QtHost::choose_save_file(std::string_view title, std::string_view default_name,
+                                     std::string_view filter) {
+    return to_std(QFileDialog::getSaveFileName(dialog_parent(), qs(title), qs(default_name),
+                                               dialog_filter(filter)));
+}
+
+std::string QtHost::choose_folder(std::string_view title, std::string_view start_folder) {
+    QString folder =
+        QFileDialog::getExistingDirectory(dialog_parent(), qs(title), qs(start_folder));
+    if (folder.isEmpty()) return {};
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return to_std(folder);
+}
+
+std::optional<std::string> QtHost::ask_text(std::string_view title, std::string_view prompt,
+                                            std::string_view initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(dialog_parent(), qs(title), qs(prompt),
+                                               QLineEdit::Normal, qs(initial), &ok);
+    if (!ok) return std::nullopt;
+    return to_std(text);
+}
+
+void QtHost::set_progress(std::string_view text) {
+    if (splash_) {
+        splash_->set_status(qs(text));
+        return;
+    }
+    if (text.empty()) {
+        if (titled_window_) titled_window_->setWindowTitle(kept_title_);
+        titled_window_ = nullptr;
+    } else {
+        if (!titled_window_) {
+            titled_window_ =
+                QApplication::activeWindow() ? QApplication::activeWindow() : main_window_.data();
+            if (titled_window_) kept_title_ = titled_window_->windowTitle();
+        }
+        if (titled_window_) titled_window_->setWindowTitle(qs(text));
+    }
+    QCoreApplication::processEvents();
+    pump_clock_.restart();
+}
+
+void QtHost::keep_alive() {
+    if (pump_clock_.elapsed() < 30) return;
+    QCoreApplication::processEvents();
+    pump_clock_.restart();
+}
+
+void QtHost::console_open(std::string_view title) {
+    console_ = std::make_unique<ConsoleWindow>(qs(title));
+    console_->show();
+    console_->raise();
+    QCoreApplication::processEvents();
+}
+
+void QtHost::console_line(std::string_view line) {
+    if (!console_) return;
+    console_->append_line(qs(line));
+    keep_alive();
+}
+
+void QtHost::console_wait_for_key(std::string_view prompt) {
+    if (!console_) console_open("MAME Output");
+    console_->wait_for_key(qs(prompt));
+}
+
+void QtHost::console_close() {
+    if (console_) console_->close();
+    console_.reset();
+    QCoreApplication::processEvents();
+}
+
+} // namespace orvel::gui
