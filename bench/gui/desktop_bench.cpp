@@ -54,30 +54,13 @@ long resident_kb() {
 }
 
 // A host that answers every question with Yes and shows nothing.
-struct QuietHost : orvel::Host {
+struct QuietHost : orvel::SilentHost {
     orvel::Answer message(std::string_view title, std::string_view text, orvel::Buttons b,
                           orvel::Icon) override {
         std::printf("question: %.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
                     static_cast<int>(text.size()), text.data());
         return b == orvel::Buttons::YesNo ? orvel::Answer::Yes : orvel::Answer::Ok;
     }
-    std::string choose_open_file(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    std::string choose_save_file(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    std::string choose_folder(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> ask_text(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    void set_progress(std::string_view) override {}
-    void keep_alive() override {}
-    void console_open(std::string_view) override {}
-    void console_line(std::string_view) override {}
-    void console_wait_for_key(std::string_view) override {}
-    void console_close() override {}
 };
 
 bool prepare_data(const std::string& start) {

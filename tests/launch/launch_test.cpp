@@ -1,6 +1,7 @@
 #include "launch/launch.h"
 
 #include "platform/text.h"
+#include "support/env_guard.h"
 #include "support/scripted_host.h"
 
 #include <gtest/gtest.h>
@@ -15,24 +16,7 @@ namespace {
 using test::ScriptedHost;
 using test::TempDir;
 
-// Sets an environment variable for the life of a test.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            ::setenv(name_, old_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using ScopedEnv = test::EnvGuard;
 
 // Runs against the fake MAME, with its argument log and the temporary folder in a fresh folder.
 class LaunchTest : public ::testing::Test {
