@@ -1,7 +1,6 @@
 // Draws Orvel's stored pictures (toolbar run buttons, tree roots, folders and group pictures)
-// and writes them as PNG files. Run once when the artwork changes:
-//   g++ -std=c++20 -fPIC tools/make_pictures.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/mp
-//   QT_QPA_PLATFORM=offscreen /tmp/mp src/gui/pictures
+// and writes them as PNG files. Built with the program; run it when the artwork changes:
+//   QT_QPA_PLATFORM=offscreen build/make_pictures src/gui/pictures
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
