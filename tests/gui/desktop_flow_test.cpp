@@ -181,10 +181,11 @@ struct PausedRun {
     bool main_minimised = false;
 };
 
-// Watches for the paused console, records it and presses a key in it.
-void answer_paused_console(QTimer& poll, PausedRun& paused, const MainWindow& window) {
+// Watches for the paused console, records it and presses a key in it (or closes it).
+void answer_paused_console(QTimer& poll, PausedRun& paused, const MainWindow& window,
+                           bool close_box = false) {
     poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&poll, &paused, &window] {
+    QObject::connect(&poll, &QTimer::timeout, [&poll, &paused, &window, close_box] {
         for (ConsoleWindow* console : shown_consoles()) {
             if (!console->text().contains(QStringLiteral("Press A Key To Exit"))) continue;
             poll.stop();
@@ -193,7 +194,10 @@ void answer_paused_console(QTimer& poll, PausedRun& paused, const MainWindow& wi
             paused.text = console->text();
             paused.main_enabled = window.isEnabled();
             paused.main_minimised = window.isMinimized();
-            QTest::keyClick(console->findChild<QPlainTextEdit*>(), Qt::Key_Space);
+            if (close_box)
+                console->close();
+            else
+                QTest::keyClick(console->findChild<QPlainTextEdit*>(), Qt::Key_Space);
             return;
         }
     });
@@ -227,17 +231,40 @@ TEST_F(RunFixture, RunMachineShowsMamesLinesWhileTheMainWindowIsSuspended) {
     EXPECT_EQ(window->focusWidget(), window->list());
 }
 
-TEST_F(RunFixture, RunEmptyStartsMameWithoutAMachine) {
+TEST_F(RunFixture, CtrlEnterRunsMameWithoutAMachineAndTheCloseBoxEndsThePause) {
+    session.state.pause_on_exit = true;
     select("galaga");
-    window->dispatch(command::run_empty);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->list()->setFocus();
+    QTimer poll;
+    PausedRun paused;
+    answer_paused_console(poll, paused, *window, true);
+    QTest::keyClick(window->list(), Qt::Key_Return, Qt::ControlModifier);
+
     EXPECT_EQ(mame.received(), "--\n");
+    ASSERT_TRUE(paused.seen);
+    EXPECT_FALSE(paused.main_enabled);
+    EXPECT_TRUE(paused.text.contains(QStringLiteral("fake mame: running (no machine)")));
+    EXPECT_TRUE(paused.text.contains(QStringLiteral("fake mame: warning line")));
     EXPECT_EQ(host.console_titles, std::vector<std::string>{"MAME Output"});
-    ASSERT_EQ(host.console_texts.size(), 1u);
-    EXPECT_TRUE(host.console_texts[0].contains(QStringLiteral("fake mame: running (no machine)")));
-    EXPECT_TRUE(host.console_texts[0].contains(QStringLiteral("fake mame: warning line")));
+    EXPECT_EQ(host.console_texts.size(), 1u);
     EXPECT_TRUE(shown_consoles().empty());
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(window->isMinimized());
+
+    // Enter alone runs the selected machine; without the pause the console closes by itself.
+    session.state.pause_on_exit = false;
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->list()->setFocus();
+    QTest::keyClick(window->list(), Qt::Key_Return);
+    EXPECT_EQ(mame.received(), "--\ngalaga\n--\n");
+    ASSERT_EQ(host.console_texts.size(), 2u);
+    EXPECT_TRUE(host.console_texts[1].contains(QStringLiteral("fake mame: running galaga")));
+    EXPECT_FALSE(host.console_texts[1].contains(QStringLiteral("Press A Key To Exit")));
+    EXPECT_TRUE(shown_consoles().empty());
+    EXPECT_TRUE(window->isEnabled());
 }
 
 TEST_F(RunFixture, MissingRomsetAsksFirstAndNoCancelsTheRun) {
