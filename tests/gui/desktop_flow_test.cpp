@@ -291,6 +291,21 @@ TEST_F(RunFixture, MissingRomsetAsksFirstAndNoCancelsTheRun) {
     EXPECT_TRUE(window->isEnabled());
 }
 
+TEST_F(RunFixture, AMameThatCannotStartIsReportedAndTheWindowComesBack) {
+    ASSERT_TRUE(delete_file(mame.exe));
+    select("pacman");
+    window->dispatch(command::run_machine);
+    const std::vector<std::string> expected = {"Run Machine: MAME could not be started.\r\n" +
+                                               mame.exe};
+    EXPECT_EQ(host.script.messages(), expected);
+    EXPECT_EQ(host.script.prompts[0].icon, Icon::Error);
+    window->dispatch(command::run_empty);
+    EXPECT_EQ(host.script.messages().size(), 2u);
+    EXPECT_TRUE(shown_consoles().empty());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(window->isMinimized());
+}
+
 TEST_F(RunFixture, CheckAvailabilityShowsSearchingAndTheResult) {
     // Only Pac-Man's romset is in the ROM folder.
     mame.dir.write("mame/roms/pacman.zip", "x");
