@@ -414,5 +414,36 @@ TEST(DesktopFirstStart, BuildsTheDatabaseFromMamesListingAndOpensTheMainWindow) 
     EXPECT_EQ(window->status_strip()->field(0), QStringLiteral("Showing: 7 of 9"));
 }
 
+// A first start whose listing is broken or empty ends with the user told, leaving no window.
+TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
+    FakeMameFolder mame;
+    const std::string broken = mame.dir.write(
+        "broken.xml", "<?xml version=\"1.0\"?>\n<mame build=\"0.251\">\n<machine name=\"a\">\n");
+    const std::string empty = mame.dir.write("empty.xml", "");
+    for (const std::string& listing_file : {broken, empty}) {
+        SCOPED_TRACE(listing_file);
+        const EnvGuard listing("ORVEL_FAKE_LISTING", listing_file);
+        ScriptedQtHost host;
+        Session session;
+        set_default_settings(session.state.settings, mame.dir.path(), 1600, 1000);
+        ASSERT_TRUE(apply_chosen_mame(session.state.settings, host.script, mame.exe));
+        discover_mame_config(session.state.settings, session.state.mame_paths);
+        DesktopStartOptions desktop;
+        desktop.qt_host = &host;
+        EXPECT_EQ(start_desktop(session, host, icons(), desktop), nullptr);
+        QApplication::processEvents();
+        const std::vector<std::string> messages = host.script.messages();
+        ASSERT_EQ(messages.size(), 1u);
+        if (listing_file == broken)
+            EXPECT_EQ(messages[0].rfind("Error: ", 0), 0u) << messages[0];
+        else
+            EXPECT_EQ(messages[0], "Database Error!: Please Restart ORVEL!");
+        EXPECT_EQ(host.console_texts.size(), 1u);
+        EXPECT_EQ(file_size(database_path(session.state.settings)), -1);
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            EXPECT_FALSE(widget->isVisible()) << widget->metaObject()->className();
+    }
+}
+
 } // namespace
 } // namespace orvel::gui
