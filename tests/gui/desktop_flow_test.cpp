@@ -23,7 +23,9 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidgetItem>
@@ -443,6 +445,22 @@ TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
         for (QWidget* widget : QApplication::topLevelWidgets())
             EXPECT_FALSE(widget->isVisible()) << widget->metaObject()->className();
     }
+}
+
+// The real message box shows every line break of a message as a line of its own.
+TEST(QtHostMessage, LineBreaksOfEitherKindBecomeLines) {
+    QtHost host;
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(host.message("Error", "Error in the XML file:\rMessage: x\r\nLine: 3", Buttons::YesNo,
+                           Icon::Error),
+              Answer::Yes);
+    EXPECT_EQ(shown, QStringLiteral("Error in the XML file:\nMessage: x\nLine: 3"));
 }
 
 } // namespace
