@@ -103,6 +103,17 @@ void MainWindow::resume_window() {
     activateWindow();
 }
 
+namespace {
+
+// A run whose MAME could not be started must not pass without a word.
+void report_not_started(Host& host, LaunchOutcome outcome, const MameCommand& command) {
+    if (outcome == LaunchOutcome::NotStarted)
+        host.message("Run Machine", "MAME could not be started.\r\n" + command.program, Buttons::Ok,
+                     Icon::Error);
+}
+
+} // namespace
+
 void MainWindow::run_machine() {
     update_status_bar();
     AppState& state = session_.state;
@@ -111,10 +122,12 @@ void MainWindow::run_machine() {
     const Machine& machine = state.machines[static_cast<std::size_t>(state.current_machine)];
     if (!machine.softwarelists.empty())
         return; // runs through the software list window, which is not available yet
+    const MameCommand command = mame_command(state.settings, state.pause_on_exit);
     suspend_window();
-    launch_mame(LaunchRequest{}, machine, state.selected_commandline,
-                mame_command(state.settings, state.pause_on_exit), host_);
+    const LaunchOutcome outcome =
+        launch_mame(LaunchRequest{}, machine, state.selected_commandline, command, host_);
     resume_window();
+    report_not_started(host_, outcome, command);
     list_->setFocus();
 }
 
@@ -133,10 +146,12 @@ void MainWindow::run_empty() {
             : none;
     LaunchRequest request;
     request.empty_run = true;
+    const MameCommand command = mame_command(state.settings, state.pause_on_exit);
     suspend_window();
-    launch_mame(request, machine, state.selected_commandline,
-                mame_command(state.settings, state.pause_on_exit), host_);
+    const LaunchOutcome outcome =
+        launch_mame(request, machine, state.selected_commandline, command, host_);
     resume_window();
+    report_not_started(host_, outcome, command);
     list_->setFocus();
 }
 

@@ -1,0 +1,467 @@
+// Whole flows of the desktop program against the fake MAME: runs from the main window with the
+// "MAME Output" console, the first start that builds the database from MAME's listing, and the
+// database commands that talk to the user while they work.
+
+#include "app/startup.h"
+#include "database/database_file.h"
+#include "filters/filter_tree.h"
+#include "gui/command_table.h"
+#include "gui/console_window.h"
+#include "gui/desktop_start.h"
+#include "gui/filter_tree_view.h"
+#include "gui/icon_set.h"
+#include "gui/machine_list_model.h"
+#include "gui/machine_list_view.h"
+#include "gui/main_window.h"
+#include "gui/qt_host.h"
+#include "gui/status_strip.h"
+#include "gui/toolbar_strip.h"
+#include "platform/files.h"
+#include "settings/mame_config.h"
+#include "support/env_guard.h"
+#include "support/scripted_host.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidgetItem>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+namespace orvel::gui {
+namespace {
+
+using test::EnvGuard;
+using test::ScriptedHost;
+
+const IconSet& icons() {
+    static const IconSet set = [] {
+        IconSet s;
+        s.prepare();
+        return s;
+    }();
+    return set;
+}
+
+// The desktop host with its real console window and progress titles, whose questions and
+// choosers are answered by a script (so a flow's questions can be asserted exactly).
+class ScriptedQtHost : public QtHost {
+  public:
+    ScriptedHost script;
+    std::vector<std::string> console_titles; // every console opened
+    std::vector<QString> console_texts;      // the console's text as it was closed
+    QPointer<QWidget> watched;               // its title is recorded on keep_alive
+    QStringList watched_titles;
+
+    Answer message(std::string_view title, std::string_view text, Buttons buttons,
+                   Icon icon) override {
+        return script.message(title, text, buttons, icon);
+    }
+    std::string choose_open_file(std::string_view title, std::string_view name,
+                                 std::string_view filter) override {
+        return script.choose_open_file(title, name, filter);
+    }
+    std::string choose_save_file(std::string_view title, std::string_view name,
+                                 std::string_view filter) override {
+        return script.choose_save_file(title, name, filter);
+    }
+    std::string choose_folder(std::string_view title, std::string_view start) override {
+        return script.choose_folder(title, start);
+    }
+    std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
+                                        std::string_view initial) override {
+        return script.ask_text(title, prompt, initial);
+    }
+    void set_progress(std::string_view text) override {
+        script.set_progress(text);
+        QtHost::set_progress(text);
+    }
+    void keep_alive() override {
+        if (watched &&
+            (watched_titles.isEmpty() || watched_titles.back() != watched->windowTitle()))
+            watched_titles << watched->windowTitle();
+        QtHost::keep_alive();
+    }
+    void console_open(std::string_view title) override {
+        console_titles.emplace_back(title);
+        QtHost::console_open(title);
+    }
+    void console_close() override {
+        if (console()) console_texts.push_back(console()->text());
+        QtHost::console_close();
+    }
+};
+
+// The visible console windows among the top-level windows.
+std::vector<ConsoleWindow*> shown_consoles() {
+    std::vector<ConsoleWindow*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* console = qobject_cast<ConsoleWindow*>(widget); console && console->isVisible())
+            found.push_back(console);
+    return found;
+}
+
+// A MAME folder of the test's own holding the fake MAME as "mame".
+struct FakeMameFolder {
+    test::TempDir dir;
+    std::string folder = dir.file("mame/");
+    std::string exe = folder + "mame";
+    EnvGuard log{"ORVEL_FAKE_LOG", dir.file("args.log")};
+
+    FakeMameFolder() {
+        create_folder(folder);
+        std::filesystem::copy_file(ORVEL_FAKE_MAME, exe);
+    }
+    std::string received() const {
+        return file_size(dir.file("args.log")) < 0 ? std::string()
+                                                   : test::read_all(dir.file("args.log"));
+    }
+};
+
+Machine machine(const char* name, const char* description, const char* available) {
+    Machine m;
+    m.name = name;
+    m.description = description;
+    m.manufacturer = "Namco";
+    m.year = "1980";
+    m.driver_status = "good";
+    m.isavailable = available;
+    m.requires_roms = "yes";
+    m.commandlines.push_back(default_commandline());
+    return m;
+}
+
+// A main window over three machines, one of whose romsets is missing, with the fake MAME
+// chosen as MAME.
+struct RunFixture : ::testing::Test {
+    FakeMameFolder mame;
+    ScriptedQtHost host;
+    Session session;
+    std::unique_ptr<MainWindow> window;
+
+    void SetUp() override {
+        Settings& settings = session.state.settings;
+        set_default_settings(settings, mame.dir.path(), 1600, 1200);
+        ASSERT_TRUE(apply_chosen_mame(settings, host.script, mame.exe));
+        discover_mame_config(settings, session.state.mame_paths);
+        session.state.machines.push_back(machine("galaga", "Galaga (Namco rev. B)", "yes"));
+        session.state.machines.push_back(machine("pacman", "Pac-Man (Midway)", "yes"));
+        session.state.machines.push_back(machine("puckman", "Puck Man (Japan set 1)", ""));
+        reset_view_list(session.state.machines, session.state.view);
+        window = std::make_unique<MainWindow>(session, host, icons());
+        host.set_main_window(window.get());
+        window->show();
+        QApplication::processEvents();
+    }
+
+    void select(const char* name) {
+        for (int row = 0; row < window->model()->rowCount(); ++row)
+            if (session.state.machines[static_cast<std::size_t>(window->model()->position(row))]
+                    .name == name) {
+                window->list()->select_row(row);
+                emit window->list()->rowClicked(row);
+                return;
+            }
+        FAIL() << name;
+    }
+};
+
+// What the console and the main window looked like while MAME's run waited for its key.
+struct PausedRun {
+    bool seen = false;
+    QString title;
+    QString text;
+    bool main_enabled = true;
+    bool main_minimised = false;
+};
+
+// Watches for the paused console, records it and presses a key in it (or closes it).
+void answer_paused_console(QTimer& poll, PausedRun& paused, const MainWindow& window,
+                           bool close_box = false) {
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&poll, &paused, &window, close_box] {
+        for (ConsoleWindow* console : shown_consoles()) {
+            if (!console->text().contains(QStringLiteral("Press A Key To Exit"))) continue;
+            poll.stop();
+            paused.seen = true;
+            paused.title = console->windowTitle();
+            paused.text = console->text();
+            paused.main_enabled = window.isEnabled();
+            paused.main_minimised = window.isMinimized();
+            if (close_box)
+                console->close();
+            else
+                QTest::keyClick(console->findChild<QPlainTextEdit*>(), Qt::Key_Space);
+            return;
+        }
+    });
+    poll.start();
+}
+
+TEST_F(RunFixture, RunMachineShowsMamesLinesWhileTheMainWindowIsSuspended) {
+    session.state.pause_on_exit = true;
+    select("pacman");
+    QTimer poll;
+    PausedRun paused;
+    answer_paused_console(poll, paused, *window);
+    window->dispatch(command::run_machine);
+
+    EXPECT_EQ(mame.received(), "pacman\n--\n");
+    ASSERT_TRUE(paused.seen);
+    EXPECT_EQ(paused.title, QStringLiteral("MAME Output"));
+    EXPECT_FALSE(paused.main_enabled);
+    EXPECT_TRUE(paused.main_minimised);
+    // Both of MAME's output streams reach the console, then the prompt.
+    for (const char* line : {"fake mame: starting", "fake mame: warning line",
+                             "fake mame: running pacman", "fake mame: done"})
+        EXPECT_TRUE(paused.text.contains(QLatin1String(line))) << line;
+    EXPECT_TRUE(paused.text.endsWith(QStringLiteral("Press A Key To Exit")));
+
+    // The key ended the run: the console is gone and the main window is back.
+    EXPECT_TRUE(shown_consoles().empty());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_TRUE(host.script.prompts.empty());
+    EXPECT_EQ(window->focusWidget(), window->list());
+}
+
+TEST_F(RunFixture, CtrlEnterRunsMameWithoutAMachineAndTheCloseBoxEndsThePause) {
+    session.state.pause_on_exit = true;
+    select("galaga");
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->list()->setFocus();
+    QTimer poll;
+    PausedRun paused;
+    answer_paused_console(poll, paused, *window, true);
+    QTest::keyClick(window->list(), Qt::Key_Return, Qt::ControlModifier);
+
+    EXPECT_EQ(mame.received(), "--\n");
+    ASSERT_TRUE(paused.seen);
+    EXPECT_FALSE(paused.main_enabled);
+    EXPECT_TRUE(paused.text.contains(QStringLiteral("fake mame: running (no machine)")));
+    EXPECT_TRUE(paused.text.contains(QStringLiteral("fake mame: warning line")));
+    EXPECT_EQ(host.console_titles, std::vector<std::string>{"MAME Output"});
+    EXPECT_EQ(host.console_texts.size(), 1u);
+    EXPECT_TRUE(shown_consoles().empty());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(window->isMinimized());
+
+    // Enter alone runs the selected machine; without the pause the console closes by itself.
+    session.state.pause_on_exit = false;
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->list()->setFocus();
+    QTest::keyClick(window->list(), Qt::Key_Return);
+    EXPECT_EQ(mame.received(), "--\ngalaga\n--\n");
+    ASSERT_EQ(host.console_texts.size(), 2u);
+    EXPECT_TRUE(host.console_texts[1].contains(QStringLiteral("fake mame: running galaga")));
+    EXPECT_FALSE(host.console_texts[1].contains(QStringLiteral("Press A Key To Exit")));
+    EXPECT_TRUE(shown_consoles().empty());
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(RunFixture, MissingRomsetAsksFirstAndNoCancelsTheRun) {
+    select("puckman");
+    host.script.answers = {Answer::No};
+    window->dispatch(command::run_machine);
+    EXPECT_EQ(host.script.messages(),
+              std::vector<std::string>{"Romset Not Found!: Try Loading Anyway?"});
+    EXPECT_EQ(host.script.prompts[0].icon, Icon::Error);
+    EXPECT_EQ(mame.received(), "");
+    EXPECT_TRUE(host.console_titles.empty());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(window->isMinimized());
+
+    // Yes runs it anyway.
+    host.script.prompts.clear();
+    host.script.answers = {Answer::Yes};
+    window->dispatch(command::run_machine);
+    EXPECT_EQ(host.script.messages(),
+              std::vector<std::string>{"Romset Not Found!: Try Loading Anyway?"});
+    EXPECT_EQ(mame.received(), "puckman\n--\n");
+    ASSERT_EQ(host.console_texts.size(), 1u);
+    EXPECT_TRUE(host.console_texts[0].contains(QStringLiteral("fake mame: running puckman")));
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(RunFixture, AMameThatCannotStartIsReportedAndTheWindowComesBack) {
+    ASSERT_TRUE(delete_file(mame.exe));
+    select("pacman");
+    window->dispatch(command::run_machine);
+    const std::vector<std::string> expected = {"Run Machine: MAME could not be started.\r\n" +
+                                               mame.exe};
+    EXPECT_EQ(host.script.messages(), expected);
+    EXPECT_EQ(host.script.prompts[0].icon, Icon::Error);
+    window->dispatch(command::run_empty);
+    EXPECT_EQ(host.script.messages().size(), 2u);
+    EXPECT_TRUE(shown_consoles().empty());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(window->isMinimized());
+}
+
+TEST_F(RunFixture, CheckAvailabilityShowsSearchingAndTheResult) {
+    // Only Pac-Man's romset is in the ROM folder.
+    mame.dir.write("mame/roms/pacman.zip", "x");
+    select("pacman");
+    host.watched = window.get();
+    window->dispatch(command::check_availability);
+    ASSERT_FALSE(host.watched_titles.isEmpty());
+    EXPECT_EQ(host.watched_titles.front(), QStringLiteral("Searching..."));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
+    EXPECT_EQ(session.state.machines[0].isavailable, "");    // galaga
+    EXPECT_EQ(session.state.machines[1].isavailable, "yes"); // pacman
+    EXPECT_EQ(session.state.machines[2].isavailable, "");    // puckman
+    EXPECT_TRUE(session.state.database_changed);
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(RunFixture, SaveFolderIniWritesTheShownListAndTheTreeShowsTheNewFolder) {
+    window->toolbar()->search_box()->setText(QStringLiteral("man")); // Pac-Man and Puck Man
+    ASSERT_EQ(window->model()->rowCount(), 2);
+    host.script.texts = {std::string("My Picks")};
+    const std::string folders = mame.folder + "folders/";
+    ASSERT_TRUE(create_folder(folders));
+    host.script.files = {folders};
+    window->dispatch(command::save_folder_ini);
+
+    EXPECT_EQ(host.script.messages(),
+              std::vector<std::string>{"Success!: " + folders + "My Picks.ini Created"});
+    const std::string written = test::read_all(folders + "My Picks.ini");
+    EXPECT_NE(written.find("[ROOT_FOLDER]\r\n"), std::string::npos);
+    EXPECT_NE(written.find("pacman\r\n"), std::string::npos);
+    EXPECT_NE(written.find("puckman\r\n"), std::string::npos);
+    EXPECT_EQ(written.find("galaga"), std::string::npos);
+
+    const TreeItemList& items = session.state.tree;
+    const std::size_t root = find_tree_child(items, kind_folders, "My Picks", "Root");
+    ASSERT_NE(root, std::size_t(-1));
+    ASSERT_NE(window->tree(), nullptr);
+    QTreeWidgetItem* shown = window->tree()->item_at_position(root);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->text(0), QStringLiteral("Root"));
+    ASSERT_NE(shown->parent(), nullptr);
+    EXPECT_EQ(shown->parent()->text(0), QStringLiteral("My Picks"));
+
+    // Choosing the new folder lists the machines it was saved from.
+    window->tree()->setCurrentItem(shown);
+    emit window->tree()->itemClicked(shown, 0);
+    window->toolbar()->search_box()->clear();
+    EXPECT_EQ(window->model()->rowCount(), 2);
+}
+
+TEST(DesktopFirstStart, BuildsTheDatabaseFromMamesListingAndOpensTheMainWindow) {
+    FakeMameFolder mame;
+    const EnvGuard listing("ORVEL_FAKE_LISTING", test::fixture("database/listing.xml"));
+    ScriptedQtHost host;
+    {
+        Settings first;
+        set_default_settings(first, mame.dir.path());
+        ASSERT_TRUE(apply_chosen_mame(first, host.script, mame.exe));
+    }
+    Session session;
+    StartupOptions options;
+    options.start_directory = mame.dir.path();
+    options.desktop_width = 1600;
+    options.desktop_height = 1000;
+    ASSERT_EQ(run_startup(session.state.settings, session.state.mame_paths, host, options).outcome,
+              StartupOutcome::Continue);
+    ASSERT_EQ(file_size(database_path(session.state.settings)), -1);
+
+    DesktopStartOptions desktop;
+    desktop.qt_host = &host;
+    std::unique_ptr<MainWindow> window = start_desktop(session, host, icons(), desktop);
+    ASSERT_NE(window, nullptr);
+    QApplication::processEvents();
+
+    // The build ran in its own console, which showed the banner and was closed.
+    EXPECT_EQ(host.console_titles, std::vector<std::string>{"Starting Orvel..."});
+    ASSERT_EQ(host.console_texts.size(), 1u);
+    const QString& banner = host.console_texts[0];
+    for (const char* line : {"║  Found Mame Version 0.251   ║", "║  Generating Mame XML File.  ║",
+                             "║       Please Wait...        ║", "║ This May Take A Few Minutes ║",
+                             "╔═════════════════════════════╗"})
+        EXPECT_TRUE(banner.contains(QString::fromUtf8(line))) << line;
+    EXPECT_TRUE(shown_consoles().empty());
+    const std::vector<std::string>& steps = host.script.progress;
+    for (const char* step : {"Loading XML Data...", "Checking ROM Availability...",
+                             "Sorting Database...", "Saving Quickload File..."})
+        EXPECT_NE(std::find(steps.begin(), steps.end(), step), steps.end()) << step;
+    EXPECT_TRUE(host.script.messages().empty());
+
+    // The database was saved and the main window lists the listing's runnable machines.
+    EXPECT_GT(file_size(database_path(session.state.settings)), 0);
+    EXPECT_EQ(session.state.machines.size(), 9u);
+    EXPECT_TRUE(window->isVisible());
+    QStringList shown;
+    for (int row = 0; row < window->model()->rowCount(); ++row)
+        shown << window->model()->data(window->model()->index(row, 0), Qt::DisplayRole).toString();
+    // Sorted by title without regard to case; the two devices that cannot run are left out.
+    const QStringList expected = {QStringLiteral("Atari 2600 (NTSC) & friends"),
+                                  QStringLiteral("Cube Quest (01/04/84)"),
+                                  QStringLiteral("Killer Instinct (v1.3)"),
+                                  QStringLiteral("killer instinct (v1.5d)"),
+                                  QStringLiteral("Metal Slug - Super Vehicle-001"),
+                                  QStringLiteral("Neo-Geo MV-6F"),
+                                  QStringLiteral("Pinball <Mechanical>")};
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(window->status_strip()->field(0), QStringLiteral("Showing: 7 of 9"));
+}
+
+// A first start whose listing is broken or empty ends with the user told, leaving no window.
+TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
+    FakeMameFolder mame;
+    const std::string broken = mame.dir.write(
+        "broken.xml", "<?xml version=\"1.0\"?>\n<mame build=\"0.251\">\n<machine name=\"a\">\n");
+    const std::string empty = mame.dir.write("empty.xml", "");
+    for (const std::string& listing_file : {broken, empty}) {
+        SCOPED_TRACE(listing_file);
+        const EnvGuard listing("ORVEL_FAKE_LISTING", listing_file);
+        ScriptedQtHost host;
+        Session session;
+        set_default_settings(session.state.settings, mame.dir.path(), 1600, 1000);
+        ASSERT_TRUE(apply_chosen_mame(session.state.settings, host.script, mame.exe));
+        discover_mame_config(session.state.settings, session.state.mame_paths);
+        DesktopStartOptions desktop;
+        desktop.qt_host = &host;
+        EXPECT_EQ(start_desktop(session, host, icons(), desktop), nullptr);
+        QApplication::processEvents();
+        const std::vector<std::string> messages = host.script.messages();
+        ASSERT_EQ(messages.size(), 1u);
+        if (listing_file == broken)
+            EXPECT_EQ(messages[0].rfind("Error: ", 0), 0u) << messages[0];
+        else
+            EXPECT_EQ(messages[0], "Database Error!: Please Restart ORVEL!");
+        EXPECT_EQ(host.console_texts.size(), 1u);
+        EXPECT_EQ(file_size(database_path(session.state.settings)), -1);
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            EXPECT_FALSE(widget->isVisible()) << widget->metaObject()->className();
+    }
+}
+
+// The real message box shows every line break of a message as a line of its own.
+TEST(QtHostMessage, LineBreaksOfEitherKindBecomeLines) {
+    QtHost host;
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(host.message("Error", "Error in the XML file:\rMessage: x\r\nLine: 3", Buttons::YesNo,
+                           Icon::Error),
+              Answer::Yes);
+    EXPECT_EQ(shown, QStringLiteral("Error in the XML file:\nMessage: x\nLine: 3"));
+}
+
+} // namespace
+} // namespace orvel::gui
