@@ -35,11 +35,9 @@ int cmd_dat(const Options& options, const std::vector<std::string>& args) {
     AppState state;
     TerminalHost host(options.answer);
     std::string error;
-    if (!start_core(options, state, host, error)) return fail(error);
-    if (!open_machine_database(state, host, error)) return fail(error);
-    const std::int64_t position = find_machine(state.machines, args[0]);
-    if (position < 0) return fail("dat: no machine named '" + args[0] + "'");
-    const Machine& machine = state.machines[static_cast<std::size_t>(position)];
+    const Machine* found = open_named_machine(options, state, host, "dat", args[0], error);
+    if (!found) return fail(error);
+    const Machine& machine = *found;
 
     const std::vector<std::string> folders =
         dat_folders(state.mame_paths.historypath, state.settings.MAME_Path);

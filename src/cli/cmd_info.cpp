@@ -14,11 +14,9 @@ int cmd_info(const Options& options, const std::vector<std::string>& args) {
     AppState state;
     TerminalHost host(options.answer);
     std::string error;
-    if (!start_core(options, state, host, error)) return fail(error);
-    if (!open_machine_database(state, host, error)) return fail(error);
-    const std::int64_t position = find_machine(state.machines, args[0]);
-    if (position < 0) return fail("info: no machine named '" + args[0] + "'");
-    const Machine& machine = state.machines[static_cast<std::size_t>(position)];
+    const Machine* found = open_named_machine(options, state, host, "info", args[0], error);
+    if (!found) return fail(error);
+    const Machine& machine = *found;
 
     for (const AttributeRow& row : machine_attribute_rows(machine))
         std::cout << row.label << "\t" << row.value << "\n";

@@ -145,4 +145,17 @@ bool open_machine_database(AppState& state, Host& host, std::string& error, bool
     return true;
 }
 
+const Machine* open_named_machine(const Options& options, AppState& state, Host& host,
+                                  const std::string& command, const std::string& name,
+                                  std::string& error) {
+    if (!start_core(options, state, host, error) || !open_machine_database(state, host, error))
+        return nullptr;
+    const std::int64_t position = find_machine(state.machines, name);
+    if (position < 0) {
+        error = command + ": no machine named '" + name + "'";
+        return nullptr;
+    }
+    return &state.machines[static_cast<std::size_t>(position)];
+}
+
 } // namespace orvel::cli

@@ -55,4 +55,10 @@ bool start_core(const Options& options, AppState& state, Host& host, std::string
 bool open_machine_database(AppState& state, Host& host, std::string& error, bool refresh = false,
                            bool* save_failed = nullptr);
 
+// start_core, open_machine_database, then the machine with this short name. Null, with a
+// one-line reason in error ("COMMAND: no machine named 'NAME'"), when any step fails.
+const Machine* open_named_machine(const Options& options, AppState& state, Host& host,
+                                  const std::string& command, const std::string& name,
+                                  std::string& error);
+
 } // namespace orvel::cli

@@ -16,15 +16,6 @@ using namespace orvel::test;
 
 namespace {
 
-const char* const nes_list = R"(<?xml version="1.0" encoding="UTF-8"?>
-<softwarelist name="nes" description="Nintendo NES cartridges">
-  <software name="smb"><description>Super Mario Bros.</description><year>1985</year>
-    <publisher>Nintendo</publisher><part name="cart" interface="nes_cart"/></software>
-  <software name="zelda"><description>The Legend of Zelda</description><year>1986</year>
-    <publisher>Nintendo</publisher><part name="cart" interface="nes_cart"/></software>
-</softwarelist>
-)";
-
 class SoftlistCli : public ::testing::Test {
   protected:
     TempDir dir;
@@ -33,7 +24,7 @@ class SoftlistCli : public ::testing::Test {
         std::filesystem::copy_file(ORVEL_FAKE_MAME, dir.file("mame folder/mame"));
         const CliRun init = cli("init --mame \"mame folder/mame\"");
         ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
-        dir.write("mame folder/hash/nes.xml", nes_list);
+        dir.write("mame folder/hash/nes.xml", read_all(fixture("softlist/nes.xml")));
         dir.write("mame folder/roms/nes/usa/SMB.ZIP", "x");
     }
     CliRun cli(const std::string& arguments) {
