@@ -60,7 +60,7 @@ int cmd_run(const Options& options, const std::vector<std::string>& args) {
         std::cout << path << '\n';
         return true;
     };
-    switch (launch_mame(request, *machine, state.selected_commandline, command, host, print_path)) {
+    switch (launch_mame(request, machine, state.selected_commandline, command, host, print_path)) {
     case LaunchOutcome::Ran:
         return ok;
     case LaunchOutcome::Cancelled:

@@ -63,8 +63,9 @@ int cmd_softlist(const Options& options, const std::vector<std::string>& args) {
     const auto& items = state.software_items.items;
     for (const std::int64_t position : filter_software_items(items, filter)) {
         const SoftwareItem& item = items[static_cast<std::size_t>(position)];
-        std::cout << item.available << '\t' << item.name << '\t' << item.media_switch() << '\t'
-                  << item.year << '\t' << item.publisher << '\t' << item.description << '\n';
+        std::cout << availability_word(item.available) << '\t' << item.name << '\t'
+                  << item.media_switch() << '\t' << item.year << '\t' << item.publisher << '\t'
+                  << item.description << '\n';
     }
     std::cout << load.title << '\n';
     if (!load.file_loaded)

@@ -21,10 +21,16 @@ void key_line(std::string& out, std::string_view key, std::string_view value) {
     out += crlf;
 }
 
+std::string_view yes_or_empty(bool flag) {
+    return flag ? "yes" : "";
+}
+
 // What a key line does to the record being read.
 enum class Key {
     Unknown,
-    Field, // one of the 19 plain text fields
+    Field,    // one of the plain text fields
+    YesFlag,  // a flag the file writes as "yes" or nothing
+    Runnable, // the one flag the file writes as "no" or nothing
     CommandlineName,
     CommandlineString,
     CommandlineBios,
@@ -37,9 +43,9 @@ enum class Key {
     DiskName
 };
 
-// Classifies a key by its exact text; for a plain field, field is set to it. A switch on the
-// length keeps this to one or two comparisons per line.
-Key classify(std::string_view key, Machine& m, std::string*& field) {
+// Classifies a key by its exact text; for a plain field, field is set to it, for a yes flag,
+// flag. A switch on the length keeps this to one or two comparisons per line.
+Key classify(std::string_view key, Machine& m, std::string*& field, bool*& flag) {
     auto is = [&](std::string_view k) { return key == k; };
     switch (key.size()) {
     case 4:
@@ -49,15 +55,15 @@ Key classify(std::string_view key, Machine& m, std::string*& field) {
         if (is("romof")) return field = &m.romof, Key::Field;
         break;
     case 6:
-        if (is("isbios")) return field = &m.isbios, Key::Field;
+        if (is("isbios")) return flag = &m.isbios, Key::YesFlag;
         break;
     case 7:
         if (is("cloneof")) return field = &m.cloneof, Key::Field;
         break;
     case 8:
         if (is("sampleof")) return field = &m.sampleof, Key::Field;
-        if (is("isdevice")) return field = &m.isdevice, Key::Field;
-        if (is("runnable")) return field = &m.runnable, Key::Field;
+        if (is("isdevice")) return flag = &m.isdevice, Key::YesFlag;
+        if (is("runnable")) return Key::Runnable;
         break;
     case 9:
         if (is("bios_name")) return Key::BiosName;
@@ -69,17 +75,17 @@ Key classify(std::string_view key, Machine& m, std::string*& field) {
     case 11:
         if (is("description")) return field = &m.description, Key::Field;
         if (is("system_type")) return field = &m.system_type, Key::Field;
-        if (is("isfavourite")) return field = &m.isfavourite, Key::Field;
-        if (is("isavailable")) return field = &m.isavailable, Key::Field;
+        if (is("isfavourite")) return flag = &m.isfavourite, Key::YesFlag;
+        if (is("isavailable")) return flag = &m.isavailable, Key::YesFlag;
         if (is("screen_type")) return field = &m.screen_type, Key::Field;
         break;
     case 12:
         if (is("manufacturer")) return field = &m.manufacturer, Key::Field;
-        if (is("ismechanical")) return field = &m.ismechanical, Key::Field;
+        if (is("ismechanical")) return flag = &m.ismechanical, Key::YesFlag;
         if (is("softwarelist")) return Key::Softwarelist;
         break;
     case 13:
-        if (is("requires_roms")) return field = &m.requires_roms, Key::Field;
+        if (is("requires_roms")) return flag = &m.requires_roms, Key::YesFlag;
         if (is("screen_rotate")) return field = &m.screen_rotate, Key::Field;
         if (is("driver_status")) return field = &m.driver_status, Key::Field;
         break;
@@ -125,11 +131,18 @@ void apply_line(Machine& m, std::string_view line) {
     if (!value.empty() && value.front() == ' ') value.remove_prefix(1);
 
     std::string* field = nullptr;
-    switch (classify(key, m, field)) {
+    bool* flag = nullptr;
+    switch (classify(key, m, field, flag)) {
     case Key::Unknown:
         break;
     case Key::Field:
         field->assign(value);
+        break;
+    case Key::YesFlag:
+        *flag = value == "yes";
+        break;
+    case Key::Runnable:
+        m.runnable = value != "no";
         break;
     case Key::CommandlineName:
         m.commandlines.push_back(CommandLine{std::string(value), "", -1});
@@ -212,13 +225,13 @@ void append_record_section(std::string& out, const Machine& m) {
     key_line(out, "manufacturer", m.manufacturer);
     key_line(out, "sampleof", m.sampleof);
     key_line(out, "system_type", m.system_type);
-    key_line(out, "requires_roms", m.requires_roms);
-    key_line(out, "isbios", m.isbios);
-    key_line(out, "isdevice", m.isdevice);
-    key_line(out, "ismechanical", m.ismechanical);
-    key_line(out, "isfavourite", m.isfavourite);
-    key_line(out, "isavailable", m.isavailable);
-    key_line(out, "runnable", m.runnable);
+    key_line(out, "requires_roms", yes_or_empty(m.requires_roms));
+    key_line(out, "isbios", yes_or_empty(m.isbios));
+    key_line(out, "isdevice", yes_or_empty(m.isdevice));
+    key_line(out, "ismechanical", yes_or_empty(m.ismechanical));
+    key_line(out, "isfavourite", yes_or_empty(m.isfavourite));
+    key_line(out, "isavailable", yes_or_empty(m.isavailable));
+    key_line(out, "runnable", m.runnable ? "" : "no");
     key_line(out, "screen_type", m.screen_type);
     key_line(out, "screen_rotate", m.screen_rotate);
     key_line(out, "driver_status", m.driver_status);

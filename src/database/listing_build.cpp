@@ -88,13 +88,13 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
                 } else if (eq(key, "sourcefile")) {
                     m->sourcefile = value;
                 } else if (eq(key, "isbios")) {
-                    m->isbios = value;
+                    m->isbios = eq(value, "yes");
                 } else if (eq(key, "isdevice")) {
-                    m->isdevice = value;
+                    m->isdevice = eq(value, "yes");
                 } else if (eq(key, "runnable")) {
-                    m->runnable = value;
+                    m->runnable = !eq(value, "no");
                 } else if (eq(key, "ismechanical")) {
-                    m->ismechanical = value;
+                    m->ismechanical = eq(value, "yes");
                 } else if (eq(key, "cloneof")) {
                     m->cloneof = value;
                 } else if (eq(key, "romof")) {
@@ -108,8 +108,8 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
         }
         return;
     case 'r':
-        if (m && name[1] == 'o' && *atts && m->requires_roms.empty() && eq(name, "rom"))
-            m->requires_roms = "yes";
+        if (m && name[1] == 'o' && *atts && !m->requires_roms && eq(name, "rom"))
+            m->requires_roms = true;
         return;
     case 'd':
         // Most elements here are device_ref, dipswitch and dipvalue: the second and third

@@ -32,7 +32,7 @@ QVariant MachineListModel::data(const QModelIndex& index, int role) const {
     const Machine& machine = machines_[static_cast<std::size_t>(at)];
     switch (index.column()) {
     case column_title:
-        if (machine.is_favourite()) return qs(favourite_prefix) + qs(machine.description);
+        if (machine.isfavourite) return qs(favourite_prefix) + qs(machine.description);
         return qs(machine.description);
     case column_manufacturer:
         return qs(machine.manufacturer);

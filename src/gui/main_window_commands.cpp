@@ -125,7 +125,7 @@ void MainWindow::run_machine() {
     const MameCommand command = mame_command(state.settings, state.pause_on_exit);
     suspend_window();
     const LaunchOutcome outcome =
-        launch_mame(LaunchRequest{}, machine, state.selected_commandline, command, host_);
+        launch_mame(LaunchRequest{}, &machine, state.selected_commandline, command, host_);
     resume_window();
     report_not_started(host_, outcome, command);
     list_->setFocus();
@@ -134,16 +134,11 @@ void MainWindow::run_machine() {
 void MainWindow::run_empty() {
     AppState& state = session_.state;
     // The empty run still asks about the current machine's romset, as every run does.
-    static const Machine none = [] {
-        Machine machine;
-        machine.isavailable = "yes";
-        return machine;
-    }();
-    const Machine& machine =
+    const Machine* machine =
         state.current_machine >= 0 &&
                 static_cast<std::size_t>(state.current_machine) < state.machines.size()
-            ? state.machines[static_cast<std::size_t>(state.current_machine)]
-            : none;
+            ? &state.machines[static_cast<std::size_t>(state.current_machine)]
+            : nullptr;
     LaunchRequest request;
     request.empty_run = true;
     const MameCommand command = mame_command(state.settings, state.pause_on_exit);

@@ -122,11 +122,13 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
     return run;
 }
 
-LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
+LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
                           std::int64_t selected_commandline, const MameCommand& command, Host& host,
                           const FileOpener& open_file) {
-    if (machine.isavailable.empty() && host.message("Romset Not Found!", "Try Loading Anyway?",
-                                                    Buttons::YesNo, Icon::Error) != Answer::Yes)
+    if (!machine && !request.empty_run) return LaunchOutcome::NotStarted;
+    if (machine && !machine->isavailable &&
+        host.message("Romset Not Found!", "Try Loading Anyway?", Buttons::YesNo, Icon::Error) !=
+            Answer::Yes)
         return LaunchOutcome::Cancelled;
 
     std::string media_switch = request.media_switch;
@@ -138,8 +140,9 @@ LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
             media_file.clear();
         } else if (media_switch.empty() && item) {
             // A software item run: only a run that hands MAME the item asks about its file.
-            if (item->available == "no" && host.message("File Not Found!", "Try Loading Anyway?",
-                                                        Buttons::YesNo, Icon::Error) != Answer::Yes)
+            if (item->available == SoftwareAvailability::Missing &&
+                host.message("File Not Found!", "Try Loading Anyway?", Buttons::YesNo,
+                             Icon::Error) != Answer::Yes)
                 return LaunchOutcome::Cancelled;
             media_switch = item->media_switch();
             media_file = item->name;
@@ -148,7 +151,7 @@ LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
 
     std::vector<std::string> args;
     if (!request.empty_run)
-        args = build_mame_argument_list(machine, selected_commandline, media_switch, media_file);
+        args = build_mame_argument_list(*machine, selected_commandline, media_switch, media_file);
     bool started;
     if (request.capture)
         started = run_mame_captured(command, args, host, open_file).started;

@@ -75,8 +75,10 @@ enum class LaunchOutcome { Ran, NotStarted, Cancelled };
 // The whole run of the current machine. Asks "Romset Not Found!" when the machine is not
 // available and, for a run that uses the selected software item, "File Not Found!" when that
 // item is missing; No to either cancels. Then starts MAME with the argument string of the
-// machine, its stored command line at selected_commandline and the medium of the run.
-LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
+// machine, its stored command line at selected_commandline and the medium of the run. machine
+// is null only for an empty run while no machine is current: nothing is asked then. A
+// machine run without a machine starts nothing.
+LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
                           std::int64_t selected_commandline, const MameCommand& command, Host& host,
                           const FileOpener& open_file = {});
 

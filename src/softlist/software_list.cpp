@@ -13,6 +13,18 @@
 
 namespace orvel {
 
+std::string_view availability_word(SoftwareAvailability availability) {
+    switch (availability) {
+    case SoftwareAvailability::Available:
+        return "yes";
+    case SoftwareAvailability::Missing:
+        return "no";
+    case SoftwareAvailability::Unscanned:
+        break;
+    }
+    return "";
+}
+
 const std::string& SoftwareItem::media_switch() const {
     static const std::string none;
     return parts.empty() ? none : parts.front();
@@ -238,7 +250,7 @@ void scan_software_availability(std::vector<SoftwareItem>& items, const std::str
     std::unordered_multimap<std::string, std::size_t> keys;
     keys.reserve(items.size() * 2 + 16);
     for (std::size_t i = 0; i < items.size(); ++i) {
-        items[i].available = "no";
+        items[i].available = SoftwareAvailability::Missing;
         keys.emplace(to_lower(items[i].name), i);
         for (const std::string& disk : items[i].disk_names)
             keys.emplace(to_lower(disk), i);
@@ -248,7 +260,7 @@ void scan_software_availability(std::vector<SoftwareItem>& items, const std::str
         for (const std::string& file : collect_files_recursive(join_path(folder, list_name))) {
             const auto [first, last] = keys.equal_range(to_lower(base_name_of(file_name_of(file))));
             for (auto it = first; it != last; ++it)
-                items[it->second].available = "yes";
+                items[it->second].available = SoftwareAvailability::Available;
         }
     }
 }

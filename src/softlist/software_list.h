@@ -15,8 +15,13 @@
 
 namespace orvel {
 
+// What the availability scan found for a software item; Unscanned until it runs.
+enum class SoftwareAvailability : std::uint8_t { Unscanned, Missing, Available };
+// The word for it in listings: "", "no" or "yes".
+std::string_view availability_word(SoftwareAvailability availability);
+
 struct SoftwareItem {
-    std::string available; // "yes" when the availability scan found a file, else "no"
+    SoftwareAvailability available = SoftwareAvailability::Unscanned;
     std::string description;
     std::string year;
     std::string publisher;
@@ -25,7 +30,7 @@ struct SoftwareItem {
     std::vector<std::string> disk_names;
     std::vector<std::string> parts; // one media switch per `part` element, in file order
 
-    bool is_available() const { return available == "yes"; }
+    bool is_available() const { return available == SoftwareAvailability::Available; }
     // The media switch a software run uses: the first part's. An item of several parts
     // (flop1, flop2, ...) starts from its first medium, as MAME does when given the item in
     // its first drive. Empty when the item has no parts.
@@ -79,9 +84,9 @@ void sort_software_items(std::vector<SoftwareItem>& items);
 std::string software_list_path(std::string_view hashpath, const std::string& mame_folder,
                                const std::string& list_name);
 
-// Sets `available` of every item: "yes" when a file whose name without extension equals the
+// Sets `available` of every item: Available when a file whose name without extension equals the
 // item's name or one of its disk names (without regard to case) lies anywhere below
-// ROMFOLDER/LIST_NAME for any folder of rompath, else "no".
+// ROMFOLDER/LIST_NAME for any folder of rompath, else Missing.
 void scan_software_availability(std::vector<SoftwareItem>& items, const std::string& list_name,
                                 std::string_view rompath, const std::string& mame_folder);
 

@@ -18,8 +18,8 @@ Machine parent_with_one_bios() {
     m.sourcefile = "namco/pacman.cpp";
     m.year = "1980";
     m.manufacturer = "Namco (Midway license)";
-    m.requires_roms = "yes";
-    m.isavailable = "yes";
+    m.requires_roms = true;
+    m.isavailable = true;
     m.screen_type = "raster";
     m.screen_rotate = "90";
     m.driver_status = "good";
@@ -37,11 +37,11 @@ Machine full_record() {
     m.cloneof = "kinstp";
     m.romof = "kinstp";
     m.sampleof = "kinsts";
-    m.isbios = "yes";
-    m.isdevice = "yes";
-    m.ismechanical = "yes";
-    m.isfavourite = "yes";
-    m.runnable = "no";
+    m.isbios = true;
+    m.isdevice = true;
+    m.ismechanical = true;
+    m.isfavourite = true;
+    m.runnable = false;
     m.commandlines.push_back({"Fast = quick", "-nothrottle -bios x=y", 0});
     m.driver_features = {{"sound", "", "imperfect"}, {"graphics", "imperfect", ""}};
     m.bios_sets.push_back({"asia", "Asia (Ver. 3)"});
@@ -243,7 +243,7 @@ TEST(DatabaseFile, BackupHoldsTheFileAsItWasBeforeTheSave) {
     ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
     EXPECT_FALSE(file_exists(database_backup_path(d.settings)));
     const std::string first = read_all(database_path(d.settings));
-    machines[0].isfavourite = "yes";
+    machines[0].isfavourite = true;
     ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
     EXPECT_EQ(read_all(database_backup_path(d.settings)), first);
     EXPECT_NE(read_all(database_path(d.settings)), first);
@@ -261,7 +261,7 @@ TEST(DatabaseFile, FailedSaveKeepsTheOldFileAndTheChangedFlag) {
     const std::string before = read_all(database_path(d.settings));
     // A folder where the temporary file would go makes the write fail (even for root).
     create_folders(database_path(d.settings) + ".tmp~");
-    machines[0].isfavourite = "yes";
+    machines[0].isfavourite = true;
     changed = true;
     const SaveResult result = save_database(machines, d.settings, changed, host);
     EXPECT_FALSE(result.ok);

@@ -126,7 +126,7 @@ struct FakeMameFolder {
     }
 };
 
-Machine machine(const char* name, const char* description, const char* available) {
+Machine machine(const char* name, const char* description, bool available) {
     Machine m;
     m.name = name;
     m.description = description;
@@ -134,7 +134,7 @@ Machine machine(const char* name, const char* description, const char* available
     m.year = "1980";
     m.driver_status = "good";
     m.isavailable = available;
-    m.requires_roms = "yes";
+    m.requires_roms = true;
     m.commandlines.push_back(default_commandline());
     return m;
 }
@@ -152,9 +152,9 @@ struct RunFixture : ::testing::Test {
         set_default_settings(settings, mame.dir.path(), 1600, 1200);
         ASSERT_TRUE(apply_chosen_mame(settings, host.script, mame.exe));
         discover_mame_config(settings, session.state.mame_paths);
-        session.state.machines.push_back(machine("galaga", "Galaga (Namco rev. B)", "yes"));
-        session.state.machines.push_back(machine("pacman", "Pac-Man (Midway)", "yes"));
-        session.state.machines.push_back(machine("puckman", "Puck Man (Japan set 1)", ""));
+        session.state.machines.push_back(machine("galaga", "Galaga (Namco rev. B)", true));
+        session.state.machines.push_back(machine("pacman", "Pac-Man (Midway)", true));
+        session.state.machines.push_back(machine("puckman", "Puck Man (Japan set 1)", false));
         reset_view_list(session.state.machines, session.state.view);
         window = std::make_unique<MainWindow>(session, host, icons());
         host.set_main_window(window.get());
@@ -317,9 +317,9 @@ TEST_F(RunFixture, CheckAvailabilityShowsSearchingAndTheResult) {
     ASSERT_FALSE(host.watched_titles.isEmpty());
     EXPECT_EQ(host.watched_titles.front(), QStringLiteral("Searching..."));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
-    EXPECT_EQ(session.state.machines[0].isavailable, "");    // galaga
-    EXPECT_EQ(session.state.machines[1].isavailable, "yes"); // pacman
-    EXPECT_EQ(session.state.machines[2].isavailable, "");    // puckman
+    EXPECT_FALSE(session.state.machines[0].isavailable); // galaga
+    EXPECT_TRUE(session.state.machines[1].isavailable);  // pacman
+    EXPECT_FALSE(session.state.machines[2].isavailable); // puckman
     EXPECT_TRUE(session.state.database_changed);
     EXPECT_TRUE(window->isEnabled());
 }

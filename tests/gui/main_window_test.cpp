@@ -36,7 +36,7 @@ Machine machine(const char* name, const char* description, const char* manufactu
     m.manufacturer = manufacturer;
     m.year = year;
     m.driver_status = "good";
-    m.isavailable = "yes";
+    m.isavailable = true;
     m.commandlines.push_back(default_commandline());
     return m;
 }
@@ -46,14 +46,14 @@ MachineList sample_machines() {
     list.push_back(machine("pacman", "Pac-Man (Midway)", "Namco (Midway license)", "1980"));
     list.push_back(machine("puckman", "Puck Man (Japan set 1)", "Namco", "1980"));
     list.back().cloneof = "pacman";
-    list.back().isavailable = "";
+    list.back().isavailable = false;
     list.push_back(machine("dkong", "Donkey Kong (US set 1)", "Nintendo of America", "1981"));
     list.back().driver_status = "imperfect";
     list.push_back(machine("galaga", "Galaga (Namco rev. B)", "Namco", "1981"));
     list.push_back(machine("neogeo", "Neo-Geo MV-6F", "SNK", "1990"));
-    list.back().isbios = "yes";
+    list.back().isbios = true;
     list.push_back(machine("z80", "Zilog Z80", "", ""));
-    list.back().runnable = "no";
+    list.back().runnable = false;
     return list;
 }
 
@@ -196,10 +196,10 @@ TEST_F(Fixture, ShortcutsRaiseTheirOwnCommandsWithTheMenuBarHidden) {
     // Ctrl+F adds the selected machine to the favourites, Shift+F takes it away again.
     QTest::keyClick(window->list(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(session.state.machines[static_cast<std::size_t>(session.state.current_machine)]
-                    .is_favourite());
+                    .isfavourite);
     QTest::keyClick(window->list(), Qt::Key_F, Qt::ShiftModifier);
     EXPECT_FALSE(session.state.machines[static_cast<std::size_t>(session.state.current_machine)]
-                     .is_favourite());
+                     .isfavourite);
     QTest::keyClick(window->list(), Qt::Key_F10);
     EXPECT_TRUE(window->menuBar()->isVisible());
 }

@@ -50,14 +50,14 @@ class LaunchTest : public ::testing::Test {
     static Machine machine(const std::string& name, bool available) {
         Machine m;
         m.name = name;
-        m.isavailable = available ? "yes" : "";
+        m.isavailable = available;
         m.commandlines.push_back(default_commandline());
         return m;
     }
     static SoftwareItem item(const std::string& name, bool available) {
         SoftwareItem i;
         i.name = name;
-        i.available = available ? "yes" : "no";
+        i.available = available ? SoftwareAvailability::Available : SoftwareAvailability::Missing;
         i.parts = {"cart1"};
         return i;
     }
@@ -66,27 +66,32 @@ class LaunchTest : public ::testing::Test {
 using Args = std::vector<std::string>;
 
 TEST_F(LaunchTest, MainWindowRunsAskOnlyForAMissingRomset) {
-    EXPECT_EQ(launch_mame({}, machine("pacman", true), 0, fake(), host), LaunchOutcome::Ran);
+    const Machine pacman = machine("pacman", true);
+    EXPECT_EQ(launch_mame({}, &pacman, 0, fake(), host), LaunchOutcome::Ran);
     EXPECT_TRUE(host.prompts.empty());
 
     const Machine missing = machine("galaga", false);
-    EXPECT_EQ(launch_mame({}, missing, 0, fake(), host), LaunchOutcome::Cancelled);
+    EXPECT_EQ(launch_mame({}, &missing, 0, fake(), host), LaunchOutcome::Cancelled);
     ASSERT_EQ(host.prompts.size(), 1u);
     EXPECT_EQ(host.messages()[0], "Romset Not Found!: Try Loading Anyway?");
     EXPECT_EQ(host.prompts[0].buttons, Buttons::YesNo);
     EXPECT_EQ(host.prompts[0].icon, Icon::Error);
 
     host.answers = {Answer::Yes};
-    EXPECT_EQ(launch_mame({}, missing, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame({}, &missing, 0, fake(), host), LaunchOutcome::Ran);
 
     // "Run (Empty)" starts MAME without any argument but still asks about the romset.
     LaunchRequest empty;
     empty.empty_run = true;
     host.answers = {Answer::Yes};
-    EXPECT_EQ(launch_mame(empty, missing, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(empty, &missing, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(host.prompts.size(), 3u);
+    // With no current machine there is no romset to ask about; a machine run starts nothing.
+    EXPECT_EQ(launch_mame(empty, nullptr, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame({}, nullptr, 0, fake(), host), LaunchOutcome::NotStarted);
     EXPECT_EQ(host.prompts.size(), 3u);
 
-    EXPECT_EQ(runs(), (std::vector<Args>{{"pacman"}, {"galaga"}, {}}));
+    EXPECT_EQ(runs(), (std::vector<Args>{{"pacman"}, {"galaga"}, {}, {}}));
 }
 
 TEST_F(LaunchTest, SoftwareItemRunsAskAboutAMissingItem) {
@@ -94,27 +99,27 @@ TEST_F(LaunchTest, SoftwareItemRunsAskAboutAMissingItem) {
     const SoftwareItem smb = item("smb", false);
     LaunchRequest run;
     run.software = {true, &smb};
-    EXPECT_EQ(launch_mame(run, nes, 0, fake(), host), LaunchOutcome::Cancelled);
+    EXPECT_EQ(launch_mame(run, &nes, 0, fake(), host), LaunchOutcome::Cancelled);
     EXPECT_EQ(host.messages(), std::vector<std::string>{"File Not Found!: Try Loading Anyway?"});
     host.answers = {Answer::Yes};
-    EXPECT_EQ(launch_mame(run, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(run, &nes, 0, fake(), host), LaunchOutcome::Ran);
 
     // Available machine and item: nothing is asked.
     const SoftwareItem zelda = item("zelda", true);
     run.software.selected = &zelda;
     host.prompts.clear();
-    EXPECT_EQ(launch_mame(run, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(run, &nes, 0, fake(), host), LaunchOutcome::Ran);
     EXPECT_TRUE(host.prompts.empty());
 
     // Both questions come in order; No to the first asks nothing more.
     const Machine missing_nes = machine("nes", false);
     run.software.selected = &smb;
     host.answers = {Answer::Yes, Answer::Yes};
-    EXPECT_EQ(launch_mame(run, missing_nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(run, &missing_nes, 0, fake(), host), LaunchOutcome::Ran);
     host.answers = {Answer::No};
-    EXPECT_EQ(launch_mame(run, missing_nes, 0, fake(), host), LaunchOutcome::Cancelled);
+    EXPECT_EQ(launch_mame(run, &missing_nes, 0, fake(), host), LaunchOutcome::Cancelled);
     host.answers = {Answer::Yes, Answer::No};
-    EXPECT_EQ(launch_mame(run, missing_nes, 0, fake(), host), LaunchOutcome::Cancelled);
+    EXPECT_EQ(launch_mame(run, &missing_nes, 0, fake(), host), LaunchOutcome::Cancelled);
     EXPECT_EQ(host.messages(), (std::vector<std::string>{"Romset Not Found!: Try Loading Anyway?",
                                                          "File Not Found!: Try Loading Anyway?",
                                                          "Romset Not Found!: Try Loading Anyway?",
@@ -131,15 +136,15 @@ TEST_F(LaunchTest, StartEmptyAndOwnImagesIgnoreTheSelectedItem) {
     LaunchRequest start_empty;
     start_empty.machine_only = true;
     start_empty.software = {true, &smb};
-    EXPECT_EQ(launch_mame(start_empty, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(start_empty, &nes, 0, fake(), host), LaunchOutcome::Ran);
     start_empty.software.selected = nullptr; // an empty list
-    EXPECT_EQ(launch_mame(start_empty, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(start_empty, &nes, 0, fake(), host), LaunchOutcome::Ran);
 
     LaunchRequest own;
     own.media_switch = "flop1";
     own.media_file = "/home/me/My Disks/side \"A\".dsk";
     own.software = {true, &smb};
-    EXPECT_EQ(launch_mame(own, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(own, &nes, 0, fake(), host), LaunchOutcome::Ran);
     EXPECT_TRUE(host.prompts.empty());
 
     EXPECT_EQ(runs(),
@@ -151,7 +156,7 @@ TEST_F(LaunchTest, StoredCommandLineAndPauseOnExit) {
     Machine m = machine("sf2", true);
     m.bios_sets = {{"b1", ""}};
     m.commandlines.push_back({"Mine", "-window -resolution \"640x480\"", 0});
-    EXPECT_EQ(launch_mame({}, m, 1, fake(true), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame({}, &m, 1, fake(true), host), LaunchOutcome::Ran);
     EXPECT_EQ(runs(),
               (std::vector<Args>{{"sf2", "-bios", "b1", "-window", "-resolution", "640x480"}}));
     // The console shows both streams as they arrive, then the prompt, then closes.
@@ -169,7 +174,7 @@ TEST_F(LaunchTest, StoredCommandLineAndPauseOnExit) {
               std::find(lines.begin(), lines.end(), "fake mame: done"));
 
     host.console.clear();
-    EXPECT_EQ(launch_mame({}, m, 0, fake(false), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame({}, &m, 0, fake(false), host), LaunchOutcome::Ran);
     EXPECT_EQ(host.console.back(), "close");
     EXPECT_EQ(std::count_if(host.console.begin(), host.console.end(),
                             [](const std::string& s) { return s.rfind("key:", 0) == 0; }),
@@ -178,8 +183,8 @@ TEST_F(LaunchTest, StoredCommandLineAndPauseOnExit) {
 
 TEST_F(LaunchTest, AMameThatCannotStartShowsAnEmptyConsole) {
     const MameCommand missing{dir.file("no-such-mame"), dir.path(), true};
-    EXPECT_EQ(launch_mame({}, machine("pacman", true), 0, missing, host),
-              LaunchOutcome::NotStarted);
+    const Machine pacman = machine("pacman", true);
+    EXPECT_EQ(launch_mame({}, &pacman, 0, missing, host), LaunchOutcome::NotStarted);
     EXPECT_EQ(host.console,
               (std::vector<std::string>{"open:MAME Output", "key:Press A Key To Exit", "close"}));
 
