@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -193,6 +194,89 @@ bool next_line(std::string_view bytes, size_t& pos, std::string_view& line) {
     return true;
 }
 
+constexpr std::string_view entries_heading = "; Entries: ";
+
+// Reads the lines of a database file, handed over in pieces of any size, into records
+// appended to the machine list.
+class RecordReader {
+  public:
+    // file_size bounds what the heading's entry count may reserve.
+    RecordReader(MachineList& machines, Host* keep_alive, std::size_t file_size)
+        : machines_(machines), keep_alive_(keep_alive), file_size_(file_size) {}
+
+    void feed(std::string_view bytes) {
+        while (!bytes.empty()) {
+            const void* nl = std::memchr(bytes.data(), '\n', bytes.size());
+            if (!nl) {
+                partial_.append(bytes);
+                return;
+            }
+            const auto len = static_cast<size_t>(static_cast<const char*>(nl) - bytes.data());
+            if (partial_.empty()) {
+                line(without_cr(bytes.substr(0, len)));
+            } else {
+                partial_.append(bytes.substr(0, len));
+                line(without_cr(partial_));
+                partial_.clear();
+            }
+            bytes.remove_prefix(len + 1);
+        }
+    }
+    // The last line may lack its line end.
+    void finish() {
+        if (!partial_.empty()) line(without_cr(partial_));
+        partial_.clear();
+    }
+
+  private:
+    static std::string_view without_cr(std::string_view line) {
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        return line;
+    }
+
+    void line(std::string_view line) {
+        if (!line.empty() && line.front() == '[') {
+            // "[name]": the name is the line without its first and last character. A header
+            // line also starts a new record inside a damaged section that lost its empty line.
+            const std::string_view name =
+                line.size() >= 2 ? line.substr(1, line.size() - 2) : std::string_view();
+            if (name.empty()) {
+                current_ = nullptr;
+                return;
+            }
+            machines_.emplace_back();
+            current_ = &machines_.back();
+            current_->name.assign(name);
+            if (keep_alive_ && (++records_ & 1023) == 0) keep_alive_->keep_alive();
+            return;
+        }
+        if (line.empty()) {
+            current_ = nullptr;
+            return;
+        }
+        // Lines outside a record (the heading, stray text) and lines of a nameless record are
+        // passed over; the heading's entry count sizes the list once, so that records are not
+        // moved while it grows. A section takes far more than 64 bytes, which bounds a damaged
+        // count.
+        if (current_) {
+            apply_line(*current_, line);
+        } else if (records_ == 0 && line.substr(0, entries_heading.size()) == entries_heading) {
+            std::size_t entries = 0;
+            const std::string_view count = line.substr(entries_heading.size());
+            std::from_chars(count.data(), count.data() + count.size(), entries);
+            machines_.reserve(machines_.size() + std::min(entries, file_size_ / 64));
+        }
+    }
+
+    MachineList& machines_;
+    Host* keep_alive_;
+    std::size_t file_size_;
+    Machine* current_ = nullptr; // the record being read; null outside a record or in one
+                                 // without a name
+    std::size_t records_ = 0;
+    std::string partial_; // a line split between two pieces
+};
+
 } // namespace
 
 void append_database_heading(std::string& out, const Settings& settings, std::size_t entries) {
@@ -261,42 +345,9 @@ void append_record_section(std::string& out, const Machine& m) {
 }
 
 void parse_database(std::string_view bytes, MachineList& machines, Host* keep_alive) {
-    // Every section starts with "[": counting them first spares moving records while reading.
-    size_t brackets = 0;
-    for (const char* p = bytes.data(); (p = static_cast<const char*>(std::memchr(
-                                            p, '[', bytes.size() - size_t(p - bytes.data()))));
-         ++p)
-        ++brackets;
-    machines.reserve(machines.size() + brackets);
-    size_t pos = 0;
-    std::string_view line;
-    Machine* current = nullptr; // the record being read; null outside a record or in one
-                                // without a name
-    size_t records = 0;
-    while (next_line(bytes, pos, line)) {
-        if (!line.empty() && line.front() == '[') {
-            // "[name]": the name is the line without its first and last character. A header
-            // line also starts a new record inside a damaged section that lost its empty line.
-            const std::string_view name =
-                line.size() >= 2 ? line.substr(1, line.size() - 2) : std::string_view();
-            if (name.empty()) {
-                current = nullptr;
-                continue;
-            }
-            machines.emplace_back();
-            current = &machines.back();
-            current->name.assign(name);
-            if (keep_alive && (++records & 1023) == 0) keep_alive->keep_alive();
-            continue;
-        }
-        if (line.empty()) {
-            current = nullptr;
-            continue;
-        }
-        // Lines outside a record (the heading, stray text) and lines of a nameless record are
-        // passed over.
-        if (current) apply_line(*current, line);
-    }
+    RecordReader reader(machines, keep_alive, bytes.size());
+    reader.feed(bytes);
+    reader.finish();
 }
 
 std::string_view find_record_section(std::string_view bytes, std::string_view name) {
@@ -366,12 +417,16 @@ SaveResult save_database(const MachineList& machines, const Settings& settings,
 bool load_database(const Settings& settings, MachineList& machines, ViewList& view, Host& host) {
     machines.clear();
     view.clear();
-    const std::optional<std::string> bytes = read_file(database_path(settings));
-    if (!bytes) {
+    // Read in blocks: the file's bytes are never held beside all of its records.
+    const std::string path = database_path(settings);
+    RecordReader reader(machines, &host,
+                        static_cast<std::size_t>(std::max<std::int64_t>(0, file_size(path))));
+    if (!read_file_blocks(path, 1 << 20, [&](std::string_view block) { reader.feed(block); })) {
+        machines.clear();
         host.message("Oops", "Error", Buttons::Ok);
         return false;
     }
-    parse_database(*bytes, machines, &host);
+    reader.finish();
     reset_view_list(machines, view);
     return true;
 }

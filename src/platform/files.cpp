@@ -228,6 +228,20 @@ std::optional<std::string> read_file(const std::string& path) {
     return data;
 }
 
+bool read_file_blocks(const std::string& path, std::size_t block_size,
+                      const std::function<void(std::string_view)>& on_block) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    std::string block(block_size, '\0');
+    size_t n;
+    while ((n = std::fread(block.data(), 1, block.size(), f)) > 0)
+        on_block(std::string_view(block.data(), n));
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    return !failed;
+}
+
 bool write_file_atomic(const std::string& path, std::string_view data) {
     const std::string temp = path + ".tmp~";
     std::FILE* f = std::fopen(temp.c_str(), "wb");

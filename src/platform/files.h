@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,6 +62,10 @@ std::vector<std::string> collect_files_recursive(const std::string& folder);
 
 // Whole-file reads and writes.
 std::optional<std::string> read_file(const std::string& path);
+// Reads a file front to back in blocks of up to block_size bytes, handing each to on_block, so
+// that a large file is never held whole. False when the file cannot be opened or a read fails.
+bool read_file_blocks(const std::string& path, std::size_t block_size,
+                      const std::function<void(std::string_view)>& on_block);
 // Writes through a temporary file in the same folder, renamed over the target, so that a
 // crash never leaves a truncated file. False (and the old file untouched) on failure.
 bool write_file_atomic(const std::string& path, std::string_view data);

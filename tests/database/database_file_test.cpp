@@ -181,6 +181,47 @@ TEST(DatabaseFile, RoundTripKeepsEveryField) {
     EXPECT_TRUE(host.messages().empty());
 }
 
+TEST(DatabaseFile, LoadReadsRecordsThatStraddleItsReadBlocks) {
+    // Well over one read block (1 MiB), so that lines are split between blocks.
+    DataFolder d;
+    MachineList machines;
+    for (int i = 0; i < 2500; ++i) {
+        machines.push_back(i % 2 ? full_record() : parent_with_one_bios());
+        machines.back().name += std::to_string(i);
+        machines.back().description.append(static_cast<size_t>(i % 300), 'x');
+    }
+    bool changed = true;
+    ScriptedHost host;
+    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
+    ASSERT_GT(file_size(database_path(d.settings)), 2 << 20);
+    MachineList loaded;
+    ViewList view;
+    ASSERT_TRUE(load_database(d.settings, loaded, view, host));
+    ASSERT_EQ(loaded.size(), machines.size());
+    for (size_t i = 0; i < machines.size(); ++i)
+        expect_same(loaded[i], machines[i]);
+}
+
+TEST(DatabaseFile, FlagsReadOnlyTheWordsTheFileWrites) {
+    struct Case {
+        const char* lines;
+        bool isbios, runnable;
+    };
+    const Case cases[] = {
+        {"isbios = yes\nrunnable = no\n", true, false},
+        {"isbios = \nrunnable = \n", false, true},
+        {"isbios = Yes\nrunnable = yes\n", false, true},
+        {"", false, true},
+    };
+    for (const Case& c : cases) {
+        MachineList machines;
+        parse_database(std::string("[a]\n") + c.lines, machines);
+        ASSERT_EQ(machines.size(), 1u);
+        EXPECT_EQ(machines[0].isbios, c.isbios) << c.lines;
+        EXPECT_EQ(machines[0].runnable, c.runnable) << c.lines;
+    }
+}
+
 TEST(DatabaseFile, ReaderToleratesDamagedFiles) {
     // No final empty line, LF line ends, a nameless record, unknown keys, nested values before
     // the line that opens them, a BIOS choice that is no number.
