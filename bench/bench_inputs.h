@@ -26,7 +26,9 @@ inline std::string bench_folder() {
     return folder;
 }
 
-inline std::string bench_mame() { return env_or("ORVEL_BENCH_MAME", "/usr/games/mame"); }
+inline std::string bench_mame() {
+    return env_or("ORVEL_BENCH_MAME", "/usr/games/mame");
+}
 
 // The listing named by ORVEL_BENCH_LISTING, else the one kept in the build folder, written with
 // "-lx -nodtd" the first time. Empty when there is neither a listing nor a MAME to write one.

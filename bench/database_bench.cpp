@@ -208,9 +208,8 @@ int main() {
     const char* skip = std::getenv("ORVEL_BENCH_SKIP_MAME");
     if (have_mame && !(skip && *skip == '1')) {
         const std::string alone_file = work + "alone.xml";
-        const double alone = seconds([&] {
-                                 run_redirected(mame, "-lx -nodtd", work, alone_file);
-                             }).wall;
+        const double alone =
+            seconds([&] { run_redirected(mame, "-lx -nodtd", work, alone_file); }).wall;
         delete_file(alone_file);
         delete_file(db);
         delete_file(tmp);
@@ -221,7 +220,8 @@ int main() {
             seconds([&] { build_database(settings, paths, machines, view, changed, host); }).wall;
         wall_row("first start (listing + build)", first, "mame -lx -nodtd alone", alone, 1.2);
     } else {
-        std::printf("first start: skipped (no MAME at %s or ORVEL_BENCH_SKIP_MAME=1)\n", mame.c_str());
+        std::printf("first start: skipped (no MAME at %s or ORVEL_BENCH_SKIP_MAME=1)\n",
+                    mame.c_str());
     }
     std::filesystem::remove_all(work);
     return 0;

@@ -1,8 +1,8 @@
 // Times the filter pass as the search box drives it, and the filter tree build, on a full
 // machine list. The list comes from MAME's XML listing: the file named by ORVEL_BENCH_LISTING,
 // or the one kept in the build folder, written once by running MAME (ORVEL_BENCH_MAME, default
-// /usr/games/mame) with -lx -nodtd. Without either, a generated list of 45,294 machines with realistic field values stands in (and the
-// output says so).
+// /usr/games/mame) with -lx -nodtd. Without either, a generated list of 45,294 machines with
+// realistic field values stands in (and the output says so).
 
 #include "bench_inputs.h"
 #include "filters/filter_pass.h"

@@ -29,7 +29,8 @@ struct StartupOptions {
 };
 
 // Start-up up to the machine database: settings defaults, the preferences file, a MAME that
-// changed or is gone, choosing MAME, and MAME's configuration. Exit means the program ends now (the user cancelled or declined).
+// changed or is gone, choosing MAME, and MAME's configuration. Exit means the program ends now (the
+// user cancelled or declined).
 StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
                           const StartupOptions& options);
 

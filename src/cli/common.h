@@ -42,8 +42,9 @@ void load_core_settings(const Options& options, Settings& settings);
 
 // Does what start-up does before a command's own work: settings defaults (ORVEL_Data from
 // --data or the working directory), the preferences file of the data folder and MAME
-// configuration discovery (running " -cc" when needed). Never opens a dialog. False, with a one-line reason in error, when no MAME has been chosen yet (the
-// settings are loaded all the same).
+// configuration discovery (running " -cc" when needed). Never opens a dialog. False, with a
+// one-line reason in error, when no MAME has been chosen yet (the settings are loaded all the
+// same).
 bool start_core(const Options& options, AppState& state, Host& host, std::string& error);
 
 // The machine database as start-up makes it: loaded, or built from MAME's listing when the
