@@ -9,6 +9,11 @@
 //
 // ORVEL_FAKE_HANG=1 makes every call sleep for an hour; ORVEL_FAKE_STDERR_FLOOD=N writes N
 // bytes to standard error before anything else; ORVEL_FAKE_NO_CC=1 makes -cc write nothing.
+// ORVEL_FAKE_HELPER=FILE first starts a helper that inherits both output streams, writes its
+// process id to FILE (one line per helper) and sleeps for a minute (as a wrapper's background job
+// would). ORVEL_FAKE_LX_CUT=N stops -lx after N bytes of the listing: with ORVEL_FAKE_EXIT it
+// prints an error line and ends with that status, otherwise it falls silent for an hour.
+// ORVEL_FAKE_EXIT=N makes -lx and runs end with exit status N after their output.
 
 #include <chrono>
 #include <cstdio>
@@ -17,6 +22,8 @@
 #include <string>
 #include <thread>
 
+#include <unistd.h>
+
 namespace {
 
 const char* env(const char* name) {
@@ -24,16 +31,30 @@ const char* env(const char* name) {
     return v && *v ? v : nullptr;
 }
 
+int exit_status() {
+    const char* status = env("ORVEL_FAKE_EXIT");
+    return status ? std::atoi(status) : 0;
+}
+
+void start_helper(const char* pid_file) {
+    std::fflush(nullptr);
+    if (::fork() != 0) return;
+    if (std::FILE* f = std::fopen(pid_file, "ab")) {
+        std::fprintf(f, "%d\n", static_cast<int>(::getpid()));
+        std::fclose(f);
+    }
+    std::this_thread::sleep_for(std::chrono::minutes(1));
+    ::_exit(0);
+}
+
 void write_ini_line(std::FILE* f, const char* key, const char* value) {
     std::fprintf(f, "%-26s%s\n", key, value);
 }
 
 int write_config() {
-    if (env("ORVEL_FAKE_NO_CC"))
-        return 0;
+    if (env("ORVEL_FAKE_NO_CC")) return 0;
     std::FILE* f = std::fopen("mame.ini", "wb");
-    if (!f)
-        return 1;
+    if (!f) return 1;
     std::fprintf(f, "#\n# CORE CONFIGURATION OPTIONS\n#\nreadconfig                1\n\n");
     std::fprintf(f, "#\n# CORE SEARCH PATH OPTIONS\n#\n");
     write_ini_line(f, "homepath", ".");
@@ -60,8 +81,7 @@ int write_config() {
     std::fclose(f);
 
     f = std::fopen("ui.ini", "wb");
-    if (!f)
-        return 1;
+    if (!f) return 1;
     std::fprintf(f, "#\n# UI SEARCH PATH OPTIONS\n#\n");
     write_ini_line(f, "historypath", "history;dats;.");
     write_ini_line(f, "categorypath", "folders");
@@ -85,12 +105,26 @@ int print_listing() {
         std::fprintf(stderr, "cannot open %s\n", path);
         return 1;
     }
+    long cut = -1;
+    if (const char* at = env("ORVEL_FAKE_LX_CUT")) cut = std::strtol(at, nullptr, 10);
     char buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+    long written = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        if (cut >= 0 && written + static_cast<long>(n) >= cut) {
+            std::fwrite(buf, 1, static_cast<size_t>(cut - written), stdout);
+            std::fflush(stdout);
+            if (env("ORVEL_FAKE_EXIT")) {
+                std::fprintf(stderr, "fake mame: listing cut short\n");
+                return exit_status();
+            }
+            std::this_thread::sleep_for(std::chrono::hours(1));
+        }
         std::fwrite(buf, 1, n, stdout);
+        written += static_cast<long>(n);
+    }
     std::fclose(f);
-    return 0;
+    return exit_status();
 }
 
 int record_run(int argc, char** argv) {
@@ -107,14 +141,14 @@ int record_run(int argc, char** argv) {
     std::fprintf(stderr, "fake mame: warning line\n");
     std::printf("fake mame: running %s\n", argc > 1 ? argv[1] : "(no machine)");
     std::printf("fake mame: done\n");
-    return 0;
+    return exit_status();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (env("ORVEL_FAKE_HANG"))
-        std::this_thread::sleep_for(std::chrono::hours(1));
+    if (env("ORVEL_FAKE_HANG")) std::this_thread::sleep_for(std::chrono::hours(1));
+    if (const char* pid_file = env("ORVEL_FAKE_HELPER")) start_helper(pid_file);
     if (const char* flood = env("ORVEL_FAKE_STDERR_FLOOD")) {
         const long bytes = std::strtol(flood, nullptr, 10);
         std::string chunk(1024, 'e');
@@ -122,8 +156,7 @@ int main(int argc, char** argv) {
         for (long done = 0; done < bytes; done += 1024)
             std::fwrite(chunk.data(), 1, chunk.size(), stderr);
     }
-    if (argc == 2 && std::strcmp(argv[1], "-cc") == 0)
-        return write_config();
+    if (argc == 2 && std::strcmp(argv[1], "-cc") == 0) return write_config();
     if (argc == 3 && std::strcmp(argv[1], "-lx") == 0 && std::strcmp(argv[2], "-nodtd") == 0)
         return print_listing();
     if (argc == 2 && std::strcmp(argv[1], "-version") == 0) {
