@@ -4,8 +4,8 @@
 // scanned for availability, sorted by description, given its "Default" command line and saved.
 // A complete "orvel.tmp" left in the MAME folder is parsed without asking MAME.
 
-#include "app/host.h"
 #include "database/machine.h"
+#include "host/host.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 
