@@ -4,11 +4,11 @@
 // menus, toolbar buttons and shortcut keys and are carried out by dispatch()
 // (main_window_commands.cpp).
 
-#include "app/host.h"
 #include "gui/busy_guard.h"
 #include "gui/commands.h"
 #include "gui/filter_tree_view.h"
 #include "gui/session.h"
+#include "host/host.h"
 
 #include <QMainWindow>
 #include <QPointer>
