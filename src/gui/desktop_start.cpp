@@ -27,7 +27,6 @@ std::unique_ptr<MainWindow> start_desktop(Session& session, Host& host, const Ic
             flush_events();
         }
         if (options.qt_host) options.qt_host->set_splash(&splash);
-        if (!state.settings.MAME_Path.empty()) set_current_directory(state.settings.MAME_Path);
 
         const DatabaseStartResult database =
             start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
