@@ -206,7 +206,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!close_questions()) {
+    if (!exit_questions(ExitRequest::CloseBox)) {
         event->ignore();
         return;
     }
