@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <optional>
 
 namespace orvel {
 
@@ -31,9 +32,15 @@ bool start_mame(ChildProcess& child, const MameCommand& command,
     return child.start(command.program, args, options);
 }
 
-void finish_console(const MameCommand& command, Host& host) {
-    if (command.pause_on_exit) host.console_wait_for_key(key_prompt);
+// A run that failed keeps its console until the user has read it: MAME's reason ("Required
+// files are missing") would otherwise vanish with the window.
+void finish_console(const MameCommand& command, bool failed, Host& host) {
+    if (command.pause_on_exit || failed) host.console_wait_for_key(key_prompt);
     host.console_close();
+}
+
+bool failed_run(const std::optional<int>& exit_code) {
+    return !exit_code || *exit_code != 0;
 }
 
 } // namespace
@@ -56,14 +63,16 @@ bool run_mame_in_console(const MameCommand& command, const std::vector<std::stri
     host.console_open(console_title);
     ChildProcess child;
     const bool started = start_mame(child, command, args);
+    bool failed = false;
     if (started) {
         const auto show = [&host](std::string_view line) { host.console_line(to_utf8(line)); };
         while (child.poll_output(30, show, show))
             host.keep_alive();
         const std::optional<int> status = child.wait();
         if (exit_status) *exit_status = status.value_or(-1);
+        failed = failed_run(status);
     }
-    finish_console(command, host);
+    finish_console(command, failed, host);
     return started;
 }
 
@@ -75,6 +84,7 @@ CapturedRun run_mame_captured(const MameCommand& command, std::string_view argum
 CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std::string>& args,
                               Host& host, const FileOpener& open_file, bool open_files) {
     CapturedRun run;
+    bool failed = false;
     host.console_open(console_title);
     std::string output;
     std::string errors;
@@ -107,7 +117,9 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
             errors += line;
             errors += "\r\n";
         }
-        run.exit_status = child.wait().value_or(-1);
+        const std::optional<int> status = child.wait();
+        run.exit_status = status.value_or(-1);
+        failed = failed_run(status);
     }
     const std::string folder = private_temp_folder();
     if (!folder.empty()) {
@@ -130,7 +142,7 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
         open(run.output_path);
         open(run.error_path);
     }
-    finish_console(command, host);
+    finish_console(command, failed, host);
     return run;
 }
 

@@ -13,7 +13,8 @@
 // process id to FILE (one line per helper) and sleeps for a minute (as a wrapper's background job
 // would). ORVEL_FAKE_LX_CUT=N stops -lx after N bytes of the listing: with ORVEL_FAKE_EXIT it
 // prints an error line and ends with that status, otherwise it falls silent for an hour.
-// ORVEL_FAKE_EXIT=N makes -lx and runs end with exit status N after their output.
+// ORVEL_FAKE_EXIT=N makes -lx and runs end with exit status N after their output (a run first
+// prints MAME's "Required files are missing" line).
 
 #include <chrono>
 #include <cstdio>
@@ -141,6 +142,9 @@ int record_run(int argc, char** argv) {
     std::fprintf(stderr, "fake mame: warning line\n");
     std::printf("fake mame: running %s\n", argc > 1 ? argv[1] : "(no machine)");
     std::printf("fake mame: done\n");
+    // A failing run, as MAME ends one whose romset is incomplete (its text in colour).
+    if (env("ORVEL_FAKE_EXIT"))
+        std::printf("\x1b[1;31mRequired files are missing, the machine cannot be run.\x1b[0m\n");
     return exit_status();
 }
 
