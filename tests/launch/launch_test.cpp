@@ -193,6 +193,24 @@ TEST_F(LaunchTest, StoredCommandLineAndPauseOnExit) {
               0);
 }
 
+TEST_F(LaunchTest, AFailedRunWaitsForAKeyEvenWithoutThePause) {
+    const auto waited = [this] {
+        return std::count(host.console.begin(), host.console.end(), "key:Press A Key To Exit");
+    };
+    for (const auto& [body, expected] :
+         {std::pair{"echo ok; exit 0", 0}, std::pair{"echo missing files; exit 2", 1},
+          std::pair{"kill -9 $$", 1}}) {
+        SCOPED_TRACE(body);
+        host.console.clear();
+        EXPECT_TRUE(run_mame_in_console(script(body), "pacman", host));
+        EXPECT_EQ(waited(), expected);
+        EXPECT_EQ(host.console.back(), "close");
+        host.console.clear();
+        EXPECT_TRUE(run_mame_captured(script(body), "pacman", host, {}, false).started);
+        EXPECT_EQ(waited(), expected);
+    }
+}
+
 TEST_F(LaunchTest, AMameThatCannotStartShowsAnEmptyConsole) {
     const MameCommand missing{dir.file("no-such-mame"), dir.path(), true};
     EXPECT_EQ(launch_mame({}, machine("pacman", true), 0, missing, host),
