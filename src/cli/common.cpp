@@ -15,12 +15,17 @@ namespace orvel::cli {
 
 namespace {
 
-// Message texts use CR LF between their lines; on the terminal they become one line.
-std::string one_line(std::string_view text) {
+// Message texts use CR LF between the lines of a question; on the terminal they become one line.
+// A lone line feed (the XML error text) stays a line break.
+std::string terminal_text(std::string_view text) {
     std::string out;
-    for (char c : text) {
-        if (c == '\r') continue;
-        out.push_back(c == '\n' ? ' ' : c);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out.push_back(' ');
+            ++i;
+        } else if (text[i] != '\r') {
+            out.push_back(text[i]);
+        }
     }
     return out;
 }
@@ -37,7 +42,7 @@ bool input_ready() {
 
 Answer TerminalHost::message(std::string_view title, std::string_view text, Buttons buttons,
                              Icon /*icon*/) {
-    std::cerr << title << ": " << one_line(text);
+    std::cerr << title << ": " << terminal_text(text);
     if (buttons == Buttons::Ok) {
         std::cerr << "\n";
         return Answer::Ok;

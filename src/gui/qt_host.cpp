@@ -14,12 +14,10 @@ namespace orvel::gui {
 
 namespace {
 
-// Message texts carry CR LF line ends, some a lone CR (the listing's error text); Qt wants plain
-// line feeds.
+// Message texts carry CR LF line ends (the XML error text plain line feeds); Qt wants line feeds.
 QString message_text(std::string_view text) {
     QString result = qs(text);
     result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return result;
 }
 

@@ -5,6 +5,7 @@
 // sub-folder named after the list.
 
 #include "host/host.h"
+#include "xml/xml_reader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,16 +55,10 @@ enum class SoftwareFilter { All = 0, Available = 1, Missing = 2 };
 // ("flop1", "flop2", "001") and is used as it is; any other name gets "1" ("cart" -> "cart1").
 std::string media_switch_for_part(std::string_view part_name);
 
-// Why a parse stopped early. Line and column are 1-based.
-struct SoftwareListError {
-    std::string message;
-    std::uint64_t line = 0;
-    std::uint64_t column = 0;
-};
-
+// What a parse found: whether there was a file to read, and why it stopped early.
 struct SoftwareParseResult {
-    bool file_loaded = false;               // false: the file is missing, empty or unreadable
-    std::optional<SoftwareListError> error; // set when the XML is malformed
+    bool file_loaded = false;      // false: the file is missing, empty or unreadable
+    std::optional<XmlError> error; // set when the XML is malformed; xml_error_text shows it
 };
 
 // Parses one software list from memory or from a file (read in chunks, never whole), appending
@@ -72,9 +67,6 @@ SoftwareParseResult parse_software_list(std::string_view xml, const std::string&
                                         std::vector<SoftwareItem>& items);
 SoftwareParseResult parse_software_list_file(const std::string& path, const std::string& list_name,
                                              std::vector<SoftwareItem>& items);
-
-// The text of the "Error" message box for a malformed list.
-std::string software_list_error_text(const SoftwareListError& error);
 
 // Sorts by description without regard to case; items of equal titles keep file order.
 void sort_software_items(std::vector<SoftwareItem>& items);

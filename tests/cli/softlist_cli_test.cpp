@@ -50,3 +50,16 @@ TEST_F(SoftlistCli, SoftlistPrintsItemsAndTheTitle) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, std::vector<std::string>{"Software List (0 Titles)"});
 }
+
+TEST_F(SoftlistCli, AMalformedListIsReportedOnSeparateLines) {
+    dir.write("mame folder/hash/broken.xml",
+              "<softwarelist name=\"broken\">\n<software name=\"a\">\n</softwarelist>\n");
+    const CliRun r = cli("softlist broken");
+    // The item read before the fault stays; the fault is shown line by line.
+    EXPECT_EQ(r.out, (std::vector<std::string>{"no\ta\t\t\t\t", "Software List (1 Titles)"}));
+    const auto at = std::find(r.err.begin(), r.err.end(), "Error: Error in the XML file:");
+    ASSERT_NE(at, r.err.end()) << (r.err.empty() ? "" : r.err[0]);
+    ASSERT_GE(r.err.end() - at, 3);
+    EXPECT_EQ(at[1], "Message: mismatched tag");
+    EXPECT_EQ(at[2], "Line: 3   Character: 3");
+}

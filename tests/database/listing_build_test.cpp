@@ -21,7 +21,7 @@ MachineList parse_fixture() {
     const ListingParse parse =
         parse_listing_file(orvel::test::fixture("database/listing.xml"), machines);
     EXPECT_TRUE(parse.opened);
-    EXPECT_TRUE(parse.ok) << parse.error;
+    EXPECT_TRUE(parse.ok) << parse.error.message;
     return machines;
 }
 
@@ -140,8 +140,8 @@ TEST(ListingParse, MalformedListingReportsLineAndCharacter) {
         parse_listing_text("<mame>\n<machine name=\"a\">\n</mame>\n", machines);
     EXPECT_TRUE(parse.opened);
     EXPECT_FALSE(parse.ok);
-    EXPECT_EQ(xml_error_text(parse),
-              "Error in the XML file:\rMessage: mismatched tag\rLine: 3   Character: 3");
+    EXPECT_EQ(xml_error_text(parse.error),
+              "Error in the XML file:\nMessage: mismatched tag\nLine: 3   Character: 3");
 }
 
 TEST(ListingParse, SortIsByDescriptionWithoutCaseAndStable) {
@@ -237,8 +237,8 @@ TEST(BuildDatabase, MalformedListingShowsTheErrorAndEnds) {
     ScriptedHost host;
     const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
     EXPECT_EQ(result.status, BuildStatus::XmlError);
-    EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: Error in the XML file:\rMessage: "
-                                                        "mismatched tag\rLine: 3   Character: 3"});
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: Error in the XML file:\nMessage: "
+                                                        "mismatched tag\nLine: 3   Character: 3"});
     EXPECT_TRUE(machines.empty());
     EXPECT_FALSE(file_exists(database_path(f.settings)));
     // Not reused at the next start: MAME is asked again.

@@ -575,7 +575,8 @@ TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
     }
 }
 
-// The real message box shows every line break of a message as a line of its own.
+// The real message box shows every line break of a message (CR LF or a line feed) as a line of
+// its own.
 TEST(QtHostMessage, LineBreaksOfEitherKindBecomeLines) {
     QtHost host;
     QString shown;
@@ -585,7 +586,7 @@ TEST(QtHostMessage, LineBreaksOfEitherKindBecomeLines) {
         shown = box->text();
         box->button(QMessageBox::Yes)->click();
     });
-    EXPECT_EQ(host.message("Error", "Error in the XML file:\rMessage: x\r\nLine: 3", Buttons::YesNo,
+    EXPECT_EQ(host.message("Error", "Error in the XML file:\nMessage: x\r\nLine: 3", Buttons::YesNo,
                            Icon::Error),
               Answer::Yes);
     EXPECT_EQ(shown, QStringLiteral("Error in the XML file:\nMessage: x\nLine: 3"));

@@ -90,7 +90,7 @@ TEST(SoftwareList, MalformedXmlKeepsTheItemsReadBefore) {
     EXPECT_EQ(result.error->column, 22u);
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[2].description, "Alpha Tunes");
-    EXPECT_EQ(software_list_error_text(*result.error),
+    EXPECT_EQ(xml_error_text(*result.error),
               "Error in the XML file:\nMessage: mismatched tag\nLine: 24   Character: 22");
 
     // Truncated in the middle of an item's title.
