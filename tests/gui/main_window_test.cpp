@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -366,6 +367,24 @@ TEST_F(Fixture, ARightClickSelectsItsRowAndTheStatusBarFollows) {
     EXPECT_EQ(window->status_strip()->field(1), QStringLiteral("Driver: dkong"));
     EXPECT_EQ(window->status_strip()->image(), StatusImage::Imperfect);
     window->list_menu()->close();
+}
+
+TEST_F(Fixture, ACutTitleShowsInFullAsATooltip) {
+    session.state.machines[2].description = "Donkey Kong (US set 1) with a title far too long to "
+                                            "fit the title column of a window this narrow";
+    window->refill_machine_list();
+    window->resize(800, 600);
+    QApplication::processEvents();
+    MachineListView* list = window->list();
+    const auto tip_at = [list](int row) {
+        const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+        QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tip_at(row_of("galaga")), QString()); // it fits: no tooltip
+    EXPECT_EQ(tip_at(row_of("dkong")),
+              QString::fromStdString(session.state.machines[2].description));
 }
 
 TEST_F(Fixture, FavouritesAddAndRemove) {
