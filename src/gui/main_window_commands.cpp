@@ -7,9 +7,11 @@
 #include "gui/about_window.h"
 #include "gui/command_table.h"
 #include "gui/filter_tree_view.h"
+#include "gui/machine_info_window.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
 #include "gui/main_window.h"
+#include "gui/preferences_window.h"
 #include "gui/qt_text.h"
 #include "gui/toolbar_strip.h"
 #include "launch/launch.h"
@@ -40,6 +42,17 @@ void MainWindow::dispatch(int command) {
         break;
     case command::check_availability:
         check_availability_command();
+        break;
+    case command::machine_info:
+        if (select_current_record())
+            show_machine_info(
+                this,
+                session_.state.machines[static_cast<std::size_t>(session_.state.current_machine)],
+                session_.state);
+        list_->setFocus();
+        break;
+    case command::preferences:
+        show_preferences();
         break;
     case command::reset_database:
         reset_database_command();
@@ -75,7 +88,7 @@ void MainWindow::dispatch(int command) {
         expand_or_close_tree(false);
         break;
     default:
-        // Run (Advanced), Machine Info and Preferences have no window yet; others are unknown.
+        // Run (Advanced) has no window yet; other numbers are unknown.
         break;
     }
 }
@@ -307,6 +320,29 @@ void MainWindow::show_about() {
     AboutWindow about(session_.state.settings, this);
     about.exec();
     list_->setFocus();
+}
+
+void MainWindow::show_preferences() {
+    const int row = list_->selected_row();
+    PreferencesWindow window(session_.state.settings, host_, this);
+    setEnabled(false);
+    window.setEnabled(true); // a window of its own, though its parent is disabled
+    window.exec();
+    setEnabled(true);
+    if (window.rebuild_needed()) {
+        // The new font, colours and sort key show in a rebuilt tree and list.
+        setUpdatesEnabled(false);
+        apply_list_look(list_);
+        if (tree_) {
+            apply_list_look(tree_);
+            show_filter_tree();
+        }
+        refill_machine_list();
+        setUpdatesEnabled(true);
+    }
+    list_->select_row(row);
+    list_->setFocus();
+    if (row >= 0 && select_current_record()) update_status_bar();
 }
 
 void MainWindow::expand_or_close_tree(bool expand) {
