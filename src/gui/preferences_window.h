@@ -5,7 +5,7 @@
 // or Escape after changes, which also asks the main window to rebuild its tree and list. The
 // title bar's close box closes without a question and without the rebuild.
 
-#include "app/host.h"
+#include "host/host.h"
 #include "settings/settings.h"
 
 #include <QDialog>
