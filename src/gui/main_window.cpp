@@ -260,7 +260,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!close_questions()) {
+    if (!exit_questions(ExitRequest::CloseBox)) {
         event->ignore();
         return;
     }
