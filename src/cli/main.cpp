@@ -49,7 +49,10 @@ struct Entry {
 const Entry commands[] = {
     {"help", nullptr, "help                      this text"},
     {"init", cmd_init, "init --mame EXE [--yes]   choose the MAME executable (--yes: any name)"},
-    {"settings", cmd_settings, "settings                  print every setting as KEY<TAB>VALUE"},
+    {"settings", cmd_settings,
+     "settings [--set KEY=VALUE]...\n"
+     "                            print every setting as KEY<TAB>VALUE (--set: change keys, named\n"
+     "                            as in ORVEL.prefs, and save the preferences file first)"},
     {"config", cmd_config,
      "config                    print MAME's folders: KEY<TAB>RAW<TAB>RESOLVED"},
     {"build", cmd_build,
@@ -83,8 +86,10 @@ const Entry commands[] = {
     {"dat", cmd_dat,
      "dat NAME [KIND]           print a machine's DAT texts (KIND 1-6 or a file name)"},
     {"info", cmd_info,
-     "info NAME                 print a machine's attributes (LABEL<TAB>VALUE) and pictures\n"
-     "                            (KIND<TAB>SOURCE 0-3<TAB>PATH<TAB>ARCHIVE ENTRY)"},
+     "info NAME [--dat]         print a machine's attributes (LABEL<TAB>VALUE) and pictures\n"
+     "                            (KIND<TAB>SOURCE 0-3<TAB>PATH<TAB>ARCHIVE ENTRY); --dat: then\n"
+     "                            dat<TAB>KIND<TAB>FILE and the DAT text the information window\n"
+     "                            opens on, wrapped as it shows it"},
 };
 
 void print_help(std::FILE* out) {

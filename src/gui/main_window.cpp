@@ -2,7 +2,7 @@
 
 #include "filters/list_texts.h"
 #include "gui/filter_tree_view.h"
-#include "gui/identity_picture.h"
+#include "gui/list_look.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
 #include "gui/qt_text.h"
@@ -84,20 +84,7 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::apply_list_look(QWidget* widget) const {
-    const Settings& settings = session_.state.settings;
-    // The list font: face and size from the settings; the stored style is not applied.
-    QFont font(qs(settings.ORVEL_Font_Name));
-    if (settings.ORVEL_Font_Size > 0) font.setPointSize(static_cast<int>(settings.ORVEL_Font_Size));
-    widget->setFont(font);
-    QPalette palette = widget->palette();
-    const QPalette system = QGuiApplication::palette();
-    palette.setColor(QPalette::Base, settings.ORVEL_Back_Colour == -1
-                                         ? system.color(QPalette::Base)
-                                         : colour_from_bgr(settings.ORVEL_Back_Colour));
-    palette.setColor(QPalette::Text, settings.ORVEL_Font_Colour == -1
-                                         ? system.color(QPalette::Text)
-                                         : colour_from_bgr(settings.ORVEL_Font_Colour));
-    widget->setPalette(palette);
+    gui::apply_list_look(widget, session_.state.settings);
 }
 
 bool MainWindow::select_current_record() {

@@ -92,6 +92,7 @@ class MainWindow : public QMainWindow {
     void toggle_filter();
     void toggle_toolbar_and_menu();
     void show_about();
+    void show_preferences();
     void expand_or_close_tree(bool expand);
     void suspend_window();
     void resume_window();

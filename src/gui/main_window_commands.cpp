@@ -7,9 +7,11 @@
 #include "gui/about_window.h"
 #include "gui/busy_guard.h"
 #include "gui/filter_tree_view.h"
+#include "gui/machine_info_window.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
 #include "gui/main_window.h"
+#include "gui/preferences_window.h"
 #include "gui/qt_text.h"
 #include "gui/toolbar_strip.h"
 #include "launch/launch.h"
@@ -58,10 +60,18 @@ void MainWindow::dispatch(Command command) {
         return expand_or_close_tree(true);
     case Command::CloseTree:
         return expand_or_close_tree(false);
-    case Command::RunAdvanced:
     case Command::MachineInfo:
+        if (select_current_record())
+            show_machine_info(
+                this,
+                session_.state.machines[static_cast<std::size_t>(session_.state.current_machine)],
+                session_.state);
+        list_->setFocus();
+        return;
     case Command::Preferences:
-        // Their windows are still to come; their actions are disabled meanwhile.
+        return show_preferences();
+    case Command::RunAdvanced:
+        // Its window is still to come; its action is disabled meanwhile.
         return;
     }
 }
@@ -290,6 +300,29 @@ void MainWindow::toggle_toolbar_and_menu() {
     menuBar()->setVisible(!toolbar_hidden_);
     toolbar_->setVisible(!toolbar_hidden_);
     layout_main_window();
+}
+
+void MainWindow::show_preferences() {
+    const int row = list_->selected_row();
+    PreferencesWindow window(session_.state.settings, host_, this);
+    setEnabled(false);
+    window.setEnabled(true); // a window of its own, though its parent is disabled
+    window.exec();
+    setEnabled(true);
+    if (window.rebuild_needed()) {
+        // The new font, colours and sort key show in a rebuilt tree and list.
+        setUpdatesEnabled(false);
+        apply_list_look(list_);
+        if (tree_) {
+            apply_list_look(tree_);
+            show_filter_tree();
+        }
+        refill_machine_list();
+        setUpdatesEnabled(true);
+    }
+    list_->select_row(row);
+    list_->setFocus();
+    if (row >= 0 && select_current_record()) update_status_bar();
 }
 
 void MainWindow::show_about() {

@@ -5,24 +5,32 @@
 #include "gui/desktop_start.h"
 #include "gui/filter_tree_view.h"
 #include "gui/icon_set.h"
+#include "gui/machine_info_window.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
 #include "gui/main_window.h"
+#include "gui/preferences_window.h"
 #include "gui/splash_window.h"
 #include "gui/status_strip.h"
 #include "gui/toolbar_strip.h"
 #include "platform/files.h"
+#include "settings/preferences.h"
 #include "support/scripted_host.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace orvel::gui {
 namespace {
@@ -204,8 +212,9 @@ TEST_F(Fixture, MenusContextMenusAndToolbarShareOneActionPerCommand) {
             EXPECT_EQ(button->toolTip(), QString::fromLatin1(spec.caption));
         }
     }
-    for (Command disabled : {Command::RunAdvanced, Command::MachineInfo, Command::Preferences})
-        EXPECT_FALSE(window->action(disabled)->isEnabled());
+    EXPECT_FALSE(window->action(Command::RunAdvanced)->isEnabled());
+    EXPECT_TRUE(window->action(Command::MachineInfo)->isEnabled());
+    EXPECT_TRUE(window->action(Command::Preferences)->isEnabled());
 }
 
 TEST_F(Fixture, ShortcutsRaiseTheirOwnCommandsWithTheMenuBarHidden) {
@@ -540,6 +549,78 @@ TEST_F(Fixture, AboutClosesOnEscapeAndGivesTheListTheFocus) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(window->focusWidget(), window->list());
+}
+
+TEST_F(Fixture, MachineInfoOpensWithCtrlIOverADisabledWindowAndClosesOnEscape) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->list()->select_row(row_of("puckman"));
+    window->list()->setFocus();
+    bool seen = false;
+    // The window is looked at once it has loaded and waits for the user.
+    std::function<void()> look = [&] {
+        auto* info = qobject_cast<MachineInfoWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(info, nullptr);
+        if (info->windowTitle() == QStringLiteral("Loading Data...")) {
+            QTimer::singleShot(0, look);
+            return;
+        }
+        seen = true;
+        EXPECT_EQ(info->windowTitle(), QStringLiteral("Puck Man (Japan set 1)"));
+        EXPECT_EQ(info->attribute_table()->rowCount(), 15);
+        EXPECT_FALSE(window->isEnabled());
+        EXPECT_TRUE(info->isEnabled());
+        QTest::keyClick(info, Qt::Key_Escape);
+    };
+    QTimer::singleShot(0, look);
+    QTest::keyClick(window->list(), Qt::Key_I, Qt::ControlModifier);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->focusWidget(), window->list());
+}
+
+TEST_F(Fixture, PreferencesRebuildTheListOnlyAfterChangesAndSaveOnlyOnYes) {
+    Settings& settings = session.state.settings;
+    ASSERT_TRUE(create_folder(settings.ORVEL_Data));
+    ASSERT_TRUE(save_preferences(settings, preferences_path(settings)));
+    int resets = 0;
+    QObject::connect(window->model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    const int row = row_of("galaga");
+    window->list()->select_row(row);
+
+    // Opened and closed untouched: no question, no rebuild, the row still selected.
+    auto close_preferences = [&](auto&& change) {
+        QTimer::singleShot(0, [&] {
+            auto* prefs = qobject_cast<PreferencesWindow*>(QApplication::activeModalWidget());
+            ASSERT_NE(prefs, nullptr);
+            EXPECT_FALSE(window->isEnabled());
+            change(*prefs);
+            prefs->button(QStringLiteral("Close"))->click();
+        });
+        window->dispatch(Command::Preferences);
+    };
+    close_preferences([](PreferencesWindow&) {});
+    EXPECT_TRUE(host.prompts.empty());
+    EXPECT_EQ(resets, 0);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->list()->selected_row(), row);
+    EXPECT_EQ(window->focusWidget(), window->list());
+
+    // The sort key changed and not saved: the list is sorted by short name, the file is not.
+    host.answers = {Answer::No};
+    close_preferences([](PreferencesWindow& prefs) {
+        prefs.sort()->setCurrentIndex(1);
+        emit prefs.sort()->activated(1);
+    });
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"Changes Made: Save Changes?"});
+    EXPECT_GT(resets, 0);
+    EXPECT_EQ(settings.ORVEL_Sort_Type, 1);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("Donkey Kong (US set 1)")); // dkong sorts first
+    Settings saved;
+    parse_preferences(saved, test::read_all(preferences_path(settings)));
+    EXPECT_EQ(saved.ORVEL_Sort_Type, 0);
+    EXPECT_EQ(window->list()->selected_row(), row);
 }
 
 // Run once as it is and once more with QT_SCALE_FACTOR=2 (its own CTest entry); the pictures
