@@ -77,18 +77,27 @@ bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_pa
     return true;
 }
 
+StartupOptions program_startup_options(const std::string& start_directory,
+                                       const std::string& program_folder) {
+    StartupOptions options;
+    options.start_directory = start_directory;
+    options.data_folder = default_data_folder(start_directory, program_folder);
+    options.mame_search_path = mame_search_path();
+    return options;
+}
+
 StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
                           const StartupOptions& options) {
     StartupResult result;
     const StartupResult exit_now{StartupOutcome::Exit, false};
 
-    // 1. Defaults.
+    // Defaults, then the preferences file of the default data folder.
     set_default_settings(settings, options.start_directory, options.desktop_width,
                          options.desktop_height);
-    // 2. The preferences file of the default data folder.
+    if (!options.data_folder.empty()) settings.ORVEL_Data = with_separator(options.data_folder);
     if (file_size(preferences_path(settings)) > 0) load_preferences(settings);
 
-    // 4. A MAME whose size changed since it was chosen. The old database stays until the new
+    // A MAME whose size changed since it was chosen. The old database stays until the new
     // one is built, so favourites and stored command lines can be carried over.
     if (!settings.MAME_Exe.empty()) {
         const std::int64_t size =
@@ -104,7 +113,7 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
         }
     }
 
-    // 5. A MAME that is gone (a folder in its place counts as gone).
+    // A MAME that is gone (a folder in its place counts as gone).
     if (!settings.MAME_Exe.empty() &&
         file_size(mame_executable_path(settings.MAME_Exe, settings.MAME_Path)) < 0) {
         if (host.message("MAME EXE Missing",
@@ -114,15 +123,18 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
         settings.MAME_Exe.clear();
     }
 
-    // 6. Choosing MAME.
+    // Choosing MAME. A MAME found on the search path is offered first: the dialog opens in its
+    // folder with it selected.
     if (settings.MAME_Exe.empty()) {
-        const std::string chosen =
-            host.choose_open_file("Select MAME Executable", mame_default_name, mame_filter);
+        const std::string found = find_mame_in(options.mame_search_path);
+        const std::string chosen = host.choose_open_file(
+            "Select MAME Executable", found.empty() ? std::string(mame_default_name) : found,
+            mame_filter);
         if (chosen.empty()) return exit_now;
         if (!apply_chosen_mame(settings, host, chosen, options.version_timeout_ms)) return exit_now;
     }
 
-    // 7. and 8. MAME's folder and its configuration.
+    // MAME's folder and its configuration.
     set_current_directory(settings.MAME_Path);
     discover_mame_config(settings, paths, options.cc_timeout_ms);
     return result;
