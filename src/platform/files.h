@@ -34,7 +34,6 @@ bool create_folder(const std::string& path);
 bool create_folders(const std::string& path);
 // The current directory, ending in the separator.
 std::string current_directory();
-bool set_current_directory(const std::string& path);
 // The folder of the running program's executable, ending in the separator; empty where the
 // system does not tell it.
 std::string program_folder();

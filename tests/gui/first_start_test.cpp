@@ -20,7 +20,6 @@ namespace orvel::gui {
 namespace {
 
 TEST(FirstStart, TheMameDialogPreselectsTheMameFoundOnPathAndEnterChoosesIt) {
-    const std::string saved_cwd = current_directory();
     test::TempDir dir;
     const std::string folder = dir.file("bin/");
     create_folder(folder);
@@ -52,7 +51,6 @@ TEST(FirstStart, TheMameDialogPreselectsTheMameFoundOnPathAndEnterChoosesIt) {
     });
     poll.start();
     const StartupResult result = run_startup(settings, paths, host, options);
-    set_current_directory(saved_cwd);
 
     EXPECT_EQ(title, QStringLiteral("Select MAME Executable"));
     EXPECT_EQ(shown_folder + QLatin1Char('/'), QString::fromStdString(folder));
