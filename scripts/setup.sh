@@ -11,7 +11,7 @@ for_tests=no
 
 packages=(build-essential cmake pkg-config ninja-build qt6-base-dev libexpat1-dev libarchive-dev
           libpng-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
-          xdg-utils)
+          xdg-utils clang-format)
 if [ "$for_tests" = yes ]; then
     packages+=(mame desktop-file-utils appstream dpkg-dev)
 elif ! command -v mame >/dev/null 2>&1 && [ ! -x /usr/games/mame ]; then

@@ -30,17 +30,8 @@ QVariant MachineListModel::data(const QModelIndex& index, int role) const {
     const std::int64_t at = position(index.row());
     if (at < 0) return {};
     const Machine& machine = machines_[static_cast<std::size_t>(at)];
-    switch (index.column()) {
-    case column_title:
-        if (machine.is_favourite()) return qs(favourite_prefix) + qs(machine.description);
-        return qs(machine.description);
-    case column_manufacturer:
-        return qs(machine.manufacturer);
-    case column_year:
-        return qs(machine.year);
-    default:
-        return {};
-    }
+    if (index.column() < column_title || index.column() > column_year) return {};
+    return qs(cell_text(machine, index.column()));
 }
 
 QVariant MachineListModel::headerData(int section, Qt::Orientation orientation, int role) const {

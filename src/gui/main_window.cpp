@@ -274,7 +274,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!close_questions()) {
+    if (!exit_questions(ExitRequest::CloseBox)) {
         event->ignore();
         return;
     }

@@ -77,7 +77,9 @@ class MainWindow : public QMainWindow {
     void change_favourite(bool add);
     void check_availability_command();
     void exit_command();
-    bool close_questions();
+    // The questions before the program ends; true when the user chose to end it.
+    enum class ExitRequest { Command, CloseBox };
+    bool exit_questions(ExitRequest request);
     void save_folder_ini_command();
     void copy_list_command();
     void save_database_command();

@@ -190,34 +190,31 @@ void report_failed_save(Host& host, const SaveResult& result) {
 } // namespace
 
 void MainWindow::exit_command() {
-    AppState& state = session_.state;
-    if (state.database_changed && host_.message("Save Changes", "Update Database?", Buttons::YesNo,
-                                                Icon::Information) == Answer::Yes) {
-        setWindowTitle(QStringLiteral("Saving Database..."));
-        QCoreApplication::processEvents();
-        report_failed_save(
-            host_, save_database(state.machines, state.settings, state.database_changed, host_));
-    }
-    if (host_.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes)
-        end_program();
+    if (exit_questions(ExitRequest::Command)) end_program();
 }
 
-bool MainWindow::close_questions() {
+bool MainWindow::exit_questions(ExitRequest request) {
+    // Exit asks about saving with an information icon and leaves "Saving Database..." in the
+    // title when the user stays; the close box warns and puts the kept title back.
+    const bool close_box = request == ExitRequest::CloseBox;
     AppState& state = session_.state;
     bool saved = false;
     const QString kept = windowTitle();
-    if (state.database_changed && host_.message("Save Changes", "Update Database?", Buttons::YesNo,
-                                                Icon::Warning) == Answer::Yes) {
-        QCoreApplication::processEvents();
+    if (state.database_changed &&
+        host_.message("Save Changes", "Update Database?", Buttons::YesNo,
+                      close_box ? Icon::Warning : Icon::Information) == Answer::Yes) {
         setWindowTitle(QStringLiteral("Saving Database..."));
+        QCoreApplication::processEvents();
         report_failed_save(
             host_, save_database(state.machines, state.settings, state.database_changed, host_));
         saved = true;
     }
     if (host_.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes)
         return true;
-    QCoreApplication::processEvents();
-    if (saved) setWindowTitle(kept);
+    if (close_box) {
+        QCoreApplication::processEvents();
+        if (saved) setWindowTitle(kept);
+    }
     return false;
 }
 
