@@ -71,12 +71,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Orvel Developers")
 set(CPACK_PACKAGE_CONTACT "The Orvel Developers <orvel@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop front end for the MAME arcade emulator")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "desktop front end for the MAME arcade emulator\n"
-    "Orvel lists every machine that MAME emulates, narrowed by a filter tree,\n"
-    "category folders and a search box, tells which ones can run with the ROM\n"
-    "sets found, shows their history, pictures and notes, and starts MAME with\n"
-    "the right command line. orvel-cli does the same from a terminal.")
+# The package's long description, below the summary line.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Orvel lists every machine that MAME emulates, narrowed by a filter tree, category\n\
+folders and a search box, tells which ones can run with the ROM sets found, shows their\n\
+history, pictures and notes, and starts MAME with the right command line. orvel-cli does the\n\
+same from a terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
