@@ -105,6 +105,8 @@ void load_core_settings(const Options& options, Settings& settings) {
         if (data_folder.front() != '/') data_folder = join_path(current_directory(), data_folder);
         data_folder = with_separator(data_folder);
         settings.ORVEL_Data = data_folder;
+    } else {
+        settings.ORVEL_Data = default_data_folder(current_directory(), program_folder());
     }
     if (file_size(preferences_path(settings)) > 0) load_preferences(settings);
     // A folder named with --data stays the data folder even when the file it holds was written

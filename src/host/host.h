@@ -21,7 +21,9 @@ class Host {
     // A message box; returns the button pressed (Ok for an OK box).
     virtual Answer message(std::string_view title, std::string_view text, Buttons buttons,
                            Icon icon = Icon::None) = 0;
-    // File-open and file-save dialogs; filter is "Description (*.ext)|*.ext". Empty: cancelled.
+    // File-open and file-save dialogs; filter is "Description (*.ext)|*.ext". default_name is a
+    // file name, or a full path: the dialog then opens in its folder with the file selected.
+    // Empty: cancelled.
     virtual std::string choose_open_file(std::string_view title, std::string_view default_name,
                                          std::string_view filter) = 0;
     virtual std::string choose_save_file(std::string_view title, std::string_view default_name,

@@ -105,6 +105,15 @@ std::string current_directory() {
     return ec ? std::string() : with_separator(from_path(p));
 }
 
+std::string program_folder() {
+#ifdef __linux__
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && exe.has_parent_path()) return with_separator(from_path(exe.parent_path()));
+#endif
+    return {};
+}
+
 std::string temp_folder() {
     std::error_code ec;
     const fs::path p = fs::temp_directory_path(ec);

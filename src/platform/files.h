@@ -35,6 +35,9 @@ bool create_folder(const std::string& path);
 bool create_folders(const std::string& path);
 // The current directory, ending in the separator.
 std::string current_directory();
+// The folder of the running program's executable, ending in the separator; empty where the
+// system does not tell it.
+std::string program_folder();
 // The user's temporary folder, ending in the separator.
 std::string temp_folder();
 // A folder for the program's temporary files that only the user may enter: "orvel" in
