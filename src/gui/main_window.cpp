@@ -25,8 +25,7 @@ namespace {
 
 // Commands whose windows the program does not have yet: shown, but unavailable.
 bool command_available(int number) {
-    return number != command::run_advanced && number != command::machine_info &&
-           number != command::preferences;
+    return number != command::machine_info && number != command::preferences;
 }
 
 } // namespace
@@ -118,14 +117,12 @@ void MainWindow::create_menus() {
         action->setEnabled(command_available(number));
         connect(action, &QAction::triggered, this, [this, number] { dispatch(number); });
         actions_[number] = action;
-        if (number == command::run_machine) run_machine_actions_.push_back(action);
     }
 
     auto add = [this](QMenu* menu, int number) {
         QAction* action = menu->addAction(QString::fromLatin1(command_caption(number)));
         action->setEnabled(command_available(number));
         connect(action, &QAction::triggered, this, [this, number] { dispatch(number); });
-        if (number == command::run_machine) run_machine_actions_.push_back(action);
     };
     list_menu_ = new QMenu(this);
     for (int number : {1, 2, 3, 0, 4, 5, 0, 7}) {
@@ -141,7 +138,7 @@ void MainWindow::create_menus() {
         else
             add(tree_menu_, number);
     }
-    for (int number : {2, 7, 12})
+    for (int number : {7, 12})
         if (QToolButton* button = toolbar_->button(number)) button->setEnabled(false);
 }
 
@@ -166,22 +163,7 @@ bool MainWindow::select_current_record() {
     if (state.view.empty() || row < 0 || static_cast<std::size_t>(row) >= state.view.size())
         return false;
     state.current_machine = state.view[static_cast<std::size_t>(row)];
-    update_run_availability();
     return true;
-}
-
-void MainWindow::update_run_availability() {
-    // A machine with software lists runs through the software list window, which the program
-    // does not have yet.
-    const AppState& state = session_.state;
-    bool runnable = true;
-    if (state.current_machine >= 0 &&
-        static_cast<std::size_t>(state.current_machine) < state.machines.size())
-        runnable =
-            state.machines[static_cast<std::size_t>(state.current_machine)].softwarelists.empty();
-    for (QAction* action : run_machine_actions_)
-        action->setEnabled(runnable);
-    if (QToolButton* button = toolbar_->button(command::run_machine)) button->setEnabled(runnable);
 }
 
 void MainWindow::refill_machine_list() {

@@ -68,7 +68,6 @@ class MainWindow : public QMainWindow {
     void on_tree_item(int position);
     // Makes the selected row's record current; false when no row is selected.
     bool select_current_record();
-    void update_run_availability();
     void end_program();
 
     // Commands (main_window_commands.cpp).
@@ -102,7 +101,6 @@ class MainWindow : public QMainWindow {
     QMenu* list_menu_ = nullptr;
     QMenu* tree_menu_ = nullptr;
     std::map<int, QAction*> actions_;
-    std::vector<QAction*> run_machine_actions_;
     bool toolbar_hidden_ = false;
     bool ended_ = false;
     bool was_maximised_ = false;

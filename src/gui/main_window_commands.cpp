@@ -5,12 +5,14 @@
 #include "database/database_file.h"
 #include "filters/folders.h"
 #include "gui/about_window.h"
+#include "gui/advanced_run_window.h"
 #include "gui/command_table.h"
 #include "gui/filter_tree_view.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
+#include "gui/software_list_window.h"
 #include "gui/toolbar_strip.h"
 #include "launch/launch.h"
 #include "platform/files.h"
@@ -28,6 +30,12 @@ void MainWindow::dispatch(int command) {
     switch (command) {
     case command::run_machine:
         run_machine();
+        break;
+    case command::run_advanced:
+        if (!session_.state.view.empty() && select_current_record())
+            open_advanced_run_window(session_.state, session_.state.current_machine, host_, icons_,
+                                     this);
+        list_->setFocus();
         break;
     case command::run_empty:
         run_empty();
@@ -75,7 +83,7 @@ void MainWindow::dispatch(int command) {
         expand_or_close_tree(false);
         break;
     default:
-        // Run (Advanced), Machine Info and Preferences have no window yet; others are unknown.
+        // Machine Info and Preferences have no window yet; others are unknown.
         break;
     }
 }
@@ -120,8 +128,11 @@ void MainWindow::run_machine() {
     if (state.view.empty() || !select_current_record()) return;
     update_status_bar();
     const Machine& machine = state.machines[static_cast<std::size_t>(state.current_machine)];
-    if (!machine.softwarelists.empty())
-        return; // runs through the software list window, which is not available yet
+    if (!machine.softwarelists.empty()) {
+        open_software_list_window(state, state.current_machine, host_, this);
+        list_->setFocus();
+        return;
+    }
     const MameCommand command = mame_command(state.settings, state.pause_on_exit);
     suspend_window();
     const LaunchOutcome outcome =

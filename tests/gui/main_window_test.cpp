@@ -4,6 +4,7 @@
 #include "gui/command_table.h"
 #include "gui/desktop_start.h"
 #include "gui/filter_tree_view.h"
+#include "gui/gui_support.h"
 #include "gui/icon_set.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
@@ -57,14 +58,7 @@ MachineList sample_machines() {
     return list;
 }
 
-const IconSet& icons() {
-    static const IconSet set = [] {
-        IconSet s;
-        s.prepare();
-        return s;
-    }();
-    return set;
-}
+using guitest::icons;
 
 // A main window over the sample machines, shown on the offscreen platform.
 struct Fixture : ::testing::Test {

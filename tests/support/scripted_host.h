@@ -21,14 +21,15 @@ struct Prompt {
 class ScriptedHost : public Host {
   public:
     // Queued answers, taken in order by the prompts of their kind. A message box with no
-    // queued answer answers No (Yes/No) or Ok; a chooser with none is cancelled.
+    // queued answer answers No (Yes/No), Cancel (Yes/No/Cancel) or Ok; a chooser with none is
+    // cancelled.
     std::deque<Answer> answers;
-    std::deque<std::string> files;   // open, save and folder choosers
+    std::deque<std::string> files;                // open, save and folder choosers
     std::deque<std::optional<std::string>> texts; // ask_text
 
     std::vector<Prompt> prompts;
     std::vector<std::string> progress;
-    std::vector<std::string> console;  // "open:TITLE", lines, "key:PROMPT", "close"
+    std::vector<std::string> console; // "open:TITLE", lines, "key:PROMPT", "close"
     long keep_alive_calls = 0;
 
     Answer message(std::string_view title, std::string_view text, Buttons buttons,
