@@ -8,9 +8,9 @@
 // /work/cache/done.txt exists, else it is generated with /usr/games/mame -lx -nodtd.
 // ORVEL_BENCH_SKIP_MAME=1 leaves out the runs of the real MAME.
 
-#include "app/host.h"
 #include "database/database_file.h"
 #include "database/listing_build.h"
+#include "host/host.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/text.h"

@@ -69,7 +69,6 @@ bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_pa
                             Icon::None) != Answer::Yes) {
         return false;
     }
-    set_current_directory(settings.MAME_Path);
     // Neither a data folder that cannot be created nor preferences that cannot be written stop
     // start-up; the next start simply asks again.
     if (!folder_exists(settings.ORVEL_Data)) create_folder(settings.ORVEL_Data);
@@ -122,8 +121,7 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
         if (!apply_chosen_mame(settings, host, chosen, options.version_timeout_ms)) return exit_now;
     }
 
-    // 7. and 8. MAME's folder and its configuration.
-    set_current_directory(settings.MAME_Path);
+    // MAME's configuration, read from its folder.
     discover_mame_config(settings, paths, options.cc_timeout_ms);
     return result;
 }

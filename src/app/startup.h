@@ -3,7 +3,7 @@
 // the checks of the MAME executable (asking the user to choose it when needed), the data
 // folder, and MAME's configuration. Talks to the user only through the host.
 
-#include "app/host.h"
+#include "host/host.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 

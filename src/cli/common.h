@@ -2,8 +2,8 @@
 // What every orvel-cli command shares: the terminal host and the start of the core.
 
 #include "app/app_state.h"
-#include "app/host.h"
 #include "cli/cli.h"
+#include "host/host.h"
 
 #include <string>
 

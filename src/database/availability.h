@@ -4,8 +4,8 @@
 // ROM folder, when one of its disks lies in "<name or parent>/<disk>.chd", when the romset it
 // borrows ROMs from (romof) was found, or when it needs no files of its own.
 
-#include "app/host.h"
 #include "database/machine.h"
+#include "host/host.h"
 
 #include <cstddef>
 #include <string>

@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -50,9 +51,9 @@ QCheckBox* check_box(const char* text, const char* tooltip, QWidget* parent) {
 
 } // namespace
 
-AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine, Host& host,
+AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine_position, Host& host,
                                      const IconSet& icons, QWidget* main_window)
-    : QDialog(main_window), state_(state), machine_(machine), host_(host),
+    : QDialog(main_window), state_(state), machine_(machine_position), host_(host),
       main_window_(main_window), field_(new QLineEdit(this)), lines_(new QComboBox(this)),
       bios_(new QComboBox(this)), use_bios_(check_box("Use Selected BIOS", nullptr, this)),
       pause_(check_box("Pause On Exit", "Pause Before Closing Output Window", this)),

@@ -5,7 +5,7 @@
 // MAME with its output in the console or captured.
 
 #include "app/app_state.h"
-#include "app/host.h"
+#include "host/host.h"
 #include "launch/launch.h"
 
 #include <QDialog>

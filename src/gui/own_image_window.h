@@ -2,7 +2,7 @@
 // The own image window: runs the machine with an image file of the user's own, handed to MAME
 // with a chosen media switch ("-cart1 \"/path/game.nes\"").
 
-#include "app/host.h"
+#include "host/host.h"
 
 #include <QDialog>
 

@@ -4,7 +4,7 @@
 // with no item, or with an image file of the user's own (the own image window).
 
 #include "app/app_state.h"
-#include "app/host.h"
+#include "host/host.h"
 #include "launch/launch.h"
 
 #include <QDialog>

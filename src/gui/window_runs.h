@@ -2,7 +2,7 @@
 // What every window does around a MAME run: it is minimised and disabled while MAME runs and
 // brought back afterwards, and a MAME that could not be started is reported.
 
-#include "app/host.h"
+#include "host/host.h"
 #include "launch/launch.h"
 
 class QWidget;

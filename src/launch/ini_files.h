@@ -3,8 +3,8 @@
 // the workflow that creates one (a copy of an existing ini file or a blank file) in a folder
 // the user chooses.
 
-#include "app/host.h"
 #include "database/machine.h"
+#include "host/host.h"
 
 #include <string>
 #include <vector>

@@ -104,12 +104,6 @@ std::string current_directory() {
     return ec ? std::string() : with_separator(from_path(p));
 }
 
-bool set_current_directory(const std::string& path) {
-    std::error_code ec;
-    fs::current_path(to_path(path), ec);
-    return !ec;
-}
-
 std::string temp_folder() {
     std::error_code ec;
     const fs::path p = fs::temp_directory_path(ec);

@@ -2,7 +2,7 @@
 // A host for tests: records every prompt and answers from a queue, so that a workflow's
 // questions and texts can be asserted exactly.
 
-#include "app/host.h"
+#include "host/host.h"
 
 #include <deque>
 #include <string>
