@@ -6,6 +6,7 @@
 #include "gui/window_runs.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -31,11 +32,11 @@ QPushButton* button(const char* text, QWidget* parent) {
 
 } // namespace
 
-SoftwareListWindow::SoftwareListWindow(AppState& state, std::int64_t machine, Host& host,
+SoftwareListWindow::SoftwareListWindow(AppState& state, std::int64_t machine_position, Host& host,
                                        QWidget* parent)
-    : QDialog(parent), state_(state), machine_(machine), host_(host), lists_(new QComboBox(this)),
-      filter_(new QComboBox(this)), search_(new QLineEdit(this)), items_(new QListView(this)),
-      model_(new SoftwareListModel(state.software_items, this)),
+    : QDialog(parent), state_(state), machine_(machine_position), host_(host),
+      lists_(new QComboBox(this)), filter_(new QComboBox(this)), search_(new QLineEdit(this)),
+      items_(new QListView(this)), model_(new SoftwareListModel(state.software_items, this)),
       start_image_(button("Start Image", this)), own_image_(button("Run Own Image", this)),
       start_empty_(button("Start Empty", this)) {
     setWindowTitle(QStringLiteral("Waiting For Disk..."));

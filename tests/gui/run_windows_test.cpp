@@ -216,7 +216,7 @@ TEST_F(RunWindows, AdvancedWindowManagesCommandLinesAndTheirBios) {
     host.script.texts = {std::string("Scanlines")};
     window.add_commandline();
     EXPECT_EQ(host.script.prompts.back().title, "Add Commandline");
-    EXPECT_EQ(host.script.prompts.back().text, " Please enter a name.");
+    EXPECT_EQ(host.script.prompts.back().text, " Please enter a name.|"); // prompt|default
     ASSERT_EQ(m.commandlines.size(), 4u);
     EXPECT_EQ(m.commandlines[2].commandline_name, "Scanlines");
     EXPECT_EQ(window.commandline_box()->itemText(2), QStringLiteral("Scanlines"));
@@ -347,6 +347,9 @@ TEST_F(RunWindows, MainWindowOpensTheSoftwareListAndAdvancedWindows) {
         EXPECT_TRUE(main.isEnabled());
         QTest::keyClick(window->commandline_field(), Qt::Key_Escape);
     });
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    main.list()->setFocus();
     QTest::keyClick(main.list(), Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_TRUE(advanced);
 }
