@@ -81,13 +81,12 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
     StartupResult result;
     const StartupResult exit_now{StartupOutcome::Exit, false};
 
-    // 1. Defaults.
+    // Defaults, then the preferences file of the default data folder.
     set_default_settings(settings, options.start_directory, options.desktop_width,
                          options.desktop_height);
-    // 2. The preferences file of the default data folder.
     if (file_size(preferences_path(settings)) > 0) load_preferences(settings);
 
-    // 4. A MAME whose size changed since it was chosen. The old database stays until the new
+    // A MAME whose size changed since it was chosen. The old database stays until the new
     // one is built, so favourites and stored command lines can be carried over.
     if (!settings.MAME_Exe.empty()) {
         const std::int64_t size =
@@ -103,7 +102,7 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
         }
     }
 
-    // 5. A MAME that is gone (a folder in its place counts as gone).
+    // A MAME that is gone (a folder in its place counts as gone).
     if (!settings.MAME_Exe.empty() &&
         file_size(mame_executable_path(settings.MAME_Exe, settings.MAME_Path)) < 0) {
         if (host.message("MAME EXE Missing",
@@ -113,7 +112,7 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
         settings.MAME_Exe.clear();
     }
 
-    // 6. Choosing MAME.
+    // Choosing MAME.
     if (settings.MAME_Exe.empty()) {
         const std::string chosen =
             host.choose_open_file("Select MAME Executable", mame_default_name, mame_filter);

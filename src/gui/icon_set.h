@@ -3,6 +3,7 @@
 // resources and icons drawn by drawn_icons. Toolbar, tree, status bar and dialogs take them
 // by number.
 
+#include <QIcon>
 #include <QImage>
 
 #include <array>
@@ -50,9 +51,15 @@ class IconSet {
     bool prepare();
     // The image with this number; a null image for an unknown number.
     const QImage& image(int number) const;
+    // The picture drawn (or its stored source scaled) at an edge length of pixels.
+    QImage make(int number, int pixels) const;
+    // The picture shown size x size, with pixmaps for pixel ratios 1 and 2, so it stays sharp
+    // on a high-DPI screen.
+    QIcon icon(int number, int size) const;
 
   private:
     std::array<QImage, icon::count> images_;
+    std::array<QImage, icon::count> sources_; // stored pictures as decoded
 };
 
 // Decodes PNG bytes to an image (null when the bytes are no readable PNG).

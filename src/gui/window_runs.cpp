@@ -1,6 +1,7 @@
 #include "gui/window_runs.h"
 
-#include <QCoreApplication>
+#include "gui/busy_guard.h"
+
 #include <QVariant>
 #include <QWidget>
 
@@ -12,25 +13,25 @@ constexpr const char* was_maximised = "orvelWasMaximised";
 
 void suspend_window(QWidget* window) {
     if (!window) return;
-    QCoreApplication::processEvents();
+    flush_events();
     window->activateWindow();
     window->setProperty(was_maximised, window->isMaximized());
-    QCoreApplication::processEvents();
+    flush_events();
     window->showMinimized();
-    QCoreApplication::processEvents();
+    flush_events();
     window->setEnabled(false);
 }
 
 void resume_window(QWidget* window) {
     if (!window) return;
-    QCoreApplication::processEvents();
+    flush_events();
     window->setEnabled(true);
-    QCoreApplication::processEvents();
+    flush_events();
     if (window->property(was_maximised).toBool())
         window->showMaximized();
     else
         window->showNormal();
-    QCoreApplication::processEvents();
+    flush_events();
     window->raise();
     window->activateWindow();
 }

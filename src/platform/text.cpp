@@ -4,8 +4,12 @@
 
 namespace orvel {
 
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char ascii_lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+char ascii_upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 std::string to_lower(std::string_view text) {
     std::string out(text);
@@ -15,11 +19,9 @@ std::string to_lower(std::string_view text) {
 }
 
 bool iequals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (ascii_lower(a[i]) != ascii_lower(b[i]))
-            return false;
+        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
     return true;
 }
 
@@ -28,33 +30,29 @@ int icompare(std::string_view a, std::string_view b) {
     for (size_t i = 0; i < n; ++i) {
         const auto ca = static_cast<unsigned char>(ascii_lower(a[i]));
         const auto cb = static_cast<unsigned char>(ascii_lower(b[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
+        if (ca != cb) return ca < cb ? -1 : 1;
     }
-    if (a.size() == b.size())
-        return 0;
+    if (a.size() == b.size()) return 0;
     return a.size() < b.size() ? -1 : 1;
 }
 
-bool iless(std::string_view a, std::string_view b) { return icompare(a, b) < 0; }
+bool iless(std::string_view a, std::string_view b) {
+    return icompare(a, b) < 0;
+}
 
 bool icontains(std::string_view haystack, std::string_view needle) {
-    if (needle.empty())
-        return true;
-    if (needle.size() > haystack.size())
-        return false;
+    if (needle.empty()) return true;
+    if (needle.size() > haystack.size()) return false;
     const char first_lower = ascii_lower(needle[0]);
     const char first_upper = ascii_upper(needle[0]);
     const size_t last = haystack.size() - needle.size();
     for (size_t i = 0; i <= last; ++i) {
         const char c = haystack[i];
-        if (c != first_lower && c != first_upper)
-            continue;
+        if (c != first_lower && c != first_upper) continue;
         size_t j = 1;
         while (j < needle.size() && ascii_lower(haystack[i + j]) == ascii_lower(needle[j]))
             ++j;
-        if (j == needle.size())
-            return true;
+        if (j == needle.size()) return true;
     }
     return false;
 }
@@ -76,7 +74,15 @@ std::string title_case(std::string_view text) {
         out.push_back(word_start ? ascii_upper(c) : ascii_lower(c));
         word_start = false;
         switch (c) {
-        case ' ': case '(': case ')': case '[': case '-': case '|': case '.': case '_': case '&':
+        case ' ':
+        case '(':
+        case ')':
+        case '[':
+        case '-':
+        case '|':
+        case '.':
+        case '_':
+        case '&':
             word_start = true;
             break;
         default:
@@ -115,8 +121,7 @@ std::vector<std::string> split(std::string_view text, char separator) {
 }
 
 void append_utf8(std::string& out, char32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = 0xFFFD;
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -157,17 +162,14 @@ bool is_valid_utf8(std::string_view bytes) {
         } else {
             return false;
         }
-        if (i + extra >= n)
-            return false;
+        if (i + extra >= n) return false;
         for (size_t k = 1; k <= extra; ++k) {
             const auto cc = static_cast<unsigned char>(bytes[i + k]);
-            if ((cc & 0xC0) != 0x80)
-                return false;
+            if ((cc & 0xC0) != 0x80) return false;
             cp = (cp << 6) | (cc & 0x3F);
         }
         static constexpr char32_t min_for[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < min_for[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
+        if (cp < min_for[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
         i += extra + 1;
     }
     return true;
@@ -222,12 +224,10 @@ std::string decode_utf32(std::string_view b, bool big_endian) {
 }
 
 bool starts_with_bytes(std::string_view b, std::initializer_list<unsigned char> mark) {
-    if (b.size() < mark.size())
-        return false;
+    if (b.size() < mark.size()) return false;
     size_t i = 0;
     for (unsigned char m : mark)
-        if (static_cast<unsigned char>(b[i++]) != m)
-            return false;
+        if (static_cast<unsigned char>(b[i++]) != m) return false;
     return true;
 }
 
@@ -239,14 +239,10 @@ std::string decode_text(std::string_view bytes, TextFallback fallback) {
         return decode_utf32(bytes.substr(4), false);
     if (starts_with_bytes(bytes, {0x00, 0x00, 0xFE, 0xFF}))
         return decode_utf32(bytes.substr(4), true);
-    if (starts_with_bytes(bytes, {0xEF, 0xBB, 0xBF}))
-        return std::string(bytes.substr(3));
-    if (starts_with_bytes(bytes, {0xFF, 0xFE}))
-        return decode_utf16(bytes.substr(2), false);
-    if (starts_with_bytes(bytes, {0xFE, 0xFF}))
-        return decode_utf16(bytes.substr(2), true);
-    if (fallback == TextFallback::Utf8OrLatin1 && is_valid_utf8(bytes))
-        return std::string(bytes);
+    if (starts_with_bytes(bytes, {0xEF, 0xBB, 0xBF})) return std::string(bytes.substr(3));
+    if (starts_with_bytes(bytes, {0xFF, 0xFE})) return decode_utf16(bytes.substr(2), false);
+    if (starts_with_bytes(bytes, {0xFE, 0xFF})) return decode_utf16(bytes.substr(2), true);
+    if (fallback == TextFallback::Utf8OrLatin1 && is_valid_utf8(bytes)) return std::string(bytes);
     return latin1_to_utf8(bytes);
 }
 
@@ -257,14 +253,12 @@ std::vector<std::string_view> split_lines(std::string_view text) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos) {
             std::string_view last = text.substr(start);
-            if (last.back() == '\r')
-                last.remove_suffix(1);
+            if (last.back() == '\r') last.remove_suffix(1);
             lines.push_back(last);
             break;
         }
         size_t line_end = end;
-        if (line_end > start && text[line_end - 1] == '\r')
-            --line_end;
+        if (line_end > start && text[line_end - 1] == '\r') --line_end;
         lines.push_back(text.substr(start, line_end - start));
         start = end + 1;
     }

@@ -5,15 +5,19 @@
 #include "gui/console_window.h"
 #include "gui/icon_set.h"
 #include "gui/qt_host.h"
+#include "gui/splash_window.h"
 #include "platform/files.h"
 #include "support/env_guard.h"
 #include "support/scripted_host.h"
 
+#include <QApplication>
 #include <QPointer>
 #include <QStringList>
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvel::gui::guitest {
@@ -36,6 +40,9 @@ class ScriptedQtHost : public QtHost {
     std::vector<QString> console_texts;      // the console's text as it was closed
     QPointer<QWidget> watched;               // its title is recorded on keep_alive
     QStringList watched_titles;
+    std::function<void()> during_work;  // called once from the first keep_alive
+    bool splash_beside_console = false; // a splash was visible while a console line arrived
+    std::vector<std::pair<std::string, bool>> progress_splash; // progress text, splash shown
 
     Answer message(std::string_view title, std::string_view text, Buttons buttons,
                    Icon icon) override {
@@ -59,12 +66,23 @@ class ScriptedQtHost : public QtHost {
     void set_progress(std::string_view text) override {
         script.set_progress(text);
         QtHost::set_progress(text);
+        progress_splash.emplace_back(text, splash_visible());
     }
     void keep_alive() override {
         if (watched &&
             (watched_titles.isEmpty() || watched_titles.back() != watched->windowTitle()))
             watched_titles << watched->windowTitle();
+        if (during_work) std::exchange(during_work, nullptr)();
         QtHost::keep_alive();
+    }
+    void console_line(std::string_view line) override {
+        splash_beside_console = splash_beside_console || splash_visible();
+        QtHost::console_line(line);
+    }
+    static bool splash_visible() {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (qobject_cast<SplashWindow*>(widget) && widget->isVisible()) return true;
+        return false;
     }
     void console_open(std::string_view title) override {
         console_titles.emplace_back(title);

@@ -4,7 +4,7 @@
 #include "app/startup.h"
 #include "gui/advanced_run_window.h"
 #include "gui/captured_output_window.h"
-#include "gui/command_table.h"
+#include "gui/commands.h"
 #include "gui/gui_support.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
@@ -335,7 +335,7 @@ TEST_F(RunWindows, MainWindowOpensTheSoftwareListAndAdvancedWindows) {
         EXPECT_FALSE(main.isEnabled());
         QTest::keyClick(window->item_list(), Qt::Key_Escape);
     });
-    main.dispatch(command::run_machine);
+    main.dispatch(Command::RunMachine);
     EXPECT_TRUE(software);
     EXPECT_TRUE(main.isEnabled());
     EXPECT_TRUE(session.state.software_items.items.empty());

@@ -29,11 +29,9 @@ void write_ini_line(std::FILE* f, const char* key, const char* value) {
 }
 
 int write_config() {
-    if (env("ORVEL_FAKE_NO_CC"))
-        return 0;
+    if (env("ORVEL_FAKE_NO_CC")) return 0;
     std::FILE* f = std::fopen("mame.ini", "wb");
-    if (!f)
-        return 1;
+    if (!f) return 1;
     std::fprintf(f, "#\n# CORE CONFIGURATION OPTIONS\n#\nreadconfig                1\n\n");
     std::fprintf(f, "#\n# CORE SEARCH PATH OPTIONS\n#\n");
     write_ini_line(f, "homepath", ".");
@@ -60,8 +58,7 @@ int write_config() {
     std::fclose(f);
 
     f = std::fopen("ui.ini", "wb");
-    if (!f)
-        return 1;
+    if (!f) return 1;
     std::fprintf(f, "#\n# UI SEARCH PATH OPTIONS\n#\n");
     write_ini_line(f, "historypath", "history;dats;.");
     write_ini_line(f, "categorypath", "folders");
@@ -107,14 +104,18 @@ int record_run(int argc, char** argv) {
     std::fprintf(stderr, "fake mame: warning line\n");
     std::printf("fake mame: running %s\n", argc > 1 ? argv[1] : "(no machine)");
     std::printf("fake mame: done\n");
+    // A failing run, as MAME ends one whose romset is incomplete (its text in colour).
+    if (const char* code = env("ORVEL_FAKE_EXIT")) {
+        std::printf("\x1b[1;31mRequired files are missing, the machine cannot be run.\x1b[0m\n");
+        return std::atoi(code);
+    }
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (env("ORVEL_FAKE_HANG"))
-        std::this_thread::sleep_for(std::chrono::hours(1));
+    if (env("ORVEL_FAKE_HANG")) std::this_thread::sleep_for(std::chrono::hours(1));
     if (const char* flood = env("ORVEL_FAKE_STDERR_FLOOD")) {
         const long bytes = std::strtol(flood, nullptr, 10);
         std::string chunk(1024, 'e');
@@ -122,8 +123,7 @@ int main(int argc, char** argv) {
         for (long done = 0; done < bytes; done += 1024)
             std::fwrite(chunk.data(), 1, chunk.size(), stderr);
     }
-    if (argc == 2 && std::strcmp(argv[1], "-cc") == 0)
-        return write_config();
+    if (argc == 2 && std::strcmp(argv[1], "-cc") == 0) return write_config();
     if (argc == 3 && std::strcmp(argv[1], "-lx") == 0 && std::strcmp(argv[2], "-nodtd") == 0)
         return print_listing();
     if (argc == 2 && std::strcmp(argv[1], "-version") == 0) {
