@@ -99,7 +99,7 @@ QIcon FilterTreeView::icon_for(int tree_icon) const {
     }
     const QImage& image = icons_.image(number);
     if (image.isNull()) return {};
-    return QIcon(QPixmap::fromImage(image));
+    return icons_.icon(number, image.width());
 }
 
 void FilterTreeView::fill() {
