@@ -51,13 +51,16 @@ Answer TerminalHost::message(std::string_view title, std::string_view text, Butt
         std::cerr << (answer_ > 0 ? " [yes]\n" : " [no]\n");
         return answer_ > 0 ? Answer::Yes : Answer::No;
     }
-    std::cerr << " [y/N] " << std::flush;
+    const bool cancel = buttons == Buttons::YesNoCancel;
+    std::cerr << (cancel ? " [y/n/C] " : " [y/N] ") << std::flush;
     std::string line;
     if (!input_ready() || !std::getline(std::cin, line)) {
-        std::cerr << "no\n";
-        return Answer::No;
+        std::cerr << (cancel ? "cancel\n" : "no\n");
+        return default_answer(buttons);
     }
-    return !line.empty() && (line[0] == 'y' || line[0] == 'Y') ? Answer::Yes : Answer::No;
+    if (!line.empty() && (line[0] == 'y' || line[0] == 'Y')) return Answer::Yes;
+    if (cancel && (line.empty() || (line[0] != 'n' && line[0] != 'N'))) return Answer::Cancel;
+    return Answer::No;
 }
 
 // orvel-cli opens no dialogs: a chooser is always cancelled, and commands take files as options.

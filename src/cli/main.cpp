@@ -32,6 +32,8 @@ int cmd_scan(const Options& options, const std::vector<std::string>& args);
 int cmd_record(const Options& options, const std::vector<std::string>& args);
 int cmd_dat(const Options& options, const std::vector<std::string>& args);
 int cmd_info(const Options& options, const std::vector<std::string>& args);
+int cmd_commandline(const Options& options, const std::vector<std::string>& args);
+int cmd_ini_names(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -79,8 +81,14 @@ const Entry commands[] = {
      "                            run MAME for a machine (--software with --empty: start the\n"
      "                            machine alone; --capture: print the paths of output.txt and\n"
      "                            error.txt)"},
+    {"commandline", cmd_commandline,
+     "commandline NAME [add LABEL [--after N] | remove N | set N STRING | bios N POSITION|-1]\n"
+     "                            print a machine's stored command lines (POSITION<TAB>NAME<TAB>\n"
+     "                            BIOS<TAB>STRING) or change one and save the database"},
+    {"ini-names", cmd_ini_names,
+     "ini-names NAME            print the ini file names MAME reads for a machine, in order"},
     {"softlist", cmd_softlist,
-     "softlist LIST [--filter all|available|missing]\n"
+     "softlist LIST [--filter all|available|missing] [--search TEXT]\n"
      "                            print a software list: AVAILABLE<TAB>NAME<TAB>MEDIA SWITCH<TAB>\n"
      "                            YEAR<TAB>PUBLISHER<TAB>DESCRIPTION, then its title"},
     {"dat", cmd_dat,

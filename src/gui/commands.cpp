@@ -17,7 +17,6 @@ using K = QKeyCombination;
 constexpr Qt::KeyboardModifier ctrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifier shift = Qt::ShiftModifier;
 
-// Run (Advanced) is shown disabled until its window exists.
 constexpr std::array<CommandSpec, 19> specs = {{
     {C::RunMachine,
      "Run Machine",
@@ -30,7 +29,7 @@ constexpr std::array<CommandSpec, 19> specs = {{
      {K(shift, Qt::Key_Enter), K(shift, Qt::Key_Return)},
      icon::run_advanced,
      6,
-     false},
+     true},
     {C::RunEmpty,
      "Run (Empty)",
      {K(ctrl, Qt::Key_Enter), K(ctrl, Qt::Key_Return)},

@@ -93,20 +93,7 @@ bool MainWindow::select_current_record() {
     if (state.view.empty() || row < 0 || static_cast<std::size_t>(row) >= state.view.size())
         return false;
     state.current_machine = state.view[static_cast<std::size_t>(row)];
-    update_run_availability();
     return true;
-}
-
-void MainWindow::update_run_availability() {
-    // A machine with software lists runs through the software list window, which the program
-    // does not have yet.
-    const AppState& state = session_.state;
-    bool runnable = true;
-    if (state.current_machine >= 0 &&
-        static_cast<std::size_t>(state.current_machine) < state.machines.size())
-        runnable =
-            state.machines[static_cast<std::size_t>(state.current_machine)].softwarelists.empty();
-    action(Command::RunMachine)->setEnabled(runnable && command_spec(Command::RunMachine).enabled);
 }
 
 void MainWindow::refill_machine_list() {

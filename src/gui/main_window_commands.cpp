@@ -5,6 +5,7 @@
 #include "database/database_file.h"
 #include "filters/folders.h"
 #include "gui/about_window.h"
+#include "gui/advanced_run_window.h"
 #include "gui/busy_guard.h"
 #include "gui/filter_tree_view.h"
 #include "gui/machine_info_window.h"
@@ -13,7 +14,9 @@
 #include "gui/main_window.h"
 #include "gui/preferences_window.h"
 #include "gui/qt_text.h"
+#include "gui/software_list_window.h"
 #include "gui/toolbar_strip.h"
+#include "gui/window_runs.h"
 #include "launch/launch.h"
 #include "platform/files.h"
 
@@ -60,6 +63,8 @@ void MainWindow::dispatch(Command command) {
         return expand_or_close_tree(true);
     case Command::CloseTree:
         return expand_or_close_tree(false);
+    case Command::RunAdvanced:
+        return run_advanced();
     case Command::MachineInfo:
         if (select_current_record())
             show_machine_info(
@@ -70,45 +75,16 @@ void MainWindow::dispatch(Command command) {
         return;
     case Command::Preferences:
         return show_preferences();
-    case Command::RunAdvanced:
-        // Its window is still to come; its action is disabled meanwhile.
-        return;
     }
 }
 
 void MainWindow::suspend_window() {
-    flush_events();
-    activateWindow();
-    was_maximised_ = isMaximized();
-    flush_events();
-    showMinimized();
-    flush_events();
-    setEnabled(false);
+    gui::suspend_window(this);
 }
 
 void MainWindow::resume_window() {
-    flush_events();
-    setEnabled(true);
-    flush_events();
-    if (was_maximised_)
-        showMaximized();
-    else
-        showNormal();
-    flush_events();
-    raise();
-    activateWindow();
+    gui::resume_window(this);
 }
-
-namespace {
-
-// A run whose MAME could not be started must not pass without a word.
-void report_not_started(Host& host, LaunchOutcome outcome, const MameCommand& command) {
-    if (outcome == LaunchOutcome::NotStarted)
-        host.message("Run Machine", "MAME could not be started.\r\n" + command.program, Buttons::Ok,
-                     Icon::Error);
-}
-
-} // namespace
 
 void MainWindow::run_machine() {
     update_status_bar();
@@ -116,8 +92,12 @@ void MainWindow::run_machine() {
     if (state.view.empty() || !select_current_record()) return;
     update_status_bar();
     const Machine& machine = state.machines[static_cast<std::size_t>(state.current_machine)];
-    if (!machine.softwarelists.empty())
-        return; // runs through the software list window, which is not available yet
+    if (!machine.softwarelists.empty()) {
+        const BusyGuard guard(busy_);
+        open_software_list_window(state, state.current_machine, host_, this);
+        list_->setFocus();
+        return;
+    }
     const MameCommand command = mame_command(state.settings, state.pause_on_exit);
     const BusyGuard guard(busy_);
     suspend_window();
@@ -125,6 +105,14 @@ void MainWindow::run_machine() {
         launch_mame(LaunchRequest{}, &machine, state.selected_commandline, command, host_);
     resume_window();
     report_not_started(host_, outcome, command);
+    list_->setFocus();
+}
+
+void MainWindow::run_advanced() {
+    AppState& state = session_.state;
+    if (state.view.empty() || !select_current_record()) return;
+    const BusyGuard guard(busy_);
+    open_advanced_run_window(state, state.current_machine, host_, icons_, this);
     list_->setFocus();
 }
 

@@ -67,15 +67,18 @@ QWidget* QtHost::dialog_parent() const {
 }
 
 Answer QtHost::message(std::string_view title, std::string_view text, Buttons buttons, Icon icon) {
-    QMessageBox box(box_icon(icon), qs(title), message_text(text),
-                    buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                              : QMessageBox::Ok,
-                    dialog_parent());
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    if (buttons == Buttons::YesNo) shown = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == Buttons::YesNoCancel)
+        shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(box_icon(icon), qs(title), message_text(text), shown, dialog_parent());
     // The splash stays on top; a question must not hide behind it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, splash_ && splash_->isVisible());
     const int answer = box.exec();
     if (buttons == Buttons::Ok) return Answer::Ok;
-    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    if (answer == QMessageBox::Yes) return Answer::Yes;
+    if (answer == QMessageBox::No) return Answer::No;
+    return default_answer(buttons);
 }
 
 std::string QtHost::choose_open_file(std::string_view title, std::string_view default_name,

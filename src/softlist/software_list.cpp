@@ -249,14 +249,18 @@ SoftwareListLoad load_software_list(const std::string& list_name, std::string_vi
 }
 
 std::vector<std::int64_t> filter_software_items(const std::vector<SoftwareItem>& items,
-                                                SoftwareFilter filter) {
+                                                SoftwareFilter filter, std::string_view search) {
     std::vector<std::int64_t> view;
     view.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const bool available = items[i].is_available();
-        if (filter == SoftwareFilter::All || (filter == SoftwareFilter::Available && available) ||
-            (filter == SoftwareFilter::Missing && !available))
-            view.push_back(static_cast<std::int64_t>(i));
+        const SoftwareItem& item = items[i];
+        const bool available = item.is_available();
+        if (filter == SoftwareFilter::Available && !available) continue;
+        if (filter == SoftwareFilter::Missing && available) continue;
+        if (!search.empty() && !icontains(item.description, search) &&
+            !icontains(item.name, search))
+            continue;
+        view.push_back(static_cast<std::int64_t>(i));
     }
     return view;
 }

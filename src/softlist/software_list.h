@@ -97,8 +97,10 @@ SoftwareListLoad load_software_list(const std::string& list_name, std::string_vi
 // "Software List (N Titles)".
 std::string software_list_title(std::size_t count);
 
-// Positions of the items the filter shows, in list order.
+// Positions of the items the filter shows, in list order; a search text narrows them to the
+// items whose description or short name contains it, without regard to case.
 std::vector<std::int64_t> filter_software_items(const std::vector<SoftwareItem>& items,
-                                                SoftwareFilter filter);
+                                                SoftwareFilter filter,
+                                                std::string_view search = {});
 
 } // namespace orvel

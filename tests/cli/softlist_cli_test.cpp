@@ -45,6 +45,12 @@ TEST_F(SoftlistCli, SoftlistPrintsItemsAndTheTitle) {
     EXPECT_EQ(r.out,
               (std::vector<std::string>{"no\tzelda\tcart1\t1986\tNintendo\tThe Legend of Zelda",
                                         "Software List (2 Titles)"}));
+    r = cli("softlist nes --search MARIO");
+    EXPECT_EQ(r.out, (std::vector<std::string>{"yes\tsmb\tcart1\t1985\tNintendo\tSuper Mario Bros.",
+                                               "Software List (2 Titles)"}));
+    r = cli("softlist nes --search zel --filter available");
+    EXPECT_EQ(r.out, std::vector<std::string>{"Software List (2 Titles)"});
+    EXPECT_EQ(cli("softlist nes --search").status, 2);
     EXPECT_EQ(cli("softlist nes --filter some").status, 2);
     r = cli("softlist snes");
     EXPECT_EQ(r.status, 1);

@@ -10,6 +10,7 @@
 #include "gui/console_window.h"
 #include "gui/desktop_start.h"
 #include "gui/filter_tree_view.h"
+#include "gui/gui_support.h"
 #include "gui/icon_set.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
@@ -44,80 +45,11 @@
 namespace orvel::gui {
 namespace {
 
+using guitest::FakeMameFolder;
+using guitest::icons;
+using guitest::ScriptedQtHost;
 using test::EnvGuard;
 using test::ScriptedHost;
-
-const IconSet& icons() {
-    static const IconSet set = [] {
-        IconSet s;
-        s.prepare();
-        return s;
-    }();
-    return set;
-}
-
-// The desktop host with its real console window and progress titles, whose questions and
-// choosers are answered by a script (so a flow's questions can be asserted exactly).
-class ScriptedQtHost : public QtHost {
-  public:
-    ScriptedHost script;
-    std::vector<std::string> console_titles; // every console opened
-    std::vector<QString> console_texts;      // the console's text as it was closed
-    QPointer<QWidget> watched;               // its title is recorded on keep_alive
-    QStringList watched_titles;
-    std::function<void()> during_work;  // called once from the first keep_alive
-    bool splash_beside_console = false; // a splash was visible while a console line arrived
-    std::vector<std::pair<std::string, bool>> progress_splash; // progress text, splash shown
-
-    Answer message(std::string_view title, std::string_view text, Buttons buttons,
-                   Icon icon) override {
-        return script.message(title, text, buttons, icon);
-    }
-    std::string choose_open_file(std::string_view title, std::string_view name,
-                                 std::string_view filter) override {
-        return script.choose_open_file(title, name, filter);
-    }
-    std::string choose_save_file(std::string_view title, std::string_view name,
-                                 std::string_view filter) override {
-        return script.choose_save_file(title, name, filter);
-    }
-    std::string choose_folder(std::string_view title, std::string_view start) override {
-        return script.choose_folder(title, start);
-    }
-    std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
-                                        std::string_view initial) override {
-        return script.ask_text(title, prompt, initial);
-    }
-    void set_progress(std::string_view text) override {
-        script.set_progress(text);
-        QtHost::set_progress(text);
-        progress_splash.emplace_back(text, splash_visible());
-    }
-    void keep_alive() override {
-        if (watched &&
-            (watched_titles.isEmpty() || watched_titles.back() != watched->windowTitle()))
-            watched_titles << watched->windowTitle();
-        if (during_work) std::exchange(during_work, nullptr)();
-        QtHost::keep_alive();
-    }
-    void console_line(std::string_view line) override {
-        splash_beside_console = splash_beside_console || splash_visible();
-        QtHost::console_line(line);
-    }
-    static bool splash_visible() {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (qobject_cast<SplashWindow*>(widget) && widget->isVisible()) return true;
-        return false;
-    }
-    void console_open(std::string_view title) override {
-        console_titles.emplace_back(title);
-        QtHost::console_open(title);
-    }
-    void console_close() override {
-        if (console()) console_texts.push_back(console()->text());
-        QtHost::console_close();
-    }
-};
 
 // The visible console windows among the top-level windows.
 std::vector<ConsoleWindow*> shown_consoles() {

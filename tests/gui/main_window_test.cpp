@@ -4,6 +4,7 @@
 #include "gui/commands.h"
 #include "gui/desktop_start.h"
 #include "gui/filter_tree_view.h"
+#include "gui/gui_support.h"
 #include "gui/icon_set.h"
 #include "gui/machine_info_window.h"
 #include "gui/machine_list_model.h"
@@ -66,14 +67,7 @@ MachineList sample_machines() {
     return list;
 }
 
-const IconSet& icons() {
-    static const IconSet set = [] {
-        IconSet s;
-        s.prepare();
-        return s;
-    }();
-    return set;
-}
+using guitest::icons;
 
 // A main window over the sample machines, shown on the offscreen platform.
 struct Fixture : ::testing::Test {
@@ -212,9 +206,8 @@ TEST_F(Fixture, MenusContextMenusAndToolbarShareOneActionPerCommand) {
             EXPECT_EQ(button->toolTip(), QString::fromLatin1(spec.caption));
         }
     }
-    EXPECT_FALSE(window->action(Command::RunAdvanced)->isEnabled());
-    EXPECT_TRUE(window->action(Command::MachineInfo)->isEnabled());
-    EXPECT_TRUE(window->action(Command::Preferences)->isEnabled());
+    for (Command enabled : {Command::RunAdvanced, Command::MachineInfo, Command::Preferences})
+        EXPECT_TRUE(window->action(enabled)->isEnabled());
 }
 
 TEST_F(Fixture, ShortcutsRaiseTheirOwnCommandsWithTheMenuBarHidden) {

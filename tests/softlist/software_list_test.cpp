@@ -185,6 +185,19 @@ TEST(SoftwareList, AvailabilityLooksBelowEveryRomFolder) {
               (std::vector<std::int64_t>{0, 2, 3}));
     EXPECT_EQ(filter_software_items(items, SoftwareFilter::Missing),
               (std::vector<std::int64_t>{1}));
+
+    // The search narrows by title or short name, without regard to case, within the filter.
+    struct Case {
+        SoftwareFilter filter;
+        const char* search;
+        std::vector<std::int64_t> shown;
+    };
+    for (const Case& c :
+         {Case{SoftwareFilter::All, "MARIO", {0, 3}}, Case{SoftwareFilter::All, "smbj", {3}},
+          Case{SoftwareFilter::All, "fantasy &", {1}},
+          Case{SoftwareFilter::Available, "fantasy", {}}, Case{SoftwareFilter::Missing, "f", {1}},
+          Case{SoftwareFilter::All, "zzz", {}}})
+        EXPECT_EQ(filter_software_items(items, c.filter, c.search), c.shown) << c.search;
 }
 
 } // namespace
