@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -14,10 +15,21 @@ namespace {
 
 constexpr std::string_view crlf = "\r\n";
 
+// Appends a value on one line: a line break inside it (a description can hold one) would end
+// the record at the next load, so CR and LF are written as blanks.
+void append_one_line(std::string& out, std::string_view value) {
+    if (value.find_first_of("\r\n") == std::string_view::npos) {
+        out += value;
+        return;
+    }
+    for (const char c : value)
+        out += (c == '\r' || c == '\n') ? ' ' : c;
+}
+
 void key_line(std::string& out, std::string_view key, std::string_view value) {
     out += key;
     out += " = ";
-    out += value;
+    append_one_line(out, value);
     out += crlf;
 }
 
@@ -201,7 +213,7 @@ void append_database_heading(std::string& out, const Settings& settings, std::si
 void append_record_section(std::string& out, const Machine& m) {
     out += crlf;
     out += '[';
-    out += m.name;
+    append_one_line(out, m.name);
     out += ']';
     out += crlf;
     key_line(out, "description", m.description);
@@ -249,12 +261,15 @@ void append_record_section(std::string& out, const Machine& m) {
 
 void parse_database(std::string_view bytes, MachineList& machines, Host* keep_alive) {
     // Every section starts with "[": counting them first spares moving records while reading.
+    // A damaged file may hold any number of "[", so the count is capped by what the bytes can
+    // hold: a real section, with its nineteen key lines, takes far more than min_section bytes.
     size_t brackets = 0;
     for (const char* p = bytes.data(); (p = static_cast<const char*>(std::memchr(
                                             p, '[', bytes.size() - size_t(p - bytes.data()))));
          ++p)
         ++brackets;
-    machines.reserve(machines.size() + brackets);
+    constexpr size_t min_section = 256;
+    machines.reserve(machines.size() + std::min(brackets, bytes.size() / min_section + 1));
     size_t pos = 0;
     std::string_view line;
     Machine* current = nullptr; // the record being read; null outside a record or in one
@@ -353,7 +368,18 @@ SaveResult save_database(const MachineList& machines, const Settings& settings,
 bool load_database(const Settings& settings, MachineList& machines, ViewList& view, Host& host) {
     machines.clear();
     view.clear();
-    const std::optional<std::string> bytes = read_file(database_path(settings));
+    const std::string path = database_path(settings);
+    // A file far larger than any machine database is damaged or not ours: reading it whole
+    // would only exhaust memory.
+    if (const std::int64_t size = file_size(path); size > max_database_bytes) {
+        host.message("Oops",
+                     "The database file is too large to be read (" + std::to_string(size >> 20) +
+                         " MB; the limit is " + std::to_string(max_database_bytes >> 20) +
+                         " MB): " + path,
+                     Buttons::Ok, Icon::Error);
+        return false;
+    }
+    const std::optional<std::string> bytes = read_file(path);
     if (!bytes) {
         host.message("Oops", "Error", Buttons::Ok);
         return false;
