@@ -4,13 +4,13 @@
 //   of the resulting database file against a plain read that only splits it into lines; the
 //   first start with the real MAME (listing plus build) against "-lx -nodtd" alone.
 //
-// The listing comes from ORVEL_BENCH_LISTING, else /work/cache/mame0251.xml when
-// /work/cache/done.txt exists, else it is generated with /usr/games/mame -lx -nodtd.
-// ORVEL_BENCH_SKIP_MAME=1 leaves out the runs of the real MAME.
+// The listing comes from ORVEL_BENCH_LISTING, else the one kept in the build folder (written
+// once with the installed MAME). ORVEL_BENCH_SKIP_MAME=1 leaves out the runs of the real MAME.
 
-#include "app/host.h"
+#include "bench_inputs.h"
 #include "database/database_file.h"
 #include "database/listing_build.h"
+#include "host/host.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/text.h"
@@ -131,20 +131,12 @@ int main() {
     create_folders(mame_folder);
     create_folders(work + "data/");
 
-    std::string listing;
-    if (const char* env = std::getenv("ORVEL_BENCH_LISTING"); env && *env)
-        listing = env;
-    else if (file_exists("/work/cache/done.txt") && file_size("/work/cache/mame0251.xml") > 0)
-        listing = "/work/cache/mame0251.xml";
-    const bool have_mame = file_exists("/usr/games/mame");
+    const std::string mame = bench::bench_mame();
+    const bool have_mame = file_exists(mame);
+    const std::string listing = bench::bench_listing();
     if (listing.empty()) {
-        if (!have_mame) {
-            std::fprintf(stderr, "no listing and no /usr/games/mame\n");
-            return 1;
-        }
-        listing = work + "listing.xml";
-        std::printf("generating the listing with /usr/games/mame -lx -nodtd ...\n");
-        run_redirected("/usr/games/mame", "-lx -nodtd", work, listing);
+        std::fprintf(stderr, "no listing (set ORVEL_BENCH_LISTING) and no MAME to write one\n");
+        return 1;
     }
     std::printf("listing: %s (%lld bytes)\n", listing.c_str(),
                 static_cast<long long>(file_size(listing)));
@@ -153,7 +145,7 @@ int main() {
     set_default_settings(settings, work);
     settings.ORVEL_Data = work + "data/";
     settings.MAME_Path = mame_folder;
-    settings.MAME_Exe = "/usr/games/mame";
+    settings.MAME_Exe = mame;
     settings.MAME_Version = "0.251";
     MamePaths paths; // empty rompath: the scan leaves availability alone
     QuietHost host;
@@ -216,9 +208,8 @@ int main() {
     const char* skip = std::getenv("ORVEL_BENCH_SKIP_MAME");
     if (have_mame && !(skip && *skip == '1')) {
         const std::string alone_file = work + "alone.xml";
-        const double alone = seconds([&] {
-                                 run_redirected("/usr/games/mame", "-lx -nodtd", work, alone_file);
-                             }).wall;
+        const double alone =
+            seconds([&] { run_redirected(mame, "-lx -nodtd", work, alone_file); }).wall;
         delete_file(alone_file);
         delete_file(db);
         delete_file(tmp);
@@ -229,7 +220,8 @@ int main() {
             seconds([&] { build_database(settings, paths, machines, view, changed, host); }).wall;
         wall_row("first start (listing + build)", first, "mame -lx -nodtd alone", alone, 1.2);
     } else {
-        std::printf("first start: skipped (no /usr/games/mame or ORVEL_BENCH_SKIP_MAME=1)\n");
+        std::printf("first start: skipped (no MAME at %s or ORVEL_BENCH_SKIP_MAME=1)\n",
+                    mame.c_str());
     }
     std::filesystem::remove_all(work);
     return 0;

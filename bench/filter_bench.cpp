@@ -1,9 +1,10 @@
 // Times the filter pass as the search box drives it, and the filter tree build, on a full
-// machine list. The list comes from MAME's XML listing: the file named by ORVEL_LISTING, or
-// one written by running MAME (ORVEL_MAME, default /usr/games/mame) with -lx -nodtd. Without
-// either, a generated list of 45,294 machines with realistic field values stands in (and the
-// output says so).
+// machine list. The list comes from MAME's XML listing: the file named by ORVEL_BENCH_LISTING,
+// or the one kept in the build folder, written once by running MAME (ORVEL_BENCH_MAME, default
+// /usr/games/mame) with -lx -nodtd. Without either, a generated list of 45,294 machines with
+// realistic field values stands in (and the output says so).
 
+#include "bench_inputs.h"
 #include "filters/filter_pass.h"
 #include "filters/filter_set.h"
 #include "filters/filter_tree.h"
@@ -97,17 +98,8 @@ MachineList synthetic_machines(size_t count) {
 
 bool load_listing(MachineList& machines, std::string& source) {
 #ifdef ORVEL_HAVE_LISTING_PARSER
-    std::string path;
-    if (const char* env = std::getenv("ORVEL_LISTING")) path = env;
-    if (path.empty() || file_size(path) <= 0) {
-        const char* mame_env = std::getenv("ORVEL_MAME");
-        const std::string mame = mame_env ? mame_env : "/usr/games/mame";
-        if (file_size(mame) <= 0) return false;
-        path = temp_folder() + "orvel_filter_bench.xml";
-        std::fprintf(stderr, "writing the listing with %s -lx -nodtd ...\n", mame.c_str());
-        const RunResult run = run_redirected(mame, "-lx -nodtd", temp_folder(), path);
-        if (!run.started || file_size(path) <= 0) return false;
-    }
+    const std::string path = bench::bench_listing();
+    if (path.empty()) return false;
     const auto start = Clock::now();
     const ListingParse parse = parse_listing_file(path, machines);
     if (!parse.opened || !parse.ok || machines.empty()) return false;

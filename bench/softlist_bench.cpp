@@ -2,7 +2,7 @@
 // the same file. The list defaults to Debian's largest, vgmplay.xml; another may be named by the
 // environment variable ORVEL_SOFTLIST_BENCH_FILE. Prints the best of several rounds.
 
-#include "app/host.h"
+#include "host/host.h"
 #include "platform/files.h"
 #include "softlist/software_list.h"
 

@@ -9,7 +9,7 @@ want_mame=auto
 
 packages=(build-essential cmake pkg-config ninja-build qt6-base-dev libexpat1-dev libarchive-dev
           libpng-dev zlib1g-dev libutf8proc-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core xdg-utils)
+          fonts-dejavu-core xdg-utils clang-format)
 if [ "$want_mame" = yes ]; then
     packages+=(mame)
 elif ! command -v mame >/dev/null 2>&1 && [ ! -x /usr/games/mame ]; then

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian's MAME included, so that the integration tests really run),
-# builds with warnings as errors and runs every test; then builds the core under
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs its tests again.
+# checks that every source is formatted as .clang-format says, builds with warnings as errors and
+# runs every test; then builds the core under AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs its tests again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --tests
+
+# A formatting difference fails like a failing test; "clang-format -i FILE" mends it.
+find src tests bench tools \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z |
+    xargs -0 clang-format --dry-run --Werror
 
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_WERROR=ON
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300)

@@ -2,12 +2,13 @@
 // list filled, resident memory afterwards, and one search keystroke to the list repainted.
 //
 // ORVEL_BENCH_DATA: a start folder holding "ORVEL_Data/" with ORVEL.prefs and ORVEL.qld. When
-// it is missing, the folder /tmp/orvel_desktop_bench is prepared once from the MAME named by
-// ORVEL_BENCH_MAME (default /usr/games/mame) and its listing (ORVEL_LISTING, default the
-// cached /work/cache/mame0251.xml; generated with "-lx -nodtd" when absent).
+// it is missing, a folder in the build tree is prepared once from the MAME named by
+// ORVEL_BENCH_MAME (default /usr/games/mame) and its listing (ORVEL_BENCH_LISTING, default the
+// one kept in the build folder, written with "-lx -nodtd" when absent).
 // Run with QT_QPA_PLATFORM=offscreen for a headless figure.
 
 #include "app/startup.h"
+#include "bench_inputs.h"
 #include "database/database_file.h"
 #include "database/listing_build.h"
 #include "gui/desktop_start.h"
@@ -40,10 +41,7 @@ double ms_since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-std::string env_or(const char* name, const std::string& fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : fallback;
-}
+using orvel::bench::env_or;
 
 long resident_kb() {
     std::ifstream status("/proc/self/status");
@@ -70,15 +68,9 @@ bool prepare_data(const std::string& start) {
     std::printf("preparing %s (once)...\n", start.c_str());
     QuietHost host;
     orvel::create_folders(start);
-    if (!orvel::apply_chosen_mame(settings, host, env_or("ORVEL_BENCH_MAME", "/usr/games/mame")))
-        return false;
-    std::string listing = env_or("ORVEL_LISTING", "/work/cache/mame0251.xml");
-    if (orvel::file_size(listing) <= 0) {
-        listing = start + "listing.xml";
-        const std::string mame = env_or("ORVEL_BENCH_MAME", "/usr/games/mame");
-        if (std::system(("'" + mame + "' -lx -nodtd > '" + listing + "'").c_str()) != 0)
-            return false;
-    }
+    if (!orvel::apply_chosen_mame(settings, host, orvel::bench::bench_mame())) return false;
+    const std::string listing = orvel::bench::bench_listing();
+    if (listing.empty()) return false;
     orvel::MachineList machines;
     if (!orvel::parse_listing_file(listing, machines).ok) return false;
     orvel::sort_by_description(machines);
@@ -91,7 +83,7 @@ bool prepare_data(const std::string& start) {
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     const std::string start =
-        orvel::with_separator(env_or("ORVEL_BENCH_DATA", "/tmp/orvel_desktop_bench"));
+        orvel::with_separator(env_or("ORVEL_BENCH_DATA", orvel::bench::bench_folder() + "desktop"));
     if (!prepare_data(start)) {
         std::fprintf(stderr, "desktop_bench: could not prepare the database\n");
         return 1;

@@ -1,8 +1,8 @@
 #pragma once
 // The "Reset Database" command: deletes the database file and, when asked, the preferences.
 
-#include "app/host.h"
 #include "database/machine.h"
+#include "host/host.h"
 #include "settings/settings.h"
 
 namespace orvel {

@@ -69,7 +69,6 @@ bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_pa
                             Icon::None) != Answer::Yes) {
         return false;
     }
-    set_current_directory(settings.MAME_Path);
     // Neither a data folder that cannot be created nor preferences that cannot be written stop
     // start-up; the next start simply asks again.
     if (!folder_exists(settings.ORVEL_Data)) create_folder(settings.ORVEL_Data);
@@ -82,13 +81,12 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
     StartupResult result;
     const StartupResult exit_now{StartupOutcome::Exit, false};
 
-    // 1. Defaults.
+    // Defaults, then the preferences file of the default data folder.
     set_default_settings(settings, options.start_directory, options.desktop_width,
                          options.desktop_height);
-    // 2. The preferences file of the default data folder.
     if (file_size(preferences_path(settings)) > 0) load_preferences(settings);
 
-    // 4. A MAME whose size changed since it was chosen. The old database stays until the new
+    // A MAME whose size changed since it was chosen. The old database stays until the new
     // one is built, so favourites and stored command lines can be carried over.
     if (!settings.MAME_Exe.empty()) {
         const std::int64_t size =
@@ -104,7 +102,7 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
         }
     }
 
-    // 5. A MAME that is gone (a folder in its place counts as gone).
+    // A MAME that is gone (a folder in its place counts as gone).
     if (!settings.MAME_Exe.empty() &&
         file_size(mame_executable_path(settings.MAME_Exe, settings.MAME_Path)) < 0) {
         if (host.message("MAME EXE Missing",
@@ -114,7 +112,7 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
         settings.MAME_Exe.clear();
     }
 
-    // 6. Choosing MAME.
+    // Choosing MAME.
     if (settings.MAME_Exe.empty()) {
         const std::string chosen =
             host.choose_open_file("Select MAME Executable", mame_default_name, mame_filter);
@@ -122,8 +120,7 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
         if (!apply_chosen_mame(settings, host, chosen, options.version_timeout_ms)) return exit_now;
     }
 
-    // 7. and 8. MAME's folder and its configuration.
-    set_current_directory(settings.MAME_Path);
+    // MAME's configuration, read from its folder.
     discover_mame_config(settings, paths, options.cc_timeout_ms);
     return result;
 }

@@ -3,7 +3,7 @@
 // the checks of the MAME executable (asking the user to choose it when needed), the data
 // folder, and MAME's configuration. Talks to the user only through the host.
 
-#include "app/host.h"
+#include "host/host.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 
@@ -28,14 +28,16 @@ struct StartupOptions {
     int version_timeout_ms = 20000; // MAME's "-version" run
 };
 
-// Steps 1 to 8 of start-up. Exit means the program ends now (the user cancelled or declined).
+// Start-up up to the machine database: settings defaults, the preferences file, a MAME that
+// changed or is gone, choosing MAME, and MAME's configuration. Exit means the program ends now (the
+// user cancelled or declined).
 StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
                           const StartupOptions& options);
 
 // What start-up does once the user has chosen the executable at exe_path (a full path): sets
 // MAME_Exe, MAME_Path, MAME_Size, MAME_Date and, for an accepted name, MAME_Version; asks
-// "Invalid Filename" for any other name (false when the user declines). Then makes the MAME
-// folder current, creates the data folder and saves the preferences.
+// "Invalid Filename" for any other name (false when the user declines). Then creates the data
+// folder and saves the preferences.
 bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_path,
                        int version_timeout_ms = 20000);
 

@@ -3,8 +3,8 @@
 // missing or empty (or when the user asked to refresh it after a MAME change), otherwise load
 // it and, when ORVEL_Check_Avail is 1, scan availability. An empty list ends the program.
 
-#include "app/host.h"
 #include "database/machine.h"
+#include "host/host.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // orvel-cli: the program's core without windows, for scripts and tests. Every command first does
 // what start-up does before its own work (defaults, the preferences file of the data folder,
-// the MAME folder as current directory, configuration discovery) and never opens a dialog.
+// MAME's configuration) and never opens a dialog.
 
 #include "app/app_state.h"
 

@@ -38,7 +38,6 @@ int cmd_init(const Options& options, const std::vector<std::string>& args) {
     if (read_file(prefs) != format_preferences(state.settings))
         return fail("init: could not write " + prefs);
 
-    set_current_directory(state.settings.MAME_Path);
     discover_mame_config(state.settings, state.mame_paths);
     std::cout << "MAME_Exe\t" << state.settings.MAME_Exe << "\n"
               << "MAME_Path\t" << state.settings.MAME_Path << "\n"

@@ -35,8 +35,7 @@ int cmd_save_folder(const Options& options, const std::vector<std::string>& args
     std::vector<std::string> rest;
     if (const int status = parse_list_options(args, list, &rest); status != ok) return status;
     if (rest.size() != 1) return fail("save-folder needs one FILE", usage_error);
-    // FILE is taken from the working directory the command was started in (start-up moves
-    // to the MAME folder).
+    // FILE is taken from the working directory the command was started in.
     std::error_code ec;
     const std::filesystem::path file = std::filesystem::absolute(rest.front(), ec);
     if (ec || !file.has_filename())

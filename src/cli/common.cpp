@@ -114,7 +114,6 @@ bool start_core(const Options& options, AppState& state, Host& /*host*/, std::st
                 " (run 'orvel-cli init --mame EXE' first)";
         return false;
     }
-    set_current_directory(state.settings.MAME_Path);
     discover_mame_config(state.settings, state.mame_paths);
     return true;
 }

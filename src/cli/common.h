@@ -2,8 +2,8 @@
 // What every orvel-cli command shares: the terminal host and the start of the core.
 
 #include "app/app_state.h"
-#include "app/host.h"
 #include "cli/cli.h"
+#include "host/host.h"
 
 #include <string>
 
@@ -35,16 +35,16 @@ class TerminalHost : public Host {
     int answer_;
 };
 
-// Steps 1 and 2 of start-up: settings defaults (ORVEL_Data from --data, made absolute, or the
+// The start of start-up: settings defaults (ORVEL_Data from --data, made absolute, or the
 // working directory + "ORVEL_Data") and the preferences file of that folder. A folder named with
 // --data stays the data folder even when the file names another one.
 void load_core_settings(const Options& options, Settings& settings);
 
 // Does what start-up does before a command's own work: settings defaults (ORVEL_Data from
-// --data or the working directory), the preferences file of the data folder, the MAME folder
-// as current directory and MAME configuration discovery (running " -cc" when needed). Never
-// opens a dialog. False, with a one-line reason in error, when no MAME has been chosen yet (the
-// settings are loaded all the same).
+// --data or the working directory), the preferences file of the data folder and MAME
+// configuration discovery (running " -cc" when needed). Never opens a dialog. False, with a
+// one-line reason in error, when no MAME has been chosen yet (the settings are loaded all the
+// same).
 bool start_core(const Options& options, AppState& state, Host& host, std::string& error);
 
 // The machine database as start-up makes it: loaded, or built from MAME's listing when the

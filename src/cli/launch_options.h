@@ -2,7 +2,7 @@
 // The options that orvel-cli's args and run commands share, and the machine they name.
 
 #include "app/app_state.h"
-#include "app/host.h"
+#include "host/host.h"
 
 #include <cstdint>
 #include <string>

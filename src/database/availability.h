@@ -5,8 +5,8 @@
 // "<name or parent>/<disk>.chd", when it is a clone and its parent's romset was found, or when
 // it needs no files of its own.
 
-#include "app/host.h"
 #include "database/machine.h"
+#include "host/host.h"
 
 #include <cstddef>
 #include <string>

@@ -3,8 +3,8 @@
 // per field, UTF-8 without byte order mark, CR LF line ends. Saving goes through a temporary
 // file renamed over the old one, so a failed or interrupted save never loses the database.
 
-#include "app/host.h"
 #include "database/machine.h"
+#include "host/host.h"
 #include "settings/settings.h"
 
 #include <cstddef>

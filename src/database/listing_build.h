@@ -3,8 +3,8 @@
 // folder) is parsed as a stream, one machine record per <machine>, then scanned for
 // availability, sorted by description, given its "Default" command line and saved.
 
-#include "app/host.h"
 #include "database/machine.h"
+#include "host/host.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 

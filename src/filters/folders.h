@@ -10,8 +10,8 @@
 //   name                       machine short names, one per line, up to the next empty line
 //                              or the end of the file
 
-#include "app/host.h"
 #include "database/machine.h"
+#include "host/host.h"
 
 #include <cstdint>
 #include <string>

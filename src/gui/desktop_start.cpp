@@ -20,7 +20,6 @@ std::unique_ptr<MainWindow> start_desktop(Session& session, Host& host, const Ic
         splash.repaint();
         QCoreApplication::processEvents();
         if (options.qt_host) options.qt_host->set_splash(&splash);
-        if (!state.settings.MAME_Path.empty()) set_current_directory(state.settings.MAME_Path);
 
         const DatabaseStartResult database =
             start_machine_database(state.settings, state.mame_paths, state.machines, state.view,

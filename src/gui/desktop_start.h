@@ -2,8 +2,8 @@
 // Start-up from the machine database on: the splash while the database is built or loaded,
 // the category folders, then the main window.
 
-#include "app/host.h"
 #include "gui/session.h"
+#include "host/host.h"
 
 #include <memory>
 

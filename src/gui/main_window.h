@@ -3,9 +3,9 @@
 // Commands arrive by number from menus, context menus, buttons and shortcut keys and are
 // carried out by dispatch() (main_window_commands.cpp).
 
-#include "app/host.h"
 #include "gui/filter_tree_view.h"
 #include "gui/session.h"
+#include "host/host.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -302,8 +302,6 @@ void MainWindow::toggle_toolbar_and_menu() {
 }
 
 void MainWindow::show_about() {
-    if (!session_.state.settings.MAME_Path.empty())
-        set_current_directory(session_.state.settings.MAME_Path);
     AboutWindow about(session_.state.settings, this);
     about.exec();
     list_->setFocus();

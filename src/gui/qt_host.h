@@ -2,8 +2,8 @@
 // The host of the desktop program: real dialogs, progress in the splash or the active
 // window's title, a throttled event pump and the console window.
 
-#include "app/host.h"
 #include "gui/splash_window.h"
+#include "host/host.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

@@ -5,8 +5,8 @@
 // with the associated program). MAME is started directly, never through a shell, with the
 // MAME folder as its working directory.
 
-#include "app/host.h"
 #include "database/machine.h"
+#include "host/host.h"
 #include "settings/settings.h"
 #include "softlist/software_list.h"
 

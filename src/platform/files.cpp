@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 namespace orvel {
 
 namespace {
-fs::path to_path(const std::string& p) { return fs::path(std::u8string(p.begin(), p.end())); }
+fs::path to_path(const std::string& p) {
+    return fs::path(std::u8string(p.begin(), p.end()));
+}
 std::string from_path(const fs::path& p) {
     const std::u8string s = p.u8string();
     return std::string(s.begin(), s.end());
@@ -31,28 +33,28 @@ std::string from_path(const fs::path& p) {
 std::int64_t file_size(const std::string& path) {
     std::error_code ec;
     const fs::file_status st = fs::status(to_path(path), ec);
-    if (ec || !fs::exists(st))
-        return -1;
-    if (fs::is_directory(st))
-        return -2;
+    if (ec || !fs::exists(st)) return -1;
+    if (fs::is_directory(st)) return -2;
     const auto size = fs::file_size(to_path(path), ec);
     return ec ? -1 : static_cast<std::int64_t>(size);
 }
 
-bool file_exists(const std::string& path) { return file_size(path) >= 0; }
-bool folder_exists(const std::string& path) { return !path.empty() && file_size(path) == -2; }
+bool file_exists(const std::string& path) {
+    return file_size(path) >= 0;
+}
+bool folder_exists(const std::string& path) {
+    return !path.empty() && file_size(path) == -2;
+}
 
 std::optional<std::int64_t> file_modified_time(const std::string& path) {
 #ifndef _WIN32
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 #else
     std::error_code ec;
     const auto t = fs::last_write_time(to_path(path), ec);
-    if (ec)
-        return std::nullopt;
+    if (ec) return std::nullopt;
     return static_cast<std::int64_t>(t.time_since_epoch().count());
 #endif
 }
@@ -60,10 +62,9 @@ std::optional<std::int64_t> file_modified_time(const std::string& path) {
 std::string file_creation_date(const std::string& path) {
 #ifndef _WIN32
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return {};
+    if (::stat(path.c_str(), &st) != 0) return {};
     const std::time_t when = st.st_ctime;
-    std::tm local {};
+    std::tm local{};
     localtime_r(&when, &local);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", local.tm_mday, local.tm_mon + 1,
@@ -82,8 +83,7 @@ bool copy_file(const std::string& from, const std::string& to) {
 
 bool delete_file(const std::string& path) {
     std::error_code ec;
-    if (fs::is_directory(to_path(path), ec))
-        return false;
+    if (fs::is_directory(to_path(path), ec)) return false;
     return fs::remove(to_path(path), ec) && !ec;
 }
 
@@ -105,12 +105,6 @@ std::string current_directory() {
     return ec ? std::string() : with_separator(from_path(p));
 }
 
-bool set_current_directory(const std::string& path) {
-    std::error_code ec;
-    fs::current_path(to_path(path), ec);
-    return !ec;
-}
-
 std::string temp_folder() {
     std::error_code ec;
     const fs::path p = fs::temp_directory_path(ec);
@@ -125,8 +119,7 @@ std::string with_separator(std::string_view folder) {
 }
 
 std::string join_path(std::string_view folder, std::string_view name) {
-    if (folder.empty())
-        return std::string(name);
+    if (folder.empty()) return std::string(name);
     while (!name.empty() && (name.front() == '/' || name.front() == path_separator))
         name.remove_prefix(1);
     return with_separator(folder) + std::string(name);
@@ -175,14 +168,11 @@ std::vector<DirEntry> list_directory(const std::string& folder, std::string_view
     std::vector<DirEntry> out;
     std::error_code ec;
     fs::directory_iterator it(to_path(folder), ec);
-    if (ec)
-        return out;
+    if (ec) return out;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec)
-            break;
+        if (ec) break;
         std::string name = from_path(it->path().filename());
-        if (!wildcard_match(pattern, name))
-            continue;
+        if (!wildcard_match(pattern, name)) continue;
         std::error_code ec2;
         out.push_back({std::move(name), it->is_directory(ec2)});
     }
@@ -236,8 +226,7 @@ std::vector<std::string> collect_files_recursive(const std::string& folder) {
 
 std::optional<std::string> read_file(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return std::nullopt;
+    if (!f) return std::nullopt;
     std::string data;
     // One read into a buffer of the file's size; the loop catches a file that grew meanwhile.
     const std::int64_t size = file_size(path);
@@ -251,16 +240,14 @@ std::optional<std::string> read_file(const std::string& path) {
         data.append(buf, n);
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    if (failed)
-        return std::nullopt;
+    if (failed) return std::nullopt;
     return data;
 }
 
 bool write_file_atomic(const std::string& path, std::string_view data) {
     const std::string temp = path + ".tmp~";
     std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
     ok = (std::fflush(f) == 0) && ok;
 #ifndef _WIN32
@@ -272,8 +259,7 @@ bool write_file_atomic(const std::string& path, std::string_view data) {
         fs::rename(to_path(temp), to_path(path), ec);
         ok = !ec;
     }
-    if (!ok)
-        std::remove(temp.c_str());
+    if (!ok) std::remove(temp.c_str());
     return ok;
 }
 

@@ -34,7 +34,6 @@ bool create_folder(const std::string& path);
 bool create_folders(const std::string& path);
 // The current directory, ending in the separator.
 std::string current_directory();
-bool set_current_directory(const std::string& path);
 // The user's temporary folder, ending in the separator.
 std::string temp_folder();
 

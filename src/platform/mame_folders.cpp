@@ -28,8 +28,7 @@ bool is_system_folder(const std::string& folder) {
     return false;
 #else
     for (const char* root : {"/usr/", "/opt/", "/snap/", "/nix/"})
-        if (folder.rfind(root, 0) == 0)
-            return true;
+        if (folder.rfind(root, 0) == 0) return true;
     return ::access(folder.c_str(), W_OK) != 0;
 #endif
 }
@@ -51,10 +50,8 @@ MameLocation locate_mame(const std::string& exe_path) {
 }
 
 std::string mame_executable_path(const std::string& mame_exe, const std::string& mame_path) {
-    if (mame_exe.empty())
-        return {};
-    if (mame_exe.front() == '/' || mame_exe.find(":\\") == 1)
-        return mame_exe;
+    if (mame_exe.empty()) return {};
+    if (mame_exe.front() == '/' || mame_exe.find(":\\") == 1) return mame_exe;
     return mame_path + mame_exe;
 }
 
@@ -104,8 +101,7 @@ std::string expand_environment(std::string_view text) {
 
 namespace {
 bool is_absolute(std::string_view path) {
-    if (!path.empty() && (path.front() == '/' || path.front() == '\\'))
-        return true;
+    if (!path.empty() && (path.front() == '/' || path.front() == '\\')) return true;
     return path.size() >= 2 && path[1] == ':';
 }
 } // namespace
@@ -114,17 +110,12 @@ std::string resolve_mame_folder(std::string_view raw, const std::string& mame_fo
     std::string_view value = trim(raw, " \t");
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
         value = value.substr(1, value.size() - 2);
-    if (value.empty())
-        return {};
+    if (value.empty()) return {};
     std::string expanded = expand_environment(value);
-    if (expanded.empty())
-        return {};
-    if (is_absolute(expanded))
-        return with_separator(expanded);
-    if (expanded.rfind("./", 0) == 0)
-        expanded.erase(0, 2);
-    if (expanded == ".")
-        return with_separator(mame_folder);
+    if (expanded.empty()) return {};
+    if (is_absolute(expanded)) return with_separator(expanded);
+    if (expanded.rfind("./", 0) == 0) expanded.erase(0, 2);
+    if (expanded == ".") return with_separator(mame_folder);
     return with_separator(join_path(mame_folder, expanded));
 }
 
@@ -136,8 +127,7 @@ std::vector<std::string> resolve_mame_folder_list(std::string_view raw,
     std::vector<std::string> out;
     for (const std::string& entry : split(value, ';')) {
         std::string folder = resolve_mame_folder(entry, mame_folder);
-        if (!folder.empty())
-            out.push_back(std::move(folder));
+        if (!folder.empty()) out.push_back(std::move(folder));
     }
     return out;
 }

@@ -22,8 +22,7 @@ std::vector<std::string> split_arguments(std::string_view text) {
     while (i < text.size()) {
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
             ++i;
-        if (i >= text.size())
-            break;
+        if (i >= text.size()) break;
         std::string arg;
         bool quoted = false;
         bool had_quotes = false;
@@ -36,19 +35,16 @@ std::vector<std::string> split_arguments(std::string_view text) {
             }
             ++i;
         }
-        if (!arg.empty() || had_quotes)
-            args.push_back(std::move(arg));
+        if (!arg.empty() || had_quotes) args.push_back(std::move(arg));
     }
     return args;
 }
 
 std::string resolve_program(const std::string& program, const std::string& working_folder) {
-    if (program.find('/') != std::string::npos)
-        return program;
+    if (program.find('/') != std::string::npos) return program;
     if (!working_folder.empty()) {
         const std::string local = join_path(working_folder, program);
-        if (file_exists(local))
-            return local;
+        if (file_exists(local)) return local;
     }
     if (const char* path = std::getenv("PATH")) {
         std::string_view rest(path);
@@ -60,8 +56,7 @@ std::string resolve_program(const std::string& program, const std::string& worki
                 if (::access(candidate.c_str(), X_OK) == 0 && file_size(candidate) >= 0)
                     return candidate;
             }
-            if (colon == std::string_view::npos)
-                break;
+            if (colon == std::string_view::npos) break;
             rest.remove_prefix(colon + 1);
         }
     }
@@ -81,10 +76,8 @@ struct ChildProcess::Impl {
 ChildProcess::ChildProcess() : impl_(std::make_unique<Impl>()) {}
 
 ChildProcess::~ChildProcess() {
-    if (impl_->out_fd >= 0)
-        ::close(impl_->out_fd);
-    if (impl_->err_fd >= 0)
-        ::close(impl_->err_fd);
+    if (impl_->out_fd >= 0) ::close(impl_->out_fd);
+    if (impl_->err_fd >= 0) ::close(impl_->err_fd);
     if (impl_->pid > 0 && !impl_->finished) {
         // Never leave a zombie behind: a child still running is ended.
         kill();
@@ -94,10 +87,8 @@ ChildProcess::~ChildProcess() {
 bool ChildProcess::start(const std::string& program, const std::vector<std::string>& args,
                          const Options& options) {
     const std::string exe = resolve_program(program, options.working_folder);
-    if (::access(exe.c_str(), X_OK) != 0 || file_size(exe) < 0)
-        return false;
-    if (!options.working_folder.empty() && !folder_exists(options.working_folder))
-        return false;
+    if (::access(exe.c_str(), X_OK) != 0 || file_size(exe) < 0) return false;
+    if (!options.working_folder.empty() && !folder_exists(options.working_folder)) return false;
 
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(exe.c_str()));
@@ -110,8 +101,7 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
     int exec_pipe[2] = {-1, -1}; // tells the parent whether exec failed
     int out_file = -1;
     if (options.capture_output) {
-        if (::pipe2(out_pipe, O_CLOEXEC) != 0)
-            return false;
+        if (::pipe2(out_pipe, O_CLOEXEC) != 0) return false;
         if (::pipe2(err_pipe, O_CLOEXEC) != 0) {
             ::close(out_pipe[0]);
             ::close(out_pipe[1]);
@@ -119,16 +109,13 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
         }
     }
     if (!options.stdout_file.empty()) {
-        out_file = ::open(options.stdout_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                          0644);
-        if (out_file < 0)
-            return false;
+        out_file =
+            ::open(options.stdout_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (out_file < 0) return false;
     }
     int null_fd = -1;
-    if (options.discard_output)
-        null_fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (::pipe2(exec_pipe, O_CLOEXEC) != 0)
-        return false;
+    if (options.discard_output) null_fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (::pipe2(exec_pipe, O_CLOEXEC) != 0) return false;
 
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -136,14 +123,12 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
         if (!options.working_folder.empty() && ::chdir(options.working_folder.c_str()) != 0)
             ::_exit(127);
         int devnull_in = ::open("/dev/null", O_RDONLY);
-        if (devnull_in >= 0)
-            ::dup2(devnull_in, 0);
+        if (devnull_in >= 0) ::dup2(devnull_in, 0);
         if (options.capture_output) {
             ::dup2(out_pipe[1], 1);
             ::dup2(err_pipe[1], 2);
         }
-        if (out_file >= 0)
-            ::dup2(out_file, 1);
+        if (out_file >= 0) ::dup2(out_file, 1);
         if (null_fd >= 0) {
             ::dup2(null_fd, 1);
             ::dup2(null_fd, 2);
@@ -155,10 +140,8 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
         ::_exit(127);
     }
     ::close(exec_pipe[1]);
-    if (out_file >= 0)
-        ::close(out_file);
-    if (null_fd >= 0)
-        ::close(null_fd);
+    if (out_file >= 0) ::close(out_file);
+    if (null_fd >= 0) ::close(null_fd);
     if (options.capture_output) {
         ::close(out_pipe[1]);
         ::close(err_pipe[1]);
@@ -197,8 +180,7 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
 }
 
 bool ChildProcess::running() {
-    if (impl_->pid <= 0 || impl_->finished)
-        return false;
+    if (impl_->pid <= 0 || impl_->finished) return false;
     int status = 0;
     const pid_t r = ::waitpid(impl_->pid, &status, WNOHANG);
     if (r == impl_->pid) {
@@ -210,8 +192,7 @@ bool ChildProcess::running() {
 }
 
 std::optional<int> ChildProcess::wait(int timeout_ms) {
-    if (impl_->pid <= 0)
-        return std::nullopt;
+    if (impl_->pid <= 0) return std::nullopt;
     if (!impl_->finished) {
         if (timeout_ms < 0) {
             int status = 0;
@@ -225,17 +206,14 @@ std::optional<int> ChildProcess::wait(int timeout_ms) {
             const auto deadline =
                 std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
             while (running()) {
-                if (std::chrono::steady_clock::now() >= deadline)
-                    return std::nullopt;
+                if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
                 ::usleep(2000);
             }
         }
     }
     const int status = impl_->status;
-    if (WIFEXITED(status))
-        return WEXITSTATUS(status);
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return -1;
 }
 
@@ -252,28 +230,23 @@ namespace {
 bool drain(int& fd, std::string& buf, const std::function<void(std::string_view)>& sink) {
     char chunk[8192];
     const ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN))
-        return true;
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
     if (n > 0) {
         buf.append(chunk, static_cast<size_t>(n));
         size_t start = 0;
         size_t nl;
         while ((nl = buf.find('\n', start)) != std::string::npos) {
             size_t end = nl;
-            if (end > start && buf[end - 1] == '\r')
-                --end;
-            if (sink)
-                sink(std::string_view(buf).substr(start, end - start));
+            if (end > start && buf[end - 1] == '\r') --end;
+            if (sink) sink(std::string_view(buf).substr(start, end - start));
             start = nl + 1;
         }
         buf.erase(0, start);
         return true;
     }
     if (!buf.empty()) {
-        if (buf.back() == '\r')
-            buf.pop_back();
-        if (sink)
-            sink(buf);
+        if (buf.back() == '\r') buf.pop_back();
+        if (sink) sink(buf);
         buf.clear();
     }
     ::close(fd);
@@ -285,8 +258,7 @@ bool drain(int& fd, std::string& buf, const std::function<void(std::string_view)
 bool ChildProcess::poll_output(int timeout_ms,
                                const std::function<void(std::string_view)>& on_stdout,
                                const std::function<void(std::string_view)>& on_stderr) {
-    if (impl_->out_fd < 0 && impl_->err_fd < 0)
-        return false;
+    if (impl_->out_fd < 0 && impl_->err_fd < 0) return false;
     pollfd fds[2];
     int count = 0;
     int out_index = -1, err_index = -1;
@@ -299,8 +271,7 @@ bool ChildProcess::poll_output(int timeout_ms,
         fds[count++] = {impl_->err_fd, POLLIN, 0};
     }
     const int r = ::poll(fds, static_cast<nfds_t>(count), timeout_ms);
-    if (r < 0)
-        return errno == EINTR;
+    if (r < 0) return errno == EINTR;
     if (out_index >= 0 && (fds[out_index].revents & (POLLIN | POLLHUP | POLLERR)))
         drain(impl_->out_fd, impl_->out_buf, on_stdout);
     if (err_index >= 0 && (fds[err_index].revents & (POLLIN | POLLHUP | POLLERR)))
@@ -328,8 +299,7 @@ RunResult run_and_wait(const std::string& program, std::string_view arguments,
     ChildProcess child;
     ChildProcess::Options options;
     options.working_folder = working_folder;
-    if (!child.start(program, split_arguments(arguments), options))
-        return {};
+    if (!child.start(program, split_arguments(arguments), options)) return {};
     return finish(child, timeout_ms);
 }
 
@@ -340,8 +310,7 @@ RunResult run_redirected(const std::string& program, std::string_view arguments,
     ChildProcess::Options options;
     options.working_folder = working_folder;
     options.stdout_file = stdout_file;
-    if (!child.start(program, split_arguments(arguments), options))
-        return {};
+    if (!child.start(program, split_arguments(arguments), options)) return {};
     return finish(child, timeout_ms);
 }
 
@@ -354,13 +323,10 @@ RunResult run_captured(const std::string& program, std::string_view arguments,
     ChildProcess::Options options;
     options.working_folder = working_folder;
     options.capture_output = true;
-    if (!child.start(program, split_arguments(arguments), options))
-        return {};
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    if (!child.start(program, split_arguments(arguments), options)) return {};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (child.poll_output(30, on_stdout, on_stderr)) {
-        if (keep_alive)
-            keep_alive();
+        if (keep_alive) keep_alive();
         if (timeout_ms >= 0 && std::chrono::steady_clock::now() >= deadline) {
             child.kill();
             RunResult result;
@@ -369,8 +335,7 @@ RunResult run_captured(const std::string& program, std::string_view arguments,
             return result;
         }
     }
-    if (timeout_ms < 0)
-        return finish(child, -1);
+    if (timeout_ms < 0) return finish(child, -1);
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     return finish(child, static_cast<int>(std::max<long long>(0, left.count())));
@@ -380,8 +345,7 @@ bool open_with_associated_program(const std::string& path_or_address) {
     ChildProcess child;
     ChildProcess::Options options;
     options.discard_output = true;
-    if (!child.start("xdg-open", {path_or_address}, options))
-        return false;
+    if (!child.start("xdg-open", {path_or_address}, options)) return false;
     // xdg-open hands the file to the desktop and ends quickly.
     const auto code = child.wait(10000);
     return code && *code == 0;

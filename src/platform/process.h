@@ -24,10 +24,10 @@ std::string resolve_program(const std::string& program, const std::string& worki
 class ChildProcess {
   public:
     struct Options {
-        std::string working_folder;       // empty: the current directory
-        std::string stdout_file;          // non-empty: standard output goes to this file
-        bool capture_output = false;      // standard output and standard error as pipes
-        bool discard_output = false;      // both streams to /dev/null
+        std::string working_folder;  // empty: the current directory
+        std::string stdout_file;     // non-empty: standard output goes to this file
+        bool capture_output = false; // standard output and standard error as pipes
+        bool discard_output = false; // both streams to /dev/null
     };
     ChildProcess();
     ~ChildProcess();

@@ -49,8 +49,12 @@ std::string fold_case(std::string_view text) {
     return out;
 }
 
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char ascii_lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+char ascii_upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 std::string to_lower(std::string_view text) {
     std::string out(text);
@@ -82,7 +86,9 @@ int icompare(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-bool iless(std::string_view a, std::string_view b) { return icompare(a, b) < 0; }
+bool iless(std::string_view a, std::string_view b) {
+    return icompare(a, b) < 0;
+}
 
 bool icontains(std::string_view haystack, std::string_view needle) {
     if (needle.empty()) return true;
@@ -120,7 +126,15 @@ std::string title_case(std::string_view text) {
         out.push_back(word_start ? ascii_upper(c) : ascii_lower(c));
         word_start = false;
         switch (c) {
-        case ' ': case '(': case ')': case '[': case '-': case '|': case '.': case '_': case '&':
+        case ' ':
+        case '(':
+        case ')':
+        case '[':
+        case '-':
+        case '|':
+        case '.':
+        case '_':
+        case '&':
             word_start = true;
             break;
         default:
@@ -159,8 +173,7 @@ std::vector<std::string> split(std::string_view text, char separator) {
 }
 
 void append_utf8(std::string& out, char32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = 0xFFFD;
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -201,17 +214,14 @@ bool is_valid_utf8(std::string_view bytes) {
         } else {
             return false;
         }
-        if (i + extra >= n)
-            return false;
+        if (i + extra >= n) return false;
         for (size_t k = 1; k <= extra; ++k) {
             const auto cc = static_cast<unsigned char>(bytes[i + k]);
-            if ((cc & 0xC0) != 0x80)
-                return false;
+            if ((cc & 0xC0) != 0x80) return false;
             cp = (cp << 6) | (cc & 0x3F);
         }
         static constexpr char32_t min_for[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < min_for[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
+        if (cp < min_for[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
         i += extra + 1;
     }
     return true;
@@ -282,12 +292,10 @@ std::string decode_utf32(std::string_view b, bool big_endian) {
 }
 
 bool starts_with_bytes(std::string_view b, std::initializer_list<unsigned char> mark) {
-    if (b.size() < mark.size())
-        return false;
+    if (b.size() < mark.size()) return false;
     size_t i = 0;
     for (unsigned char m : mark)
-        if (static_cast<unsigned char>(b[i++]) != m)
-            return false;
+        if (static_cast<unsigned char>(b[i++]) != m) return false;
     return true;
 }
 
@@ -299,14 +307,10 @@ std::string decode_text(std::string_view bytes, TextFallback fallback) {
         return decode_utf32(bytes.substr(4), false);
     if (starts_with_bytes(bytes, {0x00, 0x00, 0xFE, 0xFF}))
         return decode_utf32(bytes.substr(4), true);
-    if (starts_with_bytes(bytes, {0xEF, 0xBB, 0xBF}))
-        return std::string(bytes.substr(3));
-    if (starts_with_bytes(bytes, {0xFF, 0xFE}))
-        return decode_utf16(bytes.substr(2), false);
-    if (starts_with_bytes(bytes, {0xFE, 0xFF}))
-        return decode_utf16(bytes.substr(2), true);
-    if (fallback == TextFallback::Utf8OrLatin1 && is_valid_utf8(bytes))
-        return std::string(bytes);
+    if (starts_with_bytes(bytes, {0xEF, 0xBB, 0xBF})) return std::string(bytes.substr(3));
+    if (starts_with_bytes(bytes, {0xFF, 0xFE})) return decode_utf16(bytes.substr(2), false);
+    if (starts_with_bytes(bytes, {0xFE, 0xFF})) return decode_utf16(bytes.substr(2), true);
+    if (fallback == TextFallback::Utf8OrLatin1 && is_valid_utf8(bytes)) return std::string(bytes);
     return latin1_to_utf8(bytes);
 }
 
@@ -317,14 +321,12 @@ std::vector<std::string_view> split_lines(std::string_view text) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos) {
             std::string_view last = text.substr(start);
-            if (last.back() == '\r')
-                last.remove_suffix(1);
+            if (last.back() == '\r') last.remove_suffix(1);
             lines.push_back(last);
             break;
         }
         size_t line_end = end;
-        if (line_end > start && text[line_end - 1] == '\r')
-            --line_end;
+        if (line_end > start && text[line_end - 1] == '\r') --line_end;
         lines.push_back(text.substr(start, line_end - start));
         start = end + 1;
     }

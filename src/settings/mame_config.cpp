@@ -35,7 +35,6 @@ void read_mame_config(MamePaths& paths, const std::string& file) {
 
 void discover_mame_config(const Settings& settings, MamePaths& paths, int cc_timeout_ms) {
     const std::string& folder = settings.MAME_Path;
-    if (!folder.empty()) set_current_directory(folder);
     auto in_folder = [&folder](const char* name) {
         return folder.empty() ? std::string(name) : join_path(folder, name);
     };

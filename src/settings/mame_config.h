@@ -21,8 +21,8 @@ void parse_mame_config(MamePaths& paths, std::string_view bytes);
 // How long a "-cc" run may take before it is given up (a hanging MAME must not hang start-up).
 inline constexpr int default_cc_timeout_ms = 60000;
 
-// Makes MAME_Path the current directory, runs MAME there with "-cc" when "mame.ini" is missing
-// or empty, then reads "mame.ini" and "ui.ini" (ui.ini's values win).
+// Runs MAME in MAME_Path with "-cc" when "mame.ini" there is missing or empty, then reads
+// "mame.ini" and "ui.ini" (ui.ini's values win).
 void discover_mame_config(const Settings& settings, MamePaths& paths,
                           int cc_timeout_ms = default_cc_timeout_ms);
 

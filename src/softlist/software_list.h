@@ -4,7 +4,7 @@
 // available when a file named after it (or after one of its disks) lies below a romset folder's
 // sub-folder named after the list.
 
-#include "app/host.h"
+#include "host/host.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -56,8 +56,8 @@ TEST_F(CliDatabase, BuildScanAndRecord) {
     EXPECT_EQ(record.out.back(), "driver_feature_overall = imperfect");
 
     // The bytes are the file's own, CR LF line ends included.
-    const RunResult raw = run_redirected(ORVEL_CLI, "--data data record mslug", dir.path(),
-                                         dir.file("record.txt"));
+    const RunResult raw =
+        run_redirected(ORVEL_CLI, "--data data record mslug", dir.path(), dir.file("record.txt"));
     ASSERT_EQ(raw.exit_code, 0);
     const std::string section = read_all(dir.file("record.txt"));
     EXPECT_EQ(section.rfind("[mslug]\r\ndescription = Metal Slug", 0), 0u) << section;

@@ -29,11 +29,9 @@ void write_ini_line(std::FILE* f, const char* key, const char* value) {
 }
 
 int write_config() {
-    if (env("ORVEL_FAKE_NO_CC"))
-        return 0;
+    if (env("ORVEL_FAKE_NO_CC")) return 0;
     std::FILE* f = std::fopen("mame.ini", "wb");
-    if (!f)
-        return 1;
+    if (!f) return 1;
     std::fprintf(f, "#\n# CORE CONFIGURATION OPTIONS\n#\nreadconfig                1\n\n");
     std::fprintf(f, "#\n# CORE SEARCH PATH OPTIONS\n#\n");
     write_ini_line(f, "homepath", ".");
@@ -60,8 +58,7 @@ int write_config() {
     std::fclose(f);
 
     f = std::fopen("ui.ini", "wb");
-    if (!f)
-        return 1;
+    if (!f) return 1;
     std::fprintf(f, "#\n# UI SEARCH PATH OPTIONS\n#\n");
     write_ini_line(f, "historypath", "history;dats;.");
     write_ini_line(f, "categorypath", "folders");
@@ -113,8 +110,7 @@ int record_run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (env("ORVEL_FAKE_HANG"))
-        std::this_thread::sleep_for(std::chrono::hours(1));
+    if (env("ORVEL_FAKE_HANG")) std::this_thread::sleep_for(std::chrono::hours(1));
     if (const char* flood = env("ORVEL_FAKE_STDERR_FLOOD")) {
         const long bytes = std::strtol(flood, nullptr, 10);
         std::string chunk(1024, 'e');
@@ -122,8 +118,7 @@ int main(int argc, char** argv) {
         for (long done = 0; done < bytes; done += 1024)
             std::fwrite(chunk.data(), 1, chunk.size(), stderr);
     }
-    if (argc == 2 && std::strcmp(argv[1], "-cc") == 0)
-        return write_config();
+    if (argc == 2 && std::strcmp(argv[1], "-cc") == 0) return write_config();
     if (argc == 3 && std::strcmp(argv[1], "-lx") == 0 && std::strcmp(argv[2], "-nodtd") == 0)
         return print_listing();
     if (argc == 2 && std::strcmp(argv[1], "-version") == 0) {

@@ -20,8 +20,7 @@ Answer ScriptedHost::message(std::string_view title, std::string_view text, Butt
 
 namespace {
 std::string take(std::deque<std::string>& queue) {
-    if (queue.empty())
-        return {};
+    if (queue.empty()) return {};
     std::string s = std::move(queue.front());
     queue.pop_front();
     return s;
@@ -30,15 +29,15 @@ std::string take(std::deque<std::string>& queue) {
 
 std::string ScriptedHost::choose_open_file(std::string_view title, std::string_view default_name,
                                            std::string_view filter) {
-    prompts.push_back({"open", std::string(title),
-                       std::string(default_name) + "|" + std::string(filter)});
+    prompts.push_back(
+        {"open", std::string(title), std::string(default_name) + "|" + std::string(filter)});
     return take(files);
 }
 
 std::string ScriptedHost::choose_save_file(std::string_view title, std::string_view default_name,
                                            std::string_view filter) {
-    prompts.push_back({"save", std::string(title),
-                       std::string(default_name) + "|" + std::string(filter)});
+    prompts.push_back(
+        {"save", std::string(title), std::string(default_name) + "|" + std::string(filter)});
     return take(files);
 }
 
@@ -49,36 +48,40 @@ std::string ScriptedHost::choose_folder(std::string_view title, std::string_view
 
 std::optional<std::string> ScriptedHost::ask_text(std::string_view title, std::string_view prompt,
                                                   std::string_view initial) {
-    prompts.push_back({"text", std::string(title), std::string(prompt) + "|" + std::string(initial)});
-    if (texts.empty())
-        return std::nullopt;
+    prompts.push_back(
+        {"text", std::string(title), std::string(prompt) + "|" + std::string(initial)});
+    if (texts.empty()) return std::nullopt;
     auto t = texts.front();
     texts.pop_front();
     return t;
 }
 
-void ScriptedHost::set_progress(std::string_view text) { progress.emplace_back(text); }
+void ScriptedHost::set_progress(std::string_view text) {
+    progress.emplace_back(text);
+}
 void ScriptedHost::console_open(std::string_view title) {
     console.push_back("open:" + std::string(title));
 }
-void ScriptedHost::console_line(std::string_view line) { console.emplace_back(line); }
+void ScriptedHost::console_line(std::string_view line) {
+    console.emplace_back(line);
+}
 void ScriptedHost::console_wait_for_key(std::string_view prompt) {
     console.push_back("key:" + std::string(prompt));
 }
-void ScriptedHost::console_close() { console.emplace_back("close"); }
+void ScriptedHost::console_close() {
+    console.emplace_back("close");
+}
 
 std::vector<std::string> ScriptedHost::messages() const {
     std::vector<std::string> out;
     for (const Prompt& p : prompts)
-        if (p.kind == "message")
-            out.push_back(p.title + ": " + p.text);
+        if (p.kind == "message") out.push_back(p.title + ": " + p.text);
     return out;
 }
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "orvel-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
+    if (!::mkdtemp(pattern.data())) std::abort();
     path_ = pattern + "/";
 }
 
@@ -102,6 +105,8 @@ std::string read_all(const std::string& path) {
     return s.str();
 }
 
-std::string fixture(const std::string& name) { return std::string(ORVEL_FIXTURES_DIR) + "/" + name; }
+std::string fixture(const std::string& name) {
+    return std::string(ORVEL_FIXTURES_DIR) + "/" + name;
+}
 
 } // namespace orvel::test

@@ -2,7 +2,7 @@
 // A host for tests: records every prompt and answers from a queue, so that a workflow's
 // questions and texts can be asserted exactly.
 
-#include "app/host.h"
+#include "host/host.h"
 
 #include <deque>
 #include <string>
@@ -23,12 +23,12 @@ class ScriptedHost : public Host {
     // Queued answers, taken in order by the prompts of their kind. A message box with no
     // queued answer answers No (Yes/No) or Ok; a chooser with none is cancelled.
     std::deque<Answer> answers;
-    std::deque<std::string> files;   // open, save and folder choosers
+    std::deque<std::string> files;                // open, save and folder choosers
     std::deque<std::optional<std::string>> texts; // ask_text
 
     std::vector<Prompt> prompts;
     std::vector<std::string> progress;
-    std::vector<std::string> console;  // "open:TITLE", lines, "key:PROMPT", "close"
+    std::vector<std::string> console; // "open:TITLE", lines, "key:PROMPT", "close"
     long keep_alive_calls = 0;
 
     Answer message(std::string_view title, std::string_view text, Buttons buttons,

@@ -1,7 +1,7 @@
 #pragma once
 // The host: how core workflows talk to the user. The desktop program answers with real
 // dialogs, orvel-cli on the terminal, tests with a scripted fake that records every prompt.
-// This header is an interface only, so workflows in any subsystem may use it.
+// It sits below every subsystem, so workflows in any of them may use it.
 
 #include <cstdint>
 #include <optional>
@@ -16,7 +16,7 @@ enum class Answer { Ok, Yes, No };
 
 class Host {
   public:
-    virtual ~Host() = default;
+    virtual ~Host();
 
     // A message box; returns the button pressed (Ok for an OK box).
     virtual Answer message(std::string_view title, std::string_view text, Buttons buttons,
@@ -51,26 +51,21 @@ class Host {
 // No for a Yes/No box, cancel for the choosers. Derive from it to watch one kind of call.
 class SilentHost : public Host {
   public:
-    Answer message(std::string_view, std::string_view, Buttons buttons, Icon) override {
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-    std::string choose_open_file(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    std::string choose_save_file(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    std::string choose_folder(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> ask_text(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    void set_progress(std::string_view) override {}
-    void keep_alive() override {}
-    void console_open(std::string_view) override {}
-    void console_line(std::string_view) override {}
-    void console_wait_for_key(std::string_view) override {}
-    void console_close() override {}
+    Answer message(std::string_view title, std::string_view text, Buttons buttons,
+                   Icon icon) override;
+    std::string choose_open_file(std::string_view title, std::string_view default_name,
+                                 std::string_view filter) override;
+    std::string choose_save_file(std::string_view title, std::string_view default_name,
+                                 std::string_view filter) override;
+    std::string choose_folder(std::string_view title, std::string_view start_folder) override;
+    std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
+                                        std::string_view initial) override;
+    void set_progress(std::string_view text) override;
+    void keep_alive() override;
+    void console_open(std::string_view title) override;
+    void console_line(std::string_view line) override;
+    void console_wait_for_key(std::string_view prompt) override;
+    void console_close() override;
 };
 
 // Passes every call on to another host. Derive from it to change one kind of call.
@@ -78,32 +73,20 @@ class ForwardingHost : public Host {
   public:
     explicit ForwardingHost(Host& inner) : inner_(inner) {}
     Answer message(std::string_view title, std::string_view text, Buttons buttons,
-                   Icon icon) override {
-        return inner_.message(title, text, buttons, icon);
-    }
-    std::string choose_open_file(std::string_view title, std::string_view name,
-                                 std::string_view filter) override {
-        return inner_.choose_open_file(title, name, filter);
-    }
-    std::string choose_save_file(std::string_view title, std::string_view name,
-                                 std::string_view filter) override {
-        return inner_.choose_save_file(title, name, filter);
-    }
-    std::string choose_folder(std::string_view title, std::string_view start) override {
-        return inner_.choose_folder(title, start);
-    }
+                   Icon icon) override;
+    std::string choose_open_file(std::string_view title, std::string_view default_name,
+                                 std::string_view filter) override;
+    std::string choose_save_file(std::string_view title, std::string_view default_name,
+                                 std::string_view filter) override;
+    std::string choose_folder(std::string_view title, std::string_view start_folder) override;
     std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
-                                        std::string_view initial) override {
-        return inner_.ask_text(title, prompt, initial);
-    }
-    void set_progress(std::string_view text) override { inner_.set_progress(text); }
-    void keep_alive() override { inner_.keep_alive(); }
-    void console_open(std::string_view title) override { inner_.console_open(title); }
-    void console_line(std::string_view line) override { inner_.console_line(line); }
-    void console_wait_for_key(std::string_view prompt) override {
-        inner_.console_wait_for_key(prompt);
-    }
-    void console_close() override { inner_.console_close(); }
+                                        std::string_view initial) override;
+    void set_progress(std::string_view text) override;
+    void keep_alive() override;
+    void console_open(std::string_view title) override;
+    void console_line(std::string_view line) override;
+    void console_wait_for_key(std::string_view prompt) override;
+    void console_close() override;
 
   private:
     Host& inner_;
