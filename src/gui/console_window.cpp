@@ -1,9 +1,12 @@
 #include "gui/console_window.h"
 
+#include "gui/ansi_text.h"
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace orvel::gui {
@@ -27,7 +30,20 @@ ConsoleWindow::ConsoleWindow(const QString& title, QWidget* parent)
 }
 
 void ConsoleWindow::append_line(const QString& line) {
-    output_->appendPlainText(line);
+    const std::vector<AnsiRun> runs = parse_ansi(line);
+    if (runs.size() == 1 && !runs.front().colour.isValid() && !runs.front().bold) {
+        output_->appendPlainText(runs.front().text);
+        return;
+    }
+    output_->appendPlainText(QString());
+    QTextCursor cursor(output_->document());
+    cursor.movePosition(QTextCursor::End);
+    for (const AnsiRun& run : runs) {
+        QTextCharFormat look;
+        if (run.colour.isValid()) look.setForeground(run.colour);
+        if (run.bold) look.setFontWeight(QFont::Bold);
+        cursor.insertText(run.text, look);
+    }
 }
 
 void ConsoleWindow::wait_for_key(const QString& prompt) {

@@ -2,6 +2,7 @@
 
 #include "app/startup_database.h"
 #include "filters/folders.h"
+#include "gui/busy_guard.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
 #include "gui/splash_window.h"
@@ -16,9 +17,15 @@ std::unique_ptr<MainWindow> start_desktop(Session& session, Host& host, const Ic
     AppState& state = session.state;
     {
         SplashWindow splash(state.settings);
-        splash.show();
-        splash.repaint();
-        QCoreApplication::processEvents();
+        // A build from MAME's listing shows its console first; the splash follows it (the host
+        // shows it with the first progress text once no console is open).
+        const bool building =
+            options.refresh_database || file_size(database_path(state.settings)) <= 0;
+        if (!building || !options.qt_host) {
+            splash.show();
+            splash.repaint();
+            flush_events();
+        }
         if (options.qt_host) options.qt_host->set_splash(&splash);
 
         const DatabaseStartResult database =

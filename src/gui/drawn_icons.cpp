@@ -48,6 +48,13 @@ double clamp_factor(double f) {
 
 } // namespace
 
+QImage paint_on_grid(int size, double grid, const std::function<void(QPainter&)>& draw) {
+    return paint_icon(size, [&](QPainter& p) {
+        if (grid > 0) p.scale(size / grid, size / grid);
+        draw(p);
+    });
+}
+
 QColor darkened(QColor colour, double f) {
     f = clamp_factor(f);
     return QColor(static_cast<int>(std::lround(colour.red() * f)),

@@ -6,7 +6,15 @@
 #include <QColor>
 #include <QImage>
 
+#include <functional>
+
+class QPainter;
+
 namespace orvel::gui {
+
+// A transparent square of size pixels on which draw paints in units of a grid x grid square,
+// antialiased; a null image for a size of 0 or less. Every drawn icon and picture starts here.
+QImage paint_on_grid(int size, double grid, const std::function<void(QPainter&)>& draw);
 
 // Stroke width of the plus and minus signs: a third of the size less the remainder.
 int sign_stroke_width(int size);

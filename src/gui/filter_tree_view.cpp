@@ -4,6 +4,7 @@
 #include "gui/qt_text.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPixmap>
 
 namespace orvel::gui {
@@ -41,6 +42,38 @@ FilterTreeView::FilterTreeView(TreeItemList& items, const IconSet& icons, QWidge
     });
 }
 
+namespace {
+
+bool is_choice_key(const QKeyEvent* key) {
+    return key->modifiers() == Qt::NoModifier &&
+           (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+            key->key() == Qt::Key_Space);
+}
+
+} // namespace
+
+bool FilterTreeView::event(QEvent* event) {
+    // Enter and Space belong to the tree while it has the focus: they choose the highlighted
+    // item instead of starting MAME through the window's Enter key.
+    if (event->type() == QEvent::ShortcutOverride &&
+        is_choice_key(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QTreeWidget::event(event);
+}
+
+void FilterTreeView::keyPressEvent(QKeyEvent* event) {
+    QTreeWidgetItem* item = currentItem();
+    if (!item || !is_choice_key(event)) return QTreeWidget::keyPressEvent(event);
+    // A group or folder opens or closes; a child is chosen as a click chooses it.
+    if (item->childCount() > 0)
+        item->setExpanded(!item->isExpanded());
+    else
+        emit itemChosen(item->data(0, Qt::UserRole).toInt());
+    event->accept();
+}
+
 QIcon FilterTreeView::icon_for(int tree_icon) const {
     int number = 0;
     switch (tree_icon) {
@@ -66,7 +99,7 @@ QIcon FilterTreeView::icon_for(int tree_icon) const {
     }
     const QImage& image = icons_.image(number);
     if (image.isNull()) return {};
-    return QIcon(QPixmap::fromImage(image));
+    return icons_.icon(number, image.width());
 }
 
 void FilterTreeView::fill() {

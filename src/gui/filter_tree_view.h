@@ -26,8 +26,12 @@ class FilterTreeView : public QTreeWidget {
     QTreeWidgetItem* item_at_position(std::size_t position) const;
 
   signals:
-    void itemChosen(int position); // a left click on an item
+    void itemChosen(int position); // a left click on an item, or Enter or Space on it
     void menuRequested(const QPoint& global_position);
+
+  protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QIcon icon_for(int tree_icon) const;

@@ -1,8 +1,9 @@
 #pragma once
-// The numbered images prepared once at start: stored pictures decoded from the program's
-// resources and icons drawn by drawn_icons. Toolbar, tree, status bar and dialogs take them
-// by number.
+// The program's pictures and icons under one numbering, all drawn (drawn_pictures, drawn_icons):
+// once at start at the size the program shows them, and again at any pixel size a high-DPI
+// screen asks for. Toolbar, tree, status bar and dialogs take them by number.
 
+#include <QIcon>
 #include <QImage>
 
 #include <array>
@@ -45,17 +46,19 @@ inline constexpr int count = 38;
 
 class IconSet {
   public:
-    // Decodes the stored pictures and draws the icons; false when a stored picture could not
-    // be decoded (its image stays null, the others are prepared all the same).
+    // Draws every picture at its own size; false when one could not be drawn (its image stays
+    // null, the others are prepared all the same).
     bool prepare();
     // The image with this number; a null image for an unknown number.
     const QImage& image(int number) const;
+    // The picture drawn at an edge length of pixels; null for an unknown number.
+    QImage make(int number, int pixels) const;
+    // The picture shown size x size, with pixmaps for pixel ratios 1 and 2, so it stays sharp
+    // on a high-DPI screen.
+    QIcon icon(int number, int size) const;
 
   private:
     std::array<QImage, icon::count> images_;
 };
-
-// Decodes PNG bytes to an image (null when the bytes are no readable PNG).
-QImage decode_png(const QByteArray& bytes);
 
 } // namespace orvel::gui

@@ -7,11 +7,10 @@ namespace orvel::gui {
 
 MachineListModel::MachineListModel(const MachineList& machines, const ViewList& view,
                                    QObject* parent)
-    : QAbstractTableModel(parent), machines_(machines), view_(view),
-      rows_(static_cast<int>(view.size())) {}
+    : QAbstractTableModel(parent), machines_(machines), view_(view) {}
 
 int MachineListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_;
+    return parent.isValid() ? 0 : static_cast<int>(view_.size());
 }
 
 int MachineListModel::columnCount(const QModelIndex& parent) const {
@@ -19,7 +18,7 @@ int MachineListModel::columnCount(const QModelIndex& parent) const {
 }
 
 std::int64_t MachineListModel::position(int row) const {
-    if (row < 0 || row >= rows_ || static_cast<std::size_t>(row) >= view_.size()) return -1;
+    if (row < 0 || static_cast<std::size_t>(row) >= view_.size()) return -1;
     const std::int64_t position = view_[static_cast<std::size_t>(row)];
     if (position < 0 || static_cast<std::size_t>(position) >= machines_.size()) return -1;
     return position;
@@ -30,17 +29,8 @@ QVariant MachineListModel::data(const QModelIndex& index, int role) const {
     const std::int64_t at = position(index.row());
     if (at < 0) return {};
     const Machine& machine = machines_[static_cast<std::size_t>(at)];
-    switch (index.column()) {
-    case column_title:
-        if (machine.is_favourite()) return qs(favourite_prefix) + qs(machine.description);
-        return qs(machine.description);
-    case column_manufacturer:
-        return qs(machine.manufacturer);
-    case column_year:
-        return qs(machine.year);
-    default:
-        return {};
-    }
+    if (index.column() < column_title || index.column() > column_year) return {};
+    return qs(cell_text(machine, index.column()));
 }
 
 QVariant MachineListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -57,9 +47,9 @@ QVariant MachineListModel::headerData(int section, Qt::Orientation orientation, 
     }
 }
 
-void MachineListModel::refill() {
+void MachineListModel::refill(const std::function<void()>& change) {
     beginResetModel();
-    rows_ = static_cast<int>(view_.size());
+    change();
     endResetModel();
 }
 

@@ -6,6 +6,8 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
+
 namespace orvel::gui {
 
 class MachineListModel : public QAbstractTableModel {
@@ -18,15 +20,15 @@ class MachineListModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // The view list was rebuilt: every row may have changed.
-    void refill();
+    // Runs change, which rebuilds the view list (or the machine list), inside a model reset:
+    // the views never see the lists half changed.
+    void refill(const std::function<void()>& change);
     // Machine-list position of a row, or -1.
     std::int64_t position(int row) const;
 
   private:
     const MachineList& machines_;
     const ViewList& view_;
-    int rows_ = 0;
 };
 
 } // namespace orvel::gui

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 namespace orvel::gui {
 
@@ -19,8 +20,11 @@ MachineListView::MachineListView(QWidget* parent) : QTableView(parent) {
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     // Every row has the same height, so the view never measures rows it does not show.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setStretchLastSection(false);
+    setTextElideMode(Qt::ElideRight);
+    fit_rows();
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { emit menuRequested(viewport()->mapToGlobal(at)); });
@@ -45,22 +49,61 @@ void MachineListView::select_row(int row) {
 }
 
 void MachineListView::fit_columns() {
-    // The title column takes the list width less the other two columns and a margin for the
-    // vertical scroll bar.
-    const int title = std::max(1, width() - 375);
-    setColumnWidth(0, title);
-    setColumnWidth(1, 250);
-    setColumnWidth(2, 100);
+    // Manufacturer and year keep their widths; the title takes what the viewport has left,
+    // also when the vertical scroll bar comes or goes.
+    if (model() && model()->columnCount() > 2) {
+        horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+        setColumnWidth(1, 250);
+        setColumnWidth(2, 100);
+    }
+}
+
+void MachineListView::fit_rows() {
+    // As tall as the list font needs, not the style's default.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+void MachineListView::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) fit_rows();
+}
+
+bool MachineListView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // A title cut short shows in full as a tooltip.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && index.column() == 0) {
+            const QString title = index.data(Qt::DisplayRole).toString();
+            if (fontMetrics().horizontalAdvance(title) + 8 > columnWidth(0)) {
+                QToolTip::showText(help->globalPos(), title, viewport(), visualRect(index));
+                return true;
+            }
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void MachineListView::keyPressEvent(QKeyEvent* event) {
-    QTableView::keyPressEvent(event);
+    // Home and End go to the first and last machine (a table view would move across columns).
+    if (model() && event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
+        if (model()->rowCount() > 0)
+            select_row(event->key() == Qt::Key_Home ? 0 : model()->rowCount() - 1);
+        event->accept();
+    } else {
+        QTableView::keyPressEvent(event);
+    }
     emit keyPressed();
 }
 
 void MachineListView::mousePressEvent(QMouseEvent* event) {
     QTableView::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton) {
+    // A right click selects its row too, so the context menu acts on the row it was opened on.
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
         const QModelIndex index = indexAt(event->position().toPoint());
         if (index.isValid()) emit rowClicked(index.row());
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The machine list view: no header row, full-row single selection, three columns (the title
-// takes the width the manufacturer and year columns leave).
+// takes the width the manufacturer and year columns leave, cut short with its full text as a
+// tooltip), rows as tall as the list font.
 
 #include <QTableView>
 
@@ -16,14 +17,18 @@ class MachineListView : public QTableView {
     void select_row(int row);
     // Column widths for the current list width: manufacturer 250, year 100, title the rest.
     void fit_columns();
+    // Row height for the list font.
+    void fit_rows();
 
   signals:
     void runRequested();      // double click on a row
     void keyPressed();        // any key pressed while the list has the focus
-    void rowClicked(int row); // a left click on a row
+    void rowClicked(int row); // a left or right click on a row
     void menuRequested(const QPoint& global_position);
 
   protected:
+    void changeEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -1,7 +1,6 @@
 #include "gui/main_window.h"
 
 #include "filters/list_texts.h"
-#include "gui/command_table.h"
 #include "gui/filter_tree_view.h"
 #include "gui/identity_picture.h"
 #include "gui/machine_list_model.h"
@@ -17,29 +16,19 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QShortcut>
+#include <QSplitter>
 
 namespace orvel::gui {
 
-namespace {
-
-// Commands whose windows the program does not have yet: shown, but unavailable.
-bool command_available(int number) {
-    return number != command::run_advanced && number != command::machine_info &&
-           number != command::preferences;
-}
-
-} // namespace
-
 MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
-    : session_(session), host_(host), icons_(icons), central_(new QWidget(this)),
-      toolbar_(new ToolbarStrip(icons, central_)), list_(new MachineListView(central_)),
+    : session_(session), host_(host), icons_(icons),
+      commands_(new CommandActions(icons, ToolbarStrip::button_side, this)),
+      toolbar_(new ToolbarStrip(icons, this)), splitter_(new QSplitter(Qt::Horizontal, this)),
+      list_(new MachineListView(splitter_)),
       model_(new MachineListModel(session.state.machines, session.state.view, this)),
-      status_(new StatusStrip(icons, central_)) {
+      status_(new StatusStrip(icons, this)) {
     Settings& settings = session_.state.settings;
     setWindowTitle(qs(settings.product_name) + QLatin1Char(' ') + qs(settings.version_text));
-    setCentralWidget(central_);
-    central_->installEventFilter(this);
     setMinimumSize(800, 600);
     int width = settings.window_width, height = settings.window_height;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -56,18 +45,28 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
     settings.window_maximised = settings.ORVEL_Win_Max == 1;
     if (settings.window_maximised) setWindowState(windowState() | Qt::WindowMaximized);
 
+    commands_->fill_menu_bar(menuBar());
+    commands_->fill_toolbar(toolbar_);
+    toolbar_->add_search();
+    addToolBar(Qt::TopToolBarArea, toolbar_);
+    list_menu_ = commands_->make_menu(list_menu_items(), this);
+    tree_menu_ = commands_->make_menu(tree_menu_items(), this);
+    setStatusBar(status_);
+    // The list takes every change of the window's width; the tree keeps its own.
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(list_);
+    splitter_->setStretchFactor(0, 1);
+    setCentralWidget(splitter_);
+
     list_->setModel(model_);
     apply_list_look(list_);
-    create_menus();
-    create_shortcuts();
 
-    connect(toolbar_, &ToolbarStrip::commandRaised, this, &MainWindow::dispatch);
+    connect(commands_, &CommandActions::triggered, this, &MainWindow::dispatch);
     connect(toolbar_->search_box(), &QLineEdit::textChanged, this, [this](const QString& text) {
         set_search_text(session_.state.filter, to_std(text));
         refill_machine_list();
     });
-    connect(list_, &MachineListView::runRequested, this,
-            [this] { dispatch(command::run_machine); });
+    connect(list_, &MachineListView::runRequested, this, [this] { dispatch(Command::RunMachine); });
     connect(list_, &MachineListView::keyPressed, this, &MainWindow::on_list_key);
     connect(list_, &MachineListView::rowClicked, this, [this](int) {
         select_current_record();
@@ -101,65 +100,6 @@ void MainWindow::apply_list_look(QWidget* widget) const {
     widget->setPalette(palette);
 }
 
-void MainWindow::create_menus() {
-    QMenu* current = nullptr;
-    const char* current_title = nullptr;
-    for (const MenuEntry& entry : menu_entries()) {
-        if (!current_title || std::string_view(current_title) != entry.menu) {
-            current = menuBar()->addMenu(QString::fromLatin1(entry.menu));
-            current_title = entry.menu;
-        }
-        if (entry.number == 0) {
-            current->addSeparator();
-            continue;
-        }
-        QAction* action = current->addAction(QString::fromLatin1(entry.text));
-        const int number = entry.number;
-        action->setEnabled(command_available(number));
-        connect(action, &QAction::triggered, this, [this, number] { dispatch(number); });
-        actions_[number] = action;
-        if (number == command::run_machine) run_machine_actions_.push_back(action);
-    }
-
-    auto add = [this](QMenu* menu, int number) {
-        QAction* action = menu->addAction(QString::fromLatin1(command_caption(number)));
-        action->setEnabled(command_available(number));
-        connect(action, &QAction::triggered, this, [this, number] { dispatch(number); });
-        if (number == command::run_machine) run_machine_actions_.push_back(action);
-    };
-    list_menu_ = new QMenu(this);
-    for (int number : {1, 2, 3, 0, 4, 5, 0, 7}) {
-        if (number == 0)
-            list_menu_->addSeparator();
-        else
-            add(list_menu_, number);
-    }
-    tree_menu_ = new QMenu(this);
-    for (int number : {60, 61, 0, 11}) {
-        if (number == 0)
-            tree_menu_->addSeparator();
-        else
-            add(tree_menu_, number);
-    }
-    for (int number : {2, 7, 12})
-        if (QToolButton* button = toolbar_->button(number)) button->setEnabled(false);
-}
-
-void MainWindow::create_shortcuts() {
-    // The keys belong to the window, so they work while the menu bar is hidden.
-    for (const ShortcutEntry& entry : shortcut_entries()) {
-        auto* shortcut = new QShortcut(QKeySequence(entry.keys), this);
-        shortcut->setContext(Qt::WindowShortcut);
-        const int number = entry.number;
-        connect(shortcut, &QShortcut::activated, this, [this, number] { dispatch(number); });
-    }
-}
-
-QAction* MainWindow::action(int command) const {
-    const auto found = actions_.find(command);
-    return found == actions_.end() ? nullptr : found->second;
-}
-
 bool MainWindow::select_current_record() {
     AppState& state = session_.state;
     const int row = list_->selected_row();
@@ -179,17 +119,15 @@ void MainWindow::update_run_availability() {
         static_cast<std::size_t>(state.current_machine) < state.machines.size())
         runnable =
             state.machines[static_cast<std::size_t>(state.current_machine)].softwarelists.empty();
-    for (QAction* action : run_machine_actions_)
-        action->setEnabled(runnable);
-    if (QToolButton* button = toolbar_->button(command::run_machine)) button->setEnabled(runnable);
+    action(Command::RunMachine)->setEnabled(runnable && command_spec(Command::RunMachine).enabled);
 }
 
 void MainWindow::refill_machine_list() {
     AppState& state = session_.state;
-    filter_machines(state.machines, session_.state.filter, session_.state.folders,
-                    sort_type_of(state.settings.ORVEL_Sort_Type), state.view,
-                    session_.state.list_index);
-    model_->refill();
+    model_->refill([&] {
+        filter_machines(state.machines, state.filter, state.folders,
+                        sort_type_of(state.settings.ORVEL_Sort_Type), state.view, state.list_index);
+    });
     list_->fit_columns();
     list_->select_row(0);
     if (!state.view.empty()) select_current_record();
@@ -214,15 +152,21 @@ void MainWindow::show_filter_tree() {
     if (session_.state.tree.empty())
         build_filter_tree(session_.state.machines, session_.state.folders, session_.state.tree);
     if (!tree_) {
-        tree_ = new FilterTreeView(session_.state.tree, icons_, central_);
+        tree_ = new FilterTreeView(session_.state.tree, icons_);
         apply_list_look(tree_);
         connect(tree_, &FilterTreeView::itemChosen, this, &MainWindow::on_tree_item);
         connect(tree_, &FilterTreeView::menuRequested, this,
                 [this](const QPoint& at) { tree_menu_->popup(at); });
-        tree_->show();
+        splitter_->insertWidget(0, tree_);
+        splitter_->setStretchFactor(0, 0);
+        splitter_->setStretchFactor(1, 1);
+        const int total = std::max(splitter_->width(), shown_tree_width_ + 1);
+        splitter_->setSizes({shown_tree_width_, total - shown_tree_width_});
+        // Tab walks tree, list, search box.
+        setTabOrder(tree_, list_);
+        setTabOrder(list_, toolbar_->search_box());
     }
     tree_->fill();
-    layout_main_window();
 }
 
 void MainWindow::on_tree_item(int position) {
@@ -243,25 +187,8 @@ void MainWindow::on_tree_item(int position) {
 }
 
 void MainWindow::layout_main_window() {
-    const int width = central_->width();
-    const int top = toolbar_hidden_ ? 0 : ToolbarStrip::strip_height;
-    const int height = std::max(0, central_->height() - StatusStrip::strip_height - top);
-    toolbar_->setGeometry(0, 0, width, ToolbarStrip::strip_height);
-    if (tree_) {
-        tree_->setGeometry(0, top, tree_width, height);
-        list_->setGeometry(tree_width, top, std::max(0, width - tree_width), height);
-    } else {
-        list_->setGeometry(0, top, width, height);
-    }
     list_->fit_columns();
-    status_->setGeometry(0, central_->height() - StatusStrip::strip_height, width,
-                         StatusStrip::strip_height);
     session_.state.settings.window_maximised = isMaximized();
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == central_ && event->type() == QEvent::Resize) layout_main_window();
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -274,7 +201,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!close_questions()) {
+    // The close box (or Alt+F4) during a MAME run or a scan: the work must end first.
+    if (busy()) {
+        event->ignore();
+        return;
+    }
+    if (!exit_questions(ExitRequest::CloseBox)) {
         event->ignore();
         return;
     }

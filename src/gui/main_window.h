@@ -1,8 +1,11 @@
 #pragma once
-// The main window: menu bar, toolbar strip, filter tree beside the machine list, status bar.
-// Commands arrive by number from menus, context menus, buttons and shortcut keys and are
-// carried out by dispatch() (main_window_commands.cpp).
+// The main window: menu bar, toolbar, filter tree beside the machine list in a splitter,
+// status bar. Commands arrive through their shared actions (commands.h) from menus, context
+// menus, toolbar buttons and shortcut keys and are carried out by dispatch()
+// (main_window_commands.cpp).
 
+#include "gui/busy_guard.h"
+#include "gui/commands.h"
 #include "gui/filter_tree_view.h"
 #include "gui/session.h"
 #include "host/host.h"
@@ -10,10 +13,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include <map>
-
 class QAction;
 class QMenu;
+class QSplitter;
 
 namespace orvel::gui {
 
@@ -26,13 +28,13 @@ class ToolbarStrip;
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    static constexpr int tree_width = 250;
+    static constexpr int tree_width = 250; // the filter tree's width at start
 
     MainWindow(Session& session, Host& host, const IconSet& icons);
     ~MainWindow() override;
 
-    // Carries out one command; other numbers do nothing.
-    void dispatch(int command);
+    // Carries out one command.
+    void dispatch(Command command);
 
     // The filter pass, the rows, row 0 selected and current, the status bar.
     void refill_machine_list();
@@ -45,24 +47,26 @@ class MainWindow : public QMainWindow {
     FilterTreeView* tree() const { return tree_; } // null while the panel is hidden
     ToolbarStrip* toolbar() const { return toolbar_; }
     StatusStrip* status_strip() const { return status_; }
-    QAction* action(int command) const;
+    QSplitter* splitter() const { return splitter_; }
+    QAction* action(Command command) const { return commands_->action(command); }
     QMenu* list_menu() const { return list_menu_; }
     QMenu* tree_menu() const { return tree_menu_; }
     bool toolbar_hidden() const { return toolbar_hidden_; }
     bool program_ended() const { return ended_; }
+    // True while long work runs: commands are refused and the close box is ignored meanwhile.
+    bool busy() const { return busy_.busy(); }
+    BusyState& busy_state() { return busy_; }
 
   signals:
     // The program is to end now (after the exit questions or Reset Database).
     void programEnded();
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    void create_menus();
-    void create_shortcuts();
+    QMenu* createPopupMenu() override { return nullptr; }
     void apply_list_look(QWidget* widget) const;
     void on_list_key();
     void on_tree_item(int position);
@@ -77,7 +81,9 @@ class MainWindow : public QMainWindow {
     void change_favourite(bool add);
     void check_availability_command();
     void exit_command();
-    bool close_questions();
+    // The questions before the program ends; true when the user chose to end it.
+    enum class ExitRequest { Command, CloseBox };
+    bool exit_questions(ExitRequest request);
     void save_folder_ini_command();
     void copy_list_command();
     void save_database_command();
@@ -93,18 +99,19 @@ class MainWindow : public QMainWindow {
     Session& session_;
     Host& host_;
     const IconSet& icons_;
-    QWidget* central_;
+    CommandActions* commands_;
     ToolbarStrip* toolbar_;
+    QSplitter* splitter_;
     MachineListView* list_;
     MachineListModel* model_;
     QPointer<FilterTreeView> tree_;
     StatusStrip* status_;
     QMenu* list_menu_ = nullptr;
     QMenu* tree_menu_ = nullptr;
-    std::map<int, QAction*> actions_;
-    std::vector<QAction*> run_machine_actions_;
+    int shown_tree_width_ = tree_width; // kept while the panel is hidden
     bool toolbar_hidden_ = false;
     bool ended_ = false;
+    BusyState busy_;
     bool was_maximised_ = false;
 };
 

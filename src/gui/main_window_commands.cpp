@@ -5,7 +5,7 @@
 #include "database/database_file.h"
 #include "filters/folders.h"
 #include "gui/about_window.h"
-#include "gui/command_table.h"
+#include "gui/busy_guard.h"
 #include "gui/filter_tree_view.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
@@ -22,83 +22,69 @@
 
 namespace orvel::gui {
 
-void MainWindow::dispatch(int command) {
-    if (ended_) return;
+void MainWindow::dispatch(Command command) {
+    if (ended_ || busy()) return;
     list_->setFocus();
     switch (command) {
-    case command::run_machine:
-        run_machine();
-        break;
-    case command::run_empty:
-        run_empty();
-        break;
-    case command::add_favourite:
-        change_favourite(true);
-        break;
-    case command::remove_favourite:
-        change_favourite(false);
-        break;
-    case command::check_availability:
-        check_availability_command();
-        break;
-    case command::reset_database:
-        reset_database_command();
-        break;
-    case command::exit:
-        exit_command();
-        break;
-    case command::toggle_filter:
-        toggle_filter();
-        break;
-    case command::reset_filter:
-        reset_filter_command();
-        break;
-    case command::save_folder_ini:
-        save_folder_ini_command();
-        break;
-    case command::copy_list:
-        copy_list_command();
-        break;
-    case command::save_database:
-        save_database_command();
-        break;
-    case command::toggle_toolbar:
-        toggle_toolbar_and_menu();
-        break;
-    case command::about:
-        show_about();
-        break;
-    case command::expand_tree:
-        expand_or_close_tree(true);
-        break;
-    case command::close_tree:
-        expand_or_close_tree(false);
-        break;
-    default:
-        // Run (Advanced), Machine Info and Preferences have no window yet; others are unknown.
-        break;
+    case Command::RunMachine:
+        return run_machine();
+    case Command::RunEmpty:
+        return run_empty();
+    case Command::AddFavourite:
+        return change_favourite(true);
+    case Command::RemoveFavourite:
+        return change_favourite(false);
+    case Command::CheckAvailability:
+        return check_availability_command();
+    case Command::ResetDatabase:
+        return reset_database_command();
+    case Command::Exit:
+        return exit_command();
+    case Command::ToggleFilter:
+        return toggle_filter();
+    case Command::ResetFilter:
+        return reset_filter_command();
+    case Command::SaveFolderIni:
+        return save_folder_ini_command();
+    case Command::CopyList:
+        return copy_list_command();
+    case Command::SaveDatabase:
+        return save_database_command();
+    case Command::ToggleToolbar:
+        return toggle_toolbar_and_menu();
+    case Command::About:
+        return show_about();
+    case Command::ExpandTree:
+        return expand_or_close_tree(true);
+    case Command::CloseTree:
+        return expand_or_close_tree(false);
+    case Command::RunAdvanced:
+    case Command::MachineInfo:
+    case Command::Preferences:
+        // Their windows are still to come; their actions are disabled meanwhile.
+        return;
     }
 }
 
 void MainWindow::suspend_window() {
-    QCoreApplication::processEvents();
+    flush_events();
     activateWindow();
     was_maximised_ = isMaximized();
-    QCoreApplication::processEvents();
+    flush_events();
     showMinimized();
-    QCoreApplication::processEvents();
+    flush_events();
     setEnabled(false);
 }
 
 void MainWindow::resume_window() {
-    QCoreApplication::processEvents();
+    flush_events();
     setEnabled(true);
-    QCoreApplication::processEvents();
+    flush_events();
     if (was_maximised_)
         showMaximized();
     else
         showNormal();
-    QCoreApplication::processEvents();
+    flush_events();
     raise();
     activateWindow();
 }
@@ -123,6 +109,7 @@ void MainWindow::run_machine() {
     if (!machine.softwarelists.empty())
         return; // runs through the software list window, which is not available yet
     const MameCommand command = mame_command(state.settings, state.pause_on_exit);
+    const BusyGuard guard(busy_);
     suspend_window();
     const LaunchOutcome outcome =
         launch_mame(LaunchRequest{}, machine, state.selected_commandline, command, host_);
@@ -147,6 +134,7 @@ void MainWindow::run_empty() {
     LaunchRequest request;
     request.empty_run = true;
     const MameCommand command = mame_command(state.settings, state.pause_on_exit);
+    const BusyGuard guard(busy_);
     suspend_window();
     const LaunchOutcome outcome =
         launch_mame(request, machine, state.selected_commandline, command, host_);
@@ -170,9 +158,10 @@ void MainWindow::change_favourite(bool add) {
 
 void MainWindow::check_availability_command() {
     AppState& state = session_.state;
+    const BusyGuard guard(busy_);
     const QString kept = windowTitle();
     setWindowTitle(QStringLiteral("Searching..."));
-    QCoreApplication::processEvents();
+    flush_events();
     check_availability(state.machines, state.mame_paths.rompath, state.settings.MAME_Path, host_);
     state.database_changed = true;
     setWindowTitle(kept);
@@ -190,39 +179,38 @@ void report_failed_save(Host& host, const SaveResult& result) {
 } // namespace
 
 void MainWindow::exit_command() {
-    AppState& state = session_.state;
-    if (state.database_changed && host_.message("Save Changes", "Update Database?", Buttons::YesNo,
-                                                Icon::Information) == Answer::Yes) {
-        setWindowTitle(QStringLiteral("Saving Database..."));
-        QCoreApplication::processEvents();
-        report_failed_save(
-            host_, save_database(state.machines, state.settings, state.database_changed, host_));
-    }
-    if (host_.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes)
-        end_program();
+    if (exit_questions(ExitRequest::Command)) end_program();
 }
 
-bool MainWindow::close_questions() {
+bool MainWindow::exit_questions(ExitRequest request) {
+    // Exit asks about saving with an information icon and leaves "Saving Database..." in the
+    // title when the user stays; the close box warns and puts the kept title back.
+    const bool close_box = request == ExitRequest::CloseBox;
     AppState& state = session_.state;
     bool saved = false;
     const QString kept = windowTitle();
-    if (state.database_changed && host_.message("Save Changes", "Update Database?", Buttons::YesNo,
-                                                Icon::Warning) == Answer::Yes) {
-        QCoreApplication::processEvents();
+    if (state.database_changed &&
+        host_.message("Save Changes", "Update Database?", Buttons::YesNo,
+                      close_box ? Icon::Warning : Icon::Information) == Answer::Yes) {
+        const BusyGuard guard(busy_);
         setWindowTitle(QStringLiteral("Saving Database..."));
+        flush_events();
         report_failed_save(
             host_, save_database(state.machines, state.settings, state.database_changed, host_));
         saved = true;
     }
     if (host_.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes)
         return true;
-    QCoreApplication::processEvents();
-    if (saved) setWindowTitle(kept);
+    if (close_box) {
+        flush_events();
+        if (saved) setWindowTitle(kept);
+    }
     return false;
 }
 
 void MainWindow::save_folder_ini_command() {
     AppState& state = session_.state;
+    const BusyGuard guard(busy_);
     save_folder_ini(host_, state.settings.MAME_Path, state.settings.MAME_Version,
                     state.settings.version_text, state.machines, state.view);
     // The new file shows up as a folder at once; the filter set stays as it is.
@@ -236,6 +224,7 @@ void MainWindow::save_folder_ini_command() {
 void MainWindow::copy_list_command() {
     const AppState& state = session_.state;
     if (state.view.empty()) return;
+    const BusyGuard guard(busy_);
     const QString kept = windowTitle();
     setWindowTitle(QStringLiteral("Copying List To Clipboard..."));
     std::string text;
@@ -254,6 +243,7 @@ void MainWindow::save_database_command() {
     if (host_.message("Save Database", "Save Database?", Buttons::YesNo, Icon::Warning) !=
         Answer::Yes)
         return;
+    const BusyGuard guard(busy_);
     const QString kept = windowTitle();
     report_failed_save(
         host_, save_database(state.machines, state.settings, state.database_changed, host_));
@@ -262,11 +252,16 @@ void MainWindow::save_database_command() {
 
 void MainWindow::reset_database_command() {
     AppState& state = session_.state;
-    if (!reset_database(host_, state.settings, state.machines, state.view)) return;
-    // The lists are gone: the list must not ask for their rows any more.
-    state.current_machine = -1;
-    model_->refill();
-    end_program();
+    const bool reset = reset_database(host_, state.settings, [&] {
+        model_->refill([&] {
+            state.machines.clear();
+            state.view.clear();
+        });
+        state.current_machine = -1;
+        // The window goes before the remaining questions.
+        hide();
+    });
+    if (reset) end_program();
 }
 
 void MainWindow::reset_filter_command() {
@@ -282,9 +277,10 @@ void MainWindow::reset_filter_command() {
 }
 
 void MainWindow::toggle_filter() {
-    QCoreApplication::processEvents();
+    flush_events();
     setUpdatesEnabled(false);
     if (tree_) {
+        shown_tree_width_ = tree_->width();
         delete tree_.data();
         layout_main_window();
     } else {
@@ -294,7 +290,7 @@ void MainWindow::toggle_filter() {
 }
 
 void MainWindow::toggle_toolbar_and_menu() {
-    QCoreApplication::processEvents();
+    flush_events();
     toolbar_hidden_ = !toolbar_hidden_;
     menuBar()->setVisible(!toolbar_hidden_);
     toolbar_->setVisible(!toolbar_hidden_);

@@ -1,5 +1,6 @@
 #include "gui/qt_host.h"
 
+#include "gui/busy_guard.h"
 #include "gui/console_window.h"
 #include "gui/qt_text.h"
 #include "gui/splash_window.h"
@@ -110,6 +111,8 @@ std::optional<std::string> QtHost::ask_text(std::string_view title, std::string_
 
 void QtHost::set_progress(std::string_view text) {
     if (splash_) {
+        // The splash follows the console: it shows once no console is open.
+        if (!console_ && !splash_->isVisible()) splash_->show();
         splash_->set_status(qs(text));
         return;
     }
@@ -124,21 +127,23 @@ void QtHost::set_progress(std::string_view text) {
         }
         if (titled_window_) titled_window_->setWindowTitle(qs(text));
     }
-    QCoreApplication::processEvents();
+    flush_events();
     pump_clock_.restart();
 }
 
 void QtHost::keep_alive() {
     if (pump_clock_.elapsed() < 30) return;
-    QCoreApplication::processEvents();
+    flush_events();
     pump_clock_.restart();
 }
 
 void QtHost::console_open(std::string_view title) {
+    // One window speaks at a time: the splash waits while a console shows.
+    if (splash_) splash_->hide();
     console_ = std::make_unique<ConsoleWindow>(qs(title));
     console_->show();
     console_->raise();
-    QCoreApplication::processEvents();
+    flush_events();
 }
 
 void QtHost::console_line(std::string_view line) {
@@ -155,7 +160,11 @@ void QtHost::console_wait_for_key(std::string_view prompt) {
 void QtHost::console_close() {
     if (console_) console_->close();
     console_.reset();
-    QCoreApplication::processEvents();
+    if (splash_) {
+        splash_->show();
+        splash_->raise();
+    }
+    flush_events();
 }
 
 } // namespace orvel::gui

@@ -44,7 +44,7 @@ void SplashWindow::set_status(const QString& text) {
         raise();
         repaint();
     }
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void SplashWindow::paintEvent(QPaintEvent*) {

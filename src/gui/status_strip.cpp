@@ -3,12 +3,23 @@
 #include "gui/icon_set.h"
 #include "gui/qt_text.h"
 
-#include <QPixmap>
+#include <QEvent>
 
 namespace orvel::gui {
 
-StatusStrip::StatusStrip(const IconSet& icons, QWidget* parent) : QWidget(parent), icons_(icons) {
-    setFixedHeight(strip_height);
+namespace {
+
+constexpr int picture_side = 16;
+
+// The count field is as wide as the largest counts need, so it does not jump as they change.
+constexpr const char* widest_count = "Showing: 88888 of 88888";
+
+} // namespace
+
+StatusStrip::StatusStrip(const IconSet& icons, QWidget* parent)
+    : QStatusBar(parent), icons_(icons) {
+    // The fields draw their own frames; the bar draws none around them.
+    setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         auto* label = new QLabel(this);
         // Fields 0 to 3 are centred and framed; 4 and 5 have no border.
@@ -16,68 +27,65 @@ StatusStrip::StatusStrip(const IconSet& icons, QWidget* parent) : QWidget(parent
             label->setAlignment(Qt::AlignCenter);
             label->setFrameShape(QFrame::StyledPanel);
             label->setFrameShadow(QFrame::Sunken);
-        } else if (i == 6) {
-            label->setAlignment(Qt::AlignCenter);
         } else {
-            label->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
+            label->setAlignment(i == 6 ? Qt::AlignCenter : Qt::AlignVCenter | Qt::AlignRight);
         }
         fields_[i] = label;
+        addPermanentWidget(label, i == 4 ? 1 : 0);
     }
     fields_[5]->setText(QStringLiteral("Status: "));
+    status_icons_ = {icons_.icon(icon::status_good, picture_side),
+                     icons_.icon(icon::status_imperfect, picture_side),
+                     icons_.icon(icon::status_preliminary, picture_side)};
+    fit_fields();
 }
 
-int StatusStrip::field_width(int index) const {
-    switch (index) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
-        return 150;
-    case 4:
-        return std::max(0, width() - 670);
-    case 5:
-        return 45;
-    case 6:
-        return 25;
-    default:
-        return 0;
-    }
+void StatusStrip::fit_fields() {
+    const QFontMetrics metrics = fontMetrics();
+    // Fields 0 to 3 are at least 150 wide and, like every label, never narrower than their text.
+    for (QLabel* field : {fields_[0], fields_[1], fields_[2], fields_[3]})
+        field->setMinimumWidth(150);
+    fields_[0]->setMinimumWidth(
+        std::max(150, metrics.horizontalAdvance(QString::fromLatin1(widest_count)) + 12));
+    fields_[5]->setMinimumWidth(std::max(45, metrics.horizontalAdvance(fields_[5]->text()) + 4));
+    fields_[6]->setFixedWidth(25);
 }
 
-void StatusStrip::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    int x = 0;
-    for (int i = 0; i < 7; ++i) {
-        const int w = field_width(i);
-        fields_[static_cast<std::size_t>(i)]->setGeometry(x, 0, w, height());
-        x += w;
-    }
+void StatusStrip::changeEvent(QEvent* event) {
+    QStatusBar::changeEvent(event);
+    if (event->type() == QEvent::FontChange) fit_fields();
 }
 
 void StatusStrip::show_texts(const StatusTexts& texts) {
     for (std::size_t i = 0; i < 6; ++i)
         fields_[i]->setText(qs(texts.fields[i]));
-    int number = 0;
+    std::size_t which = 0;
     switch (texts.image) {
     case StatusImage::Good:
-        number = icon::status_good;
+        which = 0;
         break;
     case StatusImage::Imperfect:
-        number = icon::status_imperfect;
+        which = 1;
         break;
     case StatusImage::Preliminary:
-        number = icon::status_preliminary;
+        which = 2;
         break;
     case StatusImage::Unchanged:
         return;
     }
     image_ = texts.image;
-    fields_[6]->setPixmap(QPixmap::fromImage(icons_.image(number)));
+    fields_[6]->setPixmap(
+        status_icons_[which].pixmap(QSize(picture_side, picture_side), devicePixelRatioF()));
 }
 
 QString StatusStrip::field(int index) const {
     if (index < 0 || index >= 7) return {};
     return fields_[static_cast<std::size_t>(index)]->text();
+}
+
+QLabel* StatusStrip::field_label(int index) const {
+    if (index < 0 || index >= 7) return nullptr;
+    return fields_[static_cast<std::size_t>(index)];
 }
 
 } // namespace orvel::gui

@@ -1,11 +1,12 @@
 #pragma once
-// The status bar: seven fields (150, 150, 150, 150, the rest, 45, 25) describing the list and
-// the current machine, the last one a driver status picture.
+// The status bar: seven fields describing the list and the current machine (shown, driver,
+// availability, set type, a free field taking the rest, "Status: " and the driver status
+// picture). The first four are at least 150 wide and grow to fit their texts.
 
 #include "filters/list_texts.h"
 
 #include <QLabel>
-#include <QWidget>
+#include <QStatusBar>
 
 #include <array>
 
@@ -13,24 +14,25 @@ namespace orvel::gui {
 
 class IconSet;
 
-class StatusStrip : public QWidget {
+class StatusStrip : public QStatusBar {
     Q_OBJECT
   public:
-    static constexpr int strip_height = 22;
-
     StatusStrip(const IconSet& icons, QWidget* parent = nullptr);
 
     void show_texts(const StatusTexts& texts);
     QString field(int index) const;
+    QLabel* field_label(int index) const;
     StatusImage image() const { return image_; }
-    int field_width(int index) const;
 
   protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
+    void fit_fields();
+
     const IconSet& icons_;
     std::array<QLabel*, 7> fields_{};
+    std::array<QIcon, 3> status_icons_; // good, imperfect, preliminary
     StatusImage image_ = StatusImage::Unchanged;
 };
 

@@ -2,90 +2,83 @@
 
 #include "gui/icon_set.h"
 
-#include <QFrame>
-#include <QPixmap>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPainter>
 
 namespace orvel::gui {
 
 namespace {
 
-struct ButtonPlace {
-    int command;
-    int x;
-    int picture;
-    int shrink; // the picture is the button side less this
-    const char* tooltip;
-};
+// A picture drawn from its icon at the screen's pixel ratio each time it is painted.
+class Picture : public QWidget {
+  public:
+    Picture(QIcon icon, int picture_side, QSize widget_size)
+        : icon_(std::move(icon)), side_(picture_side) {
+        setFixedSize(widget_size);
+    }
 
-constexpr ButtonPlace places[] = {
-    {1, 0, icon::run_machine, 6, "Run Machine"},
-    {2, 35, icon::run_advanced, 6, "Run (Advanced)"},
-    {3, 70, icon::run_empty, 6, "Run (Empty)"},
-    {7, 112, icon::machine_info, 6, "Machine Info"},
-    {12, 154, icon::preferences, 8, "Preferences"},
-};
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect place((width() - side_) / 2, (height() - side_) / 2, side_, side_);
+        icon_.paint(&painter, place);
+    }
 
-QPixmap picture(const IconSet& icons, int number, int size) {
-    const QImage& image = icons.image(number);
-    if (image.isNull()) return {};
-    return QPixmap::fromImage(
-        image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-}
+  private:
+    QIcon icon_;
+    int side_;
+};
 
 } // namespace
 
 ToolbarStrip::ToolbarStrip(const IconSet& icons, QWidget* parent)
-    : QWidget(parent), search_icon_(new QLabel(this)), search_(new QLineEdit(this)) {
-    setFixedHeight(strip_height);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(0xEE, 0xEE, 0xEE));
-    setPalette(palette);
-
-    const int side = strip_height - 2;
-    for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        const ButtonPlace& place = places[i];
-        auto* button = new QToolButton(this);
-        button->setGeometry(place.x, 0, side, side);
-        button->setAutoRaise(true);
-        const int size = side - place.shrink;
-        button->setIconSize(QSize(size, size));
-        button->setIcon(QIcon(picture(icons, place.picture, size)));
-        button->setToolTip(QString::fromLatin1(place.tooltip));
-        button->setFocusPolicy(Qt::NoFocus);
-        const int command = place.command;
-        // Like the menu item, the button posts its command to the window's queue.
-        connect(button, &QToolButton::clicked, this, [this, command] {
-            QMetaObject::invokeMethod(
-                this, [this, command] { emit commandRaised(command); }, Qt::QueuedConnection);
-        });
-        buttons_[i] = button;
-    }
-    for (int x : {105, 147}) {
-        auto* divider = new QFrame(this);
-        divider->setFrameShape(QFrame::VLine);
-        divider->setFrameShadow(QFrame::Sunken);
-        divider->setGeometry(x, 1, 2, 28);
-    }
-    const int search_size = side - 10;
-    search_icon_->setPixmap(picture(icons, icon::search, search_size));
-    search_icon_->setAlignment(Qt::AlignCenter);
-    search_icon_->resize(side, side - 4);
+    : QToolBar(parent),
+      search_icon_(new Picture(icons.icon(icon::search, button_side - 10), button_side - 10,
+                               QSize(button_side - 4, button_side))),
+      search_(new QLineEdit) {
+    setObjectName(QStringLiteral("toolbar"));
+    setMovable(false);
+    setFloatable(false);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    // The run pictures are the button side less 6; smaller pictures stay centred.
+    setIconSize(QSize(button_side - 6, button_side - 6));
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
     search_->setPlaceholderText(QStringLiteral("Search..."));
-    search_->resize(200, 20);
+    search_->setFixedWidth(200);
     search_->setClearButtonEnabled(false);
+    search_->installEventFilter(this);
 }
 
-QToolButton* ToolbarStrip::button(int command) const {
-    for (std::size_t i = 0; i < buttons_.size(); ++i)
-        if (places[i].command == command) return buttons_[i];
-    return nullptr;
+bool ToolbarStrip::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+C copies the search text when some is selected; with nothing selected it is the
+    // window's Copy List To Clipboard. Every other editing key stays the box's own.
+    if (watched == search_ && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) &&
+        !search_->hasSelectedText()) {
+        event->ignore();
+        return true;
+    }
+    return QToolBar::eventFilter(watched, event);
 }
 
-void ToolbarStrip::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    search_icon_->move(width() - 228, 3);
-    search_->move(width() - 205, 4);
+void ToolbarStrip::add_search() {
+    auto* spring = new QWidget;
+    spring->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    addWidget(spring);
+    // The picture and the box keep their distance from the right end.
+    auto* holder = new QWidget;
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 5, 0);
+    row->setSpacing(2);
+    row->addWidget(search_icon_);
+    row->addWidget(search_);
+    holder->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    addWidget(holder);
+}
+
+QToolButton* ToolbarStrip::button(QAction* action) const {
+    return qobject_cast<QToolButton*>(widgetForAction(action));
 }
 
 } // namespace orvel::gui

@@ -1,39 +1,37 @@
 #pragma once
-// The strip at the top of the main window: five picture buttons, two dividers, the search
-// picture and the search box, which keep their distance from the right end on resize.
+// The toolbar at the top of the main window: the command buttons (shared actions, see
+// commands.h), then the search picture and the search box held at the right end.
 
-#include <QLabel>
+#include "gui/commands.h"
+
 #include <QLineEdit>
+#include <QToolBar>
 #include <QToolButton>
-#include <QWidget>
-
-#include <array>
 
 namespace orvel::gui {
 
 class IconSet;
 
-class ToolbarStrip : public QWidget {
+class ToolbarStrip : public QToolBar {
     Q_OBJECT
   public:
     static constexpr int strip_height = 30;
+    static constexpr int button_side = strip_height - 2;
 
     ToolbarStrip(const IconSet& icons, QWidget* parent = nullptr);
 
+    // Adds the search picture and box after the buttons, pushed to the right end.
+    void add_search();
     QLineEdit* search_box() const { return search_; }
-    QLabel* search_icon() const { return search_icon_; }
-    // The button that raises a command (1, 2, 3, 7 or 12), or nullptr.
-    QToolButton* button(int command) const;
-
-  signals:
-    void commandRaised(int command);
+    QWidget* search_icon() const { return search_icon_; }
+    // The button of a command's action, or nullptr when the toolbar has none.
+    QToolButton* button(QAction* action) const;
 
   protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    std::array<QToolButton*, 5> buttons_{};
-    QLabel* search_icon_;
+    QWidget* search_icon_;
     QLineEdit* search_;
 };
 

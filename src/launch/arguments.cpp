@@ -22,54 +22,44 @@ std::string_view bios_name(const Machine& machine, const CommandLine* line) {
 
 } // namespace
 
+MameArguments build_mame_run_arguments(const Machine& machine, std::int64_t selected_commandline,
+                                       std::string_view media_switch, std::string_view media_file) {
+    const CommandLine* line = selected(machine, selected_commandline);
+    MameArguments out;
+    // Each piece goes into the string exactly and into the list as the splitter reads it, so a
+    // (malformed) name with blanks reaches MAME as the string shows it.
+    const auto add = [&out](std::string_view piece) {
+        out.text += piece;
+        for (std::string& a : split_arguments(piece))
+            out.list.push_back(std::move(a));
+    };
+    add(" ");
+    add(machine.name);
+    const std::string_view bios = bios_name(machine, line);
+    if (!bios.empty()) add(" -bios " + std::string(bios) + " ");
+    if (!media_switch.empty()) {
+        add(" -" + std::string(media_switch));
+        // The file is one argument exactly as given; only the string quotes it.
+        out.text += " \"";
+        out.text += media_file;
+        out.text += '"';
+        out.list.emplace_back(media_file);
+    }
+    add(" ");
+    if (line) add(line->commandline_string);
+    return out;
+}
+
 std::string build_mame_arguments(const Machine& machine, std::int64_t selected_commandline,
                                  std::string_view media_switch, std::string_view media_file) {
-    const CommandLine* line = selected(machine, selected_commandline);
-    std::string out = " ";
-    out += machine.name;
-    const std::string_view bios = bios_name(machine, line);
-    if (!bios.empty()) {
-        out += " -bios ";
-        out += bios;
-        out += ' ';
-    }
-    if (!media_switch.empty()) {
-        out += " -";
-        out += media_switch;
-        out += " \"";
-        out += media_file;
-        out += '"';
-    }
-    out += ' ';
-    if (line) out += line->commandline_string;
-    return out;
+    return build_mame_run_arguments(machine, selected_commandline, media_switch, media_file).text;
 }
 
 std::vector<std::string> build_mame_argument_list(const Machine& machine,
                                                   std::int64_t selected_commandline,
                                                   std::string_view media_switch,
                                                   std::string_view media_file) {
-    const CommandLine* line = selected(machine, selected_commandline);
-    std::vector<std::string> args;
-    // The name goes through the splitter like the stored options, so that a (malformed) name
-    // with blanks reaches MAME as the string form would hand it over.
-    for (std::string& a : split_arguments(machine.name))
-        args.push_back(std::move(a));
-    const std::string_view bios = bios_name(machine, line);
-    if (!bios.empty()) {
-        for (std::string& a : split_arguments(std::string(" -bios ") + std::string(bios)))
-            args.push_back(std::move(a));
-    }
-    if (!media_switch.empty()) {
-        for (std::string& a : split_arguments(std::string(" -") + std::string(media_switch)))
-            args.push_back(std::move(a));
-        args.emplace_back(media_file);
-    }
-    if (line) {
-        for (std::string& a : split_arguments(line->commandline_string))
-            args.push_back(std::move(a));
-    }
-    return args;
+    return build_mame_run_arguments(machine, selected_commandline, media_switch, media_file).list;
 }
 
 } // namespace orvel

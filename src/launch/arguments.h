@@ -12,6 +12,15 @@
 
 namespace orvel {
 
+// One run's arguments in both forms, built together piece by piece: the string as stored and
+// shown, and the list MAME is started with.
+struct MameArguments {
+    std::string text;
+    std::vector<std::string> list;
+};
+MameArguments build_mame_run_arguments(const Machine& machine, std::int64_t selected_commandline,
+                                       std::string_view media_switch, std::string_view media_file);
+
 // " " + name + BIOS part + media part + " " + stored options, where the BIOS part is
 // " -bios " + BIOS name + " " when the stored command line at selected_commandline chooses a
 // BIOS set with a non-empty name, and the media part is " -" + switch + " \"" + file + "\"" when

@@ -7,6 +7,7 @@
 #include "platform/text.h"
 
 #include <deque>
+#include <optional>
 
 namespace orvel {
 
@@ -29,9 +30,15 @@ bool start_mame(ChildProcess& child, const MameCommand& command,
     return child.start(command.program, args, options);
 }
 
-void finish_console(const MameCommand& command, Host& host) {
-    if (command.pause_on_exit) host.console_wait_for_key(key_prompt);
+// A run that failed keeps its console until the user has read it: MAME's reason ("Required
+// files are missing") would otherwise vanish with the window.
+void finish_console(const MameCommand& command, bool failed, Host& host) {
+    if (command.pause_on_exit || failed) host.console_wait_for_key(key_prompt);
     host.console_close();
+}
+
+bool failed_run(const std::optional<int>& exit_code) {
+    return !exit_code || *exit_code != 0;
 }
 
 } // namespace
@@ -53,13 +60,14 @@ bool run_mame_in_console(const MameCommand& command, const std::vector<std::stri
     host.console_open(console_title);
     ChildProcess child;
     const bool started = start_mame(child, command, args);
+    bool failed = false;
     if (started) {
         const auto show = [&host](std::string_view line) { host.console_line(to_utf8(line)); };
         while (child.poll_output(30, show, show))
             host.keep_alive();
-        child.wait();
+        failed = failed_run(child.wait());
     }
-    finish_console(command, host);
+    finish_console(command, failed, host);
     return started;
 }
 
@@ -71,6 +79,7 @@ CapturedRun run_mame_captured(const MameCommand& command, std::string_view argum
 CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std::string>& args,
                               Host& host, const FileOpener& open_file, bool open_files) {
     CapturedRun run;
+    bool failed = false;
     host.console_open(console_title);
     std::string output;
     std::string errors;
@@ -103,7 +112,7 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
             errors += line;
             errors += "\r\n";
         }
-        child.wait();
+        failed = failed_run(child.wait());
     }
     const std::string folder = temp_folder();
     run.output_path = folder + "output.txt";
@@ -118,7 +127,7 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
         open(run.output_path);
         open(run.error_path);
     }
-    finish_console(command, host);
+    finish_console(command, failed, host);
     return run;
 }
 

@@ -44,8 +44,10 @@ TEST(ResetDatabase, YesDeletesTheDatabaseAndKeepsPreferencesOnNo) {
     EXPECT_EQ(f.host.messages(),
               (std::vector<std::string>{"Reset Database: Are You Sure?",
                                         "Reset Database: Clear Preferences?",
-                                        "Reset Database: Please run ORVEL.exe to create new "
-                                        "database."}));
+                                        "Reset Database: " + std::string(restart_program_text())}));
+#ifndef _WIN32
+    EXPECT_EQ(restart_program_text(), "Please run orvel to create new database.");
+#endif
     EXPECT_EQ(f.host.prompts[2].buttons, Buttons::Ok);
     EXPECT_EQ(f.host.prompts[2].icon, Icon::Information);
 }

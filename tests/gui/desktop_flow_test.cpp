@@ -5,7 +5,8 @@
 #include "app/startup.h"
 #include "database/database_file.h"
 #include "filters/filter_tree.h"
-#include "gui/command_table.h"
+#include "gui/ansi_text.h"
+#include "gui/commands.h"
 #include "gui/console_window.h"
 #include "gui/desktop_start.h"
 #include "gui/filter_tree_view.h"
@@ -14,6 +15,7 @@
 #include "gui/machine_list_view.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
+#include "gui/splash_window.h"
 #include "gui/status_strip.h"
 #include "gui/toolbar_strip.h"
 #include "platform/files.h"
@@ -27,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 #include <QTreeWidgetItem>
 
@@ -34,7 +37,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <utility>
 
 namespace orvel::gui {
 namespace {
@@ -60,6 +65,9 @@ class ScriptedQtHost : public QtHost {
     std::vector<QString> console_texts;      // the console's text as it was closed
     QPointer<QWidget> watched;               // its title is recorded on keep_alive
     QStringList watched_titles;
+    std::function<void()> during_work;  // called once from the first keep_alive
+    bool splash_beside_console = false; // a splash was visible while a console line arrived
+    std::vector<std::pair<std::string, bool>> progress_splash; // progress text, splash shown
 
     Answer message(std::string_view title, std::string_view text, Buttons buttons,
                    Icon icon) override {
@@ -83,12 +91,23 @@ class ScriptedQtHost : public QtHost {
     void set_progress(std::string_view text) override {
         script.set_progress(text);
         QtHost::set_progress(text);
+        progress_splash.emplace_back(text, splash_visible());
     }
     void keep_alive() override {
         if (watched &&
             (watched_titles.isEmpty() || watched_titles.back() != watched->windowTitle()))
             watched_titles << watched->windowTitle();
+        if (during_work) std::exchange(during_work, nullptr)();
         QtHost::keep_alive();
+    }
+    void console_line(std::string_view line) override {
+        splash_beside_console = splash_beside_console || splash_visible();
+        QtHost::console_line(line);
+    }
+    static bool splash_visible() {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (qobject_cast<SplashWindow*>(widget) && widget->isVisible()) return true;
+        return false;
     }
     void console_open(std::string_view title) override {
         console_titles.emplace_back(title);
@@ -212,7 +231,7 @@ TEST_F(RunFixture, RunMachineShowsMamesLinesWhileTheMainWindowIsSuspended) {
     QTimer poll;
     PausedRun paused;
     answer_paused_console(poll, paused, *window);
-    window->dispatch(command::run_machine);
+    window->dispatch(Command::RunMachine);
 
     EXPECT_EQ(mame.received(), "pacman\n--\n");
     ASSERT_TRUE(paused.seen);
@@ -272,7 +291,7 @@ TEST_F(RunFixture, CtrlEnterRunsMameWithoutAMachineAndTheCloseBoxEndsThePause) {
 TEST_F(RunFixture, MissingRomsetAsksFirstAndNoCancelsTheRun) {
     select("puckman");
     host.script.answers = {Answer::No};
-    window->dispatch(command::run_machine);
+    window->dispatch(Command::RunMachine);
     EXPECT_EQ(host.script.messages(),
               std::vector<std::string>{"Romset Not Found!: Try Loading Anyway?"});
     EXPECT_EQ(host.script.prompts[0].icon, Icon::Error);
@@ -284,7 +303,7 @@ TEST_F(RunFixture, MissingRomsetAsksFirstAndNoCancelsTheRun) {
     // Yes runs it anyway.
     host.script.prompts.clear();
     host.script.answers = {Answer::Yes};
-    window->dispatch(command::run_machine);
+    window->dispatch(Command::RunMachine);
     EXPECT_EQ(host.script.messages(),
               std::vector<std::string>{"Romset Not Found!: Try Loading Anyway?"});
     EXPECT_EQ(mame.received(), "puckman\n--\n");
@@ -296,12 +315,12 @@ TEST_F(RunFixture, MissingRomsetAsksFirstAndNoCancelsTheRun) {
 TEST_F(RunFixture, AMameThatCannotStartIsReportedAndTheWindowComesBack) {
     ASSERT_TRUE(delete_file(mame.exe));
     select("pacman");
-    window->dispatch(command::run_machine);
+    window->dispatch(Command::RunMachine);
     const std::vector<std::string> expected = {"Run Machine: MAME could not be started.\r\n" +
                                                mame.exe};
     EXPECT_EQ(host.script.messages(), expected);
     EXPECT_EQ(host.script.prompts[0].icon, Icon::Error);
-    window->dispatch(command::run_empty);
+    window->dispatch(Command::RunEmpty);
     EXPECT_EQ(host.script.messages().size(), 2u);
     EXPECT_TRUE(shown_consoles().empty());
     EXPECT_TRUE(window->isEnabled());
@@ -313,7 +332,7 @@ TEST_F(RunFixture, CheckAvailabilityShowsSearchingAndTheResult) {
     mame.dir.write("mame/roms/pacman.zip", "x");
     select("pacman");
     host.watched = window.get();
-    window->dispatch(command::check_availability);
+    window->dispatch(Command::CheckAvailability);
     ASSERT_FALSE(host.watched_titles.isEmpty());
     EXPECT_EQ(host.watched_titles.front(), QStringLiteral("Searching..."));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
@@ -324,6 +343,111 @@ TEST_F(RunFixture, CheckAvailabilityShowsSearchingAndTheResult) {
     EXPECT_TRUE(window->isEnabled());
 }
 
+TEST_F(RunFixture, CommandsAndTheCloseBoxWaitWhileTheScanRuns) {
+    mame.dir.write("mame/roms/pacman.zip", "x");
+    const std::size_t shown = session.state.view.size();
+    bool refused = false;
+    host.during_work = [&] {
+        // Reset Database would empty the lists the scan is walking; a second scan, Exit and
+        // the close box must not start either.
+        for (Command command : {Command::ResetDatabase, Command::CheckAvailability, Command::Exit,
+                                Command::SaveDatabase})
+            window->dispatch(command);
+        window->close();
+        refused = window->busy() && host.script.prompts.empty() && window->isVisible();
+    };
+    window->dispatch(Command::CheckAvailability);
+    EXPECT_TRUE(refused);
+    EXPECT_FALSE(window->busy());
+    EXPECT_TRUE(host.script.prompts.empty());
+    ASSERT_EQ(session.state.machines.size(), 3u);
+    EXPECT_EQ(session.state.view.size(), shown);
+    EXPECT_EQ(session.state.machines[1].isavailable, "yes"); // pacman
+    EXPECT_FALSE(window->program_ended());
+    // Afterwards commands work again (the scan changed the database).
+    host.script.answers = {Answer::No, Answer::No};
+    window->dispatch(Command::Exit);
+    EXPECT_EQ(host.script.messages(),
+              (std::vector<std::string>{"Save Changes: Update Database?", "Close: Exit Orvel?"}));
+}
+
+TEST_F(RunFixture, TheCloseBoxDuringARunIsIgnored) {
+    session.state.pause_on_exit = true;
+    select("pacman");
+    QTimer poll;
+    PausedRun paused;
+    bool closed_during_run = true;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (ConsoleWindow* console : shown_consoles()) {
+            if (!console->text().contains(QStringLiteral("Press A Key To Exit"))) continue;
+            poll.stop();
+            paused.seen = true;
+            window->close(); // the close box, or Alt+F4
+            closed_during_run = window->program_ended();
+            QTest::keyClick(console->findChild<QPlainTextEdit*>(), Qt::Key_Space);
+            return;
+        }
+    });
+    poll.start();
+    window->dispatch(Command::RunMachine);
+    ASSERT_TRUE(paused.seen);
+    EXPECT_FALSE(closed_during_run);
+    EXPECT_TRUE(host.script.prompts.empty()); // not even "Exit Orvel?"
+    EXPECT_FALSE(window->program_ended());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(RunFixture, AFailedRunKeepsItsConsoleUntilAKeyAndShowsNoEscapes) {
+    const EnvGuard failing("ORVEL_FAKE_EXIT", "2");
+    select("pacman");
+    QTimer poll;
+    PausedRun paused;
+    answer_paused_console(poll, paused, *window);
+    window->dispatch(Command::RunMachine); // no pause asked for: only the failure keeps it
+    ASSERT_TRUE(paused.seen);
+    EXPECT_TRUE(paused.text.contains(
+        QStringLiteral("Required files are missing, the machine cannot be run.")));
+    EXPECT_FALSE(paused.text.contains(QChar(0x1b)));
+    EXPECT_TRUE(paused.text.endsWith(QStringLiteral("Press A Key To Exit")));
+    EXPECT_TRUE(shown_consoles().empty());
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST(ConsoleColours, SequencesBecomeColoursOrVanish) {
+    struct Case {
+        const char* line;
+        std::vector<std::pair<const char*, int>> runs; // text, palette colour (-1: default)
+        bool bold_first;
+    };
+    const Case cases[] = {
+        {"plain line", {{"plain line", -1}}, false},
+        {"\x1b[1;31mmissing\x1b[0m rest", {{"missing", 1}, {" rest", -1}}, true},
+        {"a\x1b[33mb\x1b[39mc", {{"a", -1}, {"b", 3}, {"c", -1}}, false},
+        {"\x1b[2Kcleared\x1b[94m!", {{"cleared", -1}, {"!", 12}}, false}, // not a colour: dropped
+        {"cut\x1b[", {{"cut", -1}}, false},                               // unfinished: dropped
+        {"", {{"", -1}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::vector<AnsiRun> runs = parse_ansi(QString::fromLatin1(c.line));
+        ASSERT_EQ(runs.size(), c.runs.size());
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_EQ(runs[i].text, QString::fromLatin1(c.runs[i].first));
+            EXPECT_EQ(runs[i].colour.isValid(), c.runs[i].second >= 0);
+        }
+        EXPECT_EQ(runs.front().bold, c.bold_first);
+    }
+    // The console shows the text without the escapes and keeps the colour.
+    ConsoleWindow console(QStringLiteral("MAME Output"));
+    console.append_line(QStringLiteral("\x1b[1;31mRequired files are missing\x1b[0m."));
+    EXPECT_EQ(console.text(), QStringLiteral("Required files are missing."));
+    const QTextCharFormat look =
+        console.findChild<QPlainTextEdit*>()->document()->begin().begin().fragment().charFormat();
+    EXPECT_EQ(look.foreground().color(), parse_ansi(QStringLiteral("\x1b[31mx")).front().colour);
+}
+
 TEST_F(RunFixture, SaveFolderIniWritesTheShownListAndTheTreeShowsTheNewFolder) {
     window->toolbar()->search_box()->setText(QStringLiteral("man")); // Pac-Man and Puck Man
     ASSERT_EQ(window->model()->rowCount(), 2);
@@ -331,7 +455,7 @@ TEST_F(RunFixture, SaveFolderIniWritesTheShownListAndTheTreeShowsTheNewFolder) {
     const std::string folders = mame.folder + "folders/";
     ASSERT_TRUE(create_folder(folders));
     host.script.files = {folders};
-    window->dispatch(command::save_folder_ini);
+    window->dispatch(Command::SaveFolderIni);
 
     EXPECT_EQ(host.script.messages(),
               std::vector<std::string>{"Success!: " + folders + "My Picks.ini Created"});
@@ -391,6 +515,10 @@ TEST(DesktopFirstStart, BuildsTheDatabaseFromMamesListingAndOpensTheMainWindow) 
                              "╔═════════════════════════════╗"})
         EXPECT_TRUE(banner.contains(QString::fromUtf8(line))) << line;
     EXPECT_TRUE(shown_consoles().empty());
+    // The console came first, alone; the splash followed it with the later steps.
+    EXPECT_FALSE(host.splash_beside_console);
+    ASSERT_FALSE(host.progress_splash.empty());
+    EXPECT_TRUE(host.progress_splash.back().second) << host.progress_splash.back().first;
     const std::vector<std::string>& steps = host.script.progress;
     for (const char* step : {"Loading XML Data...", "Checking ROM Availability...",
                              "Sorting Database...", "Saving Quickload File..."})

@@ -100,6 +100,12 @@ TEST(IconSet, EveryNumberedImageIsReadyAtItsSize) {
         EXPECT_EQ(image.width(), size) << number;
         EXPECT_EQ(image.height(), size) << number;
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << number; // transparent background
+        // On a screen of pixel ratio 2 the picture is drawn at twice the pixels, not enlarged.
+        const QImage sharp = icons.icon(number, size).pixmap(QSize(size, size), 2.0).toImage();
+        EXPECT_EQ(sharp.size(), QSize(2 * size, 2 * size)) << number;
+        EXPECT_EQ(sharp.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                  icons.make(number, 2 * size).convertToFormat(QImage::Format_ARGB32_Premultiplied))
+            << number;
     }
     EXPECT_TRUE(icons.image(99).isNull());
     EXPECT_TRUE(icons.image(-1).isNull());

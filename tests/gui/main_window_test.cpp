@@ -1,7 +1,7 @@
 #include "app/startup.h"
 #include "database/database_file.h"
 #include "gui/about_window.h"
-#include "gui/command_table.h"
+#include "gui/commands.h"
 #include "gui/desktop_start.h"
 #include "gui/filter_tree_view.h"
 #include "gui/icon_set.h"
@@ -126,14 +126,22 @@ TEST(DesktopStart, FromPreferencesAndDatabaseToAShownMainWindow) {
     EXPECT_TRUE(host.messages().empty());
 }
 
-TEST_F(Fixture, MenuTextsInOrderAndUnavailableCommandsDisabled) {
+// What a menu shows for an action: its caption, and after a tab the shortcut text the menu
+// bar draws at the right.
+QString shown_text(const QAction* item, bool with_keys) {
+    if (item->isSeparator()) return QStringLiteral("-");
+    if (!with_keys || item->shortcut().isEmpty()) return item->text();
+    return item->text() + QLatin1Char('\t') + item->shortcut().toString(QKeySequence::NativeText);
+}
+
+TEST_F(Fixture, MenusContextMenusAndToolbarShareOneActionPerCommand) {
     QStringList seen;
     for (QAction* menu : window->menuBar()->actions()) {
         seen << QStringLiteral("[") + menu->text() + QStringLiteral("]");
         for (QAction* item : menu->menu()->actions())
-            seen << (item->isSeparator() ? QStringLiteral("-") : item->text());
+            seen << shown_text(item, true);
     }
-    const QStringList expected = {QStringLiteral("[System]"),
+    const QStringList expected = {QStringLiteral("[&System]"),
                                   QStringLiteral("Run Machine\tEnter"),
                                   QStringLiteral("Run (Advanced)\tShift+Enter"),
                                   QStringLiteral("Run (Empty)\tCtrl+Enter"),
@@ -143,7 +151,7 @@ TEST_F(Fixture, MenuTextsInOrderAndUnavailableCommandsDisabled) {
                                   QStringLiteral("Preferences\tCtrl+P"),
                                   QStringLiteral("-"),
                                   QStringLiteral("Exit\tCtrl+Q"),
-                                  QStringLiteral("[Database]"),
+                                  QStringLiteral("[&Database]"),
                                   QStringLiteral("Add Favourite\tCtrl+F"),
                                   QStringLiteral("Remove Favourite\tShift+F"),
                                   QStringLiteral("-"),
@@ -155,29 +163,48 @@ TEST_F(Fixture, MenuTextsInOrderAndUnavailableCommandsDisabled) {
                                   QStringLiteral("Save Database\tCtrl+D"),
                                   QStringLiteral("-"),
                                   QStringLiteral("Reset Database\tCtrl+B"),
-                                  QStringLiteral("[Filter]"),
+                                  QStringLiteral("[&Filter]"),
                                   QStringLiteral("Reset Filter\tCtrl+R"),
-                                  QStringLiteral("[View]"),
+                                  QStringLiteral("[&View]"),
                                   QStringLiteral("Toggle Filter\tF12"),
                                   QStringLiteral("Toggle Toolbar/Menu\tF10"),
-                                  QStringLiteral("[Help]"),
+                                  QStringLiteral("[&Help]"),
                                   QStringLiteral("About")};
     EXPECT_EQ(seen, expected);
-    for (int number : {2, 7, 12}) {
-        EXPECT_FALSE(window->action(number)->isEnabled()) << number;
-        EXPECT_FALSE(window->toolbar()->button(number)->isEnabled()) << number;
-    }
-    EXPECT_TRUE(window->action(1)->isEnabled());
+
+    // Context menus show the captions alone, through the very same actions.
     QStringList list_items, tree_items;
     for (QAction* item : window->list_menu()->actions())
-        list_items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        list_items << shown_text(item, item->isShortcutVisibleInContextMenu());
     for (QAction* item : window->tree_menu()->actions())
-        tree_items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        tree_items << shown_text(item, item->isShortcutVisibleInContextMenu());
     EXPECT_EQ(list_items.join(QLatin1Char('|')),
               QStringLiteral("Run Machine|Run (Advanced)|Run (Empty)|-|Add Favourite|"
                              "Remove Favourite|-|Machine Info"));
     EXPECT_EQ(tree_items.join(QLatin1Char('|')),
               QStringLiteral("Expand Tree|Close Tree|-|Reset Filter"));
+    EXPECT_EQ(window->list_menu()->actions().front(), window->action(Command::RunMachine));
+    EXPECT_EQ(window->tree_menu()->actions().back(), window->action(Command::ResetFilter));
+
+    // Every command's action comes from its one table entry: caption, tooltip, enabled state;
+    // the toolbar's buttons are those actions' buttons.
+    for (const CommandSpec& spec : command_specs()) {
+        QAction* action = window->action(spec.command);
+        ASSERT_NE(action, nullptr) << spec.caption;
+        EXPECT_EQ(action->text(), QString::fromLatin1(spec.caption));
+        EXPECT_EQ(action->toolTip(), QString::fromLatin1(spec.caption));
+        EXPECT_EQ(action->isEnabled(), spec.enabled) << spec.caption;
+        EXPECT_EQ(&command_spec(spec.command), &spec);
+        QToolButton* button = window->toolbar()->button(action);
+        EXPECT_EQ(button != nullptr, spec.picture != 0) << spec.caption;
+        if (button) {
+            EXPECT_EQ(button->defaultAction(), action);
+            EXPECT_EQ(button->isEnabled(), spec.enabled) << spec.caption;
+            EXPECT_EQ(button->toolTip(), QString::fromLatin1(spec.caption));
+        }
+    }
+    for (Command disabled : {Command::RunAdvanced, Command::MachineInfo, Command::Preferences})
+        EXPECT_FALSE(window->action(disabled)->isEnabled());
 }
 
 TEST_F(Fixture, ShortcutsRaiseTheirOwnCommandsWithTheMenuBarHidden) {
@@ -261,29 +288,106 @@ TEST_F(Fixture, StatusBarDescribesTheListAndTheCurrentMachine) {
     EXPECT_EQ(window->status_strip()->field(2), QStringLiteral("Available: N/A"));
     EXPECT_EQ(window->status_strip()->field(3), QStringLiteral("Set Type: N/A"));
     EXPECT_EQ(window->status_strip()->image(), StatusImage::Preliminary);
-    EXPECT_EQ(window->status_strip()->field_width(4), window->status_strip()->width() - 670);
+    // The fields are wide enough for their texts.
+    for (int field = 0; field < 4; ++field) {
+        const QLabel* label = window->status_strip()->field_label(field);
+        EXPECT_GE(label->contentsRect().width(),
+                  label->fontMetrics().horizontalAdvance(label->text()))
+            << field;
+    }
+}
+
+TEST_F(Fixture, KeyboardInTheTreeTheListAndTheSearchBox) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    FilterTreeView* tree = window->tree();
+    TreeItemList& items = session.state.tree;
+
+    // Enter on a child chooses it as a click does, and does not start MAME; Space as well.
+    for (const auto& [child, key] :
+         {std::pair{"Is BIOS", Qt::Key_Return}, std::pair{"Non BIOS", Qt::Key_Space},
+          std::pair{"All", Qt::Key_Enter}}) {
+        SCOPED_TRACE(child);
+        const std::size_t position = find_tree_child(items, kind_filters, "BIOS", child);
+        tree->setFocus();
+        tree->setCurrentItem(tree->item_at_position(position));
+        QTest::keyClick(tree, key);
+        EXPECT_TRUE(items[position].chosen());
+        EXPECT_TRUE(host.prompts.empty());
+    }
+    EXPECT_EQ(rows(), 5);
+    // On a group, Enter opens and closes it.
+    const std::size_t group = group_of(items, find_tree_child(items, kind_filters, "Year", "All"));
+    tree->setFocus();
+    tree->setCurrentItem(tree->item_at_position(group));
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_TRUE(tree->item_at_position(group)->isExpanded());
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_FALSE(tree->item_at_position(group)->isExpanded());
+
+    // Home and End go to the first and last machine, and the status bar follows.
+    window->list()->setFocus();
+    QTest::keyClick(window->list(), Qt::Key_End);
+    EXPECT_EQ(window->list()->selected_row(), rows() - 1);
+    EXPECT_EQ(window->status_strip()->field(1),
+              QStringLiteral("Driver: ") +
+                  QString::fromStdString(
+                      session.state
+                          .machines[static_cast<std::size_t>(window->model()->position(rows() - 1))]
+                          .name));
+    QTest::keyClick(window->list(), Qt::Key_Home);
+    EXPECT_EQ(window->list()->selected_row(), 0);
+
+    // Ctrl+C in the search box: the selected text when there is some, else the list.
+    QLineEdit* search = window->toolbar()->search_box();
+    search->setFocus();
+    QTest::keyClicks(search, QStringLiteral("ga"));
+    search->selectAll();
+    QTest::keyClick(search, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ga"));
+    search->deselect();
+    QTest::keyClick(search, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("galaga\n"));
+    search->setFocus(); // a command gives the list the focus
+    // Ctrl+A selects the text and Shift+F types a capital letter, as in any text box.
+    QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(search->selectedText(), QStringLiteral("ga"));
+    EXPECT_FALSE(session.state.database_changed); // not Check Availability
+    search->end(false);
+    QTest::keyClick(search, 'F', Qt::ShiftModifier);
+    EXPECT_EQ(search->text(), QStringLiteral("gaF"));
+}
+
+TEST_F(Fixture, ARightClickSelectsItsRowAndTheStatusBarFollows) {
+    const int row = row_of("dkong");
+    const QRect cell = window->list()->visualRect(window->model()->index(row, 1));
+    QTest::mouseClick(window->list()->viewport(), Qt::RightButton, {}, cell.center());
+    EXPECT_EQ(window->list()->selected_row(), row);
+    EXPECT_EQ(window->status_strip()->field(1), QStringLiteral("Driver: dkong"));
+    EXPECT_EQ(window->status_strip()->image(), StatusImage::Imperfect);
+    window->list_menu()->close();
 }
 
 TEST_F(Fixture, FavouritesAddAndRemove) {
     const int row = row_of("dkong");
     window->list()->select_row(row);
-    window->dispatch(command::add_favourite);
+    window->dispatch(Command::AddFavourite);
     EXPECT_TRUE(session.state.database_changed);
     EXPECT_EQ(window->list()->selected_row(), row);
     EXPECT_EQ(cell(row, 0), QStringLiteral("\u2665 Donkey Kong (US set 1)"));
     EXPECT_EQ(session.state.machines[2].description, "Donkey Kong (US set 1)");
     // A second add changes nothing.
     session.state.database_changed = false;
-    window->dispatch(command::add_favourite);
+    window->dispatch(Command::AddFavourite);
     EXPECT_FALSE(session.state.database_changed);
-    window->dispatch(command::remove_favourite);
+    window->dispatch(Command::RemoveFavourite);
     EXPECT_TRUE(session.state.database_changed);
     EXPECT_EQ(cell(row, 0), QStringLiteral("Donkey Kong (US set 1)"));
 }
 
 TEST_F(Fixture, CopyListPutsTheShownShortNamesOnTheClipboard) {
     window->toolbar()->search_box()->setText(QStringLiteral("a"));
-    window->dispatch(command::copy_list);
+    window->dispatch(Command::CopyList);
     // Titles or short names with an "a", sorted by title.
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("galaga\npacman\npuckman\n"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
@@ -291,7 +395,7 @@ TEST_F(Fixture, CopyListPutsTheShownShortNamesOnTheClipboard) {
 
 TEST_F(Fixture, ExitAsksToSaveOnlyWhenSomethingChanged) {
     host.answers = {Answer::No};
-    window->dispatch(command::exit);
+    window->dispatch(Command::Exit);
     EXPECT_EQ(host.messages(), std::vector<std::string>{"Close: Exit Orvel?"});
     EXPECT_EQ(host.prompts[0].icon, Icon::Warning);
     EXPECT_FALSE(window->program_ended());
@@ -299,7 +403,7 @@ TEST_F(Fixture, ExitAsksToSaveOnlyWhenSomethingChanged) {
     host.prompts.clear();
     session.state.database_changed = true;
     host.answers = {Answer::Yes, Answer::No};
-    window->dispatch(command::exit);
+    window->dispatch(Command::Exit);
     EXPECT_EQ(host.messages(),
               (std::vector<std::string>{"Save Changes: Update Database?", "Close: Exit Orvel?"}));
     EXPECT_EQ(host.prompts[0].icon, Icon::Information);
@@ -309,7 +413,7 @@ TEST_F(Fixture, ExitAsksToSaveOnlyWhenSomethingChanged) {
 
     host.prompts.clear();
     host.answers = {Answer::Yes};
-    window->dispatch(command::exit);
+    window->dispatch(Command::Exit);
     EXPECT_TRUE(window->program_ended());
 }
 
@@ -341,10 +445,11 @@ TEST_F(Fixture, CloseBoxAsksTheSameQuestionsAndKeepsTheTitle) {
 
 TEST_F(Fixture, ToggleFilterAndToolbarLayouts) {
     const QRect list_with_tree = window->list()->geometry();
-    EXPECT_EQ(list_with_tree.x(), MainWindow::tree_width);
-    EXPECT_EQ(list_with_tree.y(), ToolbarStrip::strip_height);
-    EXPECT_EQ(window->tree()->geometry(),
-              QRect(0, ToolbarStrip::strip_height, 250, list_with_tree.height()));
+    EXPECT_EQ(window->tree()->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(window->tree()->width(), MainWindow::tree_width);
+    EXPECT_GE(list_with_tree.x(), MainWindow::tree_width);
+    const int below_toolbar = window->centralWidget()->y();
+    EXPECT_GE(below_toolbar, window->toolbar()->geometry().bottom());
 
     // Open a group and choose a child, then hide and show the panel.
     TreeItemList& items = session.state.tree;
@@ -356,34 +461,46 @@ TEST_F(Fixture, ToggleFilterAndToolbarLayouts) {
     emit window->tree()->itemClicked(window->tree()->item_at_position(year), 0);
     EXPECT_EQ(rows(), 2);
 
-    window->dispatch(command::toggle_filter);
+    window->dispatch(Command::ToggleFilter);
+    QApplication::processEvents();
     EXPECT_EQ(window->tree(), nullptr);
     EXPECT_EQ(window->list()->geometry().x(), 0);
     EXPECT_EQ(window->list()->width(), window->centralWidget()->width());
     EXPECT_EQ(rows(), 2); // the filter stays
 
-    window->dispatch(command::toggle_filter);
+    window->dispatch(Command::ToggleFilter);
+    QApplication::processEvents();
     ASSERT_NE(window->tree(), nullptr);
     EXPECT_EQ(window->list()->geometry(), list_with_tree);
     EXPECT_TRUE(window->tree()->item_at_position(group)->isExpanded());
     EXPECT_TRUE(items[year].chosen());
 
-    window->dispatch(command::toggle_toolbar);
-    EXPECT_EQ(window->list()->geometry().y(), 0);
-    EXPECT_EQ(window->tree()->geometry().y(), 0);
+    window->dispatch(Command::ToggleToolbar);
+    QApplication::processEvents();
+    EXPECT_EQ(window->centralWidget()->y(), 0);
     EXPECT_FALSE(window->toolbar()->isVisible());
-    window->dispatch(command::toggle_toolbar);
+    EXPECT_FALSE(window->menuBar()->isVisible());
+    window->dispatch(Command::ToggleToolbar);
+    QApplication::processEvents();
+    EXPECT_EQ(window->centralWidget()->y(), below_toolbar);
     EXPECT_EQ(window->list()->geometry(), list_with_tree);
 
-    // The search box keeps its distance from the strip's right end.
-    window->resize(1000, 700);
-    QApplication::processEvents();
-    EXPECT_EQ(window->toolbar()->search_box()->x(), window->toolbar()->width() - 205);
-    EXPECT_EQ(window->toolbar()->search_icon()->x(), window->toolbar()->width() - 228);
-    EXPECT_EQ(window->list()->columnWidth(0), window->list()->width() - 375);
+    // The search box keeps its place at the toolbar's right end; the tree keeps its width and
+    // the title column takes what manufacturer and year leave.
+    for (const QSize size : {QSize(1000, 700), QSize(1500, 900)}) {
+        window->resize(size);
+        QApplication::processEvents();
+        QLineEdit* search = window->toolbar()->search_box();
+        const int right = search->mapTo(window->toolbar(), QPoint(search->width(), 0)).x();
+        EXPECT_NEAR(right, window->toolbar()->width() - 5, 4);
+        EXPECT_LT(window->toolbar()->search_icon()->mapTo(window->toolbar(), QPoint()).x(),
+                  search->mapTo(window->toolbar(), QPoint()).x());
+        EXPECT_EQ(window->tree()->width(), MainWindow::tree_width);
+        EXPECT_EQ(window->list()->columnWidth(0) + 350, window->list()->viewport()->width());
+    }
 
     // Close Tree leaves the roots open and every group closed.
-    window->dispatch(command::close_tree);
+    window->dispatch(Command::CloseTree);
     EXPECT_FALSE(window->tree()->item_at_position(group)->isExpanded());
     EXPECT_TRUE(window->tree()->item_at_position(0)->isExpanded());
 }
@@ -399,32 +516,44 @@ TEST_F(Fixture, AboutClosesOnEscapeAndGivesTheListTheFocus) {
         EXPECT_EQ(about->size(), QSize(500, 180));
         QTest::keyClick(about, Qt::Key_Escape);
     });
-    window->dispatch(command::about);
+    window->dispatch(Command::About);
     EXPECT_TRUE(seen);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(window->focusWidget(), window->list());
 }
 
+// Run once as it is and once more with QT_SCALE_FACTOR=2 (its own CTest entry); the pictures
+// of the second run carry "_x2".
 TEST_F(Fixture, ScreenshotsOfTheSplashTheMainWindowAndAbout) {
     QDir().mkpath(QStringLiteral(ORVEL_GUI_SHOTS_DIR));
+    const QString suffix =
+        window->devicePixelRatioF() > 1 ? QStringLiteral("_x2.png") : QStringLiteral(".png");
     const QString dir = QStringLiteral(ORVEL_GUI_SHOTS_DIR) + QLatin1Char('/');
     SplashWindow splash(session.state.settings);
     splash.show();
     splash.set_status(QStringLiteral("Loading Database..."));
     EXPECT_EQ(splash.size(), QSize(480, 190));
-    EXPECT_TRUE(splash.grab().save(dir + QStringLiteral("splash.png")));
+    EXPECT_TRUE(splash.grab().save(dir + QStringLiteral("splash") + suffix));
 
-    window->resize(1000, 650);
     window->list()->select_row(row_of("galaga"));
     emit window->list()->rowClicked(row_of("galaga"));
-    QApplication::processEvents();
-    EXPECT_TRUE(window->grab().save(dir + QStringLiteral("main_window.png")));
+    for (const QSize size : {QSize(800, 600), QSize(1600, 1000)}) {
+        window->resize(size);
+        QApplication::processEvents();
+        // The list's rows are as tall as its font, not the style's default.
+        EXPECT_LE(window->list()->rowHeight(0), window->list()->fontMetrics().height() + 6);
+        const QPixmap shot = window->grab();
+        EXPECT_EQ(shot.size(), size * window->devicePixelRatioF());
+        EXPECT_TRUE(shot.save(
+            dir + QStringLiteral("main_window_%1x%2").arg(size.width()).arg(size.height()) +
+            suffix));
+    }
 
     AboutWindow about(session.state.settings, window.get());
     about.show();
     QApplication::processEvents();
-    EXPECT_TRUE(about.grab().save(dir + QStringLiteral("about.png")));
+    EXPECT_TRUE(about.grab().save(dir + QStringLiteral("about") + suffix));
 }
 
 } // namespace

@@ -69,5 +69,24 @@ TEST(BuildMameArgumentList, MatchesTheSplitStringAndKeepsOddFileNamesWhole) {
                                               "-ramsize", "1M", "-skip_gameinfo"}));
 }
 
+TEST(BuildMameRunArguments, BothFormsComeFromTheSamePieces) {
+    // Odd stored options and names: the list always reads as the string splits.
+    struct Case {
+        const char* name;
+        const char* options;
+        const char* media_switch;
+    };
+    for (const Case& c : std::initializer_list<Case>{{"pacman", "", ""},
+                                                     {"sf2", "  -window   -nomax ", ""},
+                                                     {"nes", "-snapname \"my snaps\"", "cart"},
+                                                     {"two words", "-bios x", ""}}) {
+        Machine m = machine(c.name);
+        m.commandlines[0].commandline_string = c.options;
+        const MameArguments both = build_mame_run_arguments(m, 0, c.media_switch, "smb.nes");
+        EXPECT_EQ(both.text, build_mame_arguments(m, 0, c.media_switch, "smb.nes")) << c.name;
+        EXPECT_EQ(both.list, split_arguments(both.text)) << c.name;
+    }
+}
+
 } // namespace
 } // namespace orvel

@@ -104,6 +104,11 @@ int record_run(int argc, char** argv) {
     std::fprintf(stderr, "fake mame: warning line\n");
     std::printf("fake mame: running %s\n", argc > 1 ? argv[1] : "(no machine)");
     std::printf("fake mame: done\n");
+    // A failing run, as MAME ends one whose romset is incomplete (its text in colour).
+    if (const char* code = env("ORVEL_FAKE_EXIT")) {
+        std::printf("\x1b[1;31mRequired files are missing, the machine cannot be run.\x1b[0m\n");
+        return std::atoi(code);
+    }
     return 0;
 }
 

@@ -1,0 +1,169 @@
+#include "gui/commands.h"
+
+#include "gui/icon_set.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace orvel::gui {
+
+namespace {
+
+using C = Command;
+using K = QKeyCombination;
+
+constexpr Qt::KeyboardModifier ctrl = Qt::ControlModifier;
+constexpr Qt::KeyboardModifier shift = Qt::ShiftModifier;
+
+// Run (Advanced), Machine Info and Preferences are shown disabled until their windows exist.
+constexpr std::array<CommandSpec, 19> specs = {{
+    {C::RunMachine,
+     "Run Machine",
+     {K(Qt::Key_Enter), K(Qt::Key_Return)},
+     icon::run_machine,
+     6,
+     true},
+    {C::RunAdvanced,
+     "Run (Advanced)",
+     {K(shift, Qt::Key_Enter), K(shift, Qt::Key_Return)},
+     icon::run_advanced,
+     6,
+     false},
+    {C::RunEmpty,
+     "Run (Empty)",
+     {K(ctrl, Qt::Key_Enter), K(ctrl, Qt::Key_Return)},
+     icon::run_empty,
+     6,
+     true},
+    {C::AddFavourite, "Add Favourite", {K(ctrl, Qt::Key_F)}, 0, 0, true},
+    {C::RemoveFavourite, "Remove Favourite", {K(shift, Qt::Key_F)}, 0, 0, true},
+    {C::CheckAvailability, "Check Availability", {K(ctrl, Qt::Key_A)}, 0, 0, true},
+    {C::MachineInfo, "Machine Info", {K(ctrl, Qt::Key_I)}, icon::machine_info, 6, false},
+    {C::ResetDatabase, "Reset Database", {K(ctrl, Qt::Key_B)}, 0, 0, true},
+    {C::Exit, "Exit", {K(ctrl, Qt::Key_Q)}, 0, 0, true},
+    {C::ToggleFilter, "Toggle Filter", {K(Qt::Key_F12)}, 0, 0, true},
+    {C::ResetFilter, "Reset Filter", {K(ctrl, Qt::Key_R)}, 0, 0, true},
+    {C::Preferences, "Preferences", {K(ctrl, Qt::Key_P)}, icon::preferences, 8, false},
+    {C::SaveFolderIni, "Save Folder Ini", {K(ctrl, Qt::Key_S)}, 0, 0, true},
+    {C::CopyList, "Copy List To Clipboard", {K(ctrl, Qt::Key_C)}, 0, 0, true},
+    {C::SaveDatabase, "Save Database", {K(ctrl, Qt::Key_D)}, 0, 0, true},
+    {C::ToggleToolbar, "Toggle Toolbar/Menu", {K(Qt::Key_F10)}, 0, 0, true},
+    {C::About, "About", {}, 0, 0, true},
+    {C::ExpandTree, "Expand Tree", {}, 0, 0, true},
+    {C::CloseTree, "Close Tree", {}, 0, 0, true},
+}};
+
+constexpr CommandItem separator = std::nullopt;
+
+constexpr CommandItem system_menu[] = {
+    C::RunMachine, C::RunAdvanced, C::RunEmpty, separator, C::MachineInfo,
+    separator,     C::Preferences, separator,   C::Exit,
+};
+constexpr CommandItem database_menu[] = {
+    C::AddFavourite, C::RemoveFavourite, separator,        C::CheckAvailability,
+    separator,       C::SaveFolderIni,   C::CopyList,      separator,
+    C::SaveDatabase, separator,          C::ResetDatabase,
+};
+constexpr CommandItem filter_menu[] = {C::ResetFilter};
+constexpr CommandItem view_menu[] = {C::ToggleFilter, C::ToggleToolbar};
+constexpr CommandItem help_menu[] = {C::About};
+
+constexpr MenuSpec menus[] = {
+    {"&System", system_menu}, {"&Database", database_menu}, {"&Filter", filter_menu},
+    {"&View", view_menu},     {"&Help", help_menu},
+};
+
+constexpr CommandItem list_menu[] = {
+    C::RunMachine,   C::RunAdvanced,     C::RunEmpty, separator,
+    C::AddFavourite, C::RemoveFavourite, separator,   C::MachineInfo,
+};
+constexpr CommandItem tree_menu[] = {C::ExpandTree, C::CloseTree, separator, C::ResetFilter};
+constexpr CommandItem toolbar[] = {
+    C::RunMachine,  C::RunAdvanced, C::RunEmpty,    separator,
+    C::MachineInfo, separator,      C::Preferences,
+};
+
+void add_items(QWidget* target, std::span<const CommandItem> items, const CommandActions& actions) {
+    for (const CommandItem& item : items) {
+        if (!item) {
+            auto* line = new QAction(target);
+            line->setSeparator(true);
+            target->addAction(line);
+        } else {
+            target->addAction(actions.action(*item));
+        }
+    }
+}
+
+} // namespace
+
+std::span<const CommandSpec> command_specs() {
+    return specs;
+}
+
+const CommandSpec& command_spec(Command command) {
+    for (const CommandSpec& spec : specs)
+        if (spec.command == command) return spec;
+    return specs.front(); // every Command is in the table (a test checks)
+}
+
+std::span<const MenuSpec> menu_bar_specs() {
+    return menus;
+}
+std::span<const CommandItem> list_menu_items() {
+    return list_menu;
+}
+std::span<const CommandItem> tree_menu_items() {
+    return tree_menu;
+}
+std::span<const CommandItem> toolbar_items() {
+    return toolbar;
+}
+
+CommandActions::CommandActions(const IconSet& icons, int toolbar_side, QWidget* window)
+    : QObject(window) {
+    for (const CommandSpec& spec : specs) {
+        auto* action = new QAction(QString::fromLatin1(spec.caption), window);
+        QList<QKeySequence> keys;
+        for (const QKeyCombination& key : spec.keys)
+            if (key.key() != Qt::Key_unknown && key.key() != Qt::Key(0)) keys << QKeySequence(key);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        // Context menus show the caption alone.
+        action->setShortcutVisibleInContextMenu(false);
+        action->setToolTip(action->text());
+        action->setEnabled(spec.enabled);
+        if (spec.picture != 0)
+            action->setIcon(icons.icon(spec.picture, toolbar_side - spec.shrink));
+        const Command command = spec.command;
+        connect(action, &QAction::triggered, this, [this, command] { emit triggered(command); });
+        // On the window itself too, so the keys work while the menu bar is hidden.
+        window->addAction(action);
+        actions_[static_cast<std::size_t>(spec.command)] = action;
+    }
+}
+
+QAction* CommandActions::action(Command command) const {
+    return actions_[static_cast<std::size_t>(command)];
+}
+
+void CommandActions::fill_menu_bar(QMenuBar* bar) const {
+    for (const MenuSpec& spec : menus) {
+        QMenu* menu = bar->addMenu(QString::fromLatin1(spec.title));
+        add_items(menu, spec.items, *this);
+    }
+}
+
+QMenu* CommandActions::make_menu(std::span<const CommandItem> items, QWidget* parent) const {
+    auto* menu = new QMenu(parent);
+    add_items(menu, items, *this);
+    return menu;
+}
+
+void CommandActions::fill_toolbar(QToolBar* bar) const {
+    add_items(bar, toolbar, *this);
+}
+
+} // namespace orvel::gui
