@@ -33,7 +33,7 @@ bool starts_with_mz(const std::string& path) {
 } // namespace
 
 std::string read_mame_version(const std::string& exe_path, const std::string& mame_folder,
-                              int timeout_ms) {
+                              int timeout_ms, std::string* problem) {
     if (starts_with_mz(exe_path)) {
         std::string version = read_version_info(exe_path, version_product_version, false);
         if (!version.empty()) return version;
@@ -51,6 +51,9 @@ std::string read_mame_version(const std::string& exe_path, const std::string& ma
             }
         },
         {}, {}, timeout_ms);
+    if (run.timed_out && problem)
+        *problem = "MAME did not answer \"-version\" within " + seconds_text(timeout_ms) +
+                   " and was ended; its version is not known.";
     if (!run.started || run.timed_out) return {};
     const size_t blank = first_line.find_first_of(" \t");
     return first_line.substr(0, blank);
@@ -64,7 +67,10 @@ bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_pa
     settings.MAME_Path = location.mame_folder;
     settings.MAME_Size = std::to_string(file_size(exe_path));
     if (is_accepted_mame_name(file_name_of(exe_path))) {
-        settings.MAME_Version = read_mame_version(exe_path, settings.MAME_Path, version_timeout_ms);
+        std::string problem;
+        settings.MAME_Version =
+            read_mame_version(exe_path, settings.MAME_Path, version_timeout_ms, &problem);
+        if (!problem.empty()) host.message("MAME Version", problem, Buttons::Ok, Icon::Warning);
     } else if (host.message("Invalid Filename", "Unknown MAME Filename. Continue?", Buttons::YesNo,
                             Icon::None) != Answer::Yes) {
         return false;
@@ -121,7 +127,8 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
     }
 
     // MAME's configuration, read from its folder.
-    discover_mame_config(settings, paths, options.cc_timeout_ms);
+    const std::string problem = discover_mame_config(settings, paths, options.cc_timeout_ms);
+    if (!problem.empty()) host.message("MAME Configuration", problem, Buttons::Ok, Icon::Warning);
     return result;
 }
 

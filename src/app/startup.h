@@ -35,15 +35,16 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
                           const StartupOptions& options);
 
 // What start-up does once the user has chosen the executable at exe_path (a full path): sets
-// MAME_Exe, MAME_Path, MAME_Size, MAME_Date and, for an accepted name, MAME_Version; asks
-// "Invalid Filename" for any other name (false when the user declines). Then creates the data
-// folder and saves the preferences.
+// MAME_Exe, MAME_Path, MAME_Size, MAME_Date and, for an accepted name, MAME_Version (telling
+// the user when MAME did not answer in time); asks "Invalid Filename" for any other name
+// (false when the user declines). Then creates the data folder and saves the preferences.
 bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_path,
                        int version_timeout_ms = 20000);
 
 // The product version of a MAME executable: the version resource of a Windows (PE) file,
-// otherwise the first word MAME prints for "-version" (run in mame_folder). Empty if neither.
+// otherwise the first word MAME prints for "-version" (run in mame_folder). Empty if neither;
+// a MAME that does not answer in time is ended and problem (when given) says so.
 std::string read_mame_version(const std::string& exe_path, const std::string& mame_folder,
-                              int timeout_ms = 20000);
+                              int timeout_ms = 20000, std::string* problem = nullptr);
 
 } // namespace orvel

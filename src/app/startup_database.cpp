@@ -48,6 +48,16 @@ DatabaseStartResult start_machine_database(const Settings& settings, const MameP
             result.outcome = DatabaseOutcome::Exit;
             return result;
         }
+        if (built.status == BuildStatus::ListingFailed) {
+            // The user was told why; the old database (when there is one) stays in use and its
+            // file unchanged.
+            result.listing_failed = true;
+            result.message = built.failure;
+            machines = std::move(old);
+            reset_view_list(machines, view);
+            if (machines.empty()) result.outcome = DatabaseOutcome::Exit;
+            return result;
+        }
         if (!machines.empty() && !built.saved) {
             // The database is usable for this run; the user hears why it was not kept.
             result.save_failed = true;

@@ -16,14 +16,17 @@ enum class DatabaseOutcome { Continue, Exit };
 
 struct DatabaseStartResult {
     DatabaseOutcome outcome = DatabaseOutcome::Continue;
-    bool built = false;       // built from MAME's listing (rather than loaded)
-    bool save_failed = false; // the built database could not be written (see message)
+    bool built = false;          // built from MAME's listing (rather than loaded)
+    bool save_failed = false;    // the built database could not be written (see message)
+    bool listing_failed = false; // MAME's listing run failed (see message): the old
+                                 // database, when there was one, is kept
     std::string message;
 };
 
 // refresh: the user answered Yes to "MAME Update": the database is rebuilt from MAME and the
 // favourites and stored command lines of every machine that still exists are carried over.
-// Exit follows "Database Error!" / "Please Restart ORVEL!" or a malformed listing.
+// Exit follows "Database Error!" / "Please Restart ORVEL!", a malformed listing or a failed
+// listing run without an old database to keep.
 DatabaseStartResult start_machine_database(const Settings& settings, const MamePaths& paths,
                                            MachineList& machines, ViewList& view,
                                            bool& database_changed, Host& host,

@@ -38,7 +38,9 @@ int cmd_init(const Options& options, const std::vector<std::string>& args) {
     if (read_file(prefs) != format_preferences(state.settings))
         return fail("init: could not write " + prefs);
 
-    discover_mame_config(state.settings, state.mame_paths);
+    if (const std::string problem = discover_mame_config(state.settings, state.mame_paths);
+        !problem.empty())
+        std::cerr << "orvel-cli: " << problem << "\n";
     std::cout << "MAME_Exe\t" << state.settings.MAME_Exe << "\n"
               << "MAME_Path\t" << state.settings.MAME_Path << "\n"
               << "MAME_Version\t" << state.settings.MAME_Version << "\n"

@@ -1,7 +1,7 @@
 // orvel-cli run: starts MAME for a machine as the program's run commands do, with the same
 // questions (answered by --yes / --no, or asked on the terminal) and MAME's output on standard
-// output. A captured run prints the paths of "output.txt" and "error.txt" instead of opening
-// them in a viewer.
+// output. Ends with MAME's exit status. A captured run prints the paths of "output.txt" and
+// "error.txt" instead of opening them in a viewer.
 
 #include "cli/common.h"
 #include "cli/launch_options.h"
@@ -60,11 +60,18 @@ int cmd_run(const Options& options, const std::vector<std::string>& args) {
         std::cout << path << '\n';
         return true;
     };
-    switch (launch_mame(request, *machine, state.selected_commandline, command, host, print_path)) {
+    int status = -1;
+    switch (launch_mame(request, *machine, state.selected_commandline, command, host, print_path,
+                        &status)) {
     case LaunchOutcome::Ran:
-        return ok;
+        // MAME's own exit status is the command's: a crash or a failed run is no success.
+        if (status == 0) return ok;
+        return fail("run: MAME ended with exit status " + std::to_string(status),
+                    status > 0 ? status : failure);
     case LaunchOutcome::Cancelled:
         return fail("run: cancelled");
+    case LaunchOutcome::Refused:
+        return failure; // the reason was printed
     case LaunchOutcome::NotStarted:
         break;
     }

@@ -114,7 +114,9 @@ bool start_core(const Options& options, AppState& state, Host& /*host*/, std::st
                 " (run 'orvel-cli init --mame EXE' first)";
         return false;
     }
-    discover_mame_config(state.settings, state.mame_paths);
+    if (const std::string problem = discover_mame_config(state.settings, state.mame_paths);
+        !problem.empty())
+        std::cerr << "orvel-cli: " << problem << "\n";
     return true;
 }
 
@@ -137,6 +139,11 @@ bool open_machine_database(AppState& state, Host& host, std::string& error, bool
         start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
                                state.database_changed, build_host, refresh);
     if (save_failed) *save_failed = db.save_failed;
+    if (db.listing_failed) {
+        // A failed rebuild keeps the old database, but the command did not do its work.
+        error = db.message;
+        return false;
+    }
     if (db.outcome == DatabaseOutcome::Exit || state.machines.empty()) {
         error = db.message.empty() ? "no machine database could be loaded or built" : db.message;
         return false;

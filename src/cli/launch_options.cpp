@@ -1,11 +1,24 @@
 #include "cli/launch_options.h"
 
 #include "cli/common.h"
+#include "launch/launch.h"
 
 #include <charconv>
 #include <iostream>
 
 namespace orvel::cli {
+
+namespace {
+// MAME's media switches ("cart1", "flop2", "cdrom") are letters and digits; anything else would
+// hand MAME more than a switch.
+bool is_media_switch(std::string_view text) {
+    if (text.empty()) return false;
+    for (const char c : text)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
+}
+} // namespace
 
 bool parse_run_options(const std::string& command, const std::vector<std::string>& args,
                        bool with_run_options, RunOptions& run, std::string& error) {
@@ -29,8 +42,13 @@ bool parse_run_options(const std::string& command, const std::vector<std::string
             run.media_switch = args[++i];
             run.media_file = args[++i];
             run.has_media = true;
-            if (run.media_switch.empty() || run.media_switch.front() == '-') {
-                error = command + ": the media switch is given without its dash ('cart1')";
+            if (!is_media_switch(run.media_switch)) {
+                error = command + ": the media switch is one word of letters and digits, given " +
+                        "without its dash ('cart1'), not '" + run.media_switch + "'";
+                return false;
+            }
+            if (const std::string problem = media_file_problem(run.media_file); !problem.empty()) {
+                error = command + ": " + problem;
                 return false;
             }
         } else if (a == "--empty") {

@@ -1,8 +1,12 @@
 #include "cli/cli.h"
+#include "cli/common.h"
+#include "platform/files.h"
+#include "platform/folder_lock.h"
 
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
 namespace orvel::cli {
@@ -35,6 +39,10 @@ struct Entry {
     const char* name;
     Command run;
     const char* usage;
+    // The command loads the machine database, changes it and saves it: it holds the data
+    // folder's lock from before the load until after the save, so that two such commands
+    // (or one and the desktop program's save) take turns and neither change is lost.
+    bool changes_database = false;
 };
 
 // The commands, in the order --help lists them.
@@ -45,9 +53,9 @@ const Entry commands[] = {
     {"config", cmd_config,
      "config                    print MAME's folders: KEY<TAB>RAW<TAB>RESOLVED"},
     {"build", cmd_build,
-     "build [--rebuild]         build or load the machine database; print Machines: N"},
+     "build [--rebuild]         build or load the machine database; print Machines: N", true},
     {"scan", cmd_scan,
-     "scan                      check availability and save; print Available: N of M"},
+     "scan                      check availability and save; print Available: N of M", true},
     {"record", cmd_record, "record NAME               print NAME's section of the database file"},
     {"list", cmd_list,
      "list [--choose \"GROUP/CHILD\"]... [--folder \"FOLDER/SUB-FOLDER\"] [--search TEXT]\n"
@@ -58,7 +66,7 @@ const Entry commands[] = {
      "save-folder FILE [list options]\n"
      "                            write the listed machines as a category folder file"},
     {"favourite", cmd_favourite,
-     "favourite add|remove NAME mark or unmark a favourite and save the database"},
+     "favourite add|remove NAME mark or unmark a favourite and save the database", true},
     {"args", cmd_args,
      "args NAME [--commandline N] [--media SWITCH FILE] [--empty]\n"
      "                            print the argument string a run hands MAME"},
@@ -120,6 +128,13 @@ int main(int argc, char** argv) {
             if (!e.run) {
                 print_help(stdout);
                 return ok;
+            }
+            std::optional<orvel::FolderLock> lock;
+            if (e.changes_database) {
+                orvel::Settings settings;
+                load_core_settings(options, settings);
+                orvel::create_folders(settings.ORVEL_Data);
+                lock.emplace(settings.ORVEL_Data);
             }
             return e.run(options, words);
         }

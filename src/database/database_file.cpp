@@ -1,6 +1,7 @@
 #include "database/database_file.h"
 
 #include "platform/files.h"
+#include "platform/folder_lock.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -326,6 +327,9 @@ SaveResult save_database(const MachineList& machines, const Settings& settings,
     const std::string path = database_path(settings);
     if (!settings.ORVEL_Data.empty() && !folder_exists(settings.ORVEL_Data))
         create_folders(settings.ORVEL_Data);
+    // Another program saving into the same data folder finishes first (an orvel-cli command
+    // holds the lock from its load to its save).
+    const FolderLock lock(settings.ORVEL_Data.empty() ? std::string(".") : settings.ORVEL_Data);
 
     if (settings.ORVEL_DB_Backup == 1 && file_size(path) >= 0) {
         host.keep_alive();

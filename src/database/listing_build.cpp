@@ -229,54 +229,115 @@ std::string centred(std::string_view text, size_t width) {
            std::string(width - text.size() - left, ' ');
 }
 
-// Starts MAME with its standard output going to the listing file and parses the file while
-// MAME writes it, so that the parse is done soon after MAME ends. The file stays exactly as
-// MAME wrote it: it is only read. started is false when MAME could not be run; bytes tells how
-// much MAME wrote.
+// What became of MAME's listing run.
+struct ListingRun {
+    bool started = false;
+    std::uint64_t bytes = 0; // what MAME wrote
+    std::string failure;     // why the run was given up on, or why MAME failed
+};
+
+// The root element's closing tag must end a listing file that is to be reused: a build that
+// was interrupted leaves a file cut off anywhere, possibly right after a machine.
+bool listing_is_complete(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    char head[4096];
+    const size_t head_size = std::fread(head, 1, sizeof head, f);
+    std::string root;
+    for (size_t i = 0; i + 1 < head_size && root.empty(); ++i) {
+        if (head[i] != '<' || head[i + 1] == '?' || head[i + 1] == '!') continue;
+        size_t end = i + 1;
+        while (end < head_size && std::strchr(" \t\r\n/>", head[end]) == nullptr)
+            ++end;
+        root.assign(head + i + 1, end - i - 1);
+    }
+    char tail[256];
+    size_t tail_size = 0;
+    if (!root.empty() && std::fseek(f, -static_cast<long>(sizeof tail), SEEK_END) != 0)
+        std::rewind(f);
+    if (!root.empty()) tail_size = std::fread(tail, 1, sizeof tail, f);
+    std::fclose(f);
+    const std::string_view end = trim(std::string_view(tail, tail_size), " \t\r\n");
+    const std::string closing = "</" + root + ">";
+    return !root.empty() && end.size() >= closing.size() &&
+           end.substr(end.size() - closing.size()) == closing;
+}
+
+// Starts MAME with its standard output read through a pipe: each piece is written to the
+// listing file and parsed as it arrives, so that the parse is done soon after MAME ends.
+// MAME's error lines go to the console. A MAME that writes nothing for silence_ms is ended (a
+// limit on silence, not on the whole run, so a slow machine is never cut off).
 ListingParse generate_and_parse(const Settings& settings, const std::string& listing,
-                                MachineList& machines, Host& host, int timeout_ms, bool& started,
-                                std::uint64_t& bytes) {
-    ChildProcess mame;
-    ChildProcess::Options run;
-    run.working_folder = settings.MAME_Path;
-    run.stdout_file = listing; // created (emptied) before MAME starts
-    started = mame.start(mame_executable_path(settings.MAME_Exe, settings.MAME_Path),
-                         split_arguments("-lx -nodtd"), run);
-    if (!started) return {};
-    std::FILE* f = std::fopen(listing.c_str(), "rb");
-    if (!f) {
-        mame.wait(timeout_ms);
-        mame.kill();
+                                MachineList& machines, Host& host, int silence_ms,
+                                ListingRun& run) {
+    std::FILE* out = std::fopen(listing.c_str(), "wb");
+    if (!out) {
+        run.failure =
+            "The listing could not be written to " + listing + ": " + std::strerror(errno);
         return {};
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    bool ended = false; // MAME has ended: what is left in the file is the rest
-    ListingParse result = run_walk(
-        machines, &host,
-        [&](char* buffer, int capacity) -> long {
-            for (;;) {
-                const size_t n = std::fread(buffer, 1, static_cast<size_t>(capacity), f);
-                if (n > 0) return static_cast<long>(n);
-                if (std::ferror(f)) return -1;
-                if (ended) return 0;
-                std::clearerr(f);
-                if (!mame.running()) {
-                    ended = true; // read once more: MAME may have written more before ending
-                    continue;
-                }
-                if (timeout_ms >= 0 && std::chrono::steady_clock::now() > deadline) {
-                    mame.kill();
-                    ended = true;
-                    continue;
-                }
-                host.keep_alive();
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-        },
-        &bytes);
-    std::fclose(f);
-    // A parse that stopped early (malformed text) leaves MAME to finish writing.
-    if (!ended && !mame.wait(timeout_ms)) mame.kill();
+    ChildProcess mame;
+    ChildProcess::Options options;
+    options.working_folder = settings.MAME_Path;
+    options.capture_output = true;
+    options.raw_stdout = true;
+    run.started = mame.start(mame_executable_path(settings.MAME_Exe, settings.MAME_Path),
+                             split_arguments("-lx -nodtd"), options);
+    if (!run.started) {
+        std::fclose(out);
+        return {};
+    }
+    using clock = std::chrono::steady_clock;
+    std::string pending; // read from MAME, not yet handed to the parser
+    size_t taken = 0;
+    std::string last_error;
+    int write_errno = 0;
+    bool silent = false;
+    auto last_output = clock::now();
+    const auto on_out = [&](std::string_view piece) {
+        last_output = clock::now();
+        run.bytes += piece.size();
+        if (write_errno == 0 && std::fwrite(piece.data(), 1, piece.size(), out) != piece.size())
+            write_errno = errno != 0 ? errno : EIO;
+        pending.append(piece);
+    };
+    const auto on_err = [&](std::string_view line) {
+        host.console_line(line);
+        if (!trim(line).empty()) last_error = std::string(trim(line));
+    };
+    bool reading = true;
+    ListingParse result = run_walk(machines, &host, [&](char* buffer, int capacity) -> long {
+        while (taken == pending.size() && reading && write_errno == 0 && !silent) {
+            pending.clear();
+            taken = 0;
+            reading = mame.poll_output(30, on_out, on_err);
+            host.keep_alive();
+            if (reading && silence_ms >= 0 &&
+                clock::now() - last_output > std::chrono::milliseconds(silence_ms))
+                silent = true;
+        }
+        if (write_errno != 0 || silent) return -1;
+        const size_t n = std::min(static_cast<size_t>(capacity), pending.size() - taken);
+        std::memcpy(buffer, pending.data() + taken, n);
+        taken += n;
+        return static_cast<long>(n);
+    });
+    if (std::fclose(out) != 0 && write_errno == 0) write_errno = errno != 0 ? errno : EIO;
+    // Given up on, or the parse stopped at malformed text: MAME is not waited for.
+    const bool stopped_early = reading;
+    if (stopped_early) mame.kill();
+    const int status = mame.wait().value_or(-1);
+    if (write_errno != 0) {
+        run.failure =
+            "The listing could not be written to " + listing + ": " + std::strerror(write_errno);
+    } else if (silent) {
+        run.failure = "MAME wrote nothing for " + seconds_text(silence_ms) +
+                      " while writing its listing and was ended.";
+    } else if (!stopped_early && !result.ok && run.bytes > 0 && status != 0) {
+        // A listing cut short by MAME's failure is no XML error of the listing's own.
+        run.failure = "MAME failed while writing its listing (exit status " +
+                      std::to_string(status) + ")" + (last_error.empty() ? "" : ": " + last_error);
+    }
     return result;
 }
 
@@ -374,8 +435,10 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
                            const BuildOptions& options) {
     BuildResult result;
     const std::string listing = join_path(settings.MAME_Path, listing_file_name);
+    // A listing left by a build that was interrupted is not complete: MAME is asked again.
     const bool reuse =
-        !options.regenerate && (file_size(database_path(settings)) > 0 || file_size(listing) > 0);
+        !options.regenerate && (file_size(database_path(settings)) > 0 ||
+                                (file_size(listing) > 0 && listing_is_complete(listing)));
     machines.clear();
     view.clear();
     ListingParse parse;
@@ -384,12 +447,19 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
         for (const std::string& line : build_banner(settings))
             host.console_line(line);
         host.set_progress("Loading XML Data...");
-        bool started = false;
-        std::uint64_t bytes = 0;
-        parse = generate_and_parse(settings, listing, machines, host, options.listing_timeout_ms,
-                                   started, bytes);
+        ListingRun run;
+        parse =
+            generate_and_parse(settings, listing, machines, host, options.listing_silence_ms, run);
         host.console_close();
-        if (!started || bytes == 0) {
+        if (!run.failure.empty()) {
+            machines.clear();
+            delete_file(listing);
+            host.message("Error", run.failure, Buttons::Ok, Icon::Error);
+            result.status = BuildStatus::ListingFailed;
+            result.failure = run.failure;
+            return result;
+        }
+        if (!run.started || run.bytes == 0) {
             // MAME could not be run or wrote nothing: no database, and the next start asks
             // again.
             machines.clear();

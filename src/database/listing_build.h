@@ -1,7 +1,8 @@
 #pragma once
-// The database build: MAME's XML listing ("-lx -nodtd", written to "orvel.tmp" in the MAME
-// folder) is parsed as a stream, one machine record per <machine>, then scanned for
-// availability, sorted by description, given its "Default" command line and saved.
+// The database build: MAME's XML listing ("-lx -nodtd", kept in "orvel.tmp" in the MAME
+// folder while it is read) is parsed as a stream, one machine record per <machine>, then
+// scanned for availability, sorted by description, given its "Default" command line and saved.
+// A complete "orvel.tmp" left in the MAME folder is parsed without asking MAME.
 
 #include "database/machine.h"
 #include "host/host.h"
@@ -20,20 +21,27 @@ inline constexpr std::string_view listing_file_name = "orvel.tmp";
 enum class BuildStatus {
     Built,     // the listing was parsed (the list may still be empty)
     NoListing, // MAME could not be run or wrote nothing: the list stays empty
-    XmlError   // the listing is malformed: the "Error" box was shown, the program must end
+    XmlError,  // the listing is malformed: the "Error" box was shown, the program must end
+    // MAME failed while writing its listing, wrote nothing for too long or the listing could
+    // not be written: the "Error" box said why, the list stays empty and no file is changed
+    ListingFailed
 };
 
 struct BuildResult {
     BuildStatus status = BuildStatus::NoListing;
     bool saved = false;
     std::string save_message; // why the database file could not be written
+    std::string failure;      // ListingFailed: why
 };
+
+// How long MAME may write nothing while it writes its listing before it is ended.
+inline constexpr int default_listing_silence_ms = 20000;
 
 struct BuildOptions {
     // Ask MAME for a fresh listing even when a database file or an "orvel.tmp" exists (the
     // MAME executable changed).
     bool regenerate = false;
-    int listing_timeout_ms = -1;
+    int listing_silence_ms = default_listing_silence_ms;
     // Records of the database being replaced: favourites and stored command lines of every
     // machine that still exists are carried into the new records before the save.
     const MachineList* carry_from = nullptr;

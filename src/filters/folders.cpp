@@ -5,6 +5,8 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace orvel {
 
@@ -128,7 +130,7 @@ SaveFolderResult save_folder_ini(Host& host, const std::string& mame_folder,
     if (!write_file_atomic(result.path,
                            folder_file_text(machines, view, mame_version, version_text))) {
         result.outcome = SaveFolderResult::Failed;
-        result.error = "cannot write " + result.path;
+        result.error = "cannot write " + result.path + ": " + std::strerror(errno);
         return result;
     }
     result.outcome = SaveFolderResult::Saved;

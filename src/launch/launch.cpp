@@ -6,6 +6,8 @@
 #include "platform/process.h"
 #include "platform/text.h"
 
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <optional>
 
@@ -51,12 +53,13 @@ MameCommand mame_command(const Settings& settings, bool pause_on_exit) {
     return command;
 }
 
-bool run_mame_in_console(const MameCommand& command, std::string_view arguments, Host& host) {
-    return run_mame_in_console(command, split_arguments(arguments), host);
+bool run_mame_in_console(const MameCommand& command, std::string_view arguments, Host& host,
+                         int* exit_status) {
+    return run_mame_in_console(command, split_arguments(arguments), host, exit_status);
 }
 
 bool run_mame_in_console(const MameCommand& command, const std::vector<std::string>& args,
-                         Host& host) {
+                         Host& host, int* exit_status) {
     host.console_open(console_title);
     ChildProcess child;
     const bool started = start_mame(child, command, args);
@@ -65,7 +68,9 @@ bool run_mame_in_console(const MameCommand& command, const std::vector<std::stri
         const auto show = [&host](std::string_view line) { host.console_line(to_utf8(line)); };
         while (child.poll_output(30, show, show))
             host.keep_alive();
-        failed = failed_run(child.wait());
+        const std::optional<int> status = child.wait();
+        if (exit_status) *exit_status = status.value_or(-1);
+        failed = failed_run(status);
     }
     finish_console(command, failed, host);
     return started;
@@ -112,15 +117,25 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
             errors += line;
             errors += "\r\n";
         }
-        failed = failed_run(child.wait());
+        const std::optional<int> status = child.wait();
+        run.exit_status = status.value_or(-1);
+        failed = failed_run(status);
     }
-    const std::string folder = temp_folder();
-    run.output_path = folder + "output.txt";
-    run.error_path = folder + "error.txt";
-    const bool out_ok = write_file_atomic(run.output_path, output);
-    const bool err_ok = write_file_atomic(run.error_path, errors);
-    run.written = out_ok && err_ok;
-    if (open_files) {
+    const std::string folder = private_temp_folder();
+    if (!folder.empty()) {
+        run.output_path = folder + "output.txt";
+        run.error_path = folder + "error.txt";
+        run.written =
+            write_file_atomic(run.output_path, output) && write_file_atomic(run.error_path, errors);
+    }
+    if (!run.written) {
+        const int err = errno;
+        host.message("Error",
+                     "MAME's output could not be written to " +
+                         (folder.empty() ? std::string("a private temporary folder") : folder) +
+                         ": " + std::strerror(err),
+                     Buttons::Ok, Icon::Error);
+    } else if (open_files) {
         // The files stay in the temporary folder until the next captured run replaces them:
         // the viewer may read them long after it was started.
         const FileOpener& open = open_file ? open_file : FileOpener(open_with_associated_program);
@@ -131,9 +146,15 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
     return run;
 }
 
+std::string media_file_problem(std::string_view media_file) {
+    if (media_file.find('"') == std::string_view::npos) return {};
+    return "The file name \"" + std::string(media_file) +
+           "\" holds a double quote, which cannot be passed to MAME. Rename the file.";
+}
+
 LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
                           std::int64_t selected_commandline, const MameCommand& command, Host& host,
-                          const FileOpener& open_file) {
+                          const FileOpener& open_file, int* exit_status) {
     if (machine.isavailable.empty() && host.message("Romset Not Found!", "Try Loading Anyway?",
                                                     Buttons::YesNo, Icon::Error) != Answer::Yes)
         return LaunchOutcome::Cancelled;
@@ -156,13 +177,23 @@ LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
     }
 
     std::vector<std::string> args;
-    if (!request.empty_run)
+    if (!request.empty_run) {
+        if (!media_switch.empty()) {
+            if (const std::string problem = media_file_problem(media_file); !problem.empty()) {
+                host.message("Error", problem, Buttons::Ok, Icon::Error);
+                return LaunchOutcome::Refused;
+            }
+        }
         args = build_mame_argument_list(machine, selected_commandline, media_switch, media_file);
+    }
     bool started;
-    if (request.capture)
-        started = run_mame_captured(command, args, host, open_file).started;
-    else
-        started = run_mame_in_console(command, args, host);
+    if (request.capture) {
+        const CapturedRun run = run_mame_captured(command, args, host, open_file);
+        started = run.started;
+        if (exit_status) *exit_status = run.exit_status;
+    } else {
+        started = run_mame_in_console(command, args, host, exit_status);
+    }
     return started ? LaunchOutcome::Ran : LaunchOutcome::NotStarted;
 }
 

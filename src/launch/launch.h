@@ -1,9 +1,9 @@
 #pragma once
 // Starting MAME for the current machine: the questions before a run, the console run (MAME's
 // output shown line by line in the "MAME Output" console until MAME ends) and the captured run
-// (MAME's output written to "output.txt" and "error.txt" in the temporary folder and opened
-// with the associated program). MAME is started directly, never through a shell, with the
-// MAME folder as its working directory.
+// (MAME's output written to "output.txt" and "error.txt" in the user's private temporary
+// folder and opened with the associated program). MAME is started directly, never through a shell,
+// with the MAME folder as its working directory.
 
 #include "database/machine.h"
 #include "host/host.h"
@@ -28,14 +28,17 @@ MameCommand mame_command(const Settings& settings, bool pause_on_exit);
 
 // Console run: opens the "MAME Output" console, shows MAME's lines (both streams) as they
 // arrive, waits for MAME to end, asks for a key when pause_on_exit is set, closes the console.
-// A MAME that cannot be started leaves the console empty. Returns whether MAME was started.
-bool run_mame_in_console(const MameCommand& command, std::string_view arguments, Host& host);
+// A MAME that cannot be started leaves the console empty. Returns whether MAME was started;
+// exit_status (when given) receives MAME's exit status (128 + the signal that ended it).
+bool run_mame_in_console(const MameCommand& command, std::string_view arguments, Host& host,
+                         int* exit_status = nullptr);
 bool run_mame_in_console(const MameCommand& command, const std::vector<std::string>& args,
-                         Host& host);
+                         Host& host, int* exit_status = nullptr);
 
 struct CapturedRun {
     bool started = false;
-    bool written = false; // both files written
+    int exit_status = -1; // MAME's, as above
+    bool written = false; // both files written (else the user was told why)
     std::string output_path;
     std::string error_path;
 };
@@ -48,8 +51,10 @@ using FileOpener = std::function<bool(const std::string& path)>;
 // "output.txt"; with it goes one waiting standard error line (or an empty line) to "error.txt",
 // so line N of one file belongs with line N of the other. Standard error lines left over at the
 // end follow in "error.txt" rather than being lost. Both files are UTF-8 with CR LF line ends
-// and are written even when empty, then opened with open_file (the associated program when
-// none is given) unless open_files is false. The console shows the pause prompt when asked.
+// and are written even when empty, in the private temporary folder, each through a file of
+// its own renamed over the old one (never through a link planted in its place), then opened
+// with open_file (the associated program when none is given) unless open_files is false. The
+// console shows the pause prompt when asked.
 CapturedRun run_mame_captured(const MameCommand& command, std::string_view arguments, Host& host,
                               const FileOpener& open_file = {}, bool open_files = true);
 CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std::string>& args,
@@ -70,14 +75,21 @@ struct LaunchRequest {
     SoftwareSelection software;
 };
 
-enum class LaunchOutcome { Ran, NotStarted, Cancelled };
+enum class LaunchOutcome { Ran, NotStarted, Cancelled, Refused };
+
+// Why a media file cannot be handed to MAME, or empty. The argument string has no way to write
+// a double quote inside a quoted argument, so such a name would be shown one way and passed
+// another.
+std::string media_file_problem(std::string_view media_file);
 
 // The whole run of the current machine. Asks "Romset Not Found!" when the machine is not
 // available and, for a run that uses the selected software item, "File Not Found!" when that
 // item is missing; No to either cancels. Then starts MAME with the argument string of the
-// machine, its stored command line at selected_commandline and the medium of the run.
+// machine, its stored command line at selected_commandline and the medium of the run. A
+// media file that cannot be passed (see media_file_problem) is refused with an "Error" box.
+// exit_status (when given) receives MAME's exit status when it ran.
 LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
                           std::int64_t selected_commandline, const MameCommand& command, Host& host,
-                          const FileOpener& open_file = {});
+                          const FileOpener& open_file = {}, int* exit_status = nullptr);
 
 } // namespace orvel

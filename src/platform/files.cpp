@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -109,6 +110,28 @@ std::string temp_folder() {
     std::error_code ec;
     const fs::path p = fs::temp_directory_path(ec);
     return with_separator(ec ? std::string("/tmp") : from_path(p));
+}
+
+std::string private_temp_folder() {
+#ifndef _WIN32
+    const uid_t uid = ::getuid();
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string folder = runtime && runtime[0] == '/'
+                                   ? join_path(runtime, "orvel")
+                                   : temp_folder() + "orvel-" + std::to_string(uid);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return {};
+    // Someone else may have made the folder first, or put a link in its place.
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) return {};
+    if (!S_ISDIR(st.st_mode) || st.st_uid != uid) {
+        errno = EPERM;
+        return {};
+    }
+    if ((st.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) return {};
+    return with_separator(folder);
+#else
+    return temp_folder();
+#endif
 }
 
 std::string with_separator(std::string_view folder) {
@@ -244,15 +267,61 @@ std::optional<std::string> read_file(const std::string& path) {
     return data;
 }
 
+#ifndef _WIN32
+namespace {
+// Creates a temporary file of its own next to path: a name no other writer uses (process id
+// and a counter), created exclusively and never through a symbolic link planted in its place.
+int create_unique_temp(const std::string& path, std::string& temp) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp~";
+        const int fd =
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool write_all(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+} // namespace
+#endif
+
 bool write_file_atomic(const std::string& path, std::string_view data) {
+#ifndef _WIN32
+    std::string temp;
+    const int fd = create_unique_temp(path, temp);
+    if (fd < 0) return false;
+    bool ok = write_all(fd, data) && ::fsync(fd) == 0;
+    int err = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    // rename replaces whatever has the target's name, a symbolic link included, without
+    // following it.
+    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        errno = err; // the reason of the failure, not of the clean-up
+    }
+    return ok;
+#else
     const std::string temp = path + ".tmp~";
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) return false;
     bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
     ok = (std::fflush(f) == 0) && ok;
-#ifndef _WIN32
-    ok = ok && ::fsync(fileno(f)) == 0;
-#endif
     ok = (std::fclose(f) == 0) && ok;
     if (ok) {
         std::error_code ec;
@@ -261,6 +330,7 @@ bool write_file_atomic(const std::string& path, std::string_view data) {
     }
     if (!ok) std::remove(temp.c_str());
     return ok;
+#endif
 }
 
 } // namespace orvel

@@ -36,6 +36,11 @@ bool create_folders(const std::string& path);
 std::string current_directory();
 // The user's temporary folder, ending in the separator.
 std::string temp_folder();
+// A folder for the program's temporary files that only the user may enter: "orvel" in
+// $XDG_RUNTIME_DIR, otherwise "orvel-UID" in the temporary folder, created 0700. A folder of
+// that name that is a link, belongs to someone else or cannot be made gives an empty result
+// (errno telling why).
+std::string private_temp_folder();
 
 // Appends the native separator when the text does not already end in one.
 std::string with_separator(std::string_view folder);
@@ -61,7 +66,9 @@ std::vector<std::string> collect_files_recursive(const std::string& folder);
 // Whole-file reads and writes.
 std::optional<std::string> read_file(const std::string& path);
 // Writes through a temporary file in the same folder, renamed over the target, so that a
-// crash never leaves a truncated file. False (and the old file untouched) on failure.
+// crash never leaves a truncated file. Every write has a temporary file of its own, so
+// writers of one file never share one. False (the old file untouched, errno telling why) on
+// failure.
 bool write_file_atomic(const std::string& path, std::string_view data);
 
 } // namespace orvel

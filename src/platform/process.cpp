@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -69,8 +70,13 @@ struct ChildProcess::Impl {
     int status = 0;
     int out_fd = -1;
     int err_fd = -1;
+    bool raw_stdout = false;
     std::string out_buf;
     std::string err_buf;
+    // Set once the child is seen to have ended while its pipes are still open, and each time
+    // the pipes then go quiet.
+    std::optional<std::chrono::steady_clock::time_point> ended_at;
+    std::optional<std::chrono::steady_clock::time_point> quiet_since;
 };
 
 ChildProcess::ChildProcess() : impl_(std::make_unique<Impl>()) {}
@@ -175,6 +181,7 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
     if (options.capture_output) {
         impl_->out_fd = out_pipe[0];
         impl_->err_fd = err_pipe[0];
+        impl_->raw_stdout = options.raw_stdout;
     }
     return true;
 }
@@ -225,12 +232,29 @@ void ChildProcess::kill() {
 }
 
 namespace {
-// Reads what is available from fd into buf and hands out complete lines. Returns false at end
-// of file (the fd is then closed and set to -1), handing out a final unterminated line.
-bool drain(int& fd, std::string& buf, const std::function<void(std::string_view)>& sink) {
-    char chunk[8192];
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+// Hands out a final unterminated line and closes the stream.
+void close_stream(int& fd, std::string& buf, const std::function<void(std::string_view)>& sink) {
+    if (!buf.empty()) {
+        if (buf.back() == '\r') buf.pop_back();
+        if (sink) sink(buf);
+        buf.clear();
+    }
+    ::close(fd);
+    fd = -1;
+}
+
+// Reads what is available from fd into buf and hands out complete lines (raw: the bytes as
+// they came). Returns false at end of file (the fd is then closed and set to -1), handing out
+// a final unterminated line.
+bool drain(int& fd, std::string& buf, const std::function<void(std::string_view)>& sink,
+           bool raw = false) {
+    char chunk[65536];
+    const ssize_t n = ::read(fd, chunk, raw ? sizeof chunk : 8192);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
+    if (n > 0 && raw) {
+        if (sink) sink(std::string_view(chunk, static_cast<size_t>(n)));
+        return true;
+    }
     if (n > 0) {
         buf.append(chunk, static_cast<size_t>(n));
         size_t start = 0;
@@ -244,13 +268,7 @@ bool drain(int& fd, std::string& buf, const std::function<void(std::string_view)
         buf.erase(0, start);
         return true;
     }
-    if (!buf.empty()) {
-        if (buf.back() == '\r') buf.pop_back();
-        if (sink) sink(buf);
-        buf.clear();
-    }
-    ::close(fd);
-    fd = -1;
+    close_stream(fd, buf, sink);
     return false;
 }
 } // namespace
@@ -273,10 +291,27 @@ bool ChildProcess::poll_output(int timeout_ms,
     const int r = ::poll(fds, static_cast<nfds_t>(count), timeout_ms);
     if (r < 0) return errno == EINTR;
     if (out_index >= 0 && (fds[out_index].revents & (POLLIN | POLLHUP | POLLERR)))
-        drain(impl_->out_fd, impl_->out_buf, on_stdout);
+        drain(impl_->out_fd, impl_->out_buf, on_stdout, impl_->raw_stdout);
     if (err_index >= 0 && (fds[err_index].revents & (POLLIN | POLLHUP | POLLERR)))
         drain(impl_->err_fd, impl_->err_buf, on_stderr);
-    return impl_->out_fd >= 0 || impl_->err_fd >= 0;
+    if (impl_->out_fd < 0 && impl_->err_fd < 0) return false;
+
+    // The pipes stay open as long as any process holds them: a helper that the child started
+    // (a wrapper script's background job) inherits them and may outlive the child by hours.
+    // Once the child has ended, what is left is read until the pipes have been quiet for a
+    // moment (or the child has been gone for a while), and then they are closed.
+    const auto now = std::chrono::steady_clock::now();
+    if (!impl_->ended_at) {
+        if (running()) return true;
+        impl_->ended_at = now;
+    }
+    if (r > 0 || !impl_->quiet_since) impl_->quiet_since = now;
+    if (now - *impl_->quiet_since < std::chrono::milliseconds(output_quiet_ms) &&
+        now - *impl_->ended_at < std::chrono::milliseconds(output_linger_ms))
+        return true;
+    if (impl_->out_fd >= 0) close_stream(impl_->out_fd, impl_->out_buf, on_stdout);
+    if (impl_->err_fd >= 0) close_stream(impl_->err_fd, impl_->err_buf, on_stderr);
+    return false;
 }
 
 namespace {
@@ -339,6 +374,19 @@ RunResult run_captured(const std::string& program, std::string_view arguments,
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     return finish(child, static_cast<int>(std::max<long long>(0, left.count())));
+}
+
+std::string seconds_text(int ms) {
+    std::string text = std::to_string(ms / 1000);
+    if (ms % 1000 != 0) {
+        char tenths[8];
+        std::snprintf(tenths, sizeof tenths, "%03d", ms % 1000);
+        std::string fraction(tenths);
+        while (fraction.back() == '0')
+            fraction.pop_back();
+        text += "." + fraction;
+    }
+    return text + (ms == 1000 ? " second" : " seconds");
 }
 
 bool open_with_associated_program(const std::string& path_or_address) {

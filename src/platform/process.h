@@ -27,6 +27,8 @@ class ChildProcess {
         std::string working_folder;  // empty: the current directory
         std::string stdout_file;     // non-empty: standard output goes to this file
         bool capture_output = false; // standard output and standard error as pipes
+        bool raw_stdout = false;     // capture_output: standard output in pieces as it
+                                     // arrives, not line by line
         bool discard_output = false; // both streams to /dev/null
     };
     ChildProcess();
@@ -43,9 +45,14 @@ class ChildProcess {
     void kill();
     // With capture_output: reads what is available on both pipes, waiting at most timeout_ms,
     // and hands complete lines (without line ends) to the callbacks. Returns false once both
-    // pipes are closed and everything was handed over.
+    // pipes are closed and everything was handed over, or once the child has ended and its
+    // pipes, held open by something it started, have been quiet for output_quiet_ms (at most
+    // output_linger_ms after its end).
     bool poll_output(int timeout_ms, const std::function<void(std::string_view)>& on_stdout,
                      const std::function<void(std::string_view)>& on_stderr);
+
+    static constexpr int output_quiet_ms = 100;
+    static constexpr int output_linger_ms = 2000;
 
   private:
     struct Impl;
@@ -74,6 +81,10 @@ RunResult run_captured(const std::string& program, std::string_view arguments,
                        const std::function<void(std::string_view)>& on_stdout,
                        const std::function<void(std::string_view)>& on_stderr,
                        const std::function<void()>& keep_alive = {}, int timeout_ms = -1);
+
+// A time limit as the messages about a program that was given up on name it: "20 seconds",
+// "1 second", "0.3 seconds".
+std::string seconds_text(int ms);
 
 // Opens a file or web address with the program the desktop associates with it.
 bool open_with_associated_program(const std::string& path_or_address);

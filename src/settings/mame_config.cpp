@@ -33,7 +33,8 @@ void read_mame_config(MamePaths& paths, const std::string& file) {
     parse_mame_config(paths, *bytes);
 }
 
-void discover_mame_config(const Settings& settings, MamePaths& paths, int cc_timeout_ms) {
+std::string discover_mame_config(const Settings& settings, MamePaths& paths, int cc_timeout_ms) {
+    std::string problem;
     const std::string& folder = settings.MAME_Path;
     auto in_folder = [&folder](const char* name) {
         return folder.empty() ? std::string(name) : join_path(folder, name);
@@ -48,11 +49,17 @@ void discover_mame_config(const Settings& settings, MamePaths& paths, int cc_tim
         options.discard_output = true;
         if (child.start(mame_executable_path(settings.MAME_Exe, folder), split_arguments(" -cc"),
                         options)) {
-            if (!child.wait(cc_timeout_ms)) child.kill();
+            if (!child.wait(cc_timeout_ms)) {
+                child.kill();
+                problem = "MAME did not write its configuration (\"-cc\") within " +
+                          seconds_text(cc_timeout_ms) +
+                          " and was ended; its folders are not known.";
+            }
         }
     }
     read_mame_config(paths, mame_ini);
     read_mame_config(paths, in_folder("ui.ini"));
+    return problem;
 }
 
 } // namespace orvel

@@ -22,8 +22,9 @@ void parse_mame_config(MamePaths& paths, std::string_view bytes);
 inline constexpr int default_cc_timeout_ms = 60000;
 
 // Runs MAME in MAME_Path with "-cc" when "mame.ini" there is missing or empty, then reads
-// "mame.ini" and "ui.ini" (ui.ini's values win).
-void discover_mame_config(const Settings& settings, MamePaths& paths,
-                          int cc_timeout_ms = default_cc_timeout_ms);
+// "mame.ini" and "ui.ini" (ui.ini's values win). Returns why MAME's configuration could not be
+// written (a MAME that did not finish in time), or empty.
+std::string discover_mame_config(const Settings& settings, MamePaths& paths,
+                                 int cc_timeout_ms = default_cc_timeout_ms);
 
 } // namespace orvel

@@ -146,3 +146,33 @@ TEST(StartMachineDatabase, RefreshKeepsFavouritesAndCommandLines) {
     EXPECT_EQ(read_all(database_backup_path(f.settings)), before);
     EXPECT_FALSE(f.changed);
 }
+
+TEST(StartMachineDatabase, AFailedRefreshKeepsTheOldDatabase) {
+    EnvGuard listing("ORVEL_FAKE_LISTING", fixture("database/listing.xml"));
+    EnvGuard cut("ORVEL_FAKE_LX_CUT", "600");
+    EnvGuard status("ORVEL_FAKE_EXIT", "3");
+    StartFolders f;
+    MachineList stored(2);
+    stored[0].name = "neogeo";
+    stored[0].isfavourite = "yes";
+    stored[1].name = "retired";
+    bool changed = true;
+    ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok);
+    const std::string before = read_all(database_path(f.settings));
+
+    const DatabaseStartResult r = f.start(true);
+    EXPECT_EQ(r.outcome, DatabaseOutcome::Continue);
+    EXPECT_TRUE(r.listing_failed);
+    EXPECT_EQ(r.message, "MAME failed while writing its listing (exit status 3): fake mame: "
+                         "listing cut short");
+    ASSERT_EQ(f.machines.size(), 2u);
+    EXPECT_EQ(f.view.size(), 2u);
+    EXPECT_EQ(named(f.machines, "neogeo")->isfavourite, "yes");
+    EXPECT_EQ(read_all(database_path(f.settings)), before);
+    EXPECT_EQ(f.host.messages(), std::vector<std::string>{"Error: " + r.message});
+
+    // Without an old database there is nothing to go on with.
+    StartFolders first;
+    EXPECT_EQ(first.start().outcome, DatabaseOutcome::Exit);
+    EXPECT_EQ(first.host.messages().size(), 1u);
+}

@@ -199,3 +199,18 @@ TEST(MameVersion, FromTheFirstWordOfTheVersionOutput) {
     EnvGuard hang("ORVEL_FAKE_HANG", "1");
     EXPECT_EQ(read_mame_version(ORVEL_FAKE_MAME, dir.path(), 300), "");
 }
+
+TEST_F(Startup, AMameThatDoesNotAnswerIsEndedAndTheUserTold) {
+    host.files.push_back(install_mame());
+    EnvGuard hang("ORVEL_FAKE_HANG", "1");
+    options.version_timeout_ms = 300;
+    options.cc_timeout_ms = 300;
+    EXPECT_EQ(run_startup(settings, paths, host, options).outcome, StartupOutcome::Continue);
+    EXPECT_EQ(host.messages(),
+              (std::vector<std::string>{
+                  "MAME Version: MAME did not answer \"-version\" within 0.3 seconds and was "
+                  "ended; its version is not known.",
+                  "MAME Configuration: MAME did not write its configuration (\"-cc\") within 0.3 "
+                  "seconds and was ended; its folders are not known."}));
+    EXPECT_EQ(settings.MAME_Version, "");
+}

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 using namespace orvel;
 using namespace orvel::test;
@@ -93,6 +94,40 @@ TEST_F(CliDatabase, BuildLoadsAnExistingDatabaseAndRebuildKeepsFavourites) {
     const CliRun record = cli("record kinst");
     ASSERT_GE(record.out.size(), 14u);
     EXPECT_EQ(record.out[13], "isfavourite = yes");
+
+    // A rebuild whose MAME fails says so and leaves the database as it was.
+    const std::string before = read_all(dir.file("data/ORVEL.qld"));
+    EnvGuard cut("ORVEL_FAKE_LX_CUT", "600");
+    EnvGuard status("ORVEL_FAKE_EXIT", "3");
+    const CliRun failed = cli("build --rebuild");
+    EXPECT_EQ(failed.status, 1);
+    ASSERT_FALSE(failed.err.empty());
+    EXPECT_EQ(failed.err.back(), "orvel-cli: MAME failed while writing its listing (exit status "
+                                 "3): fake mame: listing cut short");
+    EXPECT_EQ(read_all(dir.file("data/ORVEL.qld")), before);
+}
+
+TEST_F(CliDatabase, ChangesMadeAtTheSameTimeAllSurvive) {
+    EnvGuard listing("ORVEL_FAKE_LISTING", fixture("database/listing.xml"));
+    ASSERT_EQ(cli("build").status, 0);
+    std::vector<std::unique_ptr<ChildProcess>> commands;
+    for (const char* name :
+         {"a2600", "cubeqst", "kinst13", "kinst", "mslug", "neogeo", "pinball", "z80", "z80dev"}) {
+        ChildProcess::Options options;
+        options.working_folder = dir.path();
+        options.discard_output = true;
+        commands.push_back(std::make_unique<ChildProcess>());
+        ASSERT_TRUE(commands.back()->start(ORVEL_CLI, {"--data", "data", "favourite", "add", name},
+                                           options));
+    }
+    for (auto& command : commands)
+        EXPECT_EQ(command->wait(60000), 0);
+    const std::string bytes = read_all(dir.file("data/ORVEL.qld"));
+    size_t favourites = 0;
+    for (size_t at = 0; (at = bytes.find("isfavourite = yes", at)) != std::string::npos; ++at)
+        ++favourites;
+    EXPECT_EQ(favourites, 9u);
+    EXPECT_EQ(list_directory(dir.file("data"), "*tmp*").size(), 0u);
 }
 
 TEST_F(CliDatabase, ErrorsAreReported) {

@@ -31,4 +31,21 @@ inline CliRun run_cli(const std::string& arguments, const std::string& working_f
     return run;
 }
 
+// The same with every argument passed as it is, for arguments no command line string can hold.
+inline CliRun run_cli_args(const std::vector<std::string>& args,
+                           const std::string& working_folder) {
+    CliRun run;
+    ChildProcess child;
+    ChildProcess::Options options;
+    options.working_folder = working_folder;
+    options.capture_output = true;
+    if (!child.start(ORVEL_CLI, args, options)) return run;
+    while (child.poll_output(
+        100, [&](std::string_view l) { run.out.emplace_back(l); },
+        [&](std::string_view l) { run.err.emplace_back(l); })) {
+    }
+    run.status = child.wait(120000).value_or(-1);
+    return run;
+}
+
 } // namespace orvel::test

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <optional>
 
+#include <unistd.h>
+
 using namespace orvel;
 using namespace orvel::test;
 
@@ -45,7 +47,7 @@ class LaunchCli : public ::testing::Test {
     TempDir dir;
     TempDir tmp;
     std::string mame; // the MAME folder, with a blank in its name
-    std::optional<EnvGuard> listing_env, log_env, tmp_env;
+    std::optional<EnvGuard> listing_env, log_env, tmp_env, runtime_env;
 
     void SetUp() override {
         mame = dir.file("mame folder/");
@@ -54,6 +56,7 @@ class LaunchCli : public ::testing::Test {
         listing_env.emplace("ORVEL_FAKE_LISTING", dir.write("listing.xml", listing));
         log_env.emplace("ORVEL_FAKE_LOG", dir.file("args.log"));
         tmp_env.emplace("TMPDIR", tmp.path());
+        runtime_env.emplace("XDG_RUNTIME_DIR", "");
         const CliRun init = cli("init --mame \"mame folder/mame\"");
         ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
         dir.write("mame folder/hash/nes.xml", read_all(fixture("softlist/nes.xml")));
@@ -108,7 +111,42 @@ TEST_F(LaunchCli, RunAsksAndStartsMameWithTheItem) {
 
     r = cli("run nes --capture --yes");
     ASSERT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, (std::vector<std::string>{tmp.file("output.txt"), tmp.file("error.txt")}));
-    EXPECT_EQ(read_all(tmp.file("output.txt")),
+    const std::string own = tmp.file("orvel-" + std::to_string(::getuid()) + "/");
+    EXPECT_EQ(r.out, (std::vector<std::string>{own + "output.txt", own + "error.txt"}));
+    EXPECT_EQ(read_all(own + "output.txt"),
               "fake mame: starting\r\nfake mame: running nes\r\nfake mame: done\r\n");
+}
+
+TEST_F(LaunchCli, RunEndsWithMamesExitStatus) {
+    EnvGuard failing("ORVEL_FAKE_EXIT", "3");
+    for (const char* capture : {"", " --capture"}) {
+        const CliRun r = cli(std::string("run nes --yes") + capture);
+        EXPECT_EQ(r.status, 3) << capture;
+        ASSERT_FALSE(r.err.empty());
+        EXPECT_EQ(r.err.back(), "orvel-cli: run: MAME ended with exit status 3");
+    }
+}
+
+TEST_F(LaunchCli, MediaThatMameCouldNotBeGivenAsShownIsRefused) {
+    struct Case {
+        std::string media_switch, file, error; // the error names this
+    };
+    const Case cases[] = {
+        {"flop1", "side \"A\".dsk", "holds a double quote"},
+        {"cart -nvram_directory /x", "f", "one word of letters and digits"},
+        {"-cart", "f", "one word of letters and digits"},
+    };
+    for (const Case& c : cases) {
+        for (const char* command : {"args", "run"}) {
+            SCOPED_TRACE(std::string(command) + " " + c.media_switch);
+            const CliRun r = run_cli_args(
+                {"--data", "data", command, "nes", "--media", c.media_switch, c.file, "--yes"},
+                dir.path());
+            EXPECT_EQ(r.status, 2);
+            EXPECT_TRUE(r.out.empty());
+            ASSERT_FALSE(r.err.empty());
+            EXPECT_NE(r.err.back().find(c.error), std::string::npos) << r.err.back();
+        }
+    }
+    EXPECT_EQ(log(), ""); // MAME never ran
 }

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
+
+#include <sys/resource.h>
 
 using namespace orvel;
 using orvel::test::read_all;
@@ -305,13 +308,22 @@ TEST(DatabaseFile, FailedSaveKeepsTheOldFileAndTheChangedFlag) {
     ScriptedHost host;
     ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
     const std::string before = read_all(database_path(d.settings));
-    // A folder where the temporary file would go makes the write fail (even for root).
-    create_folders(database_path(d.settings) + ".tmp~");
+    // A file size limit makes the write fail (even for root).
     machines[0].isfavourite = "yes";
     changed = true;
+    rlimit old_limit{};
+    ::getrlimit(RLIMIT_FSIZE, &old_limit);
+    const auto old_signal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old_limit;
+    small.rlim_cur = 100;
+    ::setrlimit(RLIMIT_FSIZE, &small);
     const SaveResult result = save_database(machines, d.settings, changed, host);
+    ::setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_signal);
     EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("ORVEL.qld"), std::string::npos) << result.message;
+    EXPECT_NE(result.message.find("ORVEL.qld (File too large)"), std::string::npos)
+        << result.message;
+    EXPECT_EQ(list_directory(d.settings.ORVEL_Data).size(), 1u); // no temporary file left
     EXPECT_TRUE(changed);
     EXPECT_EQ(read_all(database_path(d.settings)), before);
 }

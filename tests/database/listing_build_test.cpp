@@ -1,11 +1,14 @@
 #include "database/database_file.h"
 #include "database/listing_build.h"
 #include "platform/files.h"
+#include "support/env_guard.h"
 #include "support/scripted_host.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 
 using namespace orvel;
 using orvel::test::ScriptedHost;
@@ -276,4 +279,82 @@ TEST(BuildDatabase, CarriesFavouritesAndCommandLinesIntoTheNewRecords) {
     EXPECT_EQ(neogeo.commandlines[1].commandline_string, "-nothrottle");
     EXPECT_EQ(named(machines, "mslug").isfavourite, "");
     EXPECT_EQ(named(machines, "mslug").commandlines.size(), 1u);
+}
+
+TEST(BuildDatabase, AListingRunThatFallsSilentIsEndedAndReported) {
+    Folders f;
+    orvel::test::EnvGuard listing("ORVEL_FAKE_LISTING",
+                                  orvel::test::fixture("database/listing.xml"));
+    orvel::test::EnvGuard cut("ORVEL_FAKE_LX_CUT", "600"); // then silent for an hour
+    MachineList machines;
+    ViewList view;
+    bool changed = false;
+    ScriptedHost host;
+    BuildOptions options;
+    options.listing_silence_ms = 500;
+    const auto begin = std::chrono::steady_clock::now();
+    const BuildResult result =
+        build_database(f.settings, f.paths, machines, view, changed, host, options);
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
+    EXPECT_EQ(result.status, BuildStatus::ListingFailed);
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: MAME wrote nothing for 0.5 "
+                                                        "seconds while writing its listing and "
+                                                        "was ended."});
+    EXPECT_TRUE(machines.empty());
+    EXPECT_FALSE(file_exists(database_path(f.settings)));
+    EXPECT_FALSE(file_exists(f.listing()));
+}
+
+TEST(BuildDatabase, AFailedListingRunOrWriteIsReportedWithItsReason) {
+    orvel::test::EnvGuard listing("ORVEL_FAKE_LISTING",
+                                  orvel::test::fixture("database/listing.xml"));
+    struct Case {
+        const char* cut;      // where the fake MAME stops, failing
+        bool disk_full;       // the listing file on a full disk
+        std::string expected; // after "Error: "
+    };
+    const Case cases[] = {
+        {"600", false,
+         "MAME failed while writing its listing (exit status 3): fake mame: listing cut short"},
+        {"", true, "The listing could not be written to LISTING: No space left on device"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        Folders f;
+        orvel::test::EnvGuard cut("ORVEL_FAKE_LX_CUT", c.cut);
+        orvel::test::EnvGuard status("ORVEL_FAKE_EXIT", "3");
+        if (c.disk_full) std::filesystem::create_symlink("/dev/full", f.listing());
+        MachineList machines;
+        ViewList view;
+        bool changed = false;
+        ScriptedHost host;
+        const BuildResult result =
+            build_database(f.settings, f.paths, machines, view, changed, host);
+        EXPECT_EQ(result.status, BuildStatus::ListingFailed);
+        std::string expected = c.expected;
+        if (const size_t at = expected.find("LISTING"); at != std::string::npos)
+            expected.replace(at, 7, f.listing());
+        EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: " + expected});
+        EXPECT_TRUE(machines.empty());
+        EXPECT_FALSE(file_exists(database_path(f.settings)));
+    }
+}
+
+TEST(BuildDatabase, ALeftOverListingIsReusedOnlyWhenComplete) {
+    Folders f;
+    const std::string full = orvel::test::read_all(orvel::test::fixture("database/listing.xml"));
+    // Cut off right after a machine, as an interrupted build leaves it.
+    const size_t cut = full.find("</machine>") + 11;
+    write_file_atomic(f.listing(), full.substr(0, cut));
+    orvel::test::EnvGuard listing("ORVEL_FAKE_LISTING",
+                                  orvel::test::fixture("database/listing.xml"));
+    MachineList machines;
+    ViewList view;
+    bool changed = false;
+    ScriptedHost host;
+    const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
+    EXPECT_EQ(result.status, BuildStatus::Built);
+    EXPECT_EQ(machines.size(), 9u);
+    EXPECT_FALSE(host.console.empty()); // MAME was asked
+    EXPECT_TRUE(host.messages().empty());
 }

@@ -163,8 +163,11 @@ TEST(FolderFiles, SaveEndsQuietlyWhenCancelledAndReportsAFailedWrite) {
     ScriptedHost unwritable;
     unwritable.texts.push_back(std::string("x"));
     unwritable.files.push_back("/nonexistent-orvel-folder/");
-    EXPECT_EQ(save_folder_ini(unwritable, "/m/", "", "", ms, {0}).outcome,
-              SaveFolderResult::Failed);
+    const SaveFolderResult failed = save_folder_ini(unwritable, "/m/", "", "", ms, {0});
+    EXPECT_EQ(failed.outcome, SaveFolderResult::Failed);
+    // The reason comes with the path.
+    EXPECT_EQ(failed.error,
+              "cannot write /nonexistent-orvel-folder/x.ini: No such file or directory");
     EXPECT_TRUE(unwritable.messages().empty());
     ScriptedHost escaping;
     escaping.texts.push_back(std::string("../x"));

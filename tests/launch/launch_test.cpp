@@ -1,7 +1,9 @@
 #include "launch/launch.h"
 
+#include "platform/files.h"
 #include "platform/text.h"
 #include "support/env_guard.h"
+#include "support/lingering_helper.h"
 #include "support/scripted_host.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvel {
 namespace {
@@ -25,7 +30,12 @@ class LaunchTest : public ::testing::Test {
     TempDir tmp;
     ScopedEnv log{"ORVEL_FAKE_LOG", dir.file("args.log")};
     ScopedEnv tmpdir{"TMPDIR", tmp.path()};
+    ScopedEnv runtime{"XDG_RUNTIME_DIR", ""};
     ScriptedHost host;
+    // Where captured runs leave their files: the user's own folder in the temporary folder.
+    std::string own(const std::string& name) const {
+        return tmp.file("orvel-" + std::to_string(::getuid()) + "/" + name);
+    }
 
     MameCommand fake(bool pause = false) const { return {ORVEL_FAKE_MAME, dir.path(), pause}; }
     // A stand-in MAME written as a script, for output the fake does not print.
@@ -135,16 +145,23 @@ TEST_F(LaunchTest, StartEmptyAndOwnImagesIgnoreTheSelectedItem) {
     start_empty.software.selected = nullptr; // an empty list
     EXPECT_EQ(launch_mame(start_empty, nes, 0, fake(), host), LaunchOutcome::Ran);
 
-    LaunchRequest own;
-    own.media_switch = "flop1";
-    own.media_file = "/home/me/My Disks/side \"A\".dsk";
-    own.software = {true, &smb};
-    EXPECT_EQ(launch_mame(own, nes, 0, fake(), host), LaunchOutcome::Ran);
+    LaunchRequest own_image;
+    own_image.media_switch = "flop1";
+    own_image.media_file = "/home/me/My Disks/side 'A'.dsk";
+    own_image.software = {true, &smb};
+    EXPECT_EQ(launch_mame(own_image, nes, 0, fake(), host), LaunchOutcome::Ran);
     EXPECT_TRUE(host.prompts.empty());
 
-    EXPECT_EQ(runs(),
-              (std::vector<Args>{
-                  {"nes"}, {"nes"}, {"nes", "-flop1", "/home/me/My Disks/side \"A\".dsk"}}));
+    // A double quote could not be written in the argument string: refused, MAME not started.
+    own_image.media_file = "/home/me/My Disks/side \"A\".dsk";
+    EXPECT_EQ(launch_mame(own_image, nes, 0, fake(), host), LaunchOutcome::Refused);
+    EXPECT_EQ(host.messages(),
+              std::vector<std::string>{"Error: The file name \"/home/me/My Disks/side \"A\".dsk\" "
+                                       "holds a double quote, which cannot be passed to MAME. "
+                                       "Rename the file."});
+
+    EXPECT_EQ(runs(), (std::vector<Args>{
+                          {"nes"}, {"nes"}, {"nes", "-flop1", "/home/me/My Disks/side 'A'.dsk"}}));
 }
 
 TEST_F(LaunchTest, StoredCommandLineAndPauseOnExit) {
@@ -176,6 +193,24 @@ TEST_F(LaunchTest, StoredCommandLineAndPauseOnExit) {
               0);
 }
 
+TEST_F(LaunchTest, AFailedRunWaitsForAKeyEvenWithoutThePause) {
+    const auto waited = [this] {
+        return std::count(host.console.begin(), host.console.end(), "key:Press A Key To Exit");
+    };
+    for (const auto& [body, expected] :
+         {std::pair{"echo ok; exit 0", 0}, std::pair{"echo missing files; exit 2", 1},
+          std::pair{"kill -9 $$", 1}}) {
+        SCOPED_TRACE(body);
+        host.console.clear();
+        EXPECT_TRUE(run_mame_in_console(script(body), "pacman", host));
+        EXPECT_EQ(waited(), expected);
+        EXPECT_EQ(host.console.back(), "close");
+        host.console.clear();
+        EXPECT_TRUE(run_mame_captured(script(body), "pacman", host, {}, false).started);
+        EXPECT_EQ(waited(), expected);
+    }
+}
+
 TEST_F(LaunchTest, AMameThatCannotStartShowsAnEmptyConsole) {
     const MameCommand missing{dir.file("no-such-mame"), dir.path(), true};
     EXPECT_EQ(launch_mame({}, machine("pacman", true), 0, missing, host),
@@ -192,9 +227,9 @@ TEST_F(LaunchTest, AMameThatCannotStartShowsAnEmptyConsole) {
                           });
     EXPECT_FALSE(run.started);
     EXPECT_TRUE(run.written);
-    EXPECT_EQ(test::read_all(tmp.file("output.txt")), "");
-    EXPECT_EQ(test::read_all(tmp.file("error.txt")), "");
-    EXPECT_EQ(opened, (std::vector<std::string>{tmp.file("output.txt"), tmp.file("error.txt")}));
+    EXPECT_EQ(test::read_all(own("output.txt")), "");
+    EXPECT_EQ(test::read_all(own("error.txt")), "");
+    EXPECT_EQ(opened, (std::vector<std::string>{own("output.txt"), own("error.txt")}));
 }
 
 TEST_F(LaunchTest, CapturedRunPairsOneErrorLineWithEachOutputLine) {
@@ -206,9 +241,9 @@ TEST_F(LaunchTest, CapturedRunPairsOneErrorLineWithEachOutputLine) {
     CapturedRun run =
         run_mame_captured(script("printf 'one\\ntwo\\nthree\\n'\n"), " x ", host, opener);
     EXPECT_TRUE(run.started);
-    EXPECT_EQ(test::read_all(tmp.file("output.txt")), "one\r\ntwo\r\nthree\r\n");
-    EXPECT_EQ(test::read_all(tmp.file("error.txt")), "\r\n\r\n\r\n");
-    EXPECT_EQ(opened, (std::vector<std::string>{tmp.file("output.txt"), tmp.file("error.txt")}));
+    EXPECT_EQ(test::read_all(own("output.txt")), "one\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(test::read_all(own("error.txt")), "\r\n\r\n\r\n");
+    EXPECT_EQ(opened, (std::vector<std::string>{own("output.txt"), own("error.txt")}));
     EXPECT_EQ(host.console, (std::vector<std::string>{"open:MAME Output", "close"}));
 
     // An error line waiting when an output line is read goes with it; error lines nobody
@@ -217,8 +252,8 @@ TEST_F(LaunchTest, CapturedRunPairsOneErrorLineWithEachOutputLine) {
                                    " echo second; printf 'caf\\351\\n'; sleep 0.2;"
                                    " echo 'late 1' >&2; echo 'late 2' >&2\n"),
                             "", host, opener);
-    EXPECT_EQ(test::read_all(tmp.file("output.txt")), "first\r\nsecond\r\ncaf\xC3\xA9\r\n");
-    EXPECT_EQ(test::read_all(tmp.file("error.txt")), "bad rom\r\n\r\n\r\nlate 1\r\nlate 2\r\n");
+    EXPECT_EQ(test::read_all(own("output.txt")), "first\r\nsecond\r\ncaf\xC3\xA9\r\n");
+    EXPECT_EQ(test::read_all(own("error.txt")), "bad rom\r\n\r\n\r\nlate 1\r\nlate 2\r\n");
 }
 
 TEST_F(LaunchTest, FloodingStandardErrorNeverHangsAndIsKept) {
@@ -228,12 +263,65 @@ TEST_F(LaunchTest, FloodingStandardErrorNeverHangsAndIsKept) {
         run_mame_captured(fake(), " pacman ", host, [](const std::string&) { return true; });
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(20));
     EXPECT_TRUE(run.started);
-    EXPECT_EQ(split_lines(test::read_all(tmp.file("output.txt"))).size(), 3u);
-    EXPECT_EQ(split_lines(test::read_all(tmp.file("error.txt"))).size(), 2048u + 1u);
+    EXPECT_EQ(split_lines(test::read_all(own("output.txt"))).size(), 3u);
+    EXPECT_EQ(split_lines(test::read_all(own("error.txt"))).size(), 2048u + 1u);
 
     host.console.clear();
     EXPECT_TRUE(run_mame_in_console(fake(), " pacman ", host));
     EXPECT_EQ(host.console.size(), 2u + 2048u + 4u);
+}
+
+TEST_F(LaunchTest, RunsEndWithMameAndGiveItsExitStatus) {
+    test::LingeringHelpers helpers(dir);
+    ScopedEnv failing("ORVEL_FAKE_EXIT", "3");
+    const auto begin = std::chrono::steady_clock::now();
+    int status = -1;
+    EXPECT_TRUE(run_mame_in_console(fake(), " pacman ", host, &status));
+    EXPECT_EQ(status, 3);
+    const CapturedRun run =
+        run_mame_captured(fake(), " pacman ", host, [](const std::string&) { return true; });
+    EXPECT_EQ(run.exit_status, 3);
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(15));
+    EXPECT_EQ(helpers.alive(), 2);
+    EXPECT_EQ(
+        test::read_all(run.output_path)
+            .rfind("fake mame: starting\r\nfake mame: running pacman\r\nfake mame: done\r\n", 0),
+        0u);
+}
+
+TEST_F(LaunchTest, CapturedOutputIsPrivateAndFollowsNoLink) {
+    const auto opener = [](const std::string&) { return true; };
+    // Links planted by someone else: in the shared temporary folder and in the user's own.
+    const std::string victim = dir.write("victim.txt", "precious");
+    std::filesystem::create_symlink(victim, tmp.file("output.txt"));
+    CapturedRun run = run_mame_captured(fake(), " pacman ", host, opener);
+    ASSERT_TRUE(run.written);
+    EXPECT_EQ(run.output_path, own("output.txt"));
+    struct stat st {};
+    ASSERT_EQ(::stat(own("").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    std::filesystem::remove(own("error.txt"));
+    std::filesystem::create_symlink(victim, own("error.txt"));
+    run = run_mame_captured(fake(), " pacman ", host, opener);
+    EXPECT_TRUE(run.written);
+    EXPECT_FALSE(std::filesystem::is_symlink(own("error.txt")));
+    EXPECT_EQ(test::read_all(victim), "precious");
+    EXPECT_TRUE(host.messages().empty());
+
+    // The user's folder replaced by a link: nothing is written there, and the user is told.
+    std::filesystem::remove_all(own(""));
+    std::filesystem::create_directory_symlink(dir.path(),
+                                              tmp.file("orvel-" + std::to_string(::getuid())));
+    std::vector<std::string> opened;
+    run = run_mame_captured(fake(), " pacman ", host, [&](const std::string& path) {
+        opened.push_back(path);
+        return true;
+    });
+    EXPECT_FALSE(run.written);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_FALSE(file_exists(dir.file("output.txt")));
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].rfind("Error: MAME's output could not be written", 0), 0u);
 }
 
 } // namespace

@@ -1,11 +1,20 @@
 #include "platform/files.h"
+#include "platform/folder_lock.h"
+#include "platform/process.h"
+#include "support/env_guard.h"
 #include "support/scripted_host.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <optional>
 #include <regex>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orvel;
 using namespace orvel::test;
@@ -83,4 +92,65 @@ TEST(Files, PathHelpers) {
     ASSERT_FALSE(temp.empty());
     EXPECT_EQ(temp.back(), '/');
     EXPECT_EQ(file_size(temp), -2);
+}
+
+TEST(Files, WritersOfOneFileNeverShareATemporaryFile) {
+    TempDir dir;
+    const std::string path = dir.file("ORVEL.qld");
+    std::atomic<int> failed{0};
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t)
+        writers.emplace_back([&, t] {
+            const std::string text(4096, static_cast<char>('a' + t));
+            for (int i = 0; i < 50; ++i)
+                failed += !write_file_atomic(path, text);
+        });
+    for (std::thread& w : writers)
+        w.join();
+    EXPECT_EQ(failed, 0);
+    const std::string text = read_all(path);
+    EXPECT_EQ(text, std::string(4096, text.front())); // one write, whole
+    EXPECT_EQ(list_directory(dir.path()).size(), 1u);
+}
+
+TEST(Files, FolderLockKeepsOtherProgramsWaitingAndNests) {
+    TempDir dir;
+    // flock(1) -n gives up at once on a folder another program holds.
+    const auto other_program_gets_it = [&] {
+        return run_and_wait("/usr/bin/flock", "-n \"" + dir.path() + "\" true", "").exit_code == 0;
+    };
+    EXPECT_TRUE(other_program_gets_it());
+    {
+        const FolderLock outer(dir.path());
+        ASSERT_TRUE(outer.held());
+        {
+            const FolderLock inner(dir.path() + "."); // the same folder spelt another way
+            EXPECT_TRUE(inner.held());
+        }
+        EXPECT_FALSE(other_program_gets_it()); // the inner lock's end kept the outer one
+    }
+    EXPECT_TRUE(other_program_gets_it());
+    EXPECT_FALSE(FolderLock(dir.file("missing")).held());
+}
+
+TEST(Files, PrivateTemporaryFolderIsTheUsersAlone) {
+    TempDir tmp;
+    EnvGuard tmpdir("TMPDIR", tmp.path());
+    EnvGuard runtime("XDG_RUNTIME_DIR", "");
+    const std::string own = tmp.file("orvel-" + std::to_string(::getuid()) + "/");
+    EXPECT_EQ(private_temp_folder(), own);
+    struct stat st {};
+    ASSERT_EQ(::lstat(own.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    // A link in the folder's place (made by someone else before us) is never used.
+    std::filesystem::remove(own.substr(0, own.size() - 1));
+    const std::string elsewhere = tmp.file("elsewhere");
+    ASSERT_TRUE(create_folder(elsewhere));
+    std::filesystem::create_directory_symlink(elsewhere, own.substr(0, own.size() - 1));
+    EXPECT_EQ(private_temp_folder(), "");
+
+    TempDir runtime_dir;
+    EnvGuard runtime_set("XDG_RUNTIME_DIR", runtime_dir.path());
+    EXPECT_EQ(private_temp_folder(), runtime_dir.file("orvel/"));
 }

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "support/env_guard.h"
+#include "support/lingering_helper.h"
 #include "support/scripted_host.h"
 
 #include <gtest/gtest.h>
@@ -87,4 +88,26 @@ TEST(Process, CapturedLinesLoseTheirLineEnds) {
         [&](std::string_view l) { err.emplace_back(l); });
     EXPECT_EQ(out, (std::vector<std::string>{"a", "b", "tail"}));
     EXPECT_EQ(err, (std::vector<std::string>{"x"}));
+}
+
+TEST(Process, ARunEndsWithTheProgramNotWithAHelperHoldingItsPipes) {
+    TempDir dir;
+    LingeringHelpers helpers(dir);
+    std::vector<std::string> out;
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult r = run_captured(
+        ORVEL_FAKE_MAME, "-version", "", [&](std::string_view l) { out.emplace_back(l); }, {}, {},
+        30000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(out, (std::vector<std::string>{"0.251 (fake)"}));
+    EXPECT_EQ(helpers.alive(), 1); // it really outlived the run
+}
+
+TEST(Process, TimeLimitsAreNamedInSeconds) {
+    const std::pair<int, const char*> cases[] = {
+        {20000, "20 seconds"}, {1000, "1 second"}, {300, "0.3 seconds"}, {1250, "1.25 seconds"}};
+    for (const auto& [ms, text] : cases)
+        EXPECT_EQ(seconds_text(ms), text);
 }

@@ -9,6 +9,12 @@
 //
 // ORVEL_FAKE_HANG=1 makes every call sleep for an hour; ORVEL_FAKE_STDERR_FLOOD=N writes N
 // bytes to standard error before anything else; ORVEL_FAKE_NO_CC=1 makes -cc write nothing.
+// ORVEL_FAKE_HELPER=FILE first starts a helper that inherits both output streams, writes its
+// process id to FILE (one line per helper) and sleeps for a minute (as a wrapper's background job
+// would). ORVEL_FAKE_LX_CUT=N stops -lx after N bytes of the listing: with ORVEL_FAKE_EXIT it
+// prints an error line and ends with that status, otherwise it falls silent for an hour.
+// ORVEL_FAKE_EXIT=N makes -lx and runs end with exit status N after their output (a run first
+// prints MAME's "Required files are missing" line).
 
 #include <chrono>
 #include <cstdio>
@@ -17,11 +23,29 @@
 #include <string>
 #include <thread>
 
+#include <unistd.h>
+
 namespace {
 
 const char* env(const char* name) {
     const char* v = std::getenv(name);
     return v && *v ? v : nullptr;
+}
+
+int exit_status() {
+    const char* status = env("ORVEL_FAKE_EXIT");
+    return status ? std::atoi(status) : 0;
+}
+
+void start_helper(const char* pid_file) {
+    std::fflush(nullptr);
+    if (::fork() != 0) return;
+    if (std::FILE* f = std::fopen(pid_file, "ab")) {
+        std::fprintf(f, "%d\n", static_cast<int>(::getpid()));
+        std::fclose(f);
+    }
+    std::this_thread::sleep_for(std::chrono::minutes(1));
+    ::_exit(0);
 }
 
 void write_ini_line(std::FILE* f, const char* key, const char* value) {
@@ -82,12 +106,26 @@ int print_listing() {
         std::fprintf(stderr, "cannot open %s\n", path);
         return 1;
     }
+    long cut = -1;
+    if (const char* at = env("ORVEL_FAKE_LX_CUT")) cut = std::strtol(at, nullptr, 10);
     char buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+    long written = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        if (cut >= 0 && written + static_cast<long>(n) >= cut) {
+            std::fwrite(buf, 1, static_cast<size_t>(cut - written), stdout);
+            std::fflush(stdout);
+            if (env("ORVEL_FAKE_EXIT")) {
+                std::fprintf(stderr, "fake mame: listing cut short\n");
+                return exit_status();
+            }
+            std::this_thread::sleep_for(std::chrono::hours(1));
+        }
         std::fwrite(buf, 1, n, stdout);
+        written += static_cast<long>(n);
+    }
     std::fclose(f);
-    return 0;
+    return exit_status();
 }
 
 int record_run(int argc, char** argv) {
@@ -105,17 +143,16 @@ int record_run(int argc, char** argv) {
     std::printf("fake mame: running %s\n", argc > 1 ? argv[1] : "(no machine)");
     std::printf("fake mame: done\n");
     // A failing run, as MAME ends one whose romset is incomplete (its text in colour).
-    if (const char* code = env("ORVEL_FAKE_EXIT")) {
+    if (env("ORVEL_FAKE_EXIT"))
         std::printf("\x1b[1;31mRequired files are missing, the machine cannot be run.\x1b[0m\n");
-        return std::atoi(code);
-    }
-    return 0;
+    return exit_status();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (env("ORVEL_FAKE_HANG")) std::this_thread::sleep_for(std::chrono::hours(1));
+    if (const char* pid_file = env("ORVEL_FAKE_HELPER")) start_helper(pid_file);
     if (const char* flood = env("ORVEL_FAKE_STDERR_FLOOD")) {
         const long bytes = std::strtol(flood, nullptr, 10);
         std::string chunk(1024, 'e');
