@@ -10,7 +10,7 @@ for_tests=no
 [ "${1:-}" = "--tests" ] && for_tests=yes
 
 packages=(build-essential cmake pkg-config ninja-build qt6-base-dev libexpat1-dev libarchive-dev
-          libpng-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+          libpng-dev zlib1g-dev libutf8proc-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
           xdg-utils clang-format)
 if [ "$for_tests" = yes ]; then
     packages+=(mame desktop-file-utils appstream dpkg-dev)

@@ -100,8 +100,13 @@ AvailabilityResult check_availability_in(MachineList& machines,
                 if (auto it = expected.find(path); it != expected.end()) mark(it->second, false);
                 continue;
             }
-            if (ends_with(path, ".zip") || ends_with(path, ".7z"))
-                ++result.found_files; // found, though not where a romset is looked for
+            if (ends_with(path, ".zip") || ends_with(path, ".7z")) {
+                // Found, though not where a romset is looked for: a software item of the list
+                // named like the folder ("neogeo/mslug.zip"), which says nothing about the
+                // machine of that name.
+                ++result.found_files;
+                continue;
+            }
             // Any other file inside a first-level folder named after a machine: a romset kept
             // as a plain folder.
             if (auto it = expected.find(path.substr(0, slash + 1)); it != expected.end()) {
@@ -122,8 +127,11 @@ AvailabilityResult check_availability_in(MachineList& machines,
         bool special = m.name == "vic10" || !m.requires_roms;
         if (any_found && !special) {
             special = m.isdevice;
-            if (!special && !m.romof.empty()) {
-                key = to_lower(m.romof);
+            // A clone runs from its parent's set (a merged set holds its clones). Borrowing
+            // ROMs from a BIOS (romof without cloneof) is not enough: the machine's own set
+            // must be there too.
+            if (!special && !m.cloneof.empty()) {
+                key = to_lower(m.cloneof);
                 key += ".zip";
                 if (auto it = expected.find(key); it != expected.end())
                     special = romset_found[it->second] != 0;

@@ -1,8 +1,9 @@
 #pragma once
 // The availability scan: which machines the user has the romsets and CHD disks for. A machine
-// is available when its romset ("name.zip", "name.7z" or a folder "name/") lies directly in a
-// ROM folder, when one of its disks lies in "<name or parent>/<disk>.chd", when the romset it
-// borrows ROMs from (romof) was found, or when it needs no files of its own.
+// is available when its romset ("name.zip", "name.7z" or a folder "name/" holding other files
+// than archives and disks) lies directly in a ROM folder, when one of its disks lies in
+// "<name or parent>/<disk>.chd", when it is a clone and its parent's romset was found, or when
+// it needs no files of its own.
 
 #include "database/machine.h"
 #include "host/host.h"

@@ -16,10 +16,21 @@ namespace {
 
 constexpr std::string_view crlf = "\r\n";
 
+// Appends a value on one line: a line break inside it (a description can hold one) would end
+// the record at the next load, so CR and LF are written as blanks.
+void append_one_line(std::string& out, std::string_view value) {
+    if (value.find_first_of("\r\n") == std::string_view::npos) {
+        out += value;
+        return;
+    }
+    for (const char c : value)
+        out += (c == '\r' || c == '\n') ? ' ' : c;
+}
+
 void key_line(std::string& out, std::string_view key, std::string_view value) {
     out += key;
     out += " = ";
-    out += value;
+    append_one_line(out, value);
     out += crlf;
 }
 
@@ -299,7 +310,7 @@ void append_database_heading(std::string& out, const Settings& settings, std::si
 void append_record_section(std::string& out, const Machine& m) {
     out += crlf;
     out += '[';
-    out += m.name;
+    append_one_line(out, m.name);
     out += ']';
     out += crlf;
     key_line(out, "description", m.description);
@@ -421,8 +432,18 @@ SaveResult save_database(const MachineList& machines, const Settings& settings,
 bool load_database(const Settings& settings, MachineList& machines, ViewList& view, Host& host) {
     machines.clear();
     view.clear();
-    // Read in blocks: the file's bytes are never held beside all of its records.
     const std::string path = database_path(settings);
+    // A file far larger than any machine database is damaged or not ours: reading it whole
+    // would only exhaust memory.
+    if (const std::int64_t size = file_size(path); size > max_database_bytes) {
+        host.message("Oops",
+                     "The database file is too large to be read (" + std::to_string(size >> 20) +
+                         " MB; the limit is " + std::to_string(max_database_bytes >> 20) +
+                         " MB): " + path,
+                     Buttons::Ok, Icon::Error);
+        return false;
+    }
+    // Read in blocks: the file's bytes are never held beside all of its records.
     RecordReader reader(machines, &host,
                         static_cast<std::size_t>(std::max<std::int64_t>(0, file_size(path))));
     if (!read_file_blocks(path, 1 << 20, [&](std::string_view block) { reader.feed(block); })) {

@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,9 +26,13 @@ struct SaveResult {
 SaveResult save_database(const MachineList& machines, const Settings& settings,
                          bool& database_changed, Host& host);
 
+// The largest database file that is read: some 40 times the size of the one a current MAME gives.
+inline constexpr std::int64_t max_database_bytes = std::int64_t(1) << 30;
+
 // Replaces the machine list with the records of the database file and fills the view list
 // with 0..N-1. When the file cannot be opened, shows "Oops" / "Error", leaves both lists
-// empty and returns false. A truncated or damaged file yields every complete record it holds.
+// empty and returns false; a file over max_database_bytes is refused the same way, with a
+// message that says so. A truncated or damaged file yields every complete record it holds.
 bool load_database(const Settings& settings, MachineList& machines, ViewList& view, Host& host);
 
 // The format itself, for callers that work on bytes.

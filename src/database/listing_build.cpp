@@ -359,11 +359,11 @@ ListingParse parse_listing_text(std::string_view xml, MachineList& machines) {
 }
 
 void sort_by_description(MachineList& machines) {
-    // Lower-cased keys compared byte by byte order exactly as icompare does, once per record
+    // Case-folded keys compared byte by byte order exactly as icompare does, once per record
     // instead of once per comparison.
     std::vector<std::string> keys(machines.size());
     for (size_t i = 0; i < machines.size(); ++i)
-        keys[i] = to_lower(machines[i].description);
+        keys[i] = fold_case(machines[i].description);
     std::vector<size_t> order(machines.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(),

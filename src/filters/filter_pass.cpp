@@ -85,13 +85,6 @@ struct Rules {
     }
 };
 
-void append_lower(std::string& out, const std::string& text) {
-    const size_t at = out.size();
-    out.append(text);
-    for (size_t i = at; i < out.size(); ++i)
-        out[i] = ascii_lower(out[i]);
-}
-
 std::uint64_t sample_hash(const MachineList& machines) {
     // FNV-1a over the names and descriptions of up to 64 evenly spread records.
     std::uint64_t h = 1469598103934665603ull;
@@ -254,10 +247,10 @@ void ListIndex::rebuild(const MachineList& machines) {
     for (size_t i = 0; i < n; ++i) {
         const Machine& m = machines[i];
         key_start_[i] = static_cast<std::uint32_t>(keys_.size());
-        append_lower(keys_, m.description);
+        append_folded(keys_, m.description);
         keys_.push_back('\0');
         name_start_[i] = static_cast<std::uint32_t>(keys_.size());
-        append_lower(keys_, m.name);
+        append_folded(keys_, m.name);
         keys_.push_back('\0');
         Props& p = props_[i];
         p.bits = fixed_bits(m);
@@ -289,7 +282,7 @@ void ListIndex::sort(SortType type) {
                    ? keys.substr(key_start_[i], name_start_[i] - 1 - key_start_[i])
                    : keys.substr(name_start_[i], key_start_[i + 1] - 1 - name_start_[i]);
     };
-    // Lower-cased keys compared byte by byte order exactly as a comparison without case does.
+    // Case-folded keys compared byte by byte order exactly as a comparison without case does.
     auto less = [&](std::int64_t a, std::int64_t b) { return key(a) < key(b); };
     // Stable from the current order, as sorting the list itself would be.
     if (!std::is_sorted(order_.begin(), order_.end(), less)) {
@@ -358,10 +351,10 @@ void filter_machines(MachineList& machines, const FilterSet& filter, const Folde
     if (!index.matches_list(machines)) index.rebuild(machines);
     index.sort(sort_type);
 
-    // The search keys are lower case; the text is folded the same way. It is only ever
+    // The search keys are case-folded; the text is folded the same way. It is only ever
     // compared byte by byte, so any content (pattern characters, non-ASCII) is plain text.
     const bool searching = filter.f_search && !filter.search.empty();
-    if (searching) index.search(to_lower(filter.search));
+    if (searching) index.search(fold_case(filter.search));
     // An empty search text with f_search on contains nothing, so nothing is shown.
     const bool search_hides_all = filter.f_search && filter.search.empty();
 

@@ -8,7 +8,7 @@
 // machines[view[N]], and folder references (positions) stay valid whatever the sort.
 //
 // The pass runs on every keystroke in the search box, so ListIndex keeps, per machine, the
-// lower-cased search keys (built once), the sort order (redone only when the sort type or the
+// case-folded search keys (built once), the sort order (redone only when the sort type or the
 // machines change) and the last search's matches (a longer search text that contains the
 // previous one only re-tests the previous matches).
 
@@ -50,11 +50,11 @@ class ListIndex {
     bool matches_list(const MachineList& machines) const;
     void rebuild(const MachineList& machines);
     void sort(SortType type);
-    void search(std::string_view lowered_text);
+    void search(std::string_view folded_text);
     void scan_all(std::string_view text, std::vector<std::uint32_t>& out) const;
     bool record_matches(std::uint32_t i, std::string_view text) const;
 
-    // Lower-cased description and name of every machine, each followed by a zero byte, all in
+    // Case-folded description and name of every machine, each followed by a zero byte, all in
     // one buffer: a search text without a zero byte can match within one field only.
     std::string keys_;
     std::vector<std::uint32_t> key_start_;  // per machine (+1): its description's start

@@ -229,8 +229,9 @@ void collect_entry(LineReader& reader, std::string& out, bool eight_bit) {
     while (reader.next(line)) {
         if (line == "$end") return;
         if (!line.empty() && line.front() == '$') continue;
+        // 8-bit DAT files are written on Windows: their quotes and dashes are code page 1252.
         if (eight_bit && !is_valid_utf8(line))
-            out += latin1_to_utf8(line);
+            out += windows1252_to_utf8(line);
         else
             out.append(line);
         out += '\n';

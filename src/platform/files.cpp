@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <unordered_set>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -210,16 +211,46 @@ std::vector<DirEntry> list_directory(const std::string& folder, std::string_view
     return out;
 }
 
+namespace {
+
+// What identifies a folder however it is reached: device and inode (on Windows, where links
+// are rare, the resolved path). Empty when the folder cannot be examined.
+std::string folder_identity(const fs::path& folder) {
+#ifdef _WIN32
+    std::error_code ec;
+    const fs::path real = fs::canonical(folder, ec);
+    return ec ? std::string() : from_path(real);
+#else
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) return {};
+    return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino);
+#endif
+}
+
+} // namespace
+
 std::vector<std::string> collect_files_recursive(const std::string& folder) {
     std::vector<std::string> out;
     std::error_code ec;
     const fs::path root = to_path(folder);
-    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
+    // Linked folders are entered, as MAME enters them; each folder only once, so a link to a
+    // folder above it ends instead of looping.
+    std::unordered_set<std::string> entered;
+    entered.insert(folder_identity(root));
+    fs::recursive_directory_iterator it(root,
+                                        fs::directory_options::skip_permission_denied |
+                                            fs::directory_options::follow_directory_symlink,
+                                        ec);
     if (ec) return out;
     for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (ec) break;
         std::error_code ec2;
-        if (it->is_directory(ec2)) continue;
+        if (it->is_directory(ec2)) {
+            const std::string id = folder_identity(it->path());
+            if (id.empty() || !entered.insert(id).second) it.disable_recursion_pending();
+            continue;
+        }
+        if (!it->exists(ec2)) continue; // a link to nothing
         out.push_back(from_path(it->path().lexically_relative(root)));
     }
     return out;

@@ -1,8 +1,53 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+#if ORVEL_HAVE_UTF8PROC
+#include <utf8proc.h>
+#endif
 
 namespace orvel {
+
+namespace {
+
+bool is_ascii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+void append_ascii_lower(std::string& out, std::string_view text) {
+    const size_t at = out.size();
+    out.append(text);
+    for (size_t i = at; i < out.size(); ++i)
+        out[i] = ascii_lower(out[i]);
+}
+
+} // namespace
+
+void append_folded(std::string& out, std::string_view text) {
+#if ORVEL_HAVE_UTF8PROC
+    if (!is_ascii(text)) {
+        utf8proc_uint8_t* folded = nullptr;
+        const utf8proc_ssize_t n = utf8proc_map(
+            reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
+            static_cast<utf8proc_ssize_t>(text.size()), &folded,
+            static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD));
+        if (n >= 0) out.append(reinterpret_cast<const char*>(folded), static_cast<size_t>(n));
+        std::free(folded);
+        if (n >= 0) return;
+    }
+#endif
+    append_ascii_lower(out, text);
+}
+
+std::string fold_case(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    append_folded(out, text);
+    return out;
+}
 
 char ascii_lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
@@ -19,6 +64,7 @@ std::string to_lower(std::string_view text) {
 }
 
 bool iequals(std::string_view a, std::string_view b) {
+    if (!is_ascii(a) || !is_ascii(b)) return fold_case(a) == fold_case(b);
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
@@ -26,6 +72,10 @@ bool iequals(std::string_view a, std::string_view b) {
 }
 
 int icompare(std::string_view a, std::string_view b) {
+    if (!is_ascii(a) || !is_ascii(b)) {
+        const int c = fold_case(a).compare(fold_case(b));
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         const auto ca = static_cast<unsigned char>(ascii_lower(a[i]));
@@ -42,6 +92,8 @@ bool iless(std::string_view a, std::string_view b) {
 
 bool icontains(std::string_view haystack, std::string_view needle) {
     if (needle.empty()) return true;
+    if (!is_ascii(haystack) || !is_ascii(needle))
+        return fold_case(haystack).find(fold_case(needle)) != std::string::npos;
     if (needle.size() > haystack.size()) return false;
     const char first_lower = ascii_lower(needle[0]);
     const char first_upper = ascii_upper(needle[0]);
@@ -180,6 +232,22 @@ std::string latin1_to_utf8(std::string_view bytes) {
     out.reserve(bytes.size() + bytes.size() / 8);
     for (char c : bytes)
         append_utf8(out, static_cast<unsigned char>(c));
+    return out;
+}
+
+std::string windows1252_to_utf8(std::string_view bytes) {
+    // 0x80-0x9F hold punctuation where ISO 8859-1 has control codes; the five codes Windows
+    // leaves unassigned keep their ISO 8859-1 meaning.
+    static constexpr char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        append_utf8(out, b >= 0x80 && b < 0xA0 ? high[b - 0x80] : b);
+    }
     return out;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Text helpers shared by every subsystem: the one place for case-insensitive comparison,
 // lower-casing, title case, decoding of files by byte order mark and line splitting.
-// Core strings are UTF-8. Case rules fold ASCII letters only, which is what MAME's names,
-// descriptions and the program's own keys need.
+// Core strings are UTF-8. Comparisons without regard to case fold case for all of Unicode
+// (titles hold "Attaché", "ÜBER"); lower-casing (to_lower, title_case) changes ASCII letters
+// only, which is what MAME's short names, file names and the program's own keys need.
 
 #include <string>
 #include <string_view>
@@ -10,11 +11,17 @@
 
 namespace orvel {
 
+// Unicode case folding of UTF-8 text (composed to NFC first, so "e" + combining acute matches
+// "é"): the key that comparisons without regard to case compare byte by byte. ASCII-only text
+// is lower-cased directly; bytes that are not UTF-8 are kept, with ASCII letters lowered.
+std::string fold_case(std::string_view text);
+void append_folded(std::string& out, std::string_view text);
+
 char ascii_lower(char c);
 char ascii_upper(char c);
 std::string to_lower(std::string_view text);
 bool iequals(std::string_view a, std::string_view b);
-// <0, 0, >0 like strcmp, comparing without regard to case.
+// <0, 0, >0 like strcmp, comparing without regard to case: the order of the folded texts.
 int icompare(std::string_view a, std::string_view b);
 bool iless(std::string_view a, std::string_view b);
 // True when needle occurs in haystack without regard to case; an empty needle always occurs.
@@ -44,6 +51,9 @@ enum class TextFallback {
 std::string decode_text(std::string_view bytes, TextFallback fallback = TextFallback::Utf8OrLatin1);
 bool is_valid_utf8(std::string_view bytes);
 std::string latin1_to_utf8(std::string_view bytes);
+// Windows' 8-bit text (code page 1252): ISO 8859-1 with quotes, dashes, the euro sign and
+// more in 0x80-0x9F.
+std::string windows1252_to_utf8(std::string_view bytes);
 void append_utf8(std::string& out, char32_t code_point);
 
 // Splits text into lines ending in LF or CR LF; the line ends are not part of the lines. A final

@@ -50,7 +50,9 @@ namespace {
 
 // The stream reader's state. Only the elements of a named `software` element feed an item: a
 // `software` without a name creates none, and what it holds is skipped instead of being
-// written into the item before it.
+// written into the item before it. A `software` opened inside another one is malformed
+// nesting: it and everything in it are skipped, so the items never grow while one is being
+// filled in.
 struct Reader {
     Reader(std::vector<SoftwareItem>& items_, const std::string& list_name_)
         : items(items_), list_name(list_name_) {}
@@ -60,7 +62,10 @@ struct Reader {
     std::int64_t current = -1; // index in items while inside a named software element
     int depth = 0;
     int software_depth = -1; // depth of the open software element (named or not)
-    std::string* capture = nullptr;
+    int skip_depth = -1;     // depth of a nested software element being skipped
+    // The field of the current item that collects text; held as a member, not a pointer, so
+    // that it can never point into storage the item list has given up.
+    std::string SoftwareItem::*capture = nullptr;
     int capture_depth = -1;
     std::string text;
 };
@@ -73,13 +78,18 @@ const char* attribute(const XML_Char** attrs, const char* key) {
 
 void XMLCALL on_text(void* data, const XML_Char* s, int len) {
     auto* r = static_cast<Reader*>(data);
-    r->text.append(s, static_cast<std::size_t>(len));
+    if (r->skip_depth < 0) r->text.append(s, static_cast<std::size_t>(len));
 }
 
 void XMLCALL on_start(void* data, const XML_Char* el, const XML_Char** attrs) {
     auto* r = static_cast<Reader*>(data);
     ++r->depth;
+    if (r->skip_depth >= 0) return;
     if (std::strcmp(el, "software") == 0) {
+        if (r->software_depth >= 0) {
+            r->skip_depth = r->depth;
+            return;
+        }
         r->software_depth = r->depth;
         r->current = -1;
         if (const char* name = attribute(attrs, "name")) {
@@ -99,13 +109,13 @@ void XMLCALL on_start(void* data, const XML_Char* el, const XML_Char** attrs) {
     } else if (std::strcmp(el, "disk") == 0) {
         if (const char* name = attribute(attrs, "name")) item.disk_names.emplace_back(name);
     } else if (!r->capture) {
-        std::string* field = nullptr;
+        std::string SoftwareItem::*field = nullptr;
         if (std::strcmp(el, "description") == 0)
-            field = &item.description;
+            field = &SoftwareItem::description;
         else if (std::strcmp(el, "year") == 0)
-            field = &item.year;
+            field = &SoftwareItem::year;
         else if (std::strcmp(el, "publisher") == 0)
-            field = &item.publisher;
+            field = &SoftwareItem::publisher;
         if (field) {
             r->capture = field;
             r->capture_depth = r->depth;
@@ -119,8 +129,13 @@ void XMLCALL on_start(void* data, const XML_Char* el, const XML_Char** attrs) {
 
 void XMLCALL on_end(void* data, const XML_Char*) {
     auto* r = static_cast<Reader*>(data);
+    if (r->skip_depth >= 0) {
+        if (r->depth == r->skip_depth) r->skip_depth = -1;
+        --r->depth;
+        return;
+    }
     if (r->capture && r->depth == r->capture_depth) {
-        *r->capture = r->text;
+        if (r->current >= 0) r->items[static_cast<std::size_t>(r->current)].*r->capture = r->text;
         r->capture = nullptr;
         r->capture_depth = -1;
         XML_SetCharacterDataHandler(r->parser, nullptr);
@@ -207,17 +222,39 @@ void scan_software_availability(std::vector<SoftwareItem>& items, const std::str
     // Every key (an item's name and each of its disk names, lower case) leads to every item
     // that carries it, so two items sharing a disk name are both found.
     std::unordered_multimap<std::string, std::size_t> keys;
+    std::unordered_map<std::string, std::size_t> by_name;
     keys.reserve(items.size() * 2 + 16);
+    by_name.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
         items[i].available = SoftwareAvailability::Missing;
-        keys.emplace(to_lower(items[i].name), i);
+        const std::string name = to_lower(items[i].name);
+        keys.emplace(name, i);
+        by_name.emplace(name, i);
         for (const std::string& disk : items[i].disk_names)
             keys.emplace(to_lower(disk), i);
     }
     if (items.empty() || list_name.empty()) return;
+    // A file in an item's own folder ("culdcepta/culdcept.chd") belongs to that item when it
+    // carries the file's name, whoever else shares the name (its parent "culdcept").
+    auto own_item = [&](const std::string& file, const std::string& key) -> SoftwareItem* {
+        const std::size_t slash = file.find_first_of("/\\");
+        if (slash == std::string::npos) return nullptr;
+        const auto it = by_name.find(to_lower(std::string_view(file).substr(0, slash)));
+        if (it == by_name.end()) return nullptr;
+        SoftwareItem& item = items[it->second];
+        if (to_lower(item.name) == key) return &item;
+        for (const std::string& disk : item.disk_names)
+            if (to_lower(disk) == key) return &item;
+        return nullptr;
+    };
     for (const std::string& folder : resolve_mame_folder_list(rompath, mame_folder)) {
         for (const std::string& file : collect_files_recursive(join_path(folder, list_name))) {
-            const auto [first, last] = keys.equal_range(to_lower(base_name_of(file_name_of(file))));
+            const std::string key = to_lower(base_name_of(file_name_of(file)));
+            if (SoftwareItem* own = own_item(file, key)) {
+                own->available = SoftwareAvailability::Available;
+                continue;
+            }
+            const auto [first, last] = keys.equal_range(key);
             for (auto it = first; it != last; ++it)
                 items[it->second].available = SoftwareAvailability::Available;
         }

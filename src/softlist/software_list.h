@@ -78,7 +78,8 @@ std::string software_list_path(std::string_view hashpath, const std::string& mam
 
 // Sets `available` of every item: Available when a file whose name without extension equals the
 // item's name or one of its disk names (without regard to case) lies anywhere below
-// ROMFOLDER/LIST_NAME for any folder of rompath, else Missing.
+// ROMFOLDER/LIST_NAME for any folder of rompath, else Missing. A file inside the folder of an
+// item that carries its name marks that item only, not others sharing the name.
 void scan_software_availability(std::vector<SoftwareItem>& items, const std::string& list_name,
                                 std::string_view rompath, const std::string& mame_folder);
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace orvel;
 using orvel::test::ScriptedHost;
 using orvel::test::TempDir;
@@ -76,15 +78,15 @@ TEST(Availability, RomsetsDirectlyInAFolderWithoutRegardToCase) {
     const AvailabilityResult r = check_availability(list, f.rompath(), f.mame.path(), host);
     EXPECT_TRUE(r.scanned);
     EXPECT_EQ(r.found_files, 3u);
-    // puckman borrows from pacman, mslug from neogeo; pong and vic10 need nothing; the
-    // device counts once anything was found. kinst13 has only a missing disk.
-    EXPECT_EQ(available(list), (std::vector<std::string>{"pacman", "puckman", "z80dev", "pong",
-                                                         "vic10", "mslug", "neogeo"}));
-    EXPECT_EQ(r.available, 7u);
+    // puckman is a clone of pacman; pong and vic10 need nothing; the device counts once
+    // anything was found. kinst13 has only a missing disk; mslug only borrows from neogeo.
+    EXPECT_EQ(available(list),
+              (std::vector<std::string>{"pacman", "puckman", "z80dev", "pong", "vic10", "neogeo"}));
+    EXPECT_EQ(r.available, 6u);
 
     // Running it again gives the same answer.
     check_availability(list, f.rompath(), f.mame.path(), host);
-    EXPECT_EQ(available(list).size(), 7u);
+    EXPECT_EQ(available(list).size(), 6u);
 }
 
 TEST(Availability, BorrowedRomsetsMustBeFound) {
@@ -119,7 +121,41 @@ TEST(Availability, SevenZipAndFolderRomsetsCount) {
     ScriptedHost host;
     check_availability(list, f.rompath(), f.mame.path(), host);
     EXPECT_EQ(available(list), (std::vector<std::string>{"pacman", "puckman", "kinst", "z80dev",
-                                                         "pong", "vic10", "mslug", "neogeo"}));
+                                                         "pong", "vic10", "neogeo"}));
+}
+
+TEST(Availability, OwnSetsParentsSetsAndSoftwareItemsInMachineFolders) {
+    // mslug borrows ROMs from the neogeo BIOS; mslugb is its clone.
+    struct Case {
+        std::vector<std::string> files;
+        std::vector<std::string> available; // besides z80dev, pong and vic10
+    };
+    const Case cases[] = {
+        {{"neogeo.zip"}, {"neogeo"}},                                 // the BIOS alone
+        {{"neogeo.zip", "mslug.zip"}, {"mslug", "mslugb", "neogeo"}}, // a merged set
+        {{"neogeo.zip", "mslugb.zip"}, {"mslugb", "neogeo"}},
+        // Software items live in folders named after the console: no folder romset.
+        {{"neogeo/mslug.zip", "neogeo/kof98.7z", "neogeo/kof98.chd", "x.zip"}, {}},
+        {{"neogeo/000-lo.lo", "neogeo/mslug.zip"}, {"neogeo"}},
+    };
+    for (const Case& c : cases) {
+        RomFolders f;
+        for (const std::string& file : c.files)
+            f.add(file);
+        MachineList list = sample();
+        Machine mslugb = machine("mslugb");
+        mslugb.cloneof = "mslug";
+        mslugb.romof = "mslug";
+        list.push_back(mslugb);
+        ScriptedHost host;
+        check_availability(list, f.rompath(), f.mame.path(), host);
+        std::vector<std::string> want = c.available;
+        want.insert(want.end(), {"pong", "vic10", "z80dev"});
+        std::vector<std::string> got = available(list);
+        std::sort(want.begin(), want.end());
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, want) << c.files.front();
+    }
 }
 
 TEST(Availability, NothingFoundLeavesOnlyMachinesWithoutRoms) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 
 #include <sys/resource.h>
 
@@ -266,6 +267,50 @@ TEST(DatabaseFile, ReaderToleratesDamagedFiles) {
             expect_same(part[2], three[2]);
         }
     }
+}
+
+TEST(DatabaseFile, LineBreaksInValuesAreWrittenAsBlanks) {
+    // A value with a line break must not end the record: what follows it is kept.
+    Machine m = parent_with_one_bios();
+    m.description = "Two\nLines\r\nHere";
+    m.commandlines.push_back(CommandLine{"Line\rbreak", "-x\n-y", 0});
+    std::string saved;
+    append_record_section(saved, m);
+    MachineList loaded;
+    parse_database(saved, loaded);
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0].description, "Two Lines  Here");
+    ASSERT_EQ(loaded[0].commandlines.size(), m.commandlines.size());
+    EXPECT_EQ(loaded[0].commandlines.back().commandline_name, "Line break");
+    EXPECT_EQ(loaded[0].commandlines.back().commandline_string, "-x -y");
+    EXPECT_EQ(loaded[0].bios_sets.size(), m.bios_sets.size());
+}
+
+TEST(DatabaseFile, DamagedOrHugeFilesAreReadWithinBounds) {
+    // Every "[" might open a record, but the reservation follows what the bytes can hold.
+    const std::string brackets(1 << 20, '[');
+    MachineList machines;
+    parse_database(brackets, machines);
+    EXPECT_LE(machines.capacity(), brackets.size() / 100);
+
+    // A file larger than any real database is refused without being read.
+    DataFolder d;
+    const std::string path = database_path(d.settings);
+    ASSERT_TRUE(create_folders(d.settings.ORVEL_Data));
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(std::fseek(f, static_cast<long>(max_database_bytes), SEEK_SET), 0);
+    ASSERT_EQ(std::fputc('\n', f), '\n'); // sparse: takes no room on disk
+    std::fclose(f);
+    ViewList view;
+    ScriptedHost host;
+    EXPECT_FALSE(load_database(d.settings, machines, view, host));
+    EXPECT_TRUE(machines.empty());
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].rfind("Oops: The database file is too large to be read (1024 "
+                                       "MB; the limit is 1024 MB): ",
+                                       0),
+              0u);
 }
 
 TEST(DatabaseFile, MissingFileSaysOops) {

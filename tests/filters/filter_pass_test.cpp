@@ -243,6 +243,25 @@ TEST(FilterPass, SearchMatchesDescriptionOrNameWithoutCaseAsPlainText) {
     EXPECT_EQ(pass(ms, f).size(), ms.size());
 }
 
+TEST(FilterPass, SearchAndSortFoldCaseBeyondAscii) {
+    MachineList ms = {machine("attache", "Attaché Case"), machine("uber", "Über Racer"),
+                      machine("strasse", "Straße Kampf"), machine("omega", "Ωmega"),
+                      machine("ascii", "Ultra")};
+    FilterSet f;
+    const std::pair<const char*, Names> searches[] = {
+        {"ATTACHÉ", {"attache"}}, {"attache\xCC\x81", {"attache"}}, // e + combining acute
+        {"über", {"uber"}},       {"STRASSE", {"strasse"}},         // ß folds to ss
+        {"ωmega", {"omega"}},
+    };
+    for (const auto& [text, names] : searches) {
+        set_search_text(f, text);
+        EXPECT_EQ(pass(ms, f), names) << text;
+    }
+    // The sort compares folded titles: "Éb" after "éa".
+    MachineList pair = {machine("eb", "Éb"), machine("ea", "éa")};
+    EXPECT_EQ(pass(pair, FilterSet{}), Names({"ea", "eb"}));
+}
+
 TEST(FilterPass, SuccessiveSearchesAgreeWithAFreshPass) {
     // Typing and deleting reuse earlier results; every step must equal a pass from scratch.
     MachineList ms;

@@ -80,6 +80,9 @@ TEST(DatFiles, ByteOrderMarksAndEightBitText) {
     EXPECT_EQ(dat_entries_in("\xEF\xBB\xBF$info=a\nx\xC3\xA9\n$end\n", "a"), "x\xC3\xA9\n");
     // Without a mark, bytes that are not UTF-8 are read as 8-bit text.
     EXPECT_EQ(dat_entries_in("$info=a\nCaf\xE9\n$end\n", "a"), "Caf\xC3\xA9\n");
+    // ... as Windows writes it: quotes, dashes and ellipses, not control codes.
+    EXPECT_EQ(dat_entries_in("$info=a\n\x93Hi\x94 \x96 \x85\x80\x81\n$end\n", "a"),
+              "“Hi” – …€\xC2\x81\n");
     std::string utf16 = "\xFF\xFE";
     for (char c : std::string("$info=a\r\nwide \r\n$end\r\n")) {
         utf16 += c;

@@ -56,6 +56,18 @@ TEST(Files, RecursiveCollectionGivesRelativePaths) {
     auto files = collect_files_recursive(dir.path());
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::string>{"a.zip", "x/b.chd", "x/y z/c.zip"}));
+
+    // Linked folders are entered once each: a link back up ends, a link to nothing is no file.
+    TempDir elsewhere;
+    elsewhere.write("kinst/kinst.chd", "");
+    namespace fs = std::filesystem;
+    fs::create_directory_symlink(elsewhere.file("kinst"), dir.file("kinst"));
+    fs::create_directory_symlink(dir.path(), dir.file("x/up"));
+    fs::create_symlink(dir.file("missing"), dir.file("dangling.zip"));
+    files = collect_files_recursive(dir.path());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files,
+              (std::vector<std::string>{"a.zip", "kinst/kinst.chd", "x/b.chd", "x/y z/c.zip"}));
 }
 
 TEST(Files, AtomicWriteReplacesOrLeavesTheOldFile) {

@@ -14,6 +14,14 @@ TEST(Text, CaseInsensitiveHelpers) {
     EXPECT_TRUE(icontains("abc", ""));
     EXPECT_FALSE(icontains("ab", "abc"));
     EXPECT_TRUE(icontains("aaab", "aab"));
+    // Beyond ASCII: Unicode case folding, composed first.
+    EXPECT_EQ(fold_case("ATTACHÉ ÜBER"), "attaché über");
+    EXPECT_EQ(fold_case("Straße"), "strasse");
+    EXPECT_EQ(fold_case("E\xCC\x81"), "é");     // e + combining acute
+    EXPECT_EQ(fold_case("Bad\xFF"), "bad\xFF"); // not UTF-8: ASCII letters only
+    EXPECT_TRUE(iequals("Été", "éTÉ"));
+    EXPECT_EQ(icompare("éa", "ÉB"), -1);
+    EXPECT_TRUE(icontains("Attaché Case", "ATTACHÉ"));
 }
 
 TEST(Text, TitleCase) {

@@ -100,6 +100,30 @@ TEST(SoftwareList, MalformedXmlKeepsTheItemsReadBefore) {
     EXPECT_EQ(truncated[0].name, "smb");
 }
 
+TEST(SoftwareList, NestedSoftwareIsSkippedWithWhatItHolds) {
+    // Enough items before the nesting that the item list must grow while it is read.
+    std::string xml = "<softwarelist>";
+    for (int i = 0; i < 40; ++i)
+        xml += "<software name=\"s" + std::to_string(i) +
+               "\"><description>T</description>"
+               "</software>";
+    xml += "<software name=\"outer\"><description>Outer<software name=\"inner\">"
+           "<description>Inner</description><part name=\"cart\"/></software> title"
+           "</description><year>1990</year></software>"
+           "<software name=\"after\"><description>After</description></software>"
+           "</softwarelist>";
+    SoftwareParseResult result;
+    const auto items = parse(xml, &result);
+    EXPECT_FALSE(result.error);
+    ASSERT_EQ(items.size(), 42u);
+    EXPECT_EQ(items[40].name, "outer");
+    EXPECT_EQ(items[40].description, "Outer title");
+    EXPECT_EQ(items[40].year, "1990");
+    EXPECT_TRUE(items[40].parts.empty());
+    EXPECT_EQ(items[41].name, "after");
+    EXPECT_EQ(items[41].description, "After");
+}
+
 TEST(SoftwareList, LoadSortsAndReportsErrorsThroughTheHost) {
     TempDir mame;
     mame.write("hash/nes.xml", nes_list);
@@ -172,6 +196,17 @@ TEST(SoftwareList, AvailabilityLooksBelowEveryRomFolder) {
     EXPECT_EQ(items[1].available, SoftwareAvailability::Available); // ff, through its disk
     EXPECT_EQ(items[2].available, SoftwareAvailability::Available); // vgm
     EXPECT_EQ(items[3].available, SoftwareAvailability::Available); // smbj, through the shared disk
+
+    // A clone's disk named like its parent, in the clone's own folder, is the clone's only.
+    std::vector<SoftwareItem> saturn(2);
+    saturn[0].name = "culdcept";
+    saturn[0].disk_names = {"culdcept"};
+    saturn[1].name = "culdcepta";
+    saturn[1].disk_names = {"culdcept"};
+    mame.write("roms/saturn/culdcepta/culdcept.chd", "x");
+    scan_software_availability(saturn, "saturn", "roms", mame.path());
+    EXPECT_EQ(saturn[0].available, "no");
+    EXPECT_EQ(saturn[1].available, "yes");
 
     std::vector<SoftwareItem> fresh = parse(nes_list);
     scan_software_availability(fresh, "nes", "", mame.path());
