@@ -282,7 +282,7 @@ void AdvancedRunWindow::save_database() {
     QCoreApplication::processEvents();
     const SaveResult saved =
         orvel::save_database(state_.machines, state_.settings, state_.database_changed, host_);
-    setWindowTitle(machine().isavailable.empty()
+    setWindowTitle(!machine().isavailable
                        ? qs(machine().description) + QStringLiteral(" is not available!")
                        : running_title());
     if (!saved.ok)

@@ -175,7 +175,7 @@ QStringList SoftwareListWindow::status_texts() const {
 LaunchOutcome SoftwareListWindow::launch(const LaunchRequest& request) {
     const MameCommand command = mame_command(state_.settings, state_.pause_on_exit);
     const LaunchOutcome outcome =
-        launch_mame(request, machine(), state_.selected_commandline, command, host_);
+        launch_mame(request, &machine(), state_.selected_commandline, command, host_);
     report_not_started(host_, outcome, command);
     return outcome;
 }

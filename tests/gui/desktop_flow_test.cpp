@@ -60,23 +60,6 @@ std::vector<ConsoleWindow*> shown_consoles() {
     return found;
 }
 
-// A MAME folder of the test's own holding the fake MAME as "mame".
-struct FakeMameFolder {
-    test::TempDir dir;
-    std::string folder = dir.file("mame/");
-    std::string exe = folder + "mame";
-    EnvGuard log{"ORVEL_FAKE_LOG", dir.file("args.log")};
-
-    FakeMameFolder() {
-        create_folder(folder);
-        std::filesystem::copy_file(ORVEL_FAKE_MAME, exe);
-    }
-    std::string received() const {
-        return file_size(dir.file("args.log")) < 0 ? std::string()
-                                                   : test::read_all(dir.file("args.log"));
-    }
-};
-
 Machine machine(const char* name, const char* description, bool available) {
     Machine m;
     m.name = name;

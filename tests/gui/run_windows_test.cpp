@@ -77,13 +77,13 @@ struct RunWindows : ::testing::Test {
         Machine nes;
         nes.name = "nes";
         nes.description = "Nintendo Entertainment System";
-        nes.isavailable = "yes";
+        nes.isavailable = true;
         nes.softwarelists = {"nes", "famicom_flop"};
         nes.commandlines.push_back(default_commandline());
         Machine neogeo;
         neogeo.name = "mslug";
         neogeo.description = "Metal Slug";
-        neogeo.isavailable = "yes";
+        neogeo.isavailable = true;
         neogeo.bios_sets = {{"euro", "Europe MVS"}, {"us", "US MVS"}};
         for (const char* name : {"Default", "Windowed", "Fast"})
             neogeo.commandlines.push_back({name, std::string("-") + name, -1});

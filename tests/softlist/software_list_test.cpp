@@ -205,8 +205,8 @@ TEST(SoftwareList, AvailabilityLooksBelowEveryRomFolder) {
     saturn[1].disk_names = {"culdcept"};
     mame.write("roms/saturn/culdcepta/culdcept.chd", "x");
     scan_software_availability(saturn, "saturn", "roms", mame.path());
-    EXPECT_EQ(saturn[0].available, "no");
-    EXPECT_EQ(saturn[1].available, "yes");
+    EXPECT_EQ(saturn[0].available, SoftwareAvailability::Missing);
+    EXPECT_EQ(saturn[1].available, SoftwareAvailability::Available);
 
     std::vector<SoftwareItem> fresh = parse(nes_list);
     scan_software_availability(fresh, "nes", "", mame.path());
