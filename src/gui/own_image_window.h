@@ -1,6 +1,6 @@
 #pragma once
 // The own image window: runs the machine with an image file of the user's own, handed to MAME
-// with a chosen media switch ("-cart1 \"/path/game.nes\"").
+// with a chosen media switch ("-cart1" and the file's path, quoted).
 
 #include "host/host.h"
 
