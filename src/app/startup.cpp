@@ -32,8 +32,8 @@ bool starts_with_mz(const std::string& path) {
 
 } // namespace
 
-std::string read_mame_version(const std::string& exe_path, const std::string& mame_folder,
-                              int timeout_ms, std::string* problem) {
+Result<std::string> read_mame_version(const std::string& exe_path, const std::string& mame_folder,
+                                      int timeout_ms) {
     if (starts_with_mz(exe_path)) {
         std::string version = read_version_info(exe_path, version_product_version, false);
         if (!version.empty()) return version;
@@ -51,35 +51,38 @@ std::string read_mame_version(const std::string& exe_path, const std::string& ma
             }
         },
         {}, {}, timeout_ms);
-    if (run.timed_out && problem)
-        *problem = "MAME did not answer \"-version\" within " + seconds_text(timeout_ms) +
-                   " and was ended; its version is not known.";
-    if (!run.started || run.timed_out) return {};
+    if (run.timed_out)
+        return failure("MAME did not answer \"-version\" within " + seconds_text(timeout_ms) +
+                       " and was ended; its version is not known.");
+    if (!run.started) return failure("MAME could not be started", FailureKind::Missing);
     const size_t blank = first_line.find_first_of(" \t");
     return first_line.substr(0, blank);
 }
 
-bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_path,
-                       int version_timeout_ms) {
+Status apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_path,
+                         int version_timeout_ms) {
     const MameLocation location = locate_mame(exe_path);
     settings.MAME_Exe = location.exe;
     settings.MAME_Date = file_creation_date(exe_path);
     settings.MAME_Path = location.mame_folder;
     settings.MAME_Size = std::to_string(file_size(exe_path));
     if (is_accepted_mame_name(file_name_of(exe_path))) {
-        std::string problem;
-        settings.MAME_Version =
-            read_mame_version(exe_path, settings.MAME_Path, version_timeout_ms, &problem);
-        if (!problem.empty()) host.message("MAME Version", problem, Buttons::Ok, Icon::Warning);
+        const Result<std::string> version =
+            read_mame_version(exe_path, settings.MAME_Path, version_timeout_ms);
+        settings.MAME_Version = version.ok() ? *version : std::string();
+        // A MAME that cannot be started says nothing of its own; one that hangs is named.
+        if (version.is(FailureKind::Error))
+            host.message("MAME Version", version.message(), Buttons::Ok, Icon::Warning);
     } else if (host.message("Invalid Filename", "Unknown MAME Filename. Continue?", Buttons::YesNo,
                             Icon::None) != Answer::Yes) {
-        return false;
+        return failure("", FailureKind::Cancelled);
     }
     // Neither a data folder that cannot be created nor preferences that cannot be written stop
-    // start-up; the next start simply asks again.
+    // start-up (the next start simply asks again), but the caller hears of it.
     if (!folder_exists(settings.ORVEL_Data)) create_folder(settings.ORVEL_Data);
-    save_preferences(settings, preferences_path(settings));
-    return true;
+    if (const Status saved = save_preferences(settings, preferences_path(settings)); !saved)
+        return failure(std::string(saved.message()), FailureKind::NotSaved);
+    return {};
 }
 
 StartupOptions program_startup_options(const std::string& start_directory,
@@ -136,12 +139,17 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
             "Select MAME Executable", found.empty() ? std::string(mame_default_name) : found,
             mame_filter);
         if (chosen.empty()) return exit_now;
-        if (!apply_chosen_mame(settings, host, chosen, options.version_timeout_ms)) return exit_now;
+        const Status applied =
+            apply_chosen_mame(settings, host, chosen, options.version_timeout_ms);
+        if (applied.is(FailureKind::Cancelled)) return exit_now;
+        if (!applied)
+            host.message("Save Failed", "Settings Not Saved!\n" + std::string(applied.message()),
+                         Buttons::Ok, Icon::Warning);
     }
 
     // MAME's configuration, read from its folder.
-    const std::string problem = discover_mame_config(settings, paths, options.cc_timeout_ms);
-    if (!problem.empty()) host.message("MAME Configuration", problem, Buttons::Ok, Icon::Warning);
+    if (const Status config = discover_mame_config(settings, paths, options.cc_timeout_ms); !config)
+        host.message("MAME Configuration", config.message(), Buttons::Ok, Icon::Warning);
     return result;
 }
 

@@ -4,6 +4,7 @@
 // folder, and MAME's configuration. Talks to the user only through the host.
 
 #include "host/host.h"
+#include "platform/failure.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 
@@ -49,14 +50,16 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
 // What start-up does once the user has chosen the executable at exe_path (a full path): sets
 // MAME_Exe, MAME_Path, MAME_Size, MAME_Date and, for an accepted name, MAME_Version (telling
 // the user when MAME did not answer in time); asks "Invalid Filename" for any other name
-// (false when the user declines). Then creates the data folder and saves the preferences.
-bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_path,
-                       int version_timeout_ms = 20000);
+// (Cancelled when the user declines). Then creates the data folder and saves the preferences
+// (NotSaved, the settings applied all the same, when they cannot be written).
+Status apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_path,
+                         int version_timeout_ms = 20000);
 
 // The product version of a MAME executable: the version resource of a Windows (PE) file,
-// otherwise the first word MAME prints for "-version" (run in mame_folder). Empty if neither;
-// a MAME that does not answer in time is ended and problem (when given) says so.
-std::string read_mame_version(const std::string& exe_path, const std::string& mame_folder,
-                              int timeout_ms = 20000, std::string* problem = nullptr);
+// otherwise the first word MAME prints for "-version" (run in mame_folder; empty when it prints
+// nothing). Fails as Missing when MAME cannot be started, and as Error, saying so, when it
+// does not answer in time and is ended.
+Result<std::string> read_mame_version(const std::string& exe_path, const std::string& mame_folder,
+                                      int timeout_ms = 20000);
 
 } // namespace orvel

@@ -36,36 +36,34 @@ DatabaseStartResult start_machine_database(const Settings& settings, const MameP
         if (refresh && !missing) {
             ViewList old_view;
             QuietHost quiet(host);
-            load_database(settings, old, old_view, quiet);
+            // No old database to carry from is no failure of the build.
+            (void)load_database(settings, old, old_view, quiet);
         }
         BuildOptions options;
         options.regenerate = refresh;
         options.carry_from = &old;
-        const BuildResult built =
+        result.problem =
             build_database(settings, paths, machines, view, database_changed, host, options);
         result.built = true;
-        if (built.status == BuildStatus::XmlError) {
+        if (result.problem.is(FailureKind::Malformed)) {
             result.outcome = DatabaseOutcome::Exit;
             return result;
         }
-        if (built.status == BuildStatus::ListingFailed) {
+        if (result.problem.is(FailureKind::Error)) {
             // The user was told why; the old database (when there is one) stays in use and its
             // file unchanged.
-            result.listing_failed = true;
-            result.message = built.failure;
             machines = std::move(old);
             reset_view_list(machines, view);
             if (machines.empty()) result.outcome = DatabaseOutcome::Exit;
             return result;
         }
-        if (!machines.empty() && !built.saved) {
+        if (result.problem.is(FailureKind::NotSaved)) {
             // The database is usable for this run; the user hears why it was not kept.
-            result.save_failed = true;
-            result.message = built.save_message;
-            host.message("Save Database", result.message, Buttons::Ok, Icon::Warning);
+            host.message("Save Database", result.problem.message(), Buttons::Ok, Icon::Warning);
         }
     } else {
-        load_database(settings, machines, view, host);
+        // A file that cannot be read leaves the list empty, which ends the start below.
+        result.problem = load_database(settings, machines, view, host);
         if (settings.ORVEL_Check_Avail == 1) {
             host.set_progress("Checking Availability...");
             check_availability(machines, paths.rompath, settings.MAME_Path, host);

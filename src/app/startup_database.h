@@ -5,6 +5,7 @@
 
 #include "database/machine.h"
 #include "host/host.h"
+#include "platform/failure.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 
@@ -16,11 +17,11 @@ enum class DatabaseOutcome { Continue, Exit };
 
 struct DatabaseStartResult {
     DatabaseOutcome outcome = DatabaseOutcome::Continue;
-    bool built = false;          // built from MAME's listing (rather than loaded)
-    bool save_failed = false;    // the built database could not be written (see message)
-    bool listing_failed = false; // MAME's listing run failed (see message): the old
-                                 // database, when there was one, is kept
-    std::string message;
+    bool built = false; // built from MAME's listing (rather than loaded)
+    // What went wrong on the way: what the build or the load reported. NotSaved: the built
+    // database could not be written; Error: MAME's listing run failed and the old database,
+    // when there was one, is kept.
+    Status problem;
 };
 
 // refresh: the user answered Yes to "MAME Update": the database is rebuilt from MAME and the

@@ -53,9 +53,8 @@ std::string change(Machine& machine, const std::vector<std::string>& args) {
     if (!position || !commandline_at(machine, *position))
         return "no stored command line at position " + args[2];
     if (verb == "remove" && args.size() == 3) {
-        const RemoveResult removed = remove_commandline(machine, *position);
-        return removed.outcome == RemoveOutcome::LastOne ? std::string(last_commandline_text)
-                                                         : std::string();
+        // The position was checked above: the one refusal left is the last line's.
+        return std::string(remove_commandline(machine, *position).message());
     }
     if (verb == "set" && args.size() >= 4) {
         std::string options = args[3];
@@ -96,9 +95,9 @@ int cmd_commandline(const Options& options, const std::vector<std::string>& args
     if (error == commandline_usage) return fail(error, usage_error);
     if (!error.empty()) return fail(error);
     state.database_changed = true;
-    const SaveResult saved =
+    const Status saved =
         save_database(state.machines, state.settings, state.database_changed, host);
-    if (!saved.ok) return fail("the database could not be saved: " + saved.message);
+    if (!saved) return fail("the database could not be saved: " + std::string(saved.message()));
     print_commandlines(machine);
     return ok;
 }

@@ -20,9 +20,9 @@ int cmd_favourite(const Options& options, const std::vector<std::string>& args) 
     Machine& m = state.machines[static_cast<size_t>(position)];
     if (args[0] == "add" ? set_favourite(m) : clear_favourite(m)) state.database_changed = true;
     if (state.database_changed) {
-        const SaveResult saved =
+        const Status saved =
             save_database(state.machines, state.settings, state.database_changed, host);
-        if (!saved.ok) return fail("the database could not be saved: " + saved.message);
+        if (!saved) return fail("the database could not be saved: " + std::string(saved.message()));
     }
     return ok;
 }

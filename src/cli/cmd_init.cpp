@@ -30,7 +30,8 @@ int cmd_init(const Options& options, const std::vector<std::string>& args) {
     load_core_settings(options, state.settings);
     // An unknown file name is accepted only when --yes says so.
     TerminalHost host(options.answer > 0 ? 1 : -1);
-    if (!apply_chosen_mame(state.settings, host, exe))
+    // Preferences that could not be written are found below, by reading them back.
+    if (apply_chosen_mame(state.settings, host, exe).is(FailureKind::Cancelled))
         return fail("init: '" + file_name_of(exe) +
                     "' is not a MAME file name (mame, mame64, mame.exe, mame64.exe); give --yes "
                     "to use it anyway");
@@ -38,9 +39,8 @@ int cmd_init(const Options& options, const std::vector<std::string>& args) {
     if (read_file(prefs) != format_preferences(state.settings))
         return fail("init: could not write " + prefs);
 
-    if (const std::string problem = discover_mame_config(state.settings, state.mame_paths);
-        !problem.empty())
-        std::cerr << "orvel-cli: " << problem << "\n";
+    if (const Status config = discover_mame_config(state.settings, state.mame_paths); !config)
+        std::cerr << "orvel-cli: " << config.message() << "\n";
     std::cout << "MAME_Exe\t" << state.settings.MAME_Exe << "\n"
               << "MAME_Path\t" << state.settings.MAME_Path << "\n"
               << "MAME_Version\t" << state.settings.MAME_Version << "\n"

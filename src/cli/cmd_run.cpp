@@ -42,9 +42,11 @@ int cmd_run(const Options& options, const std::vector<std::string>& args) {
     request.media_file = run.media_file;
     if (!run.software_list.empty()) {
         // As from the software list window: --empty is its "Start Empty", --media its own
-        // image, otherwise the item is run.
-        load_software_list(run.software_list, state.mame_paths.hashpath, state.mame_paths.rompath,
-                           state.settings.MAME_Path, state.software_items, host);
+        // image, otherwise the item is run. A list that failed to load was reported through
+        // the host; the item is looked for in what was read.
+        (void)load_software_list(run.software_list, state.mame_paths.hashpath,
+                                 state.mame_paths.rompath, state.settings.MAME_Path,
+                                 state.software_items, host);
         const SoftwareItem* item = find_item(state.software_items, run.software_item);
         if (!item)
             return fail("run: no item '" + run.software_item + "' in the software list '" +

@@ -46,11 +46,12 @@ int cmd_save_folder(const Options& options, const std::vector<std::string>& args
     std::string error;
     if (!load_machines_and_folders(options, state, host, error)) return fail(error);
     if (const int status = apply_list_options(state, list); status != ok) return status;
-    const SaveFolderResult saved =
+    const Result<std::string> saved =
         save_folder_ini(host, state.settings.MAME_Path, state.settings.MAME_Version,
                         state.settings.version_text, state.machines, state.view);
-    if (saved.outcome != SaveFolderResult::Saved)
-        return fail("save-folder: " + (saved.error.empty() ? "nothing written" : saved.error));
+    if (!saved)
+        return fail("save-folder: " + (saved.message().empty() ? std::string("nothing written")
+                                                               : std::string(saved.message())));
     return ok;
 }
 

@@ -19,14 +19,14 @@ int cmd_scan(const Options& options, const std::vector<std::string>& args) {
     if (!start_core(options, state, host, error)) return fail(error);
     if (file_size(database_path(state.settings)) <= 0)
         return fail("no database in " + state.settings.ORVEL_Data + " (run 'orvel-cli build')");
-    if (!load_database(state.settings, state.machines, state.view, host))
+    if (!load_database(state.settings, state.machines, state.view, host).ok())
         return fail("cannot read " + database_path(state.settings));
     const AvailabilityResult scan = check_availability(state.machines, state.mame_paths.rompath,
                                                        state.settings.MAME_Path, host, true);
     if (scan.scanned) state.database_changed = true;
-    const SaveResult saved =
+    const Status saved =
         save_database(state.machines, state.settings, state.database_changed, host);
-    if (!saved.ok) return fail(saved.message);
+    if (!saved) return fail(std::string(saved.message()));
     size_t available = 0;
     for (const Machine& m : state.machines)
         available += m.isavailable;

@@ -62,7 +62,7 @@ int cmd_softlist(const Options& options, const std::vector<std::string>& args) {
     CountingHost host(options.answer);
     std::string error;
     if (!start_core(options, state, host, error)) return fail(error);
-    const SoftwareListLoad load =
+    const Status load =
         load_software_list(list_name, state.mame_paths.hashpath, state.mame_paths.rompath,
                            state.settings.MAME_Path, state.software_items, host);
     const auto& items = state.software_items.items;
@@ -72,8 +72,8 @@ int cmd_softlist(const Options& options, const std::vector<std::string>& args) {
                   << item.media_switch() << '\t' << item.year << '\t' << item.publisher << '\t'
                   << item.description << '\n';
     }
-    std::cout << load.title << '\n';
-    if (!load.file_loaded)
+    std::cout << software_list_title(items.size()) << '\n';
+    if (load.is(FailureKind::Missing))
         return fail(
             "softlist: no software list file " +
             software_list_path(state.mame_paths.hashpath, state.settings.MAME_Path, list_name));

@@ -124,9 +124,8 @@ bool start_core(const Options& options, AppState& state, Host& /*host*/, std::st
                 " (run 'orvel-cli init --mame EXE' first)";
         return false;
     }
-    if (const std::string problem = discover_mame_config(state.settings, state.mame_paths);
-        !problem.empty())
-        std::cerr << "orvel-cli: " << problem << "\n";
+    if (const Status config = discover_mame_config(state.settings, state.mame_paths); !config)
+        std::cerr << "orvel-cli: " << config.message() << "\n";
     return true;
 }
 
@@ -148,14 +147,14 @@ bool open_machine_database(AppState& state, Host& host, std::string& error, bool
     const DatabaseStartResult db =
         start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
                                state.database_changed, build_host, refresh);
-    if (save_failed) *save_failed = db.save_failed;
-    if (db.listing_failed) {
+    if (save_failed) *save_failed = db.problem.is(FailureKind::NotSaved);
+    if (db.built && db.problem.is(FailureKind::Error)) {
         // A failed rebuild keeps the old database, but the command did not do its work.
-        error = db.message;
+        error = db.problem.message();
         return false;
     }
     if (db.outcome == DatabaseOutcome::Exit || state.machines.empty()) {
-        error = db.message.empty() ? "no machine database could be loaded or built" : db.message;
+        error = "no machine database could be loaded or built";
         return false;
     }
     return true;

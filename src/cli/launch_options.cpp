@@ -47,8 +47,8 @@ bool parse_run_options(const std::string& command, const std::vector<std::string
                         "without its dash ('cart1'), not '" + run.media_switch + "'";
                 return false;
             }
-            if (const std::string problem = media_file_problem(run.media_file); !problem.empty()) {
-                error = command + ": " + problem;
+            if (const Status media = check_media_file(run.media_file); !media) {
+                error = command + ": " + std::string(media.message());
                 return false;
             }
         } else if (a == "--empty") {

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <optional>
 
 namespace orvel {
@@ -34,104 +36,187 @@ void key_line(std::string& out, std::string_view key, std::string_view value) {
     out += crlf;
 }
 
-std::string_view yes_or_empty(bool flag) {
-    return flag ? "yes" : "";
-}
+// The key lines of a record section come from one table, so that writing and reading name the
+// same keys in the same order. Each key either holds one field of the record (written once per
+// record) or one field of the elements of a nested list (written once per element, the list's
+// keys in a row, its first key starting a new element when read).
+enum class Group : std::uint8_t { Record, Commandline, Feature, Bios, Softwarelist, Disk };
 
-// What a key line does to the record being read.
-enum class Key {
-    Unknown,
-    Field,    // one of the plain text fields
-    YesFlag,  // a flag the file writes as "yes" or nothing
-    Runnable, // the one flag the file writes as "no" or nothing
-    CommandlineName,
-    CommandlineString,
-    CommandlineBios,
-    FeatureType,
-    FeatureStatus,
-    FeatureOverall,
-    BiosName,
-    BiosDescription,
-    Softwarelist,
-    DiskName
+using NumberText = char[24];
+
+struct RecordKey {
+    std::string_view key;
+    Group group;
+    void (*read)(Machine& machine, std::string_view value);
+    // The value written for the record, or for element `element` of the key's list.
+    std::string_view (*value)(const Machine& machine, std::size_t element, NumberText& number);
 };
 
-// Classifies a key by its exact text; for a plain field, field is set to it, for a yes flag,
-// flag. A switch on the length keeps this to one or two comparisons per line.
-Key classify(std::string_view key, Machine& m, std::string*& field, bool*& flag) {
-    auto is = [&](std::string_view k) { return key == k; };
-    switch (key.size()) {
-    case 4:
-        if (is("year")) return field = &m.year, Key::Field;
-        break;
-    case 5:
-        if (is("romof")) return field = &m.romof, Key::Field;
-        break;
-    case 6:
-        if (is("isbios")) return flag = &m.isbios, Key::YesFlag;
-        break;
-    case 7:
-        if (is("cloneof")) return field = &m.cloneof, Key::Field;
-        break;
-    case 8:
-        if (is("sampleof")) return field = &m.sampleof, Key::Field;
-        if (is("isdevice")) return flag = &m.isdevice, Key::YesFlag;
-        if (is("runnable")) return Key::Runnable;
-        break;
-    case 9:
-        if (is("bios_name")) return Key::BiosName;
-        if (is("disk_name")) return Key::DiskName;
-        break;
-    case 10:
-        if (is("sourcefile")) return field = &m.sourcefile, Key::Field;
-        break;
-    case 11:
-        if (is("description")) return field = &m.description, Key::Field;
-        if (is("system_type")) return field = &m.system_type, Key::Field;
-        if (is("isfavourite")) return flag = &m.isfavourite, Key::YesFlag;
-        if (is("isavailable")) return flag = &m.isavailable, Key::YesFlag;
-        if (is("screen_type")) return field = &m.screen_type, Key::Field;
-        break;
-    case 12:
-        if (is("manufacturer")) return field = &m.manufacturer, Key::Field;
-        if (is("ismechanical")) return flag = &m.ismechanical, Key::YesFlag;
-        if (is("softwarelist")) return Key::Softwarelist;
-        break;
-    case 13:
-        if (is("requires_roms")) return flag = &m.requires_roms, Key::YesFlag;
-        if (is("screen_rotate")) return field = &m.screen_rotate, Key::Field;
-        if (is("driver_status")) return field = &m.driver_status, Key::Field;
-        break;
-    case 16:
-        if (is("driver_emulation")) return field = &m.driver_emulation, Key::Field;
-        if (is("commandline_name")) return Key::CommandlineName;
-        if (is("commandline_bios")) return Key::CommandlineBios;
-        if (is("bios_description")) return Key::BiosDescription;
-        break;
-    case 18:
-        if (is("commandline_string")) return Key::CommandlineString;
-        break;
-    case 19:
-        if (is("driver_feature_type")) return Key::FeatureType;
-        break;
-    case 21:
-        if (is("driver_feature_status")) return Key::FeatureStatus;
-        break;
-    case 22:
-        if (is("driver_feature_overall")) return Key::FeatureOverall;
-        break;
-    default:
-        break;
-    }
-    return Key::Unknown;
+template <std::string Machine::*field> void read_text(Machine& m, std::string_view value) {
+    (m.*field).assign(value);
+}
+template <std::string Machine::*field>
+std::string_view text_value(const Machine& m, std::size_t, NumberText&) {
+    return m.*field;
+}
+template <std::string Machine::*field> constexpr RecordKey text_key(std::string_view key) {
+    return {key, Group::Record, &read_text<field>, &text_value<field>};
 }
 
-std::int64_t read_bios_position(std::string_view value) {
+// A flag the file writes as `word` when it is `when`, as nothing otherwise: most flags are
+// "yes" or nothing; runnable, true for nearly every machine, is "no" or nothing.
+template <bool Machine::*flag, bool when> void read_flag(Machine& m, std::string_view value) {
+    m.*flag = when == (value == (when ? "yes" : "no"));
+}
+template <bool Machine::*flag, bool when>
+std::string_view flag_value(const Machine& m, std::size_t, NumberText&) {
+    if (m.*flag != when) return {};
+    return when ? "yes" : "no";
+}
+template <bool Machine::*flag> constexpr RecordKey yes_key(std::string_view key) {
+    return {key, Group::Record, &read_flag<flag, true>, &flag_value<flag, true>};
+}
+template <bool Machine::*flag> constexpr RecordKey no_key(std::string_view key) {
+    return {key, Group::Record, &read_flag<flag, false>, &flag_value<flag, false>};
+}
+
+// A text field of a list's elements: the first key of the list adds an element, the others
+// fill the last one (and are passed over before any).
+template <auto list, auto field> void read_first(Machine& m, std::string_view value) {
+    ((m.*list).emplace_back().*field).assign(value);
+}
+template <auto list, auto field> void read_next(Machine& m, std::string_view value) {
+    if (!(m.*list).empty()) ((m.*list).back().*field).assign(value);
+}
+template <auto list, auto field>
+std::string_view element_value(const Machine& m, std::size_t element, NumberText&) {
+    return (m.*list)[element].*field;
+}
+template <auto list, auto field> constexpr RecordKey first_key(std::string_view key, Group g) {
+    return {key, g, &read_first<list, field>, &element_value<list, field>};
+}
+template <auto list, auto field> constexpr RecordKey next_key(std::string_view key, Group g) {
+    return {key, g, &read_next<list, field>, &element_value<list, field>};
+}
+
+// A list of plain names, one key line per name.
+template <std::vector<std::string> Machine::*list>
+void read_name(Machine& m, std::string_view value) {
+    (m.*list).emplace_back(value);
+}
+template <std::vector<std::string> Machine::*list>
+std::string_view name_value(const Machine& m, std::size_t element, NumberText&) {
+    return (m.*list)[element];
+}
+
+// A stored command line's BIOS set: a position in bios_sets, -1 (or anything unreadable) for
+// none.
+void read_bios_position(Machine& m, std::string_view value) {
+    if (m.commandlines.empty()) return;
     std::int64_t n = -1;
-    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-    if (ec != std::errc()) return -1;
-    (void)end;
-    return n;
+    if (std::from_chars(value.data(), value.data() + value.size(), n).ec != std::errc()) n = -1;
+    m.commandlines.back().commandline_bios = n;
+}
+std::string_view bios_position_value(const Machine& m, std::size_t element, NumberText& number) {
+    const auto end =
+        std::to_chars(number, number + sizeof number, m.commandlines[element].commandline_bios).ptr;
+    return std::string_view(number, static_cast<size_t>(end - number));
+}
+
+// Every key line of a record section, in file order.
+constexpr RecordKey record_keys[] = {
+    text_key<&Machine::description>("description"),
+    text_key<&Machine::sourcefile>("sourcefile"),
+    text_key<&Machine::romof>("romof"),
+    text_key<&Machine::cloneof>("cloneof"),
+    text_key<&Machine::year>("year"),
+    text_key<&Machine::manufacturer>("manufacturer"),
+    text_key<&Machine::sampleof>("sampleof"),
+    text_key<&Machine::system_type>("system_type"),
+    yes_key<&Machine::requires_roms>("requires_roms"),
+    yes_key<&Machine::isbios>("isbios"),
+    yes_key<&Machine::isdevice>("isdevice"),
+    yes_key<&Machine::ismechanical>("ismechanical"),
+    yes_key<&Machine::isfavourite>("isfavourite"),
+    yes_key<&Machine::isavailable>("isavailable"),
+    no_key<&Machine::runnable>("runnable"),
+    text_key<&Machine::screen_type>("screen_type"),
+    text_key<&Machine::screen_rotate>("screen_rotate"),
+    text_key<&Machine::driver_status>("driver_status"),
+    text_key<&Machine::driver_emulation>("driver_emulation"),
+    first_key<&Machine::commandlines, &CommandLine::commandline_name>("commandline_name",
+                                                                      Group::Commandline),
+    next_key<&Machine::commandlines, &CommandLine::commandline_string>("commandline_string",
+                                                                       Group::Commandline),
+    {"commandline_bios", Group::Commandline, &read_bios_position, &bios_position_value},
+    first_key<&Machine::driver_features, &DriverFeature::driver_feature_type>("driver_feature_type",
+                                                                              Group::Feature),
+    next_key<&Machine::driver_features, &DriverFeature::driver_feature_status>(
+        "driver_feature_status", Group::Feature),
+    next_key<&Machine::driver_features, &DriverFeature::driver_feature_overall>(
+        "driver_feature_overall", Group::Feature),
+    first_key<&Machine::bios_sets, &BiosSet::bios_name>("bios_name", Group::Bios),
+    next_key<&Machine::bios_sets, &BiosSet::bios_description>("bios_description", Group::Bios),
+    {"softwarelist", Group::Softwarelist, &read_name<&Machine::softwarelists>,
+     &name_value<&Machine::softwarelists>},
+    {"disk_name", Group::Disk, &read_name<&Machine::disks>, &name_value<&Machine::disks>},
+};
+constexpr std::size_t record_key_count = std::size(record_keys);
+
+// How many times a group's key lines are written for a record.
+std::size_t group_size(const Machine& m, Group group) {
+    switch (group) {
+    case Group::Record:
+        return 1;
+    case Group::Commandline:
+        return m.commandlines.size();
+    case Group::Feature:
+        return m.driver_features.size();
+    case Group::Bios:
+        return m.bios_sets.size();
+    case Group::Softwarelist:
+        return m.softwarelists.size();
+    case Group::Disk:
+        return m.disks.size();
+    }
+    return 0;
+}
+
+// The table's keys by length, so that a key line is matched with one or two comparisons.
+constexpr std::size_t longest_key = 24;
+struct KeysByLength {
+    std::uint8_t first[longest_key + 1] = {};
+    std::uint8_t count[longest_key + 1] = {};
+    std::uint8_t order[record_key_count] = {};
+
+    constexpr KeysByLength() {
+        std::size_t placed = 0;
+        for (std::size_t length = 0; length <= longest_key; ++length) {
+            first[length] = static_cast<std::uint8_t>(placed);
+            for (std::size_t k = 0; k < record_key_count; ++k) {
+                if (record_keys[k].key.size() != length) continue;
+                order[placed++] = static_cast<std::uint8_t>(k);
+                ++count[length];
+            }
+        }
+    }
+};
+constexpr KeysByLength keys_by_length;
+static_assert([] {
+    std::size_t placed = 0;
+    for (const std::uint8_t c : keys_by_length.count)
+        placed += c;
+    return placed == record_key_count; // no key longer than longest_key
+}());
+
+const RecordKey* find_key(std::string_view key) {
+    if (key.size() > longest_key) return nullptr;
+    const std::size_t first = keys_by_length.first[key.size()];
+    for (std::size_t i = first; i < first + keys_by_length.count[key.size()]; ++i) {
+        const RecordKey& candidate = record_keys[keys_by_length.order[i]];
+        if (candidate.key == key) return &candidate;
+    }
+    return nullptr;
 }
 
 void apply_line(Machine& m, std::string_view line) {
@@ -142,55 +227,7 @@ void apply_line(Machine& m, std::string_view line) {
     // "key = value": one space on each side of "=" belongs to the separator.
     if (!key.empty() && key.back() == ' ') key.remove_suffix(1);
     if (!value.empty() && value.front() == ' ') value.remove_prefix(1);
-
-    std::string* field = nullptr;
-    bool* flag = nullptr;
-    switch (classify(key, m, field, flag)) {
-    case Key::Unknown:
-        break;
-    case Key::Field:
-        field->assign(value);
-        break;
-    case Key::YesFlag:
-        *flag = value == "yes";
-        break;
-    case Key::Runnable:
-        m.runnable = value != "no";
-        break;
-    case Key::CommandlineName:
-        m.commandlines.push_back(CommandLine{std::string(value), "", -1});
-        break;
-    case Key::CommandlineString:
-        if (!m.commandlines.empty()) m.commandlines.back().commandline_string.assign(value);
-        break;
-    case Key::CommandlineBios:
-        if (!m.commandlines.empty())
-            m.commandlines.back().commandline_bios = read_bios_position(value);
-        break;
-    case Key::FeatureType:
-        m.driver_features.push_back(DriverFeature{std::string(value), "", ""});
-        break;
-    case Key::FeatureStatus:
-        if (!m.driver_features.empty())
-            m.driver_features.back().driver_feature_status.assign(value);
-        break;
-    case Key::FeatureOverall:
-        if (!m.driver_features.empty())
-            m.driver_features.back().driver_feature_overall.assign(value);
-        break;
-    case Key::BiosName:
-        m.bios_sets.push_back(BiosSet{std::string(value), ""});
-        break;
-    case Key::BiosDescription:
-        if (!m.bios_sets.empty()) m.bios_sets.back().bios_description.assign(value);
-        break;
-    case Key::Softwarelist:
-        m.softwarelists.emplace_back(value);
-        break;
-    case Key::DiskName:
-        m.disks.emplace_back(value);
-        break;
-    }
+    if (const RecordKey* k = find_key(key)) k->read(m, value); // unknown keys are passed over
 }
 
 // Splits off the next line (LF or CR LF); false at the end of the bytes.
@@ -313,46 +350,19 @@ void append_record_section(std::string& out, const Machine& m) {
     append_one_line(out, m.name);
     out += ']';
     out += crlf;
-    key_line(out, "description", m.description);
-    key_line(out, "sourcefile", m.sourcefile);
-    key_line(out, "romof", m.romof);
-    key_line(out, "cloneof", m.cloneof);
-    key_line(out, "year", m.year);
-    key_line(out, "manufacturer", m.manufacturer);
-    key_line(out, "sampleof", m.sampleof);
-    key_line(out, "system_type", m.system_type);
-    key_line(out, "requires_roms", yes_or_empty(m.requires_roms));
-    key_line(out, "isbios", yes_or_empty(m.isbios));
-    key_line(out, "isdevice", yes_or_empty(m.isdevice));
-    key_line(out, "ismechanical", yes_or_empty(m.ismechanical));
-    key_line(out, "isfavourite", yes_or_empty(m.isfavourite));
-    key_line(out, "isavailable", yes_or_empty(m.isavailable));
-    key_line(out, "runnable", m.runnable ? "" : "no");
-    key_line(out, "screen_type", m.screen_type);
-    key_line(out, "screen_rotate", m.screen_rotate);
-    key_line(out, "driver_status", m.driver_status);
-    key_line(out, "driver_emulation", m.driver_emulation);
-    for (const CommandLine& c : m.commandlines) {
-        key_line(out, "commandline_name", c.commandline_name);
-        key_line(out, "commandline_string", c.commandline_string);
-        char num[24];
-        const auto [end, ec] = std::to_chars(num, num + sizeof num, c.commandline_bios);
-        (void)ec;
-        key_line(out, "commandline_bios", std::string_view(num, static_cast<size_t>(end - num)));
+    NumberText number;
+    for (std::size_t k = 0; k < record_key_count;) {
+        // The keys of one group lie in a row; they are written once per element.
+        const Group group = record_keys[k].group;
+        std::size_t end = k;
+        while (end < record_key_count && record_keys[end].group == group)
+            ++end;
+        const std::size_t elements = group_size(m, group);
+        for (std::size_t e = 0; e < elements; ++e)
+            for (std::size_t j = k; j < end; ++j)
+                key_line(out, record_keys[j].key, record_keys[j].value(m, e, number));
+        k = end;
     }
-    for (const DriverFeature& f : m.driver_features) {
-        key_line(out, "driver_feature_type", f.driver_feature_type);
-        key_line(out, "driver_feature_status", f.driver_feature_status);
-        key_line(out, "driver_feature_overall", f.driver_feature_overall);
-    }
-    for (const BiosSet& b : m.bios_sets) {
-        key_line(out, "bios_name", b.bios_name);
-        key_line(out, "bios_description", b.bios_description);
-    }
-    for (const std::string& s : m.softwarelists)
-        key_line(out, "softwarelist", s);
-    for (const std::string& d : m.disks)
-        key_line(out, "disk_name", d);
     out += crlf;
 }
 
@@ -382,11 +392,15 @@ std::string_view find_record_section(std::string_view bytes, std::string_view na
     return {};
 }
 
-SaveResult save_database(const MachineList& machines, const Settings& settings,
-                         bool& database_changed, Host& host) {
+Status save_database(const MachineList& machines, const Settings& settings, bool& database_changed,
+                     Host& host) {
     const std::string path = database_path(settings);
-    if (!settings.ORVEL_Data.empty() && !folder_exists(settings.ORVEL_Data))
-        create_folders(settings.ORVEL_Data);
+    if (!settings.ORVEL_Data.empty() && !folder_exists(settings.ORVEL_Data)) {
+        errno = 0;
+        if (!create_folders(settings.ORVEL_Data))
+            return system_failure("The data folder could not be created: " + settings.ORVEL_Data,
+                                  errno);
+    }
     // Another program saving into the same data folder finishes first (an orvel-cli command
     // holds the lock from its load to its save).
     const FolderLock lock(settings.ORVEL_Data.empty() ? std::string(".") : settings.ORVEL_Data);
@@ -394,9 +408,16 @@ SaveResult save_database(const MachineList& machines, const Settings& settings,
     if (settings.ORVEL_DB_Backup == 1 && file_size(path) >= 0) {
         host.keep_alive();
         host.set_progress("Backing Up Database");
-        // The backup is a byte copy of the file as it was before this save.
+        // The backup is a byte copy of the file as it was before this save. The user asked for
+        // one before every save: without it the old file is not replaced.
         const std::string backup = database_backup_path(settings);
-        if (auto old = read_file(path)) write_file_atomic(backup, *old);
+        errno = 0;
+        const std::optional<std::string> old = read_file(path);
+        if (!old || !write_file_atomic(backup, *old)) {
+            const int err = errno;
+            host.set_progress("");
+            return system_failure("The database backup could not be written: " + backup, err);
+        }
         host.keep_alive();
         host.set_progress("");
     }
@@ -410,50 +431,45 @@ SaveResult save_database(const MachineList& machines, const Settings& settings,
         append_record_section(out, machines[i]);
         if ((i & 4095) == 4095) host.keep_alive();
     }
-    SaveResult result;
     errno = 0;
-    if (write_file_atomic(path, out)) {
-        result.ok = true;
+    Status result;
+    if (write_file_atomic(path, out))
         database_changed = false;
-    } else {
-        const int err = errno;
-        result.message = "The database file could not be written: " + path;
-        if (err != 0) {
-            result.message += " (";
-            result.message += std::strerror(err);
-            result.message += ")";
-        }
-    }
+    else
+        result = system_failure("The database file could not be written: " + path, errno);
     host.keep_alive();
     host.set_progress("");
     return result;
 }
 
-bool load_database(const Settings& settings, MachineList& machines, ViewList& view, Host& host) {
+Status load_database(const Settings& settings, MachineList& machines, ViewList& view, Host& host) {
     machines.clear();
     view.clear();
     const std::string path = database_path(settings);
     // A file far larger than any machine database is damaged or not ours: reading it whole
     // would only exhaust memory.
     if (const std::int64_t size = file_size(path); size > max_database_bytes) {
-        host.message("Oops",
-                     "The database file is too large to be read (" + std::to_string(size >> 20) +
-                         " MB; the limit is " + std::to_string(max_database_bytes >> 20) +
-                         " MB): " + path,
-                     Buttons::Ok, Icon::Error);
-        return false;
+        Failure too_large = failure("The database file is too large to be read (" +
+                                        std::to_string(size >> 20) + " MB; the limit is " +
+                                        std::to_string(max_database_bytes >> 20) + " MB): " + path,
+                                    FailureKind::Malformed);
+        host.message("Oops", too_large.message, Buttons::Ok, Icon::Error);
+        return too_large;
     }
     // Read in blocks: the file's bytes are never held beside all of its records.
     RecordReader reader(machines, &host,
                         static_cast<std::size_t>(std::max<std::int64_t>(0, file_size(path))));
+    errno = 0;
     if (!read_file_blocks(path, 1 << 20, [&](std::string_view block) { reader.feed(block); })) {
+        const int err = errno;
         machines.clear();
         host.message("Oops", "Error", Buttons::Ok);
-        return false;
+        return system_failure("The database file could not be read: " + path, err,
+                              err == ENOENT ? FailureKind::Missing : FailureKind::Error);
     }
     reader.finish();
     reset_view_list(machines, view);
-    return true;
+    return {};
 }
 
 } // namespace orvel

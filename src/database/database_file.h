@@ -5,6 +5,7 @@
 
 #include "database/machine.h"
 #include "host/host.h"
+#include "platform/failure.h"
 #include "settings/settings.h"
 
 #include <cstddef>
@@ -14,26 +15,23 @@
 
 namespace orvel {
 
-struct SaveResult {
-    bool ok = false;
-    std::string message; // why the file could not be written (empty when ok)
-};
-
 // Writes the whole machine list to the database file (creating the data folder when missing),
 // first copying the old file to "ORVEL.bak" when ORVEL_DB_Backup is 1. Progress texts:
 // "Backing Up Database", "Saving Database...". On success database_changed is cleared; on
-// failure the old file is kept, database_changed stays as it was and the result says why.
-SaveResult save_database(const MachineList& machines, const Settings& settings,
-                         bool& database_changed, Host& host);
+// failure (the data folder, the backup or the file could not be written) the old file is kept,
+// database_changed stays as it was and the failure says why.
+Status save_database(const MachineList& machines, const Settings& settings, bool& database_changed,
+                     Host& host);
 
 // The largest database file that is read: some 40 times the size of the one a current MAME gives.
 inline constexpr std::int64_t max_database_bytes = std::int64_t(1) << 30;
 
 // Replaces the machine list with the records of the database file and fills the view list
-// with 0..N-1. When the file cannot be opened, shows "Oops" / "Error", leaves both lists
-// empty and returns false; a file over max_database_bytes is refused the same way, with a
-// message that says so. A truncated or damaged file yields every complete record it holds.
-bool load_database(const Settings& settings, MachineList& machines, ViewList& view, Host& host);
+// with 0..N-1. When the file cannot be opened or read, shows "Oops" / "Error", leaves both
+// lists empty and fails (Missing when there is no file); a file over max_database_bytes is
+// refused the same way, with a message that says so. A truncated or damaged file yields every
+// complete record it holds.
+Status load_database(const Settings& settings, MachineList& machines, ViewList& view, Host& host);
 
 // The format itself, for callers that work on bytes.
 // Appends the five heading lines ("; Orvel V0.050 Alpha", ..., "; Entries: N").

@@ -173,46 +173,31 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
 }
 
 // Runs the walk over text delivered by next(buffer, capacity) -> bytes read (0 at the end,
-// negative on a read error).
-template <typename Reader>
-ListingParse run_walk(MachineList& machines, Host* host, Reader&& next,
-                      std::uint64_t* total = nullptr) {
-    ListingParse result;
+// negative on a read error, which ends the walk with an Error whose message the caller
+// gives).
+template <typename Reader> Status run_walk(MachineList& machines, Host* host, Reader&& next) {
     Walk w;
     const XmlParser parser = make_xml_parser(&w, on_start, nullptr);
-    if (!parser) return result;
+    if (!parser) return failure("out of memory");
     w.parser = parser.get();
     w.machines = &machines;
     w.host = host;
-    result.opened = true;
     constexpr int chunk = 1 << 20;
     bool first = true;
     for (;;) {
         void* buffer = XML_GetBuffer(w.parser, chunk);
-        if (!buffer) {
-            result.error.message = "out of memory";
-            break;
-        }
+        if (!buffer)
+            return failure(xml_error_text(XmlError{"out of memory", 0, 0}), FailureKind::Malformed);
         const long n = next(static_cast<char*>(buffer), chunk);
-        if (n < 0) {
-            result.opened = false;
-            break;
-        }
-        if (total) *total += static_cast<std::uint64_t>(n);
-        if (XML_ParseBuffer(w.parser, static_cast<int>(n), n == 0) == XML_STATUS_ERROR) {
-            result.error = xml_error(w.parser);
-            break;
-        }
+        if (n < 0) return failure("");
+        if (XML_ParseBuffer(w.parser, static_cast<int>(n), n == 0) == XML_STATUS_ERROR)
+            return failure(xml_error_text(xml_error(w.parser)), FailureKind::Malformed);
         if (first && host) {
             host->set_progress("Processing XML Data...");
             first = false;
         }
-        if (n == 0) {
-            result.ok = true;
-            break;
-        }
+        if (n == 0) return {};
     }
-    return result;
 }
 
 std::string centred(std::string_view text, size_t width) {
@@ -260,14 +245,13 @@ bool listing_is_complete(const std::string& path) {
 // listing file and parsed as it arrives, so that the parse is done soon after MAME ends.
 // MAME's error lines go to the console. A MAME that writes nothing for silence_ms is ended (a
 // limit on silence, not on the whole run, so a slow machine is never cut off).
-ListingParse generate_and_parse(const Settings& settings, const std::string& listing,
-                                MachineList& machines, Host& host, int silence_ms,
-                                ListingRun& run) {
+Status generate_and_parse(const Settings& settings, const std::string& listing,
+                          MachineList& machines, Host& host, int silence_ms, ListingRun& run) {
     std::FILE* out = std::fopen(listing.c_str(), "wb");
     if (!out) {
         run.failure =
             "The listing could not be written to " + listing + ": " + std::strerror(errno);
-        return {};
+        return failure(run.failure);
     }
     ChildProcess mame;
     ChildProcess::Options options;
@@ -278,7 +262,7 @@ ListingParse generate_and_parse(const Settings& settings, const std::string& lis
                              split_arguments("-lx -nodtd"), options);
     if (!run.started) {
         std::fclose(out);
-        return {};
+        return failure("MAME could not be started", FailureKind::Missing);
     }
     using clock = std::chrono::steady_clock;
     std::string pending; // read from MAME, not yet handed to the parser
@@ -299,7 +283,7 @@ ListingParse generate_and_parse(const Settings& settings, const std::string& lis
         if (!trim(line).empty()) last_error = std::string(trim(line));
     };
     bool reading = true;
-    ListingParse result = run_walk(machines, &host, [&](char* buffer, int capacity) -> long {
+    const Status result = run_walk(machines, &host, [&](char* buffer, int capacity) -> long {
         while (taken == pending.size() && reading && write_errno == 0 && !silent) {
             pending.clear();
             taken = 0;
@@ -326,7 +310,7 @@ ListingParse generate_and_parse(const Settings& settings, const std::string& lis
     } else if (silent) {
         run.failure = "MAME wrote nothing for " + seconds_text(silence_ms) +
                       " while writing its listing and was ended.";
-    } else if (!stopped_early && !result.ok && run.bytes > 0 && status != 0) {
+    } else if (!stopped_early && !result.ok() && run.bytes > 0 && status != 0) {
         // A listing cut short by MAME's failure is no XML error of the listing's own.
         run.failure = "MAME failed while writing its listing (exit status " +
                       std::to_string(status) + ")" + (last_error.empty() ? "" : ": " + last_error);
@@ -336,19 +320,27 @@ ListingParse generate_and_parse(const Settings& settings, const std::string& lis
 
 } // namespace
 
-ListingParse parse_listing_file(const std::string& path, MachineList& machines, Host* host) {
+Status parse_listing_file(const std::string& path, MachineList& machines, Host* host) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return {};
-    ListingParse result = run_walk(machines, host, [f](char* buffer, int capacity) -> long {
+    if (!f)
+        return system_failure("The listing could not be read: " + path, errno,
+                              FailureKind::Missing);
+    int read_errno = 0;
+    Status result = run_walk(machines, host, [&](char* buffer, int capacity) -> long {
         const size_t n = std::fread(buffer, 1, static_cast<size_t>(capacity), f);
-        if (n == 0 && std::ferror(f)) return -1;
+        if (n < static_cast<size_t>(capacity) && std::ferror(f)) {
+            read_errno = errno != 0 ? errno : EIO;
+            return -1;
+        }
         return static_cast<long>(n);
     });
     std::fclose(f);
+    if (read_errno != 0)
+        return system_failure("The listing could not be read: " + path, read_errno);
     return result;
 }
 
-ListingParse parse_listing_text(std::string_view xml, MachineList& machines) {
+Status parse_listing_text(std::string_view xml, MachineList& machines) {
     size_t pos = 0;
     return run_walk(machines, nullptr, [&](char* buffer, int capacity) -> long {
         const size_t n = std::min(static_cast<size_t>(capacity), xml.size() - pos);
@@ -417,10 +409,9 @@ std::vector<std::string> build_banner(const Settings& settings) {
     };
 }
 
-BuildResult build_database(const Settings& settings, const MamePaths& paths, MachineList& machines,
-                           ViewList& view, bool& database_changed, Host& host,
-                           const BuildOptions& options) {
-    BuildResult result;
+Status build_database(const Settings& settings, const MamePaths& paths, MachineList& machines,
+                      ViewList& view, bool& database_changed, Host& host,
+                      const BuildOptions& options) {
     const std::string listing = join_path(settings.MAME_Path, listing_file_name);
     // A listing left by a build that was interrupted is not complete: MAME is asked again.
     const bool reuse =
@@ -428,7 +419,7 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
                                 (file_size(listing) > 0 && listing_is_complete(listing)));
     machines.clear();
     view.clear();
-    ListingParse parse;
+    Status parse;
     if (!reuse) {
         host.console_open("Starting Orvel...");
         for (const std::string& line : build_banner(settings))
@@ -442,36 +433,36 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
             machines.clear();
             delete_file(listing);
             host.message("Error", run.failure, Buttons::Ok, Icon::Error);
-            result.status = BuildStatus::ListingFailed;
-            result.failure = run.failure;
-            return result;
+            return failure(run.failure);
         }
         if (!run.started || run.bytes == 0) {
             // MAME could not be run or wrote nothing: no database, and the next start asks
             // again.
             machines.clear();
             delete_file(listing);
-            return result;
+            return failure(run.started ? "MAME wrote no listing" : "MAME could not be started",
+                           FailureKind::Missing);
         }
     } else {
         host.set_progress("Loading XML Data...");
         parse = parse_listing_file(listing, machines, &host);
     }
     host.keep_alive();
-    if (!parse.opened) {
+    if (parse.is(FailureKind::Malformed)) {
         machines.clear();
-        return result;
-    }
-    if (!parse.ok) {
-        machines.clear();
-        host.message("Error", xml_error_text(parse.error), Buttons::Ok, Icon::Error);
+        host.message("Error", parse.message(), Buttons::Ok, Icon::Error);
         // A broken listing is not reused: the next start asks MAME for a new one.
         delete_file(listing);
-        result.status = BuildStatus::XmlError;
-        return result;
+        return parse;
+    }
+    if (!parse.ok()) {
+        machines.clear();
+        // A listing that could not be read to its end is no database; the user hears why.
+        if (!parse.is(FailureKind::Missing))
+            host.message("Error", parse.message(), Buttons::Ok, Icon::Error);
+        return parse;
     }
     delete_file(listing);
-    result.status = BuildStatus::Built;
 
     host.set_progress("Checking ROM Availability...");
     check_availability(machines, paths.rompath, settings.MAME_Path, host);
@@ -486,13 +477,12 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
     if (options.carry_from) carry_user_data(*options.carry_from, machines);
     reset_view_list(machines, view);
     // An empty list is not saved: the next start would load it and stop again.
-    if (machines.empty()) return result;
+    if (machines.empty()) return {};
     // The list in memory is newer than any file until the save succeeds.
     database_changed = true;
-    const SaveResult saved = save_database(machines, settings, database_changed, host);
-    result.saved = saved.ok;
-    result.save_message = saved.message;
-    return result;
+    const Status saved = save_database(machines, settings, database_changed, host);
+    if (!saved) return failure(std::string(saved.message()), FailureKind::NotSaved);
+    return {};
 }
 
 } // namespace orvel

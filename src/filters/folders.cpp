@@ -111,31 +111,25 @@ std::string folder_file_text(const MachineList& machines, const ViewList& view,
     return out;
 }
 
-SaveFolderResult save_folder_ini(Host& host, const std::string& mame_folder,
-                                 const std::string& mame_version, const std::string& version_text,
-                                 const MachineList& machines, const ViewList& view) {
-    SaveFolderResult result;
+Result<std::string> save_folder_ini(Host& host, const std::string& mame_folder,
+                                    const std::string& mame_version,
+                                    const std::string& version_text, const MachineList& machines,
+                                    const ViewList& view) {
+    const Failure cancelled = failure("", FailureKind::Cancelled);
     const std::optional<std::string> answer =
         host.ask_text("Ini Name", "Please enter a name...", "");
-    if (!answer || answer->empty()) return result;
+    if (!answer || answer->empty()) return cancelled;
     // The name is a file name in the chosen folder, never a path into another one.
-    if (answer->find('/') != std::string::npos || answer->find('\\') != std::string::npos) {
-        result.outcome = SaveFolderResult::Failed;
-        result.error = "the name may not contain a path separator";
-        return result;
-    }
+    if (answer->find('/') != std::string::npos || answer->find('\\') != std::string::npos)
+        return failure("the name may not contain a path separator", FailureKind::Refused);
     const std::string folder = host.choose_folder("Ini Path", mame_folder);
-    if (folder.empty()) return result;
-    result.path = join_path(folder, folder_file_name(*answer));
-    if (!write_file_atomic(result.path,
-                           folder_file_text(machines, view, mame_version, version_text))) {
-        result.outcome = SaveFolderResult::Failed;
-        result.error = "cannot write " + result.path + ": " + std::strerror(errno);
-        return result;
-    }
-    result.outcome = SaveFolderResult::Saved;
-    host.message("Success!", result.path + " Created", Buttons::Ok, Icon::Information);
-    return result;
+    if (folder.empty()) return cancelled;
+    std::string path = join_path(folder, folder_file_name(*answer));
+    errno = 0;
+    if (!write_file_atomic(path, folder_file_text(machines, view, mame_version, version_text)))
+        return failure("cannot write " + path + ": " + std::strerror(errno));
+    host.message("Success!", path + " Created", Buttons::Ok, Icon::Information);
+    return path;
 }
 
 } // namespace orvel

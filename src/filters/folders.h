@@ -12,6 +12,7 @@
 
 #include "database/machine.h"
 #include "host/host.h"
+#include "platform/failure.h"
 
 #include <cstdint>
 #include <string>
@@ -65,19 +66,15 @@ std::string folder_file_name(std::string_view typed_name);
 std::string folder_file_text(const MachineList& machines, const ViewList& view,
                              const std::string& mame_version, const std::string& version_text);
 
-struct SaveFolderResult {
-    enum Outcome { Saved, Cancelled, Failed } outcome = Cancelled;
-    std::string path;  // the file written (or that could not be written)
-    std::string error; // why it failed
-};
-
 // "Save Folder Ini": asks for a name ("Ini Name") and a folder ("Ini Path", starting at the
 // MAME folder), writes the machines of the view list, in view order, through a temporary file
-// and a rename, and shows "Success!" with the path. Cancelling either question ends quietly; a
-// failed write shows nothing to the user, as before, but is returned. The caller then empties
-// the folder list, runs load_folders and rebuilds the tree items (the filter set stays).
-SaveFolderResult save_folder_ini(Host& host, const std::string& mame_folder,
-                                 const std::string& mame_version, const std::string& version_text,
-                                 const MachineList& machines, const ViewList& view);
+// and a rename, shows "Success!" with the path and gives the path. Cancelling either question
+// ends quietly (Cancelled); a name with a path separator is Refused; a failed write (Error)
+// shows nothing to the user, as before, but is returned. The caller then empties the folder
+// list, runs load_folders and rebuilds the tree items (the filter set stays).
+Result<std::string> save_folder_ini(Host& host, const std::string& mame_folder,
+                                    const std::string& mame_version,
+                                    const std::string& version_text, const MachineList& machines,
+                                    const ViewList& view);
 
 } // namespace orvel

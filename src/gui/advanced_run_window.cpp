@@ -250,18 +250,19 @@ void AdvancedRunWindow::add_commandline() {
 void AdvancedRunWindow::remove_commandline() {
     if (host_.message("Remove Command", "Remove Commandline?", Buttons::YesNo) != Answer::Yes)
         return;
-    const RemoveResult removed = orvel::remove_commandline(machine(), lines_->currentIndex());
-    if (removed.outcome == RemoveOutcome::LastOne) {
-        host_.message("Error", last_commandline_text, Buttons::Ok, Icon::Error);
+    const Result<std::int64_t> removed =
+        orvel::remove_commandline(machine(), lines_->currentIndex());
+    if (removed.is(FailureKind::Refused)) {
+        host_.message("Error", removed.message(), Buttons::Ok, Icon::Error);
         return;
     }
-    if (removed.outcome != RemoveOutcome::Removed) return;
+    if (!removed) return;
     {
         const QSignalBlocker quiet(lines_);
         lines_->removeItem(lines_->currentIndex());
     }
     changed();
-    select_line(removed.selected);
+    select_line(*removed);
 }
 
 void AdvancedRunWindow::clear_commandline() {
@@ -280,18 +281,20 @@ void AdvancedRunWindow::save_database() {
         return;
     setWindowTitle(QStringLiteral("Saving..."));
     QCoreApplication::processEvents();
-    const SaveResult saved =
+    const Status saved =
         orvel::save_database(state_.machines, state_.settings, state_.database_changed, host_);
     setWindowTitle(!machine().isavailable
                        ? qs(machine().description) + QStringLiteral(" is not available!")
                        : running_title());
-    if (!saved.ok)
-        host_.message("Save Data", "The database could not be saved.\r\n" + saved.message,
+    if (!saved)
+        host_.message("Save Data",
+                      "The database could not be saved.\r\n" + std::string(saved.message()),
                       Buttons::Ok, Icon::Error);
 }
 
 void AdvancedRunWindow::create_ini() {
-    create_ini_file(host_, machine(), state_.machines, state_.settings.MAME_Path);
+    // The workflow tells the user how it ended.
+    (void)create_ini_file(host_, machine(), state_.machines, state_.settings.MAME_Path);
 }
 
 void AdvancedRunWindow::edit_ini() {

@@ -163,9 +163,10 @@ void MainWindow::check_availability_command() {
 namespace {
 
 // A save that fails must not look like one that worked.
-void report_failed_save(Host& host, const SaveResult& result) {
-    if (!result.ok)
-        host.message("Save Database", "The database could not be saved.\r\n" + result.message,
+void report_failed_save(Host& host, const Status& saved) {
+    if (!saved)
+        host.message("Save Database",
+                     "The database could not be saved.\r\n" + std::string(saved.message()),
                      Buttons::Ok, Icon::Error);
 }
 
@@ -204,8 +205,9 @@ bool MainWindow::exit_questions(ExitRequest request) {
 void MainWindow::save_folder_ini_command() {
     AppState& state = session_.state;
     const BusyGuard guard(busy_);
-    save_folder_ini(host_, state.settings.MAME_Path, state.settings.MAME_Version,
-                    state.settings.version_text, state.machines, state.view);
+    // Success is shown by the workflow; a failed write shows nothing, as it always did.
+    (void)save_folder_ini(host_, state.settings.MAME_Path, state.settings.MAME_Version,
+                          state.settings.version_text, state.machines, state.view);
     // The new file shows up as a folder at once; the filter set stays as it is.
     session_.state.folders.clear();
     load_folders(state.mame_paths.categorypath, state.settings.MAME_Path, state.machines,

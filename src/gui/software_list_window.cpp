@@ -127,12 +127,12 @@ const Machine& SoftwareListWindow::machine() const {
 }
 
 void SoftwareListWindow::load_list() {
-    const SoftwareListLoad load = load_software_list(
-        to_std(lists_->currentText()), state_.mame_paths.hashpath, state_.mame_paths.rompath,
-        state_.settings.MAME_Path, state_.software_items, host_);
-    setWindowTitle(qs(load.title));
-    // A missing or empty list disables what needs items; the list box stays, so that the
-    // machine's other lists can still be chosen.
+    // A failure was shown through the host; a missing or empty list disables what needs items.
+    // The list box stays, so that the machine's other lists can still be chosen.
+    (void)load_software_list(to_std(lists_->currentText()), state_.mame_paths.hashpath,
+                             state_.mame_paths.rompath, state_.settings.MAME_Path,
+                             state_.software_items, host_);
+    setWindowTitle(qs(software_list_title(state_.software_items.items.size())));
     const bool has_items = !state_.software_items.items.empty();
     start_image_->setEnabled(has_items);
     filter_->setEnabled(has_items);

@@ -35,17 +35,14 @@ std::optional<std::int64_t> add_commandline(Machine& machine, std::int64_t after
     return position;
 }
 
-RemoveResult remove_commandline(Machine& machine, std::int64_t position) {
-    RemoveResult result;
-    if (!in_range(position, machine.commandlines.size())) return result;
-    if (machine.commandlines.size() == 1) {
-        result.outcome = RemoveOutcome::LastOne;
-        return result;
-    }
+Result<std::int64_t> remove_commandline(Machine& machine, std::int64_t position) {
+    if (!in_range(position, machine.commandlines.size()))
+        return failure("There is no stored command line at position " + std::to_string(position),
+                       FailureKind::Missing);
+    if (machine.commandlines.size() == 1)
+        return failure(std::string(last_commandline_text), FailureKind::Refused);
     machine.commandlines.erase(machine.commandlines.begin() + position);
-    result.outcome = RemoveOutcome::Removed;
-    result.selected = position > 0 ? position - 1 : 0;
-    return result;
+    return position > 0 ? position - 1 : std::int64_t{0};
 }
 
 bool set_commandline_string(Machine& machine, std::int64_t position, std::string_view options) {

@@ -4,6 +4,7 @@
 // preview that the window's status line shows.
 
 #include "database/machine.h"
+#include "platform/failure.h"
 #include "settings/settings.h"
 
 #include <cstdint>
@@ -23,13 +24,10 @@ const CommandLine* commandline_at(const Machine& machine, std::int64_t position)
 std::optional<std::int64_t> add_commandline(Machine& machine, std::int64_t after,
                                             std::string_view name);
 
-enum class RemoveOutcome { Removed, LastOne, NoSuchLine };
-struct RemoveResult {
-    RemoveOutcome outcome = RemoveOutcome::NoSuchLine;
-    std::int64_t selected = 0; // the line shown afterwards: the one before (0 for the first)
-};
-// Removes the stored command line at a position. The last one is never removed.
-RemoveResult remove_commandline(Machine& machine, std::int64_t position);
+// Removes the stored command line at a position and gives the position of the line shown
+// afterwards: the one before (0 for the first). The last one is never removed (Refused, with
+// last_commandline_text); a position with no line fails as Missing.
+Result<std::int64_t> remove_commandline(Machine& machine, std::int64_t position);
 inline constexpr std::string_view last_commandline_text = "Cannot delete last command!";
 
 // Sets the options of a stored command line; false when there is no such line.

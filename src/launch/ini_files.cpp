@@ -42,11 +42,11 @@ namespace {
 // The target in the chosen folder; false when the folder chooser was cancelled or the user
 // keeps an existing file.
 bool choose_target(Host& host, const std::string& mame_folder, const std::string& name,
-                   CreateIniResult& result, bool& overwriting) {
+                   std::string& path, bool& overwriting) {
     const std::string folder = host.choose_folder("Select Path", mame_folder);
     if (folder.empty()) return false;
-    result.path = join_path(folder, name);
-    overwriting = file_size(result.path) >= 0;
+    path = join_path(folder, name);
+    overwriting = file_size(path) >= 0;
     return !overwriting || host.message("Warning", "File exists. OverWrite?", Buttons::YesNo,
                                         Icon::Warning) == Answer::Yes;
 }
@@ -59,47 +59,48 @@ bool make_parent(const std::string& path) {
 
 } // namespace
 
-CreateIniResult create_ini_file(Host& host, const Machine& machine, const MachineList& machines,
-                                const std::string& mame_folder) {
-    CreateIniResult result;
+Result<CreatedIni> create_ini_file(Host& host, const Machine& machine, const MachineList& machines,
+                                   const std::string& mame_folder) {
+    const Failure cancelled = failure("", FailureKind::Cancelled);
     const std::optional<std::string> answer =
         host.ask_text("Enter Filename", ini_names_prompt(ini_file_names(machine, machines)),
                       machine.name + ".ini");
-    if (!answer || answer->empty()) return result;
+    if (!answer || answer->empty()) return cancelled;
     const std::string& name = *answer;
+    CreatedIni created;
     bool overwriting = false;
+    const auto not_created = [&] {
+        return failure("The ini file could not be created: " + created.path);
+    };
 
     switch (host.message("File Type...", "Copy existing ini file?", Buttons::YesNoCancel)) {
     case Answer::Yes: {
         const std::string source = host.choose_open_file("Select File", "", "Ini Files|*.ini");
-        if (source.empty() || !choose_target(host, mame_folder, name, result, overwriting))
-            return result;
-        if (make_parent(result.path) && copy_file(source, result.path)) {
-            result.outcome = CreateIniOutcome::Copied;
-            host.message("File Copied", name + " created", Buttons::Ok, Icon::Information);
-        } else {
-            result.outcome = CreateIniOutcome::Failed;
+        if (source.empty() || !choose_target(host, mame_folder, name, created.path, overwriting))
+            return cancelled;
+        if (!make_parent(created.path) || !copy_file(source, created.path)) {
             host.message("Error!", "File Not Created!", Buttons::Ok,
                          overwriting ? Icon::Warning : Icon::Error);
+            return not_created();
         }
-        return result;
+        created.copied = true;
+        host.message("File Copied", name + " created", Buttons::Ok, Icon::Information);
+        return created;
     }
     case Answer::No:
         if (host.message("Create Blank ini", "Create " + name + " ?", Buttons::YesNo,
                          Icon::Information) != Answer::Yes ||
-            !choose_target(host, mame_folder, name, result, overwriting))
-            return result;
-        if (make_parent(result.path) && write_file_atomic(result.path, "")) {
-            result.outcome = CreateIniOutcome::Created;
-            host.message("File Created", name + " created", Buttons::Ok, Icon::Information);
-        } else {
-            result.outcome = CreateIniOutcome::Failed;
+            !choose_target(host, mame_folder, name, created.path, overwriting))
+            return cancelled;
+        if (!make_parent(created.path) || !write_file_atomic(created.path, "")) {
             host.message("Error", "File Not Created!", Buttons::Ok,
                          overwriting ? Icon::Error : Icon::Warning);
+            return not_created();
         }
-        return result;
+        host.message("File Created", name + " created", Buttons::Ok, Icon::Information);
+        return created;
     default:
-        return result;
+        return cancelled;
     }
 }
 

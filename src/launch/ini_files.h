@@ -5,6 +5,7 @@
 
 #include "database/machine.h"
 #include "host/host.h"
+#include "platform/failure.h"
 
 #include <string>
 #include <vector>
@@ -21,17 +22,18 @@ std::vector<std::string> ini_file_names(const Machine& machine, const MachineLis
 // on the system-type files. Lines end in "\n".
 std::string ini_names_prompt(const std::vector<std::string>& names);
 
-enum class CreateIniOutcome { Cancelled, Copied, Created, Failed };
-struct CreateIniResult {
-    CreateIniOutcome outcome = CreateIniOutcome::Cancelled;
-    std::string path; // the target, once chosen
+// The ini file a successful create_ini_file made.
+struct CreatedIni {
+    std::string path;
+    bool copied = false; // a copy of an existing ini file, rather than a blank one
 };
 
 // Asks for a file name (the machine's own ini by default), then whether to copy an existing ini
 // file or create a blank one, for the folder to put it in (starting at the MAME folder) and,
 // when the file exists, whether to overwrite it; reports the result. An empty name or any
-// cancelled question or chooser ends the workflow without a file.
-CreateIniResult create_ini_file(Host& host, const Machine& machine, const MachineList& machines,
-                                const std::string& mame_folder);
+// cancelled question or chooser ends the workflow without a file (Cancelled); a file that could
+// not be written fails as Error.
+Result<CreatedIni> create_ini_file(Host& host, const Machine& machine, const MachineList& machines,
+                                   const std::string& mame_folder);
 
 } // namespace orvel

@@ -146,10 +146,11 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
     return run;
 }
 
-std::string media_file_problem(std::string_view media_file) {
+Status check_media_file(std::string_view media_file) {
     if (media_file.find('"') == std::string_view::npos) return {};
-    return "The file name \"" + std::string(media_file) +
-           "\" holds a double quote, which cannot be passed to MAME. Rename the file.";
+    return failure("The file name \"" + std::string(media_file) +
+                       "\" holds a double quote, which cannot be passed to MAME. Rename the file.",
+                   FailureKind::Refused);
 }
 
 LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
@@ -182,8 +183,8 @@ LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
     std::vector<std::string> args;
     if (!request.empty_run) {
         if (!media_switch.empty()) {
-            if (const std::string problem = media_file_problem(media_file); !problem.empty()) {
-                host.message("Error", problem, Buttons::Ok, Icon::Error);
+            if (const Status media = check_media_file(media_file); !media) {
+                host.message("Error", media.message(), Buttons::Ok, Icon::Error);
                 return LaunchOutcome::Refused;
             }
         }

@@ -7,6 +7,7 @@
 
 #include "database/machine.h"
 #include "host/host.h"
+#include "platform/failure.h"
 #include "settings/settings.h"
 #include "softlist/software_list.h"
 
@@ -77,16 +78,16 @@ struct LaunchRequest {
 
 enum class LaunchOutcome { Ran, NotStarted, Cancelled, Refused };
 
-// Why a media file cannot be handed to MAME, or empty. The argument string has no way to write
-// a double quote inside a quoted argument, so such a name would be shown one way and passed
-// another.
-std::string media_file_problem(std::string_view media_file);
+// Whether a media file can be handed to MAME (Refused, saying why, when not). The argument
+// string has no way to write a double quote inside a quoted argument, so such a name would be
+// shown one way and passed another.
+Status check_media_file(std::string_view media_file);
 
 // The whole run of the current machine. Asks "Romset Not Found!" when the machine is not
 // available and, for a run that uses the selected software item, "File Not Found!" when that
 // item is missing; No to either cancels. Then starts MAME with the argument string of the
 // machine, its stored command line at selected_commandline and the medium of the run. A
-// media file that cannot be passed (see media_file_problem) is refused with an "Error" box.
+// media file that cannot be passed (see check_media_file) is refused with an "Error" box.
 // exit_status (when given) receives MAME's exit status when it ran. machine is null only for an
 // empty run while no machine is current: nothing is asked then. A machine run without a
 // machine starts nothing.

@@ -97,7 +97,11 @@ bool create_folder(const std::string& path) {
 bool create_folders(const std::string& path) {
     std::error_code ec;
     fs::create_directories(to_path(path), ec);
-    return folder_exists(path);
+    if (folder_exists(path)) return true;
+#ifndef _WIN32
+    if (ec) errno = ec.value(); // POSIX error numbers: the caller can tell why
+#endif
+    return false;
 }
 
 std::string current_directory() {

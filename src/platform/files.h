@@ -32,6 +32,8 @@ bool copy_file(const std::string& from, const std::string& to);
 bool delete_file(const std::string& path);
 // Creates one folder level; true when the folder exists afterwards.
 bool create_folder(const std::string& path);
+// The folder and any missing parents; true when the folder exists afterwards (errno telling
+// why when not).
 bool create_folders(const std::string& path);
 // The current directory, ending in the separator.
 std::string current_directory();

@@ -33,8 +33,8 @@ void read_mame_config(MamePaths& paths, const std::string& file) {
     parse_mame_config(paths, *bytes);
 }
 
-std::string discover_mame_config(const Settings& settings, MamePaths& paths, int cc_timeout_ms) {
-    std::string problem;
+Status discover_mame_config(const Settings& settings, MamePaths& paths, int cc_timeout_ms) {
+    Status result;
     const std::string& folder = settings.MAME_Path;
     auto in_folder = [&folder](const char* name) {
         return folder.empty() ? std::string(name) : join_path(folder, name);
@@ -51,15 +51,15 @@ std::string discover_mame_config(const Settings& settings, MamePaths& paths, int
                         options)) {
             if (!child.wait(cc_timeout_ms)) {
                 child.kill();
-                problem = "MAME did not write its configuration (\"-cc\") within " +
-                          seconds_text(cc_timeout_ms) +
-                          " and was ended; its folders are not known.";
+                result = failure("MAME did not write its configuration (\"-cc\") within " +
+                                 seconds_text(cc_timeout_ms) +
+                                 " and was ended; its folders are not known.");
             }
         }
     }
     read_mame_config(paths, mame_ini);
     read_mame_config(paths, in_folder("ui.ini"));
-    return problem;
+    return result;
 }
 
 } // namespace orvel

@@ -2,6 +2,7 @@
 // Discovery of the folders MAME is configured with: its "mame.ini" and "ui.ini" in the MAME
 // folder, written by MAME itself with "-cc" when missing.
 
+#include "platform/failure.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 
@@ -22,9 +23,9 @@ void parse_mame_config(MamePaths& paths, std::string_view bytes);
 inline constexpr int default_cc_timeout_ms = 60000;
 
 // Runs MAME in MAME_Path with "-cc" when "mame.ini" there is missing or empty, then reads
-// "mame.ini" and "ui.ini" (ui.ini's values win). Returns why MAME's configuration could not be
-// written (a MAME that did not finish in time), or empty.
-std::string discover_mame_config(const Settings& settings, MamePaths& paths,
-                                 int cc_timeout_ms = default_cc_timeout_ms);
+// "mame.ini" and "ui.ini" (ui.ini's values win). Fails, saying why, when MAME's configuration
+// could not be written (a MAME that did not finish in time); what could be read is read anyway.
+Status discover_mame_config(const Settings& settings, MamePaths& paths,
+                            int cc_timeout_ms = default_cc_timeout_ms);
 
 } // namespace orvel

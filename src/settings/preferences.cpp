@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 
+#include <cerrno>
 #include <optional>
 
 namespace orvel {
@@ -118,8 +119,10 @@ std::string format_preferences(const Settings& settings) {
     return out;
 }
 
-bool save_preferences(const Settings& settings, const std::string& path) {
-    return write_file_atomic(path, format_preferences(settings));
+Status save_preferences(const Settings& settings, const std::string& path) {
+    errno = 0;
+    if (write_file_atomic(path, format_preferences(settings))) return {};
+    return system_failure("The preferences file could not be written: " + path, errno);
 }
 
 void parse_preferences(Settings& settings, std::string_view bytes) {

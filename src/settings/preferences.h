@@ -3,6 +3,7 @@
 // mark and CR LF line ends. Reading is forgiving (any case, any spacing, ISO 8859-1 without a
 // mark); writing always produces the same exact layout.
 
+#include "platform/failure.h"
 #include "settings/settings.h"
 
 #include <string>
@@ -17,9 +18,9 @@ void load_preferences(Settings& settings);
 // The same from bytes already in memory (the whole file).
 void parse_preferences(Settings& settings, std::string_view bytes);
 
-// Writes the whole record to path through a temporary file and a rename. False (and any old
-// file untouched) when it cannot be written.
-bool save_preferences(const Settings& settings, const std::string& path);
+// Writes the whole record to path through a temporary file and a rename. Fails (any old file
+// untouched), saying why, when it cannot be written.
+Status save_preferences(const Settings& settings, const std::string& path);
 // The exact bytes save_preferences writes.
 std::string format_preferences(const Settings& settings);
 

@@ -6,6 +6,7 @@
 #include "xml/xml_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
@@ -155,46 +156,53 @@ XmlParser make_parser(Reader& reader) {
 
 } // namespace
 
-SoftwareParseResult parse_software_list(std::string_view xml, const std::string& list_name,
-                                        std::vector<SoftwareItem>& items) {
-    SoftwareParseResult result;
-    if (xml.empty()) return result;
-    result.file_loaded = true;
+Status parse_software_list(std::string_view xml, const std::string& list_name,
+                           std::vector<SoftwareItem>& items) {
+    if (xml.empty()) return failure("The software list is empty", FailureKind::Missing);
     Reader reader(items, list_name);
     const XmlParser parser = make_parser(reader);
-    if (!parser) return result;
-    if (!parse_xml_text(parser.get(), xml, true)) result.error = xml_error(parser.get());
-    return result;
+    if (!parser) return failure("out of memory");
+    if (!parse_xml_text(parser.get(), xml, true))
+        return failure(xml_error_text(xml_error(parser.get())), FailureKind::Malformed);
+    return {};
 }
 
-SoftwareParseResult parse_software_list_file(const std::string& path, const std::string& list_name,
-                                             std::vector<SoftwareItem>& items) {
-    SoftwareParseResult result;
-    if (file_size(path) <= 0) return result;
+Status parse_software_list_file(const std::string& path, const std::string& list_name,
+                                std::vector<SoftwareItem>& items) {
+    const auto unreadable = [&](int err, FailureKind kind) {
+        return system_failure("The software list could not be read: " + path, err, kind);
+    };
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return result;
-    result.file_loaded = true;
+    if (!f) return unreadable(errno, FailureKind::Missing);
     Reader reader(items, list_name);
     const XmlParser parser = make_parser(reader);
-    if (!parser) {
-        std::fclose(f);
-        return result;
-    }
+    Status result;
     constexpr int chunk = 1 << 16;
-    while (true) {
+    for (bool first = true; parser; first = false) {
         void* buffer = XML_GetBuffer(parser.get(), chunk);
         if (!buffer) {
-            result.error = xml_error(parser.get());
+            result = failure(xml_error_text(xml_error(parser.get())), FailureKind::Malformed);
             break;
         }
         const std::size_t n = std::fread(buffer, 1, chunk, f);
+        // A short read is the end of the file only when no read failed: a list cut off by a
+        // failing disk is no list that merely ends early.
+        if (n < static_cast<std::size_t>(chunk) && std::ferror(f)) {
+            result = unreadable(errno != 0 ? errno : EIO, FailureKind::Error);
+            break;
+        }
+        if (first && n == 0) {
+            result = failure("The software list is empty: " + path, FailureKind::Missing);
+            break;
+        }
         const bool last = n < static_cast<std::size_t>(chunk);
         if (XML_ParseBuffer(parser.get(), static_cast<int>(n), last) == XML_STATUS_ERROR) {
-            result.error = xml_error(parser.get());
+            result = failure(xml_error_text(xml_error(parser.get())), FailureKind::Malformed);
             break;
         }
         if (last) break;
     }
+    if (!parser) result = failure("out of memory");
     std::fclose(f);
     return result;
 }
@@ -265,24 +273,22 @@ std::string software_list_title(std::size_t count) {
     return "Software List (" + std::to_string(count) + " Titles)";
 }
 
-SoftwareListLoad load_software_list(const std::string& list_name, std::string_view hashpath,
-                                    std::string_view rompath, const std::string& mame_folder,
-                                    SoftwareItemList& list, Host& host) {
+Status load_software_list(const std::string& list_name, std::string_view hashpath,
+                          std::string_view rompath, const std::string& mame_folder,
+                          SoftwareItemList& list, Host& host) {
     list.clear();
     list.list_name = list_name;
-    SoftwareListLoad load;
+    Status loaded = failure("No software list was named", FailureKind::Missing);
     if (!list_name.empty()) {
-        const SoftwareParseResult parsed = parse_software_list_file(
-            software_list_path(hashpath, mame_folder, list_name), list_name, list.items);
-        load.file_loaded = parsed.file_loaded;
-        if (parsed.error)
-            host.message("Error", xml_error_text(*parsed.error), Buttons::Ok, Icon::Error);
+        loaded = parse_software_list_file(software_list_path(hashpath, mame_folder, list_name),
+                                          list_name, list.items);
+        if (!loaded.ok() && !loaded.is(FailureKind::Missing))
+            host.message("Error", loaded.message(), Buttons::Ok, Icon::Error);
     }
     sort_software_items(list.items);
-    load.title = software_list_title(list.items.size());
     scan_software_availability(list.items, list_name, rompath, mame_folder);
     if (!list.items.empty()) list.current = 0;
-    return load;
+    return loaded;
 }
 
 std::vector<std::int64_t> filter_software_items(const std::vector<SoftwareItem>& items,

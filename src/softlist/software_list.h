@@ -5,11 +5,10 @@
 // sub-folder named after the list.
 
 #include "host/host.h"
-#include "xml/xml_reader.h"
+#include "platform/failure.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,18 +54,14 @@ enum class SoftwareFilter { All = 0, Available = 1, Missing = 2 };
 // ("flop1", "flop2", "001") and is used as it is; any other name gets "1" ("cart" -> "cart1").
 std::string media_switch_for_part(std::string_view part_name);
 
-// What a parse found: whether there was a file to read, and why it stopped early.
-struct SoftwareParseResult {
-    bool file_loaded = false;      // false: the file is missing, empty or unreadable
-    std::optional<XmlError> error; // set when the XML is malformed; xml_error_text shows it
-};
-
 // Parses one software list from memory or from a file (read in chunks, never whole), appending
-// its items in file order to items. Items read before an error are kept.
-SoftwareParseResult parse_software_list(std::string_view xml, const std::string& list_name,
-                                        std::vector<SoftwareItem>& items);
-SoftwareParseResult parse_software_list_file(const std::string& path, const std::string& list_name,
-                                             std::vector<SoftwareItem>& items);
+// its items in file order to items. Items read before a failure are kept. Fails as Missing when
+// there is nothing to read (no file, an empty one), as Malformed with the "Error" box's text
+// (see xml_error_text) when the XML is malformed, and as Error when a read fails.
+Status parse_software_list(std::string_view xml, const std::string& list_name,
+                           std::vector<SoftwareItem>& items);
+Status parse_software_list_file(const std::string& path, const std::string& list_name,
+                                std::vector<SoftwareItem>& items);
 
 // Sorts by description without regard to case; items of equal titles keep file order.
 void sort_software_items(std::vector<SoftwareItem>& items);
@@ -83,17 +78,13 @@ std::string software_list_path(std::string_view hashpath, const std::string& mam
 void scan_software_availability(std::vector<SoftwareItem>& items, const std::string& list_name,
                                 std::string_view rompath, const std::string& mame_folder);
 
-struct SoftwareListLoad {
-    bool file_loaded = false;
-    std::string title; // "Software List (N Titles)"
-};
-
 // The whole load of one list: empties the list, parses the file from the hash folder (a
-// malformed file shows the "Error" message through the host and keeps what was read), sorts,
-// and scans availability. A missing file gives an empty list without a message.
-SoftwareListLoad load_software_list(const std::string& list_name, std::string_view hashpath,
-                                    std::string_view rompath, const std::string& mame_folder,
-                                    SoftwareItemList& list, Host& host);
+// malformed or unreadable file shows the "Error" message through the host and keeps what was
+// read), sorts, and scans availability. A missing or empty file gives an empty list without a
+// message. Returns what the parse reported.
+Status load_software_list(const std::string& list_name, std::string_view hashpath,
+                          std::string_view rompath, const std::string& mame_folder,
+                          SoftwareItemList& list, Host& host);
 
 // "Software List (N Titles)".
 std::string software_list_title(std::size_t count);

@@ -65,7 +65,7 @@ TEST(StartMachineDatabase, LoadsAndScansWhenAsked) {
     stored[1].name = "galaga";
     stored[1].requires_roms = true;
     bool changed = true;
-    ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok);
+    ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok());
     f.dir.write("mame/roms/galaga.zip", "x");
     f.host.progress.clear();
 
@@ -118,7 +118,7 @@ TEST(StartMachineDatabase, RefreshKeepsFavouritesAndCommandLines) {
     stored[2].name = "retired";
     stored[2].isfavourite = true;
     bool changed = true;
-    ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok);
+    ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok());
     const std::string before = read_all(database_path(f.settings));
     // A listing left over from the old MAME must not stand in for the new one.
     write_file_atomic(f.settings.MAME_Path + "orvel.tmp", "<mame></mame>");
@@ -141,7 +141,7 @@ TEST(StartMachineDatabase, RefreshKeepsFavouritesAndCommandLines) {
     // The file holds the carried data, and the backup the database from before the refresh.
     MachineList loaded;
     ViewList view;
-    ASSERT_TRUE(load_database(f.settings, loaded, view, f.host));
+    ASSERT_TRUE(load_database(f.settings, loaded, view, f.host).ok());
     EXPECT_TRUE(named(loaded, "neogeo")->isfavourite);
     EXPECT_EQ(read_all(database_backup_path(f.settings)), before);
     EXPECT_FALSE(f.changed);
@@ -157,19 +157,21 @@ TEST(StartMachineDatabase, AFailedRefreshKeepsTheOldDatabase) {
     stored[0].isfavourite = true;
     stored[1].name = "retired";
     bool changed = true;
-    ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok);
+    ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok());
     const std::string before = read_all(database_path(f.settings));
 
     const DatabaseStartResult r = f.start(true);
     EXPECT_EQ(r.outcome, DatabaseOutcome::Continue);
-    EXPECT_TRUE(r.listing_failed);
-    EXPECT_EQ(r.message, "MAME failed while writing its listing (exit status 3): fake mame: "
-                         "listing cut short");
+    EXPECT_TRUE(r.problem.is(FailureKind::Error));
+    EXPECT_EQ(r.problem.message(),
+              "MAME failed while writing its listing (exit status 3): fake mame: "
+              "listing cut short");
     ASSERT_EQ(f.machines.size(), 2u);
     EXPECT_EQ(f.view.size(), 2u);
     EXPECT_TRUE(named(f.machines, "neogeo")->isfavourite);
     EXPECT_EQ(read_all(database_path(f.settings)), before);
-    EXPECT_EQ(f.host.messages(), std::vector<std::string>{"Error: " + r.message});
+    EXPECT_EQ(f.host.messages(),
+              std::vector<std::string>{"Error: " + std::string(r.problem.message())});
 
     // Without an old database there is nothing to go on with.
     StartFolders first;

@@ -211,9 +211,9 @@ TEST_F(Startup, FirstStartOffersTheMameFoundOnTheSearchPathAndUsesTheGivenDataFo
 TEST(MameVersion, FromTheFirstWordOfTheVersionOutput) {
     TempDir dir;
     EnvGuard version("ORVEL_FAKE_VERSION", "0.262 (mame0262-dirty)");
-    EXPECT_EQ(read_mame_version(ORVEL_FAKE_MAME, dir.path()), "0.262");
+    EXPECT_EQ(read_mame_version(ORVEL_FAKE_MAME, dir.path()).value(), "0.262");
     EnvGuard hang("ORVEL_FAKE_HANG", "1");
-    EXPECT_EQ(read_mame_version(ORVEL_FAKE_MAME, dir.path(), 300), "");
+    EXPECT_TRUE(read_mame_version(ORVEL_FAKE_MAME, dir.path(), 300).is(FailureKind::Error));
 }
 
 TEST_F(Startup, AMameThatDoesNotAnswerIsEndedAndTheUserTold) {
@@ -229,4 +229,17 @@ TEST_F(Startup, AMameThatDoesNotAnswerIsEndedAndTheUserTold) {
                   "MAME Configuration: MAME did not write its configuration (\"-cc\") within 0.3 "
                   "seconds and was ended; its folders are not known."}));
     EXPECT_EQ(settings.MAME_Version, "");
+}
+
+TEST_F(Startup, PreferencesThatCannotBeWrittenAreReportedAndStartUpGoesOn) {
+    dir.write("plain", "a file where the data folder would go");
+    options.data_folder = dir.file("plain/ORVEL_Data/");
+    host.files.push_back(install_mame());
+    EXPECT_EQ(run_startup(settings, paths, host, options).outcome, StartupOutcome::Continue);
+    const std::string expected = "Save Failed: Settings Not Saved!\nThe preferences file could "
+                                 "not be written: " +
+                                 preferences_path(settings) + " (";
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].substr(0, expected.size()), expected);
+    EXPECT_EQ(settings.MAME_Exe, "mame"); // the choice holds for this run
 }

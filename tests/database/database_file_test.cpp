@@ -147,7 +147,7 @@ TEST(DatabaseFile, WritesHeadingAndRecordSectionsExactly) {
     machines.push_back(bare);
     bool changed = true;
     ScriptedHost host;
-    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
+    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok());
     EXPECT_FALSE(changed);
     const std::string bytes = read_all(database_path(d.settings));
     const std::string heading = "; Orvel V0.050 Alpha\r\n; Game Database File\r\n;\r\n"
@@ -175,10 +175,10 @@ TEST(DatabaseFile, RoundTripKeepsEveryField) {
     MachineList machines{full_record(), parent_with_one_bios()};
     bool changed = true;
     ScriptedHost host;
-    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
+    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok());
     MachineList loaded;
     ViewList view{7, 8, 9};
-    ASSERT_TRUE(load_database(d.settings, loaded, view, host));
+    ASSERT_TRUE(load_database(d.settings, loaded, view, host).ok());
     ASSERT_EQ(loaded.size(), 2u);
     expect_same(loaded[0], machines[0]);
     expect_same(loaded[1], machines[1]);
@@ -197,11 +197,11 @@ TEST(DatabaseFile, LoadReadsRecordsThatStraddleItsReadBlocks) {
     }
     bool changed = true;
     ScriptedHost host;
-    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
+    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok());
     ASSERT_GT(file_size(database_path(d.settings)), 2 << 20);
     MachineList loaded;
     ViewList view;
-    ASSERT_TRUE(load_database(d.settings, loaded, view, host));
+    ASSERT_TRUE(load_database(d.settings, loaded, view, host).ok());
     ASSERT_EQ(loaded.size(), machines.size());
     for (size_t i = 0; i < machines.size(); ++i)
         expect_same(loaded[i], machines[i]);
@@ -304,7 +304,7 @@ TEST(DatabaseFile, DamagedOrHugeFilesAreReadWithinBounds) {
     std::fclose(f);
     ViewList view;
     ScriptedHost host;
-    EXPECT_FALSE(load_database(d.settings, machines, view, host));
+    EXPECT_FALSE(load_database(d.settings, machines, view, host).ok());
     EXPECT_TRUE(machines.empty());
     ASSERT_EQ(host.messages().size(), 1u);
     EXPECT_EQ(host.messages()[0].rfind("Oops: The database file is too large to be read (1024 "
@@ -318,7 +318,7 @@ TEST(DatabaseFile, MissingFileSaysOops) {
     MachineList machines{parent_with_one_bios()};
     ViewList view{0};
     ScriptedHost host;
-    EXPECT_FALSE(load_database(d.settings, machines, view, host));
+    EXPECT_FALSE(load_database(d.settings, machines, view, host).ok());
     EXPECT_TRUE(machines.empty());
     EXPECT_TRUE(view.empty());
     EXPECT_EQ(host.messages(), std::vector<std::string>{"Oops: Error"});
@@ -330,11 +330,11 @@ TEST(DatabaseFile, BackupHoldsTheFileAsItWasBeforeTheSave) {
     MachineList machines{parent_with_one_bios()};
     bool changed = true;
     ScriptedHost host;
-    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
+    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok());
     EXPECT_FALSE(file_exists(database_backup_path(d.settings)));
     const std::string first = read_all(database_path(d.settings));
     machines[0].isfavourite = true;
-    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
+    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok());
     EXPECT_EQ(read_all(database_backup_path(d.settings)), first);
     EXPECT_NE(read_all(database_path(d.settings)), first);
     EXPECT_EQ(host.progress,
@@ -347,7 +347,7 @@ TEST(DatabaseFile, FailedSaveKeepsTheOldFileAndTheChangedFlag) {
     MachineList machines{parent_with_one_bios()};
     bool changed = true;
     ScriptedHost host;
-    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
+    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok());
     const std::string before = read_all(database_path(d.settings));
     // A file size limit makes the write fail (even for root).
     machines[0].isfavourite = true;
@@ -358,13 +358,48 @@ TEST(DatabaseFile, FailedSaveKeepsTheOldFileAndTheChangedFlag) {
     rlimit small = old_limit;
     small.rlim_cur = 100;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const SaveResult result = save_database(machines, d.settings, changed, host);
+    const Status result = save_database(machines, d.settings, changed, host);
     ::setrlimit(RLIMIT_FSIZE, &old_limit);
     std::signal(SIGXFSZ, old_signal);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("ORVEL.qld (File too large)"), std::string::npos)
-        << result.message;
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.message().find("ORVEL.qld (File too large)"), std::string::npos)
+        << result.message();
     EXPECT_EQ(list_directory(d.settings.ORVEL_Data).size(), 1u); // no temporary file left
     EXPECT_TRUE(changed);
     EXPECT_EQ(read_all(database_path(d.settings)), before);
+}
+
+TEST(DatabaseFile, ASaveWithoutItsBackupOrDataFolderFailsAndSaysWhy) {
+    // Either way nothing is written: the old file (when there is one) stays, the list stays
+    // unsaved, and the failure names what could not be made.
+    enum Blocked { Backup, Folder };
+    for (const Blocked blocked : {Backup, Folder}) {
+        SCOPED_TRACE(blocked == Backup ? "backup" : "data folder");
+        DataFolder d;
+        MachineList machines{parent_with_one_bios()};
+        bool changed = true;
+        ScriptedHost host;
+        ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok());
+        std::string expected;
+        if (blocked == Backup) {
+            // A folder where the backup file belongs cannot be replaced by a file.
+            d.settings.ORVEL_DB_Backup = 1;
+            ASSERT_TRUE(create_folder(database_backup_path(d.settings)));
+            expected =
+                "The database backup could not be written: " + database_backup_path(d.settings) +
+                " (";
+        } else {
+            // A data folder below a plain file cannot be created.
+            d.settings.ORVEL_Data = database_path(d.settings) + "/data/";
+            expected = "The data folder could not be created: " + d.settings.ORVEL_Data + " (";
+        }
+        const std::string before = read_all(d.dir.file("ORVEL.qld"));
+        machines[0].isfavourite = true;
+        changed = true;
+        const Status saved = save_database(machines, d.settings, changed, host);
+        ASSERT_FALSE(saved.ok());
+        EXPECT_EQ(saved.message().substr(0, expected.size()), expected);
+        EXPECT_TRUE(changed);
+        EXPECT_EQ(read_all(d.dir.file("ORVEL.qld")), before);
+    }
 }

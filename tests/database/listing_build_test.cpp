@@ -18,10 +18,8 @@ namespace {
 
 MachineList parse_fixture() {
     MachineList machines;
-    const ListingParse parse =
-        parse_listing_file(orvel::test::fixture("database/listing.xml"), machines);
-    EXPECT_TRUE(parse.opened);
-    EXPECT_TRUE(parse.ok) << parse.error.message;
+    const Status parse = parse_listing_file(orvel::test::fixture("database/listing.xml"), machines);
+    EXPECT_TRUE(parse.ok()) << parse.message();
     return machines;
 }
 
@@ -136,11 +134,9 @@ TEST(ListingParse, RomsDisksAndDisplays) {
 
 TEST(ListingParse, MalformedListingReportsLineAndCharacter) {
     MachineList machines;
-    const ListingParse parse =
-        parse_listing_text("<mame>\n<machine name=\"a\">\n</mame>\n", machines);
-    EXPECT_TRUE(parse.opened);
-    EXPECT_FALSE(parse.ok);
-    EXPECT_EQ(xml_error_text(parse.error),
+    const Status parse = parse_listing_text("<mame>\n<machine name=\"a\">\n</mame>\n", machines);
+    EXPECT_TRUE(parse.is(FailureKind::Malformed));
+    EXPECT_EQ(parse.message(),
               "Error in the XML file:\nMessage: mismatched tag\nLine: 3   Character: 3");
 }
 
@@ -162,9 +158,8 @@ TEST(BuildDatabase, ReusesALeftOverListingWithoutRunningMame) {
     ViewList view;
     bool changed = false;
     ScriptedHost host;
-    const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
-    EXPECT_EQ(result.status, BuildStatus::Built);
-    EXPECT_TRUE(result.saved);
+    const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+    EXPECT_TRUE(result.ok()) << result.message();
     EXPECT_FALSE(changed);
     EXPECT_TRUE(host.console.empty()); // MAME was not asked
     EXPECT_FALSE(file_exists(f.listing()));
@@ -201,9 +196,9 @@ TEST(BuildDatabase, AsksMameForItsListingBehindTheBanner) {
     ViewList view;
     bool changed = false;
     ScriptedHost host;
-    const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
+    const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
     ::unsetenv("ORVEL_FAKE_LISTING");
-    EXPECT_EQ(result.status, BuildStatus::Built);
+    EXPECT_TRUE(result.ok()) << result.message();
     EXPECT_EQ(machines.size(), 9u);
     EXPECT_FALSE(file_exists(f.listing()));
     EXPECT_GT(file_size(database_path(f.settings)), 0);
@@ -235,8 +230,8 @@ TEST(BuildDatabase, MalformedListingShowsTheErrorAndEnds) {
     ViewList view;
     bool changed = false;
     ScriptedHost host;
-    const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
-    EXPECT_EQ(result.status, BuildStatus::XmlError);
+    const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+    EXPECT_TRUE(result.is(FailureKind::Malformed));
     EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: Error in the XML file:\nMessage: "
                                                         "mismatched tag\nLine: 3   Character: 3"});
     EXPECT_TRUE(machines.empty());
@@ -252,8 +247,8 @@ TEST(BuildDatabase, MameWritingNothingLeavesNoDatabase) {
     ViewList view;
     bool changed = false;
     ScriptedHost host;
-    const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
-    EXPECT_EQ(result.status, BuildStatus::NoListing);
+    const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+    EXPECT_TRUE(result.is(FailureKind::Missing));
     EXPECT_TRUE(machines.empty());
     EXPECT_TRUE(host.messages().empty());
     EXPECT_FALSE(file_exists(database_path(f.settings)));
@@ -293,10 +288,10 @@ TEST(BuildDatabase, AListingRunThatFallsSilentIsEndedAndReported) {
     BuildOptions options;
     options.listing_silence_ms = 500;
     const auto begin = std::chrono::steady_clock::now();
-    const BuildResult result =
+    const Status result =
         build_database(f.settings, f.paths, machines, view, changed, host, options);
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
-    EXPECT_EQ(result.status, BuildStatus::ListingFailed);
+    EXPECT_TRUE(result.is(FailureKind::Error));
     EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: MAME wrote nothing for 0.5 "
                                                         "seconds while writing its listing and "
                                                         "was ended."});
@@ -328,9 +323,8 @@ TEST(BuildDatabase, AFailedListingRunOrWriteIsReportedWithItsReason) {
         ViewList view;
         bool changed = false;
         ScriptedHost host;
-        const BuildResult result =
-            build_database(f.settings, f.paths, machines, view, changed, host);
-        EXPECT_EQ(result.status, BuildStatus::ListingFailed);
+        const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+        EXPECT_TRUE(result.is(FailureKind::Error));
         std::string expected = c.expected;
         if (const size_t at = expected.find("LISTING"); at != std::string::npos)
             expected.replace(at, 7, f.listing());
@@ -352,8 +346,8 @@ TEST(BuildDatabase, ALeftOverListingIsReusedOnlyWhenComplete) {
     ViewList view;
     bool changed = false;
     ScriptedHost host;
-    const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
-    EXPECT_EQ(result.status, BuildStatus::Built);
+    const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+    EXPECT_TRUE(result.ok()) << result.message();
     EXPECT_EQ(machines.size(), 9u);
     EXPECT_FALSE(host.console.empty()); // MAME was asked
     EXPECT_TRUE(host.messages().empty());

@@ -120,27 +120,29 @@ TEST(FolderFiles, SaveWritesTheListedMachinesAndReportsSuccess) {
     ScriptedHost host;
     host.texts.push_back(std::string("arcade"));
     host.files.push_back(dir.path());
-    const SaveFolderResult r = save_folder_ini(host, "/mame/", "0.251", "V0.050 Alpha", ms, {3, 0});
-    EXPECT_EQ(r.outcome, SaveFolderResult::Saved);
-    EXPECT_EQ(r.path, dir.file("arcade.ini"));
-    EXPECT_EQ(read_all(r.path), "[FOLDER_SETTINGS]\r\nRootFolderIcon mame\r\nSubFolderIcon "
-                                "folder\r\n\r\n;; MAME v0.251 ;;\r\n;; Created by Orvel vV0.050 "
-                                "Alpha ;;\r\n\r\n[ROOT_FOLDER]\r\nsf2\r\npacman\r\n");
+    const Result<std::string> r =
+        save_folder_ini(host, "/mame/", "0.251", "V0.050 Alpha", ms, {3, 0});
+    ASSERT_TRUE(r.ok()) << r.message();
+    EXPECT_EQ(*r, dir.file("arcade.ini"));
+    EXPECT_EQ(read_all(*r), "[FOLDER_SETTINGS]\r\nRootFolderIcon mame\r\nSubFolderIcon "
+                            "folder\r\n\r\n;; MAME v0.251 ;;\r\n;; Created by Orvel vV0.050 "
+                            "Alpha ;;\r\n\r\n[ROOT_FOLDER]\r\nsf2\r\npacman\r\n");
     ASSERT_EQ(host.prompts.size(), 3u);
     EXPECT_EQ(host.prompts[0].title, "Ini Name");
     EXPECT_EQ(host.prompts[0].text, "Please enter a name...|");
     EXPECT_EQ(host.prompts[1].title, "Ini Path");
     EXPECT_EQ(host.prompts[1].text, "/mame/");
-    EXPECT_EQ(host.messages(), std::vector<std::string>({"Success!: " + r.path + " Created"}));
+    EXPECT_EQ(host.messages(), std::vector<std::string>({"Success!: " + *r + " Created"}));
     EXPECT_EQ(host.prompts[2].icon, Icon::Information);
 
     // An empty list still writes the header and the Root section; the file reads back.
     ScriptedHost empty;
     empty.texts.push_back(std::string("arcade.txt"));
     empty.files.push_back(dir.path());
-    const SaveFolderResult e = save_folder_ini(empty, "/mame/", "0.251", "V0.050 Alpha", ms, {});
-    EXPECT_EQ(e.path, dir.file("arcade.txt.ini"));
-    EXPECT_TRUE(read_all(e.path).ends_with("[ROOT_FOLDER]\r\n"));
+    const Result<std::string> e = save_folder_ini(empty, "/mame/", "0.251", "V0.050 Alpha", ms, {});
+    ASSERT_TRUE(e.ok()) << e.message();
+    EXPECT_EQ(*e, dir.file("arcade.txt.ini"));
+    EXPECT_TRUE(read_all(*e).ends_with("[ROOT_FOLDER]\r\n"));
     FolderList folders;
     load_folders(dir.path(), "/", ms, folders);
     ASSERT_EQ(folders.size(), 2u);
@@ -152,25 +154,23 @@ TEST(FolderFiles, SaveEndsQuietlyWhenCancelledAndReportsAFailedWrite) {
     const MachineList ms = folder_machines();
     ScriptedHost no_name;
     no_name.texts.push_back(std::string(""));
-    EXPECT_EQ(save_folder_ini(no_name, "/m/", "", "", ms, {0}).outcome,
-              SaveFolderResult::Cancelled);
+    EXPECT_TRUE(save_folder_ini(no_name, "/m/", "", "", ms, {0}).is(FailureKind::Cancelled));
     EXPECT_EQ(no_name.prompts.size(), 1u);
     ScriptedHost no_folder;
     no_folder.texts.push_back(std::string("x"));
-    EXPECT_EQ(save_folder_ini(no_folder, "/m/", "", "", ms, {0}).outcome,
-              SaveFolderResult::Cancelled);
+    EXPECT_TRUE(save_folder_ini(no_folder, "/m/", "", "", ms, {0}).is(FailureKind::Cancelled));
     EXPECT_TRUE(no_folder.messages().empty());
     ScriptedHost unwritable;
     unwritable.texts.push_back(std::string("x"));
     unwritable.files.push_back("/nonexistent-orvel-folder/");
-    const SaveFolderResult failed = save_folder_ini(unwritable, "/m/", "", "", ms, {0});
-    EXPECT_EQ(failed.outcome, SaveFolderResult::Failed);
+    const Result<std::string> failed = save_folder_ini(unwritable, "/m/", "", "", ms, {0});
+    EXPECT_TRUE(failed.is(FailureKind::Error));
     // The reason comes with the path.
-    EXPECT_EQ(failed.error,
+    EXPECT_EQ(failed.message(),
               "cannot write /nonexistent-orvel-folder/x.ini: No such file or directory");
     EXPECT_TRUE(unwritable.messages().empty());
     ScriptedHost escaping;
     escaping.texts.push_back(std::string("../x"));
     escaping.files.push_back("/tmp/");
-    EXPECT_EQ(save_folder_ini(escaping, "/m/", "", "", ms, {0}).outcome, SaveFolderResult::Failed);
+    EXPECT_TRUE(save_folder_ini(escaping, "/m/", "", "", ms, {0}).is(FailureKind::Refused));
 }

@@ -10,8 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<orvel::SoftwareItem> items;
     const std::string_view xml(reinterpret_cast<const char*>(data), size);
-    const orvel::SoftwareParseResult result = orvel::parse_software_list(xml, "fuzz", items);
-    if (result.error) (void)orvel::xml_error_text(*result.error);
+    const orvel::Status result = orvel::parse_software_list(xml, "fuzz", items);
+    (void)result.message();
     orvel::sort_software_items(items);
     for (const orvel::SoftwareItem& item : items) {
         if (item.list_name != "fuzz") std::abort();

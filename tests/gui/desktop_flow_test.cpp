@@ -85,7 +85,7 @@ struct RunFixture : ::testing::Test {
         Settings& settings = session.state.settings;
         set_default_settings(settings, mame.dir.path(), 1600, 1200);
         ASSERT_TRUE(apply_chosen_mame(settings, host.script, mame.exe));
-        discover_mame_config(settings, session.state.mame_paths);
+        (void)discover_mame_config(settings, session.state.mame_paths);
         session.state.machines.push_back(machine("galaga", "Galaga (Namco rev. B)", true));
         session.state.machines.push_back(machine("pacman", "Pac-Man (Midway)", true));
         session.state.machines.push_back(machine("puckman", "Puck Man (Japan set 1)", false));
@@ -472,7 +472,7 @@ TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
         Session session;
         set_default_settings(session.state.settings, mame.dir.path(), 1600, 1000);
         ASSERT_TRUE(apply_chosen_mame(session.state.settings, host.script, mame.exe));
-        discover_mame_config(session.state.settings, session.state.mame_paths);
+        (void)discover_mame_config(session.state.settings, session.state.mame_paths);
         DesktopStartOptions desktop;
         desktop.qt_host = &host;
         EXPECT_EQ(start_desktop(session, host, icons(), desktop), nullptr);

@@ -108,7 +108,7 @@ TEST(DesktopStart, FromPreferencesAndDatabaseToAShownMainWindow) {
     set_default_settings(first, dir.path());
     ASSERT_TRUE(apply_chosen_mame(first, host, ORVEL_FAKE_MAME));
     bool changed = false;
-    ASSERT_TRUE(save_database(sample_machines(), first, changed, host).ok);
+    ASSERT_TRUE(save_database(sample_machines(), first, changed, host).ok());
 
     Session session;
     StartupOptions options;

@@ -70,7 +70,7 @@ struct RunWindows : ::testing::Test {
     void SetUp() override {
         set_default_settings(state.settings, mame.dir.path(), 1600, 1200);
         ASSERT_TRUE(apply_chosen_mame(state.settings, host.script, mame.exe));
-        discover_mame_config(state.settings, state.mame_paths);
+        (void)discover_mame_config(state.settings, state.mame_paths);
         mame.dir.write("mame/hash/nes.xml", test::read_all(test::fixture("softlist/nes.xml")));
         mame.dir.write("mame/roms/nes/smb.zip", "x");
 

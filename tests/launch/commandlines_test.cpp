@@ -52,15 +52,18 @@ TEST(CommandLines, AddInsertsAfterTheChosenLineAndRefusesAnEmptyName) {
 
 TEST(CommandLines, RemoveSelectsTheOneBeforeAndKeepsTheLast) {
     Machine m = with_lines({"a", "b", "c"});
-    RemoveResult r = remove_commandline(m, 1);
-    EXPECT_EQ(r.outcome, RemoveOutcome::Removed);
-    EXPECT_EQ(r.selected, 0);
+    Result<std::int64_t> r = remove_commandline(m, 1);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(*r, 0);
     EXPECT_EQ(names_of(m), (std::vector<std::string>{"a", "c"}));
     r = remove_commandline(m, 0); // the first of two: the former second is shown
-    EXPECT_EQ(r.selected, 0);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(*r, 0);
     EXPECT_EQ(names_of(m), (std::vector<std::string>{"c"}));
-    EXPECT_EQ(remove_commandline(m, 0).outcome, RemoveOutcome::LastOne);
-    EXPECT_EQ(remove_commandline(m, 5).outcome, RemoveOutcome::NoSuchLine);
+    r = remove_commandline(m, 0);
+    EXPECT_TRUE(r.is(FailureKind::Refused));
+    EXPECT_EQ(r.message(), last_commandline_text);
+    EXPECT_TRUE(remove_commandline(m, 5).is(FailureKind::Missing));
     EXPECT_EQ(names_of(m), (std::vector<std::string>{"c"}));
 }
 
@@ -123,7 +126,7 @@ struct CreateIni : ::testing::Test {
     TempDir dir;
     ScriptedHost host;
     MachineList machines = {machine("mslug", "", "")};
-    CreateIniResult run() { return create_ini_file(host, machines[0], machines, dir.path()); }
+    Result<CreatedIni> run() { return create_ini_file(host, machines[0], machines, dir.path()); }
 };
 
 TEST_F(CreateIni, CopiesAChosenFileAndAsksBeforeOverwriting) {
@@ -132,8 +135,10 @@ TEST_F(CreateIni, CopiesAChosenFileAndAsksBeforeOverwriting) {
     host.texts = {"mslug.ini"};
     host.answers = {Answer::Yes, Answer::Yes};
     host.files = {source, dir.file("ini/")};
-    const CreateIniResult r = run();
-    EXPECT_EQ(r.outcome, CreateIniOutcome::Copied);
+    const Result<CreatedIni> r = run();
+    ASSERT_TRUE(r.ok()) << r.message();
+    EXPECT_TRUE(r->copied);
+    EXPECT_EQ(r->path, dir.file("ini/mslug.ini"));
     EXPECT_EQ(test::read_all(dir.file("ini/mslug.ini")), "video opengl\n");
     EXPECT_EQ(host.messages(), (std::vector<std::string>{"File Type...: Copy existing ini file?",
                                                          "Warning: File exists. OverWrite?",
@@ -147,8 +152,9 @@ TEST_F(CreateIni, CreatesABlankFileInASubFolder) {
     host.texts = {"source/neogeo.ini"};
     host.answers = {Answer::No, Answer::Yes};
     host.files = {dir.path()};
-    const CreateIniResult r = run();
-    EXPECT_EQ(r.outcome, CreateIniOutcome::Created);
+    const Result<CreatedIni> r = run();
+    ASSERT_TRUE(r.ok()) << r.message();
+    EXPECT_FALSE(r->copied);
     EXPECT_EQ(file_size(dir.file("source/neogeo.ini")), 0);
     EXPECT_EQ(host.messages().back(), "File Created: source/neogeo.ini created");
 }
@@ -180,7 +186,7 @@ TEST_F(CreateIni, CancelledQuestionsAndChoosersEndWithoutAFile) {
         host.texts = {c.name};
         host.answers = c.answers;
         host.files = c.files;
-        EXPECT_NE(run().outcome, CreateIniOutcome::Created) << c.what;
+        EXPECT_TRUE(run().is(FailureKind::Cancelled)) << c.what;
         EXPECT_EQ(host.prompts.size(), c.prompts) << c.what;
         EXPECT_EQ(file_size(dir.file("a.ini")), -1) << c.what;
         EXPECT_EQ(file_size(current_directory() + "a.ini"), -1) << c.what;
@@ -192,7 +198,7 @@ TEST_F(CreateIni, AFailedCopyIsReported) {
     host.texts = {"a.ini"};
     host.answers = {Answer::Yes};
     host.files = {dir.file("missing.ini"), dir.path()};
-    EXPECT_EQ(run().outcome, CreateIniOutcome::Failed);
+    EXPECT_TRUE(run().is(FailureKind::Error));
     ASSERT_FALSE(host.prompts.empty());
     EXPECT_EQ(host.messages().back(), "Error!: File Not Created!");
     EXPECT_EQ(host.prompts.back().icon, Icon::Error);

@@ -87,7 +87,7 @@ class Discovery : public ::testing::Test {
 
 TEST_F(Discovery, RunsMameWhenMameIniIsMissingOrEmpty) {
     dir.write("my mame/mame.ini", "");
-    discover_mame_config(settings, paths);
+    (void)discover_mame_config(settings, paths);
     EXPECT_GT(file_size(settings.MAME_Path + "mame.ini"), 0);
     EXPECT_EQ(paths.rompath, "roms");
     EXPECT_EQ(paths.historypath, "history;dats;.");
@@ -96,14 +96,14 @@ TEST_F(Discovery, RunsMameWhenMameIniIsMissingOrEmpty) {
 
 TEST_F(Discovery, UiIniOverridesAndAnExistingMameIniIsNotRegenerated) {
     dir.write("my mame/mame.ini", line("rompath", "myroms") + line("historypath", "old"));
-    discover_mame_config(settings, paths);
+    (void)discover_mame_config(settings, paths);
     EXPECT_EQ(file_size(settings.MAME_Path + "ui.ini"), -1); // MAME was not run
     EXPECT_EQ(paths.rompath, "myroms");
     EXPECT_EQ(paths.historypath, "old");
 
     dir.write("my mame/ui.ini", line("historypath", "new"));
     MamePaths again;
-    discover_mame_config(settings, again);
+    (void)discover_mame_config(settings, again);
     EXPECT_EQ(again.historypath, "new");
     EXPECT_EQ(again.rompath, "myroms");
 }
@@ -112,15 +112,15 @@ TEST_F(Discovery, AHangingOrSilentMameLeavesThePathsEmpty) {
     {
         EnvGuard hang("ORVEL_FAKE_HANG", "1");
         const auto start = std::chrono::steady_clock::now();
-        discover_mame_config(settings, paths, 300);
+        EXPECT_FALSE(discover_mame_config(settings, paths, 300).ok());
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     }
     {
         EnvGuard silent("ORVEL_FAKE_NO_CC", "1");
-        discover_mame_config(settings, paths);
+        (void)discover_mame_config(settings, paths);
     }
     settings.MAME_Exe = "missing-mame";
-    discover_mame_config(settings, paths);
+    (void)discover_mame_config(settings, paths);
     EXPECT_EQ(paths.rompath, "");
     EXPECT_EQ(file_size(settings.MAME_Path + "mame.ini"), -1);
 }

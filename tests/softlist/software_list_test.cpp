@@ -37,18 +37,17 @@ const char* const nes_list = R"(<?xml version="1.0" encoding="UTF-8"?>
 </softwarelist>
 )";
 
-std::vector<SoftwareItem> parse(std::string_view xml, SoftwareParseResult* result = nullptr) {
+std::vector<SoftwareItem> parse(std::string_view xml, Status* result = nullptr) {
     std::vector<SoftwareItem> items;
-    const SoftwareParseResult r = parse_software_list(xml, "nes", items);
+    const Status r = parse_software_list(xml, "nes", items);
     if (result) *result = r;
     return items;
 }
 
 TEST(SoftwareList, ReadsItemsPartsAndDisks) {
-    SoftwareParseResult result;
+    Status result;
     const auto items = parse(nes_list, &result);
-    EXPECT_TRUE(result.file_loaded);
-    EXPECT_FALSE(result.error);
+    EXPECT_TRUE(result.ok()) << result.message();
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0].name, "smb");
     EXPECT_EQ(items[0].list_name, "nes");
@@ -82,20 +81,18 @@ TEST(SoftwareList, MalformedXmlKeepsTheItemsReadBefore) {
     const std::string broken =
         std::string(nes_list).substr(0, std::string(nes_list).find("<part name=\"001\"")) +
         "<part name=\"x\"></software>";
-    SoftwareParseResult result;
+    Status result;
     const auto items = parse(broken, &result);
-    ASSERT_TRUE(result.error);
-    EXPECT_EQ(result.error->message, "mismatched tag");
-    EXPECT_EQ(result.error->line, 24u);
-    EXPECT_EQ(result.error->column, 22u);
+    ASSERT_TRUE(result.is(FailureKind::Malformed));
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[2].description, "Alpha Tunes");
-    EXPECT_EQ(xml_error_text(*result.error),
+    // The message, its line and its character.
+    EXPECT_EQ(result.message(),
               "Error in the XML file:\nMessage: mismatched tag\nLine: 24   Character: 22");
 
     // Truncated in the middle of an item's title.
     const auto truncated = parse(std::string(nes_list).substr(0, 200), &result);
-    ASSERT_TRUE(result.error);
+    ASSERT_TRUE(result.is(FailureKind::Malformed));
     ASSERT_EQ(truncated.size(), 1u);
     EXPECT_EQ(truncated[0].name, "smb");
 }
@@ -112,9 +109,9 @@ TEST(SoftwareList, NestedSoftwareIsSkippedWithWhatItHolds) {
            "</description><year>1990</year></software>"
            "<software name=\"after\"><description>After</description></software>"
            "</softwarelist>";
-    SoftwareParseResult result;
+    Status result;
     const auto items = parse(xml, &result);
-    EXPECT_FALSE(result.error);
+    EXPECT_TRUE(result.ok()) << result.message();
     ASSERT_EQ(items.size(), 42u);
     EXPECT_EQ(items[40].name, "outer");
     EXPECT_EQ(items[40].description, "Outer title");
@@ -133,9 +130,9 @@ TEST(SoftwareList, LoadSortsAndReportsErrorsThroughTheHost) {
     SoftwareItemList list;
     ScriptedHost host;
 
-    SoftwareListLoad load = load_software_list("nes", "hash", "roms", mame.path(), list, host);
-    EXPECT_TRUE(load.file_loaded);
-    EXPECT_EQ(load.title, "Software List (3 Titles)");
+    Status load = load_software_list("nes", "hash", "roms", mame.path(), list, host);
+    EXPECT_TRUE(load.ok()) << load.message();
+    EXPECT_EQ(software_list_title(list.items.size()), "Software List (3 Titles)");
     EXPECT_TRUE(host.prompts.empty());
     ASSERT_EQ(list.items.size(), 3u);
     EXPECT_EQ(list.list_name, "nes");
@@ -147,7 +144,7 @@ TEST(SoftwareList, LoadSortsAndReportsErrorsThroughTheHost) {
         EXPECT_EQ(item.available, SoftwareAvailability::Missing);
 
     load = load_software_list("bad", "hash", "roms", mame.path(), list, host);
-    EXPECT_EQ(load.title, "Software List (2 Titles)");
+    EXPECT_EQ(software_list_title(list.items.size()), "Software List (2 Titles)");
     ASSERT_EQ(host.prompts.size(), 1u);
     EXPECT_EQ(host.prompts[0].title, "Error");
     EXPECT_EQ(host.prompts[0].buttons, Buttons::Ok);
@@ -159,12 +156,29 @@ TEST(SoftwareList, LoadSortsAndReportsErrorsThroughTheHost) {
     // Missing and empty files: no items, no message.
     for (const char* name : {"missing", "empty", ""}) {
         load = load_software_list(name, "hash", "roms", mame.path(), list, host);
-        EXPECT_FALSE(load.file_loaded) << name;
-        EXPECT_EQ(load.title, "Software List (0 Titles)");
+        EXPECT_TRUE(load.is(FailureKind::Missing)) << name;
+        EXPECT_EQ(software_list_title(list.items.size()), "Software List (0 Titles)");
         EXPECT_TRUE(list.items.empty());
         EXPECT_EQ(list.current, -1);
     }
     EXPECT_EQ(host.prompts.size(), 1u);
+}
+
+TEST(SoftwareList, AReadErrorIsAnErrorNotTheEndOfTheList) {
+    // A folder opens as a file, but reading it fails: nothing may pass for a short list.
+    TempDir mame;
+    mame.write("hash/nes.xml/placeholder", "");
+    SoftwareItemList list;
+    ScriptedHost host;
+    const Status load = load_software_list("nes", "hash", "roms", mame.path(), list, host);
+    const std::string expected =
+        "The software list could not be read: " + mame.path() + "hash/nes.xml (";
+    EXPECT_TRUE(load.is(FailureKind::Error));
+    EXPECT_EQ(load.message().substr(0, expected.size()), expected);
+    ASSERT_EQ(host.prompts.size(), 1u);
+    EXPECT_EQ(host.prompts[0].title, "Error");
+    EXPECT_EQ(host.prompts[0].text, load.message());
+    EXPECT_TRUE(list.items.empty());
 }
 
 TEST(SoftwareList, HashFolderResolution) {
