@@ -101,8 +101,7 @@ bool load_listing(MachineList& machines, std::string& source) {
     const std::string path = bench::bench_listing();
     if (path.empty()) return false;
     const auto start = Clock::now();
-    const ListingParse parse = parse_listing_file(path, machines);
-    if (!parse.opened || !parse.ok || machines.empty()) return false;
+    if (!parse_listing_file(path, machines).ok() || machines.empty()) return false;
     sort_by_description(machines);
     source = path + " (parsed in " + std::to_string(static_cast<int>(ms_since(start))) + " ms)";
     return true;

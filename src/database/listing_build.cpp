@@ -419,6 +419,9 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
                                 (file_size(listing) > 0 && listing_is_complete(listing)));
     machines.clear();
     view.clear();
+    // The list is built apart, as the host's jobs (on a worker thread in the desktop), and
+    // takes the place of the machine list whole once it is sorted; questions come in between.
+    MachineList built;
     Status parse;
     if (!reuse) {
         host.console_open("Starting Orvel...");
@@ -426,11 +429,12 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
             host.console_line(line);
         host.set_progress("Loading XML Data...");
         ListingRun run;
-        parse =
-            generate_and_parse(settings, listing, machines, host, options.listing_silence_ms, run);
+        host.run_job([&](Host& progress) {
+            parse = generate_and_parse(settings, listing, built, progress,
+                                       options.listing_silence_ms, run);
+        });
         host.console_close();
         if (!run.failure.empty()) {
-            machines.clear();
             delete_file(listing);
             host.message("Error", run.failure, Buttons::Ok, Icon::Error);
             return failure(run.failure);
@@ -438,25 +442,23 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
         if (!run.started || run.bytes == 0) {
             // MAME could not be run or wrote nothing: no database, and the next start asks
             // again.
-            machines.clear();
             delete_file(listing);
             return failure(run.started ? "MAME wrote no listing" : "MAME could not be started",
                            FailureKind::Missing);
         }
     } else {
         host.set_progress("Loading XML Data...");
-        parse = parse_listing_file(listing, machines, &host);
+        host.run_job(
+            [&](Host& progress) { parse = parse_listing_file(listing, built, &progress); });
     }
     host.keep_alive();
     if (parse.is(FailureKind::Malformed)) {
-        machines.clear();
         host.message("Error", parse.message(), Buttons::Ok, Icon::Error);
         // A broken listing is not reused: the next start asks MAME for a new one.
         delete_file(listing);
         return parse;
     }
     if (!parse.ok()) {
-        machines.clear();
         // A listing that could not be read to its end is no database; the user hears why.
         if (!parse.is(FailureKind::Missing))
             host.message("Error", parse.message(), Buttons::Ok, Icon::Error);
@@ -465,16 +467,18 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
     delete_file(listing);
 
     host.set_progress("Checking ROM Availability...");
-    check_availability(machines, paths.rompath, settings.MAME_Path, host);
+    check_availability(built, paths.rompath, settings.MAME_Path, host);
 
-    host.set_progress("Sorting Database...");
-    host.keep_alive();
-    sort_by_description(machines);
-
-    host.set_progress("Saving Quickload File...");
-    for (Machine& m : machines)
-        m.commandlines.push_back(default_commandline());
-    if (options.carry_from) carry_user_data(*options.carry_from, machines);
+    host.run_job([&](Host& progress) {
+        progress.set_progress("Sorting Database...");
+        progress.keep_alive();
+        sort_by_description(built);
+        progress.set_progress("Saving Quickload File...");
+        for (Machine& m : built)
+            m.commandlines.push_back(default_commandline());
+        if (options.carry_from) carry_user_data(*options.carry_from, built);
+    });
+    machines = std::move(built);
     reset_view_list(machines, view);
     // An empty list is not saved: the next start would load it and stop again.
     if (machines.empty()) return {};
