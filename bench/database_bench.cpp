@@ -169,7 +169,7 @@ int main() {
         host.trace = round == 2;
         host.trace_start = std::chrono::steady_clock::now();
         build.keep_best(
-            seconds([&] { build_database(settings, paths, machines, view, changed, host); }));
+            seconds([&] { (void)build_database(settings, paths, machines, view, changed, host); }));
         host.trace = false;
         peak_kb = std::max(peak_kb, status_kb("VmHWM:") - 0 * before_kb);
         machines_count = machines.size();
@@ -177,7 +177,7 @@ int main() {
     Time parse_only;
     for (int round = 0; round < 2; ++round) {
         MachineList machines;
-        parse_only.keep_best(seconds([&] { parse_listing_file(listing, machines); }));
+        parse_only.keep_best(seconds([&] { (void)parse_listing_file(listing, machines); }));
     }
     std::printf("elements: %ld, machines: %zu, database file: %lld bytes\n", elements,
                 machines_count, static_cast<long long>(file_size(database_path(settings))));
@@ -197,9 +197,9 @@ int main() {
         }));
         MachineList machines;
         ViewList view;
-        load.keep_best(seconds([&] { load_database(settings, machines, view, host); }));
+        load.keep_best(seconds([&] { (void)load_database(settings, machines, view, host); }));
         bool changed = true;
-        save.keep_best(seconds([&] { save_database(machines, settings, changed, host); }));
+        save.keep_best(seconds([&] { (void)save_database(machines, settings, changed, host); }));
     }
     std::printf("database lines: %zu\n", lines);
     row("load database file", load, "plain read split into lines", plain, 5.0);
@@ -217,7 +217,9 @@ int main() {
         ViewList view;
         bool changed = false;
         const double first =
-            seconds([&] { build_database(settings, paths, machines, view, changed, host); }).wall;
+            seconds([&] {
+                (void)build_database(settings, paths, machines, view, changed, host);
+            }).wall;
         wall_row("first start (listing + build)", first, "mame -lx -nodtd alone", alone, 1.2);
     } else {
         std::printf("first start: skipped (no MAME at %s or ORVEL_BENCH_SKIP_MAME=1)\n",

@@ -83,7 +83,7 @@ int main() {
     const fs::path mame =
         fs::temp_directory_path() / ("orvel-softlist-bench-" + std::to_string(::getpid()));
     std::vector<orvel::SoftwareItem> probe;
-    orvel::parse_software_list_file(path, list_name, probe);
+    (void)orvel::parse_software_list_file(path, list_name, probe);
     for (std::size_t i = 0; i < probe.size(); i += 7) {
         const fs::path file = mame / "roms" / list_name / std::to_string(i % 5) /
                               (probe[i].name + (i % 2 ? ".zip" : ".7z"));
@@ -104,12 +104,12 @@ int main() {
         bare = std::min(bare, elapsed_ms([&] { bare_pass(path, false); }));
         bare_handlers = std::min(bare_handlers, elapsed_ms([&] { bare_pass(path, true); }));
         load = std::min(load, elapsed_ms([&] {
-                            orvel::load_software_list(list_name, hash_folder, "roms", mame_folder,
-                                                      list, host);
+                            (void)orvel::load_software_list(list_name, hash_folder, "roms",
+                                                            mame_folder, list, host);
                         }));
         parse_only = std::min(parse_only, elapsed_ms([&] {
                                   std::vector<orvel::SoftwareItem> items;
-                                  orvel::parse_software_list_file(path, list_name, items);
+                                  (void)orvel::parse_software_list_file(path, list_name, items);
                               }));
     }
     std::size_t available = 0;

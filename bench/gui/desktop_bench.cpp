@@ -72,10 +72,10 @@ bool prepare_data(const std::string& start) {
     const std::string listing = orvel::bench::bench_listing();
     if (listing.empty()) return false;
     orvel::MachineList machines;
-    if (!orvel::parse_listing_file(listing, machines).ok) return false;
+    if (!orvel::parse_listing_file(listing, machines).ok()) return false;
     orvel::sort_by_description(machines);
     bool changed = false;
-    return orvel::save_database(machines, settings, changed, host).ok;
+    return orvel::save_database(machines, settings, changed, host).ok();
 }
 
 } // namespace

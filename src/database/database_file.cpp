@@ -63,8 +63,9 @@ template <std::string Machine::*field> constexpr RecordKey text_key(std::string_
     return {key, Group::Record, &read_text<field>, &text_value<field>};
 }
 
-// A flag the file writes as `word` when it is `when`, as nothing otherwise: most flags are
-// "yes" or nothing; runnable, true for nearly every machine, is "no" or nothing.
+// A flag the file writes only when it has the value `when`: as "yes" for true, "no" for false,
+// and as nothing otherwise. Most flags are "yes" or nothing; runnable, true for nearly every
+// machine, is "no" or nothing.
 template <bool Machine::*flag, bool when> void read_flag(Machine& m, std::string_view value) {
     m.*flag = when == (value == (when ? "yes" : "no"));
 }
