@@ -2,6 +2,7 @@
 // sequential read of the same file, and the lookups that follow.
 //   dat_bench [FOLDER]   (default: a fresh folder under the temporary folder, removed after)
 
+#include "dat_generator.h"
 #include "info/dat_files.h"
 #include "platform/files.h"
 
@@ -16,67 +17,13 @@
 #include <unistd.h>
 
 using namespace orvel;
+using namespace orvel::bench;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
 double ms_since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-std::string machine_name(int i) {
-    return "mach" + std::to_string(i);
-}
-
-const char* const words[] = {"the",    "arcade", "game",   "was",   "released", "in",
-                             "Japan",  "by",     "Namco",  "with",  "a",        "maze",
-                             "player", "ghosts", "points", "level", "bonus",    "fruit"};
-
-void append_paragraph(std::string& out, std::mt19937& rng, int words_count) {
-    std::string line;
-    for (int w = 0; w < words_count; ++w) {
-        line += words[rng() % (sizeof words / sizeof *words)];
-        line += ' ';
-        if (line.size() > 70) {
-            out += line;
-            out += "\r\n";
-            line.clear();
-        }
-    }
-    out += line + "\r\n\r\n";
-}
-
-// A history-like file: entries naming a parent and two clones, a bio with paragraphs.
-int write_history(const std::string& path, std::size_t target) {
-    std::mt19937 rng(1);
-    std::string out;
-    out.reserve(target + 65536);
-    int n = 0;
-    while (out.size() < target) {
-        out += "$info=" + machine_name(n) + "," + machine_name(n) + "a," + machine_name(n) +
-               "b,\r\n$bio\r\n\r\n";
-        for (int p = 0; p < 6; ++p)
-            append_paragraph(out, rng, 60 + static_cast<int>(rng() % 60));
-        out += "- TECHNICAL -\r\n\r\nMain CPU : Z80 (@ 3.072 Mhz)\r\n\r\n$end\r\n\r\n";
-        ++n;
-    }
-    write_file_atomic(path, out);
-    return n;
-}
-
-// A mameinfo-like file: one name per entry, short notes.
-int write_mameinfo(const std::string& path, std::size_t target) {
-    std::mt19937 rng(2);
-    std::string out = "# MAMEINFO.DAT\r\n\r\n";
-    int n = 0;
-    while (out.size() < target) {
-        out += "$info=" + machine_name(n) + "\r\n$mame\r\n";
-        append_paragraph(out, rng, 20 + static_cast<int>(rng() % 60));
-        out += "WIP:\r\n\r\n- 0.251: fixed something.\r\n\r\n$end\r\n\r\n";
-        ++n;
-    }
-    write_file_atomic(path, out);
-    return n;
 }
 
 double plain_read(const std::string& path) {

@@ -77,13 +77,13 @@ MachineList synthetic_machines(size_t count) {
         const int y = percent(rng);
         m.year = y < 3 ? std::string() : std::to_string(1971 + rng() % 52) + (y < 8 ? "?" : "");
         m.cloneof = percent(rng) < 35 ? "m" + std::to_string(rng() % count) : std::string();
-        m.runnable = percent(rng) < 28 ? "no" : "";
-        m.isdevice = m.runnable;
-        m.isavailable = percent(rng) < 20 ? "yes" : "";
+        m.runnable = percent(rng) >= 28;
+        m.isdevice = !m.runnable;
+        m.isavailable = percent(rng) < 20;
         m.driver_status = percent(rng) < 50   ? "good"
                           : percent(rng) < 50 ? "imperfect"
                                               : "preliminary";
-        m.screen_type = m.runnable.empty() ? (percent(rng) < 90 ? "raster" : "lcd") : "";
+        m.screen_type = m.runnable ? (percent(rng) < 90 ? "raster" : "lcd") : "";
         m.screen_rotate = m.screen_type.empty() ? "" : (percent(rng) < 25 ? "270" : "0");
         if (percent(rng) < 5) m.bios_sets.push_back({"bios", "BIOS"});
         if (percent(rng) < 3) m.disks.push_back("disk");

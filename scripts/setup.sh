@@ -2,16 +2,18 @@
 # Installs what Orvel needs to build, test and run on Debian 12, when it is missing.
 #   scripts/setup.sh          build and run dependencies, and Debian's MAME when no MAME is found
 #   scripts/setup.sh --tests  the same, plus Debian's MAME always (the integration tests run it)
+#                             and the tools the install tests use (the desktop entry and
+#                             AppStream validators, dpkg-shlibdeps for the Debian package)
 set -euo pipefail
 
-want_mame=auto
-[ "${1:-}" = "--tests" ] && want_mame=yes
+for_tests=no
+[ "${1:-}" = "--tests" ] && for_tests=yes
 
 packages=(build-essential cmake pkg-config ninja-build qt6-base-dev libexpat1-dev libarchive-dev
-          libpng-dev zlib1g-dev libutf8proc-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core xdg-utils clang-format)
-if [ "$want_mame" = yes ]; then
-    packages+=(mame)
+          libpng-dev zlib1g-dev libutf8proc-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+          xdg-utils clang-format)
+if [ "$for_tests" = yes ]; then
+    packages+=(mame desktop-file-utils appstream dpkg-dev)
 elif ! command -v mame >/dev/null 2>&1 && [ ! -x /usr/games/mame ]; then
     packages+=(mame)
 fi

@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh --tests
 
 # A formatting difference fails like a failing test; "clang-format -i FILE" mends it.
-find src tests bench tools \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z |
+source_dirs=()
+for d in src tests bench tools; do [ -d "$d" ] && source_dirs+=("$d"); done
+find "${source_dirs[@]}" \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z |
     xargs -0 clang-format --dry-run --Werror
 
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_WERROR=ON

@@ -82,6 +82,15 @@ bool apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_pa
     return true;
 }
 
+StartupOptions program_startup_options(const std::string& start_directory,
+                                       const std::string& program_folder) {
+    StartupOptions options;
+    options.start_directory = start_directory;
+    options.data_folder = default_data_folder(start_directory, program_folder);
+    options.mame_search_path = mame_search_path();
+    return options;
+}
+
 StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
                           const StartupOptions& options) {
     StartupResult result;
@@ -90,6 +99,7 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
     // Defaults, then the preferences file of the default data folder.
     set_default_settings(settings, options.start_directory, options.desktop_width,
                          options.desktop_height);
+    if (!options.data_folder.empty()) settings.ORVEL_Data = with_separator(options.data_folder);
     if (file_size(preferences_path(settings)) > 0) load_preferences(settings);
 
     // A MAME whose size changed since it was chosen. The old database stays until the new
@@ -118,10 +128,13 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
         settings.MAME_Exe.clear();
     }
 
-    // Choosing MAME.
+    // Choosing MAME. A MAME found on the search path is offered first: the dialog opens in its
+    // folder with it selected.
     if (settings.MAME_Exe.empty()) {
-        const std::string chosen =
-            host.choose_open_file("Select MAME Executable", mame_default_name, mame_filter);
+        const std::string found = find_mame_in(options.mame_search_path);
+        const std::string chosen = host.choose_open_file(
+            "Select MAME Executable", found.empty() ? std::string(mame_default_name) : found,
+            mame_filter);
         if (chosen.empty()) return exit_now;
         if (!apply_chosen_mame(settings, host, chosen, options.version_timeout_ms)) return exit_now;
     }

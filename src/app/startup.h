@@ -26,7 +26,19 @@ struct StartupOptions {
     int desktop_height = 0;
     int cc_timeout_ms = 60000;      // MAME's "-cc" run
     int version_timeout_ms = 20000; // MAME's "-version" run
+    // The data folder used until the preferences name another; empty: the start directory +
+    // "ORVEL_Data".
+    std::string data_folder;
+    // Folders, separated like PATH, searched for MAME before the user is asked to choose it;
+    // empty: no search.
+    std::string mame_search_path;
 };
+
+// The options of a program started in start_directory from an executable in program_folder:
+// its default data folder (see default_data_folder) and PATH then /usr/games as MAME's search
+// path. The window size is left to the caller.
+StartupOptions program_startup_options(const std::string& start_directory,
+                                       const std::string& program_folder);
 
 // Start-up up to the machine database: settings defaults, the preferences file, a MAME that
 // changed or is gone, choosing MAME, and MAME's configuration. Exit means the program ends now (the

@@ -16,7 +16,7 @@ inline constexpr int failure = 1;
 inline constexpr int usage_error = 2;
 
 struct Options {
-    std::string data_folder; // --data DIR; empty: the working directory + "ORVEL_Data"
+    std::string data_folder; // --data DIR; empty: the default data folder (default_data_folder)
     int answer = 0;          // --yes: 1, --no: -1, neither: 0 (ask on the terminal)
 };
 

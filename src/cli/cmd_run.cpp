@@ -61,7 +61,7 @@ int cmd_run(const Options& options, const std::vector<std::string>& args) {
         return true;
     };
     int status = -1;
-    switch (launch_mame(request, *machine, state.selected_commandline, command, host, print_path,
+    switch (launch_mame(request, machine, state.selected_commandline, command, host, print_path,
                         &status)) {
     case LaunchOutcome::Ran:
         // MAME's own exit status is the command's: a crash or a failed run is no success.

@@ -29,7 +29,7 @@ int cmd_scan(const Options& options, const std::vector<std::string>& args) {
     if (!saved.ok) return fail(saved.message);
     size_t available = 0;
     for (const Machine& m : state.machines)
-        available += m.isavailable == "yes";
+        available += m.isavailable;
     std::cout << "Available: " << available << " of " << state.machines.size() << std::endl;
     return ok;
 }

@@ -1,21 +1,55 @@
-// orvel-cli settings: every saved setting as KEY<TAB>VALUE, in file order.
+// orvel-cli settings [--set KEY=VALUE]...: every saved setting as KEY<TAB>VALUE, in file order.
+// --set changes keys (named as in the preferences file, any case; values read as the file reads
+// them) and saves the preferences file of the data folder before printing.
 
 #include "cli/common.h"
+#include "platform/files.h"
 #include "settings/preferences.h"
 
 #include <iostream>
+#include <utility>
 
 namespace orvel::cli {
 
 int cmd_settings(const Options& options, const std::vector<std::string>& args) {
-    if (!args.empty())
-        return fail("settings: unexpected argument '" + args.front() + "'", usage_error);
+    std::vector<std::pair<std::string, std::string>> changes;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--set")
+            return fail("settings: unexpected argument '" + args[i] +
+                            "' (usage: settings [--set KEY=VALUE]...)",
+                        usage_error);
+        if (i + 1 == args.size()) return fail("settings: --set needs KEY=VALUE", usage_error);
+        const std::string& change = args[++i];
+        const size_t eq = change.find('=');
+        if (eq == std::string::npos || eq == 0)
+            return fail("settings: --set needs KEY=VALUE, not '" + change + "'", usage_error);
+        changes.emplace_back(change.substr(0, eq), change.substr(eq + 1));
+    }
+
     AppState state;
     TerminalHost host(options.answer);
     std::string error;
     // The settings are shown even before a MAME has been chosen.
     start_core(options, state, host, error);
-    for (const PreferenceEntry& e : preference_entries(state.settings))
+    if (changes.empty()) {
+        for (const PreferenceEntry& e : preference_entries(state.settings))
+            std::cout << e.key << "\t" << e.value << "\n";
+        return ok;
+    }
+
+    // The file of the data folder in use is rewritten with the data folder it names itself,
+    // so that --data with a copied folder changes only the keys asked for.
+    const std::string path = preferences_path(state.settings);
+    Settings stored = state.settings;
+    load_preferences(stored);
+    for (const auto& [key, value] : changes)
+        if (!set_preference(stored, key, value))
+            return fail("settings: '" + key + "' is not a setting (see 'orvel-cli settings')",
+                        usage_error);
+    if (!folder_exists(folder_of(path)))
+        return fail("settings: the data folder " + folder_of(path) + " does not exist");
+    if (!save_preferences(stored, path)) return fail("settings: could not write " + path);
+    for (const PreferenceEntry& e : preference_entries(stored))
         std::cout << e.key << "\t" << e.value << "\n";
     return ok;
 }

@@ -1,4 +1,5 @@
-// orvel-cli softlist: one software list with each item's availability, in list order, as
+// orvel-cli softlist: one software list with each item's availability, in list order (narrowed
+// by --filter and by --search like the window's search box), as
 // AVAILABLE<TAB>NAME<TAB>MEDIA SWITCH<TAB>YEAR<TAB>PUBLISHER<TAB>DESCRIPTION lines, then the
 // window's title line.
 
@@ -28,8 +29,12 @@ class CountingHost : public TerminalHost {
 int cmd_softlist(const Options& options, const std::vector<std::string>& args) {
     std::string list_name;
     SoftwareFilter filter = SoftwareFilter::All;
+    std::string search;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--filter") {
+        if (args[i] == "--search") {
+            if (i + 1 >= args.size()) return fail("softlist: --search needs a text", usage_error);
+            search = args[++i];
+        } else if (args[i] == "--filter") {
             if (i + 1 >= args.size())
                 return fail("softlist: --filter needs all, available or missing", usage_error);
             const std::string& f = args[++i];
@@ -61,10 +66,11 @@ int cmd_softlist(const Options& options, const std::vector<std::string>& args) {
         load_software_list(list_name, state.mame_paths.hashpath, state.mame_paths.rompath,
                            state.settings.MAME_Path, state.software_items, host);
     const auto& items = state.software_items.items;
-    for (const std::int64_t position : filter_software_items(items, filter)) {
+    for (const std::int64_t position : filter_software_items(items, filter, search)) {
         const SoftwareItem& item = items[static_cast<std::size_t>(position)];
-        std::cout << item.available << '\t' << item.name << '\t' << item.media_switch() << '\t'
-                  << item.year << '\t' << item.publisher << '\t' << item.description << '\n';
+        std::cout << availability_word(item.available) << '\t' << item.name << '\t'
+                  << item.media_switch() << '\t' << item.year << '\t' << item.publisher << '\t'
+                  << item.description << '\n';
     }
     std::cout << load.title << '\n';
     if (!load.file_loaded)

@@ -15,12 +15,17 @@ namespace orvel::cli {
 
 namespace {
 
-// Message texts use CR LF between their lines; on the terminal they become one line.
-std::string one_line(std::string_view text) {
+// Message texts use CR LF between the lines of a question; on the terminal they become one line.
+// A lone line feed (the XML error text) stays a line break.
+std::string terminal_text(std::string_view text) {
     std::string out;
-    for (char c : text) {
-        if (c == '\r') continue;
-        out.push_back(c == '\n' ? ' ' : c);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out.push_back(' ');
+            ++i;
+        } else if (text[i] != '\r') {
+            out.push_back(text[i]);
+        }
     }
     return out;
 }
@@ -37,7 +42,7 @@ bool input_ready() {
 
 Answer TerminalHost::message(std::string_view title, std::string_view text, Buttons buttons,
                              Icon /*icon*/) {
-    std::cerr << title << ": " << one_line(text);
+    std::cerr << title << ": " << terminal_text(text);
     if (buttons == Buttons::Ok) {
         std::cerr << "\n";
         return Answer::Ok;
@@ -46,13 +51,16 @@ Answer TerminalHost::message(std::string_view title, std::string_view text, Butt
         std::cerr << (answer_ > 0 ? " [yes]\n" : " [no]\n");
         return answer_ > 0 ? Answer::Yes : Answer::No;
     }
-    std::cerr << " [y/N] " << std::flush;
+    const bool cancel = buttons == Buttons::YesNoCancel;
+    std::cerr << (cancel ? " [y/n/C] " : " [y/N] ") << std::flush;
     std::string line;
     if (!input_ready() || !std::getline(std::cin, line)) {
-        std::cerr << "no\n";
-        return Answer::No;
+        std::cerr << (cancel ? "cancel\n" : "no\n");
+        return default_answer(buttons);
     }
-    return !line.empty() && (line[0] == 'y' || line[0] == 'Y') ? Answer::Yes : Answer::No;
+    if (!line.empty() && (line[0] == 'y' || line[0] == 'Y')) return Answer::Yes;
+    if (cancel && (line.empty() || (line[0] != 'n' && line[0] != 'N'))) return Answer::Cancel;
+    return Answer::No;
 }
 
 // orvel-cli opens no dialogs: a chooser is always cancelled, and commands take files as options.
@@ -100,6 +108,8 @@ void load_core_settings(const Options& options, Settings& settings) {
         if (data_folder.front() != '/') data_folder = join_path(current_directory(), data_folder);
         data_folder = with_separator(data_folder);
         settings.ORVEL_Data = data_folder;
+    } else {
+        settings.ORVEL_Data = default_data_folder(current_directory(), program_folder());
     }
     if (file_size(preferences_path(settings)) > 0) load_preferences(settings);
     // A folder named with --data stays the data folder even when the file it holds was written

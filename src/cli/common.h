@@ -36,12 +36,12 @@ class TerminalHost : public Host {
 };
 
 // The start of start-up: settings defaults (ORVEL_Data from --data, made absolute, or the
-// working directory + "ORVEL_Data") and the preferences file of that folder. A folder named with
-// --data stays the data folder even when the file names another one.
+// program's default data folder: see default_data_folder) and the preferences file of that
+// folder. A folder named with --data stays the data folder even when the file names another one.
 void load_core_settings(const Options& options, Settings& settings);
 
 // Does what start-up does before a command's own work: settings defaults (ORVEL_Data from
-// --data or the working directory), the preferences file of the data folder and MAME
+// --data or the default data folder), the preferences file of the data folder and MAME
 // configuration discovery (running " -cc" when needed). Never opens a dialog. False, with a
 // one-line reason in error, when no MAME has been chosen yet (the settings are loaded all the
 // same).

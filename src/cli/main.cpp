@@ -32,6 +32,8 @@ int cmd_scan(const Options& options, const std::vector<std::string>& args);
 int cmd_record(const Options& options, const std::vector<std::string>& args);
 int cmd_dat(const Options& options, const std::vector<std::string>& args);
 int cmd_info(const Options& options, const std::vector<std::string>& args);
+int cmd_commandline(const Options& options, const std::vector<std::string>& args);
+int cmd_ini_names(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -49,7 +51,10 @@ struct Entry {
 const Entry commands[] = {
     {"help", nullptr, "help                      this text"},
     {"init", cmd_init, "init --mame EXE [--yes]   choose the MAME executable (--yes: any name)"},
-    {"settings", cmd_settings, "settings                  print every setting as KEY<TAB>VALUE"},
+    {"settings", cmd_settings,
+     "settings [--set KEY=VALUE]...\n"
+     "                            print every setting as KEY<TAB>VALUE (--set: change keys, named\n"
+     "                            as in ORVEL.prefs, and save the preferences file first)"},
     {"config", cmd_config,
      "config                    print MAME's folders: KEY<TAB>RAW<TAB>RESOLVED"},
     {"build", cmd_build,
@@ -76,15 +81,23 @@ const Entry commands[] = {
      "                            run MAME for a machine (--software with --empty: start the\n"
      "                            machine alone; --capture: print the paths of output.txt and\n"
      "                            error.txt)"},
+    {"commandline", cmd_commandline,
+     "commandline NAME [add LABEL [--after N] | remove N | set N STRING | bios N POSITION|-1]\n"
+     "                            print a machine's stored command lines (POSITION<TAB>NAME<TAB>\n"
+     "                            BIOS<TAB>STRING) or change one and save the database"},
+    {"ini-names", cmd_ini_names,
+     "ini-names NAME            print the ini file names MAME reads for a machine, in order"},
     {"softlist", cmd_softlist,
-     "softlist LIST [--filter all|available|missing]\n"
+     "softlist LIST [--filter all|available|missing] [--search TEXT]\n"
      "                            print a software list: AVAILABLE<TAB>NAME<TAB>MEDIA SWITCH<TAB>\n"
      "                            YEAR<TAB>PUBLISHER<TAB>DESCRIPTION, then its title"},
     {"dat", cmd_dat,
      "dat NAME [KIND]           print a machine's DAT texts (KIND 1-6 or a file name)"},
     {"info", cmd_info,
-     "info NAME                 print a machine's attributes (LABEL<TAB>VALUE) and pictures\n"
-     "                            (KIND<TAB>SOURCE 0-3<TAB>PATH<TAB>ARCHIVE ENTRY)"},
+     "info NAME [--dat]         print a machine's attributes (LABEL<TAB>VALUE) and pictures\n"
+     "                            (KIND<TAB>SOURCE 0-3<TAB>PATH<TAB>ARCHIVE ENTRY); --dat: then\n"
+     "                            dat<TAB>KIND<TAB>FILE and the DAT text the information window\n"
+     "                            opens on, wrapped as it shows it"},
 };
 
 void print_help(std::FILE* out) {

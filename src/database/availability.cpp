@@ -27,7 +27,7 @@ Expected expected_paths(MachineList& machines, Host& host) {
     for (size_t i = 0; i < machines.size(); ++i) {
         Machine& m = machines[i];
         if ((i & 1023) == 0) host.keep_alive();
-        m.isavailable.clear();
+        m.isavailable = false;
         const std::string name = to_lower(m.name);
         expected.insert_or_assign(name + ".zip", i);
         expected.insert_or_assign(name + ".7z", i);
@@ -69,7 +69,7 @@ AvailabilityResult check_availability_in(MachineList& machines,
     std::vector<char> romset_found(machines.size(), 0);
     bool compared = false;
     auto mark = [&](size_t pos, bool romset) {
-        machines[pos].isavailable = "yes";
+        machines[pos].isavailable = true;
         if (romset) romset_found[pos] = 1;
     };
 
@@ -123,10 +123,10 @@ AvailabilityResult check_availability_in(MachineList& machines,
     for (size_t i = 0; i < machines.size(); ++i) {
         Machine& m = machines[i];
         if ((i & 1023) == 0) host.keep_alive();
-        if (!m.isavailable.empty()) continue;
-        bool special = m.name == "vic10" || m.requires_roms.empty();
+        if (m.isavailable) continue;
+        bool special = m.name == "vic10" || !m.requires_roms;
         if (any_found && !special) {
-            special = m.isdevice == "yes";
+            special = m.isdevice;
             // A clone runs from its parent's set (a merged set holds its clones). Borrowing
             // ROMs from a BIOS (romof without cloneof) is not enough: the machine's own set
             // must be there too.
@@ -137,10 +137,10 @@ AvailabilityResult check_availability_in(MachineList& machines,
                     special = romset_found[it->second] != 0;
             }
         }
-        if (special) m.isavailable = "yes";
+        if (special) m.isavailable = true;
     }
     for (const Machine& m : machines)
-        if (m.isavailable == "yes") ++result.available;
+        if (m.isavailable) ++result.available;
     return result;
 }
 

@@ -34,10 +34,16 @@ void key_line(std::string& out, std::string_view key, std::string_view value) {
     out += crlf;
 }
 
+std::string_view yes_or_empty(bool flag) {
+    return flag ? "yes" : "";
+}
+
 // What a key line does to the record being read.
 enum class Key {
     Unknown,
-    Field, // one of the 19 plain text fields
+    Field,    // one of the plain text fields
+    YesFlag,  // a flag the file writes as "yes" or nothing
+    Runnable, // the one flag the file writes as "no" or nothing
     CommandlineName,
     CommandlineString,
     CommandlineBios,
@@ -50,9 +56,9 @@ enum class Key {
     DiskName
 };
 
-// Classifies a key by its exact text; for a plain field, field is set to it. A switch on the
-// length keeps this to one or two comparisons per line.
-Key classify(std::string_view key, Machine& m, std::string*& field) {
+// Classifies a key by its exact text; for a plain field, field is set to it, for a yes flag,
+// flag. A switch on the length keeps this to one or two comparisons per line.
+Key classify(std::string_view key, Machine& m, std::string*& field, bool*& flag) {
     auto is = [&](std::string_view k) { return key == k; };
     switch (key.size()) {
     case 4:
@@ -62,15 +68,15 @@ Key classify(std::string_view key, Machine& m, std::string*& field) {
         if (is("romof")) return field = &m.romof, Key::Field;
         break;
     case 6:
-        if (is("isbios")) return field = &m.isbios, Key::Field;
+        if (is("isbios")) return flag = &m.isbios, Key::YesFlag;
         break;
     case 7:
         if (is("cloneof")) return field = &m.cloneof, Key::Field;
         break;
     case 8:
         if (is("sampleof")) return field = &m.sampleof, Key::Field;
-        if (is("isdevice")) return field = &m.isdevice, Key::Field;
-        if (is("runnable")) return field = &m.runnable, Key::Field;
+        if (is("isdevice")) return flag = &m.isdevice, Key::YesFlag;
+        if (is("runnable")) return Key::Runnable;
         break;
     case 9:
         if (is("bios_name")) return Key::BiosName;
@@ -82,17 +88,17 @@ Key classify(std::string_view key, Machine& m, std::string*& field) {
     case 11:
         if (is("description")) return field = &m.description, Key::Field;
         if (is("system_type")) return field = &m.system_type, Key::Field;
-        if (is("isfavourite")) return field = &m.isfavourite, Key::Field;
-        if (is("isavailable")) return field = &m.isavailable, Key::Field;
+        if (is("isfavourite")) return flag = &m.isfavourite, Key::YesFlag;
+        if (is("isavailable")) return flag = &m.isavailable, Key::YesFlag;
         if (is("screen_type")) return field = &m.screen_type, Key::Field;
         break;
     case 12:
         if (is("manufacturer")) return field = &m.manufacturer, Key::Field;
-        if (is("ismechanical")) return field = &m.ismechanical, Key::Field;
+        if (is("ismechanical")) return flag = &m.ismechanical, Key::YesFlag;
         if (is("softwarelist")) return Key::Softwarelist;
         break;
     case 13:
-        if (is("requires_roms")) return field = &m.requires_roms, Key::Field;
+        if (is("requires_roms")) return flag = &m.requires_roms, Key::YesFlag;
         if (is("screen_rotate")) return field = &m.screen_rotate, Key::Field;
         if (is("driver_status")) return field = &m.driver_status, Key::Field;
         break;
@@ -138,11 +144,18 @@ void apply_line(Machine& m, std::string_view line) {
     if (!value.empty() && value.front() == ' ') value.remove_prefix(1);
 
     std::string* field = nullptr;
-    switch (classify(key, m, field)) {
+    bool* flag = nullptr;
+    switch (classify(key, m, field, flag)) {
     case Key::Unknown:
         break;
     case Key::Field:
         field->assign(value);
+        break;
+    case Key::YesFlag:
+        *flag = value == "yes";
+        break;
+    case Key::Runnable:
+        m.runnable = value != "no";
         break;
     case Key::CommandlineName:
         m.commandlines.push_back(CommandLine{std::string(value), "", -1});
@@ -193,6 +206,89 @@ bool next_line(std::string_view bytes, size_t& pos, std::string_view& line) {
     return true;
 }
 
+constexpr std::string_view entries_heading = "; Entries: ";
+
+// Reads the lines of a database file, handed over in pieces of any size, into records
+// appended to the machine list.
+class RecordReader {
+  public:
+    // file_size bounds what the heading's entry count may reserve.
+    RecordReader(MachineList& machines, Host* keep_alive, std::size_t file_size)
+        : machines_(machines), keep_alive_(keep_alive), file_size_(file_size) {}
+
+    void feed(std::string_view bytes) {
+        while (!bytes.empty()) {
+            const void* nl = std::memchr(bytes.data(), '\n', bytes.size());
+            if (!nl) {
+                partial_.append(bytes);
+                return;
+            }
+            const auto len = static_cast<size_t>(static_cast<const char*>(nl) - bytes.data());
+            if (partial_.empty()) {
+                line(without_cr(bytes.substr(0, len)));
+            } else {
+                partial_.append(bytes.substr(0, len));
+                line(without_cr(partial_));
+                partial_.clear();
+            }
+            bytes.remove_prefix(len + 1);
+        }
+    }
+    // The last line may lack its line end.
+    void finish() {
+        if (!partial_.empty()) line(without_cr(partial_));
+        partial_.clear();
+    }
+
+  private:
+    static std::string_view without_cr(std::string_view line) {
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        return line;
+    }
+
+    void line(std::string_view line) {
+        if (!line.empty() && line.front() == '[') {
+            // "[name]": the name is the line without its first and last character. A header
+            // line also starts a new record inside a damaged section that lost its empty line.
+            const std::string_view name =
+                line.size() >= 2 ? line.substr(1, line.size() - 2) : std::string_view();
+            if (name.empty()) {
+                current_ = nullptr;
+                return;
+            }
+            machines_.emplace_back();
+            current_ = &machines_.back();
+            current_->name.assign(name);
+            if (keep_alive_ && (++records_ & 1023) == 0) keep_alive_->keep_alive();
+            return;
+        }
+        if (line.empty()) {
+            current_ = nullptr;
+            return;
+        }
+        // Lines outside a record (the heading, stray text) and lines of a nameless record are
+        // passed over; the heading's entry count sizes the list once, so that records are not
+        // moved while it grows. A section takes far more than 64 bytes, which bounds a damaged
+        // count.
+        if (current_) {
+            apply_line(*current_, line);
+        } else if (records_ == 0 && line.substr(0, entries_heading.size()) == entries_heading) {
+            std::size_t entries = 0;
+            const std::string_view count = line.substr(entries_heading.size());
+            std::from_chars(count.data(), count.data() + count.size(), entries);
+            machines_.reserve(machines_.size() + std::min(entries, file_size_ / 64));
+        }
+    }
+
+    MachineList& machines_;
+    Host* keep_alive_;
+    std::size_t file_size_;
+    Machine* current_ = nullptr; // the record being read; null outside a record or in one
+                                 // without a name
+    std::size_t records_ = 0;
+    std::string partial_; // a line split between two pieces
+};
+
 } // namespace
 
 void append_database_heading(std::string& out, const Settings& settings, std::size_t entries) {
@@ -225,13 +321,13 @@ void append_record_section(std::string& out, const Machine& m) {
     key_line(out, "manufacturer", m.manufacturer);
     key_line(out, "sampleof", m.sampleof);
     key_line(out, "system_type", m.system_type);
-    key_line(out, "requires_roms", m.requires_roms);
-    key_line(out, "isbios", m.isbios);
-    key_line(out, "isdevice", m.isdevice);
-    key_line(out, "ismechanical", m.ismechanical);
-    key_line(out, "isfavourite", m.isfavourite);
-    key_line(out, "isavailable", m.isavailable);
-    key_line(out, "runnable", m.runnable);
+    key_line(out, "requires_roms", yes_or_empty(m.requires_roms));
+    key_line(out, "isbios", yes_or_empty(m.isbios));
+    key_line(out, "isdevice", yes_or_empty(m.isdevice));
+    key_line(out, "ismechanical", yes_or_empty(m.ismechanical));
+    key_line(out, "isfavourite", yes_or_empty(m.isfavourite));
+    key_line(out, "isavailable", yes_or_empty(m.isavailable));
+    key_line(out, "runnable", m.runnable ? "" : "no");
     key_line(out, "screen_type", m.screen_type);
     key_line(out, "screen_rotate", m.screen_rotate);
     key_line(out, "driver_status", m.driver_status);
@@ -261,45 +357,9 @@ void append_record_section(std::string& out, const Machine& m) {
 }
 
 void parse_database(std::string_view bytes, MachineList& machines, Host* keep_alive) {
-    // Every section starts with "[": counting them first spares moving records while reading.
-    // A damaged file may hold any number of "[", so the count is capped by what the bytes can
-    // hold: a real section, with its nineteen key lines, takes far more than min_section bytes.
-    size_t brackets = 0;
-    for (const char* p = bytes.data(); (p = static_cast<const char*>(std::memchr(
-                                            p, '[', bytes.size() - size_t(p - bytes.data()))));
-         ++p)
-        ++brackets;
-    constexpr size_t min_section = 256;
-    machines.reserve(machines.size() + std::min(brackets, bytes.size() / min_section + 1));
-    size_t pos = 0;
-    std::string_view line;
-    Machine* current = nullptr; // the record being read; null outside a record or in one
-                                // without a name
-    size_t records = 0;
-    while (next_line(bytes, pos, line)) {
-        if (!line.empty() && line.front() == '[') {
-            // "[name]": the name is the line without its first and last character. A header
-            // line also starts a new record inside a damaged section that lost its empty line.
-            const std::string_view name =
-                line.size() >= 2 ? line.substr(1, line.size() - 2) : std::string_view();
-            if (name.empty()) {
-                current = nullptr;
-                continue;
-            }
-            machines.emplace_back();
-            current = &machines.back();
-            current->name.assign(name);
-            if (keep_alive && (++records & 1023) == 0) keep_alive->keep_alive();
-            continue;
-        }
-        if (line.empty()) {
-            current = nullptr;
-            continue;
-        }
-        // Lines outside a record (the heading, stray text) and lines of a nameless record are
-        // passed over.
-        if (current) apply_line(*current, line);
-    }
+    RecordReader reader(machines, keep_alive, bytes.size());
+    reader.feed(bytes);
+    reader.finish();
 }
 
 std::string_view find_record_section(std::string_view bytes, std::string_view name) {
@@ -383,12 +443,15 @@ bool load_database(const Settings& settings, MachineList& machines, ViewList& vi
                      Buttons::Ok, Icon::Error);
         return false;
     }
-    const std::optional<std::string> bytes = read_file(path);
-    if (!bytes) {
+    // Read in blocks: the file's bytes are never held beside all of its records.
+    RecordReader reader(machines, &host,
+                        static_cast<std::size_t>(std::max<std::int64_t>(0, file_size(path))));
+    if (!read_file_blocks(path, 1 << 20, [&](std::string_view block) { reader.feed(block); })) {
+        machines.clear();
         host.message("Oops", "Error", Buttons::Ok);
         return false;
     }
-    parse_database(*bytes, machines, &host);
+    reader.finish();
     reset_view_list(machines, view);
     return true;
 }

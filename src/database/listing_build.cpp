@@ -7,8 +7,6 @@
 #include "platform/process.h"
 #include "platform/text.h"
 
-#include <expat.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -88,13 +86,13 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
                 } else if (eq(key, "sourcefile")) {
                     m->sourcefile = value;
                 } else if (eq(key, "isbios")) {
-                    m->isbios = value;
+                    m->isbios = eq(value, "yes");
                 } else if (eq(key, "isdevice")) {
-                    m->isdevice = value;
+                    m->isdevice = eq(value, "yes");
                 } else if (eq(key, "runnable")) {
-                    m->runnable = value;
+                    m->runnable = !eq(value, "no");
                 } else if (eq(key, "ismechanical")) {
-                    m->ismechanical = value;
+                    m->ismechanical = eq(value, "yes");
                 } else if (eq(key, "cloneof")) {
                     m->cloneof = value;
                 } else if (eq(key, "romof")) {
@@ -108,8 +106,8 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
         }
         return;
     case 'r':
-        if (m && name[1] == 'o' && *atts && m->requires_roms.empty() && eq(name, "rom"))
-            m->requires_roms = "yes";
+        if (m && name[1] == 'o' && *atts && !m->requires_roms && eq(name, "rom"))
+            m->requires_roms = true;
         return;
     case 'd':
         // Most elements here are device_ref, dipswitch and dipvalue: the second and third
@@ -181,19 +179,18 @@ ListingParse run_walk(MachineList& machines, Host* host, Reader&& next,
                       std::uint64_t* total = nullptr) {
     ListingParse result;
     Walk w;
-    w.parser = XML_ParserCreate(nullptr);
-    if (!w.parser) return result;
+    const XmlParser parser = make_xml_parser(&w, on_start, nullptr);
+    if (!parser) return result;
+    w.parser = parser.get();
     w.machines = &machines;
     w.host = host;
-    XML_SetUserData(w.parser, &w);
-    XML_SetStartElementHandler(w.parser, on_start);
     result.opened = true;
     constexpr int chunk = 1 << 20;
     bool first = true;
     for (;;) {
         void* buffer = XML_GetBuffer(w.parser, chunk);
         if (!buffer) {
-            result.error = "out of memory";
+            result.error.message = "out of memory";
             break;
         }
         const long n = next(static_cast<char*>(buffer), chunk);
@@ -203,10 +200,7 @@ ListingParse run_walk(MachineList& machines, Host* host, Reader&& next,
         }
         if (total) *total += static_cast<std::uint64_t>(n);
         if (XML_ParseBuffer(w.parser, static_cast<int>(n), n == 0) == XML_STATUS_ERROR) {
-            result.error = XML_ErrorString(XML_GetErrorCode(w.parser));
-            result.line = XML_GetCurrentLineNumber(w.parser);
-            // Expat counts columns from 0; people count characters from 1.
-            result.column = XML_GetCurrentColumnNumber(w.parser) + 1;
+            result.error = xml_error(w.parser);
             break;
         }
         if (first && host) {
@@ -218,7 +212,6 @@ ListingParse run_walk(MachineList& machines, Host* host, Reader&& next,
             break;
         }
     }
-    XML_ParserFree(w.parser);
     return result;
 }
 
@@ -365,12 +358,6 @@ ListingParse parse_listing_text(std::string_view xml, MachineList& machines) {
     });
 }
 
-std::string xml_error_text(const ListingParse& parse) {
-    return "Error in the XML file:\rMessage: " + parse.error +
-           "\rLine: " + std::to_string(parse.line) +
-           "   Character: " + std::to_string(parse.column);
-}
-
 void sort_by_description(MachineList& machines) {
     // Case-folded keys compared byte by byte order exactly as icompare does, once per record
     // instead of once per comparison.
@@ -477,7 +464,7 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
     }
     if (!parse.ok) {
         machines.clear();
-        host.message("Error", xml_error_text(parse), Buttons::Ok, Icon::Error);
+        host.message("Error", xml_error_text(parse.error), Buttons::Ok, Icon::Error);
         // A broken listing is not reused: the next start asks MAME for a new one.
         delete_file(listing);
         result.status = BuildStatus::XmlError;

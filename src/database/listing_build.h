@@ -8,6 +8,7 @@
 #include "host/host.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
+#include "xml/xml_reader.h"
 
 #include <cstddef>
 #include <string>
@@ -58,9 +59,7 @@ std::vector<std::string> build_banner(const Settings& settings);
 struct ListingParse {
     bool opened = false; // false: the file could not be opened or read
     bool ok = false;     // true: well-formed to the end
-    std::string error;   // the parser's message
-    unsigned long line = 0;
-    unsigned long column = 0;
+    XmlError error;      // why it is not; xml_error_text gives the "Error" box's text
 };
 
 // Appends one record per <machine> of the listing file to the machine list. keep_alive, when
@@ -69,8 +68,6 @@ ListingParse parse_listing_file(const std::string& path, MachineList& machines,
                                 Host* keep_alive = nullptr);
 // The same over listing text held in memory.
 ListingParse parse_listing_text(std::string_view xml, MachineList& machines);
-// The text of the "Error" box for a malformed listing.
-std::string xml_error_text(const ListingParse& parse);
 
 // Copies isfavourite and commandlines from the old records into the new records of the same
 // name; a stored BIOS position that no longer exists becomes -1.

@@ -19,14 +19,14 @@ std::int64_t find_machine(const MachineList& machines, const std::string& name) 
 }
 
 bool set_favourite(Machine& machine) {
-    if (machine.isfavourite == "yes") return false;
-    machine.isfavourite = "yes";
+    if (machine.isfavourite) return false;
+    machine.isfavourite = true;
     return true;
 }
 
 bool clear_favourite(Machine& machine) {
-    if (machine.isfavourite != "yes") return false;
-    machine.isfavourite.clear();
+    if (!machine.isfavourite) return false;
+    machine.isfavourite = false;
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// One MAME machine (one romset) and the lists that hold them. Text fields are named like the
-// database file's keys; the empty string means absent. Flags hold the word MAME wrote ("yes",
-// or "no" for runnable) or stay empty.
+// One MAME machine (one romset) and the lists that hold them. Fields are named like the
+// database file's keys. Text fields hold what MAME wrote; the empty string means absent. The
+// yes/no attributes are plain flags here: their words ("yes", or "no" for runnable) exist only
+// in the listing parser and the database file's reader and writer.
 
 #include <cstdint>
 #include <string>
@@ -36,14 +37,6 @@ struct Machine {
     std::string year;
     std::string manufacturer;
     std::string sampleof;
-    std::string requires_roms;
-    std::string isbios;
-    std::string isdevice;
-    std::string ismechanical;
-    std::string isfavourite;
-    std::string isavailable;
-    std::string runnable;
-    std::uint8_t filtered_out = 0;
     std::string screen_type;
     std::string screen_rotate;
     std::string driver_status;
@@ -53,9 +46,14 @@ struct Machine {
     std::vector<DriverFeature> driver_features;
     std::vector<std::string> softwarelists;
     std::vector<std::string> disks;
-
-    bool is_favourite() const { return isfavourite == "yes"; }
-    bool is_available() const { return isavailable == "yes"; }
+    bool requires_roms = false; // MAME lists at least one ROM for it
+    bool isbios = false;
+    bool isdevice = false;
+    bool ismechanical = false;
+    bool isfavourite = false; // marked by the user
+    bool isavailable = false; // found by the last availability scan
+    bool runnable = true;     // false when MAME says it cannot run by itself
+    std::uint8_t filtered_out = 0;
 };
 
 // Every machine, in list order; a record is stored once and reached by position.

@@ -12,9 +12,6 @@ namespace {
 bool is_word(const std::string& field, std::string_view word) {
     return field.size() == word.size() && std::memcmp(field.data(), word.data(), word.size()) == 0;
 }
-bool is_yes(const std::string& field) {
-    return is_word(field, "yes");
-}
 
 // The flags of one pass copied into plain values, so that the per-record loop reads locals
 // rather than the filter set it could alias with the records it writes.
@@ -50,22 +47,22 @@ struct Rules {
 
     bool hides(const Machine& m) const {
         bool hidden = false;
-        if (available) hidden |= !is_yes(m.isavailable);
-        if (missing) hidden |= is_yes(m.isavailable);
-        if (isbios) hidden |= !is_yes(m.isbios);
+        if (available) hidden |= !m.isavailable;
+        if (missing) hidden |= m.isavailable;
+        if (isbios) hidden |= !m.isbios;
         if (bios) hidden |= m.bios_sets.empty();
         if (nonbios) hidden |= !m.bios_sets.empty();
         if (notchd) hidden |= m.disks.empty();
         if (chd) hidden |= !m.disks.empty();
-        if (favourite) hidden |= !is_yes(m.isfavourite);
-        if (nonfavourite) hidden |= is_yes(m.isfavourite);
+        if (favourite) hidden |= !m.isfavourite;
+        if (nonfavourite) hidden |= m.isfavourite;
         if (manufacturer) hidden |= m.manufacturer != manufacturer_value;
-        if (nonmechanical) hidden |= !is_yes(m.ismechanical);
-        if (mechanical) hidden |= is_yes(m.ismechanical);
+        if (nonmechanical) hidden |= !m.ismechanical;
+        if (mechanical) hidden |= m.ismechanical;
         if (clones) hidden |= !m.cloneof.empty();
         if (parent) hidden |= m.cloneof.empty();
-        if (runnable) hidden |= is_word(m.runnable, "no");
-        if (nonrunnable) hidden |= m.runnable.empty();
+        if (runnable) hidden |= !m.runnable;
+        if (nonrunnable) hidden |= m.runnable;
         if (rotate) hidden |= m.screen_rotate != rotate_value;
         if (raster) hidden |= !is_word(m.screen_type, "raster");
         if (vector) hidden |= !is_word(m.screen_type, "vector");
@@ -141,13 +138,13 @@ enum : std::uint32_t {
 
 std::uint32_t fixed_bits(const Machine& m) {
     std::uint32_t b = 0;
-    if (is_yes(m.isbios)) b |= bit_isbios;
+    if (m.isbios) b |= bit_isbios;
     if (!m.bios_sets.empty()) b |= bit_bios_sets;
     if (!m.disks.empty()) b |= bit_disks;
-    if (is_yes(m.ismechanical)) b |= bit_mechanical;
+    if (m.ismechanical) b |= bit_mechanical;
     if (!m.cloneof.empty()) b |= bit_clone;
-    if (is_word(m.runnable, "no")) b |= bit_runnable_no;
-    if (m.runnable.empty()) b |= bit_runnable_empty;
+    if (!m.runnable) b |= bit_runnable_no;
+    if (m.runnable) b |= bit_runnable_empty;
     if (is_word(m.screen_type, "raster")) b |= bit_raster;
     if (is_word(m.screen_type, "vector")) b |= bit_vector;
     if (is_word(m.screen_type, "lcd")) b |= bit_lcd;
@@ -389,8 +386,8 @@ void filter_machines(MachineList& machines, const FilterSet& filter, const Folde
         std::uint32_t bits = p.bits;
         if (live_care) {
             const Machine& m = machines[i];
-            if (is_yes(m.isavailable)) bits |= bit_available;
-            if (is_yes(m.isfavourite)) bits |= bit_favourite;
+            if (m.isavailable) bits |= bit_available;
+            if (m.isfavourite) bits |= bit_favourite;
         }
         bool h = hides_all || (bits & mask.care) != mask.want;
         if (filter.f_manufacturer) h |= p.manufacturer != manufacturer;

@@ -5,7 +5,7 @@
 namespace orvel {
 
 std::string title_cell(const Machine& machine) {
-    if (!machine.is_favourite()) return machine.description;
+    if (!machine.isfavourite) return machine.description;
     std::string out;
     out.reserve(favourite_prefix.size() + machine.description.size());
     out.append(favourite_prefix);
@@ -42,7 +42,7 @@ StatusTexts status_texts(const MachineList& machines, const ViewList& view, std:
     }
     const Machine& m = machines[static_cast<size_t>(current)];
     out.fields[1] = "Driver: " + m.name;
-    out.fields[2] = "Available: " + title_case(m.isavailable);
+    out.fields[2] = std::string("Available: ") + (m.isavailable ? "Yes" : "");
     out.fields[3] = m.cloneof.empty() ? std::string("Parent Set") : "Clone Of: " + m.cloneof;
     if (m.driver_status == "good")
         out.image = StatusImage::Good;

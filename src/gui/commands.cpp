@@ -17,7 +17,6 @@ using K = QKeyCombination;
 constexpr Qt::KeyboardModifier ctrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifier shift = Qt::ShiftModifier;
 
-// Run (Advanced), Machine Info and Preferences are shown disabled until their windows exist.
 constexpr std::array<CommandSpec, 19> specs = {{
     {C::RunMachine,
      "Run Machine",
@@ -30,7 +29,7 @@ constexpr std::array<CommandSpec, 19> specs = {{
      {K(shift, Qt::Key_Enter), K(shift, Qt::Key_Return)},
      icon::run_advanced,
      6,
-     false},
+     true},
     {C::RunEmpty,
      "Run (Empty)",
      {K(ctrl, Qt::Key_Enter), K(ctrl, Qt::Key_Return)},
@@ -40,12 +39,12 @@ constexpr std::array<CommandSpec, 19> specs = {{
     {C::AddFavourite, "Add Favourite", {K(ctrl, Qt::Key_F)}, 0, 0, true},
     {C::RemoveFavourite, "Remove Favourite", {K(shift, Qt::Key_F)}, 0, 0, true},
     {C::CheckAvailability, "Check Availability", {K(ctrl, Qt::Key_A)}, 0, 0, true},
-    {C::MachineInfo, "Machine Info", {K(ctrl, Qt::Key_I)}, icon::machine_info, 6, false},
+    {C::MachineInfo, "Machine Info", {K(ctrl, Qt::Key_I)}, icon::machine_info, 6, true},
     {C::ResetDatabase, "Reset Database", {K(ctrl, Qt::Key_B)}, 0, 0, true},
     {C::Exit, "Exit", {K(ctrl, Qt::Key_Q)}, 0, 0, true},
     {C::ToggleFilter, "Toggle Filter", {K(Qt::Key_F12)}, 0, 0, true},
     {C::ResetFilter, "Reset Filter", {K(ctrl, Qt::Key_R)}, 0, 0, true},
-    {C::Preferences, "Preferences", {K(ctrl, Qt::Key_P)}, icon::preferences, 8, false},
+    {C::Preferences, "Preferences", {K(ctrl, Qt::Key_P)}, icon::preferences, 8, true},
     {C::SaveFolderIni, "Save Folder Ini", {K(ctrl, Qt::Key_S)}, 0, 0, true},
     {C::CopyList, "Copy List To Clipboard", {K(ctrl, Qt::Key_C)}, 0, 0, true},
     {C::SaveDatabase, "Save Database", {K(ctrl, Qt::Key_D)}, 0, 0, true},

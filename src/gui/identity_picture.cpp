@@ -3,6 +3,9 @@
 #include "gui/qt_text.h"
 
 #include <QFont>
+#include <QLinearGradient>
+
+#include <algorithm>
 
 namespace orvel::gui {
 
@@ -63,6 +66,37 @@ QImage paint_figure(QColor colour, bool shadow, int frame) {
             small.setPixel(x, y, colour.rgb());
         }
     return small.scaled(80, 70, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+QImage paint_program_icon(int size) {
+    if (size < 16) return {};
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal margin = size / 16.0;
+    const QRectF tile(margin, margin, size - 2 * margin, size - 2 * margin);
+    QLinearGradient shade(tile.topLeft(), tile.bottomLeft());
+    shade.setColorAt(0, QColor(40, 52, 96));
+    shade.setColorAt(1, QColor(14, 18, 40));
+    p.setPen(Qt::NoPen);
+    p.setBrush(shade);
+    p.drawRoundedRect(tile, size / 5.0, size / 5.0);
+
+    // The figure's inked part spans columns 1-11 and rows 1-8 of its bitmap; whole-pixel cells
+    // keep it sharp at every size.
+    constexpr int ink_columns = figure_columns - 2;
+    constexpr int ink_rows = figure_rows - 2;
+    const int cell = std::max(1, static_cast<int>(tile.width() * 0.8) / ink_columns);
+    const int left = (size - cell * ink_columns) / 2;
+    const int top = (size - cell * ink_rows) / 2;
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(colour_from_bgr(0x0ECC11));
+    for (int y = 0; y < ink_rows; ++y)
+        for (int x = 0; x < ink_columns; ++x)
+            if (frame_one[y + 1][x + 1] == 'X')
+                p.drawRect(left + x * cell, top + y * cell, cell, cell);
+    return image;
 }
 
 IdentityLayout splash_layout() {

@@ -17,6 +17,10 @@ namespace orvel::gui {
 // each pixel with a light grey shadow below it when asked, blown up to 80 x 70 hard-edged.
 QImage paint_figure(QColor colour, bool shadow, int frame);
 
+// The program's icon at size x size pixels: the first frame of the figure, hard-edged in whole
+// pixels, green on a dark rounded square. A null image for a size below 16.
+QImage paint_program_icon(int size);
+
 // A colour stored as 0x00BBGGRR.
 QColor colour_from_bgr(long long value);
 

@@ -3,23 +3,32 @@
 #include "app/startup.h"
 #include "gui/desktop_start.h"
 #include "gui/icon_set.h"
+#include "gui/identity_picture.h"
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
 #include "platform/files.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Orvel"));
+    // The installed desktop entry's name, so that the desktop shows its icon for the window.
+    app.setDesktopFileName(QStringLiteral(ORVEL_APP_ID));
+    QIcon program_icon;
+    for (int size : {16, 32, 48, 64, 128})
+        program_icon.addPixmap(QPixmap::fromImage(orvel::gui::paint_program_icon(size)));
+    app.setWindowIcon(program_icon);
     orvel::gui::QtHost host;
     orvel::gui::Session session;
     orvel::gui::IconSet icons;
     icons.prepare();
 
-    orvel::StartupOptions options;
-    options.start_directory = orvel::current_directory();
+    orvel::StartupOptions options =
+        orvel::program_startup_options(orvel::current_directory(), orvel::program_folder());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         options.desktop_width = screen->geometry().width();
         options.desktop_height = screen->geometry().height();

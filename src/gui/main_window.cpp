@@ -2,7 +2,7 @@
 
 #include "filters/list_texts.h"
 #include "gui/filter_tree_view.h"
-#include "gui/identity_picture.h"
+#include "gui/list_look.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
 #include "gui/qt_text.h"
@@ -84,20 +84,7 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::apply_list_look(QWidget* widget) const {
-    const Settings& settings = session_.state.settings;
-    // The list font: face and size from the settings; the stored style is not applied.
-    QFont font(qs(settings.ORVEL_Font_Name));
-    if (settings.ORVEL_Font_Size > 0) font.setPointSize(static_cast<int>(settings.ORVEL_Font_Size));
-    widget->setFont(font);
-    QPalette palette = widget->palette();
-    const QPalette system = QGuiApplication::palette();
-    palette.setColor(QPalette::Base, settings.ORVEL_Back_Colour == -1
-                                         ? system.color(QPalette::Base)
-                                         : colour_from_bgr(settings.ORVEL_Back_Colour));
-    palette.setColor(QPalette::Text, settings.ORVEL_Font_Colour == -1
-                                         ? system.color(QPalette::Text)
-                                         : colour_from_bgr(settings.ORVEL_Font_Colour));
-    widget->setPalette(palette);
+    gui::apply_list_look(widget, session_.state.settings);
 }
 
 bool MainWindow::select_current_record() {
@@ -106,20 +93,7 @@ bool MainWindow::select_current_record() {
     if (state.view.empty() || row < 0 || static_cast<std::size_t>(row) >= state.view.size())
         return false;
     state.current_machine = state.view[static_cast<std::size_t>(row)];
-    update_run_availability();
     return true;
-}
-
-void MainWindow::update_run_availability() {
-    // A machine with software lists runs through the software list window, which the program
-    // does not have yet.
-    const AppState& state = session_.state;
-    bool runnable = true;
-    if (state.current_machine >= 0 &&
-        static_cast<std::size_t>(state.current_machine) < state.machines.size())
-        runnable =
-            state.machines[static_cast<std::size_t>(state.current_machine)].softwarelists.empty();
-    action(Command::RunMachine)->setEnabled(runnable && command_spec(Command::RunMachine).enabled);
 }
 
 void MainWindow::refill_machine_list() {

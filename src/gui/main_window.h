@@ -72,11 +72,11 @@ class MainWindow : public QMainWindow {
     void on_tree_item(int position);
     // Makes the selected row's record current; false when no row is selected.
     bool select_current_record();
-    void update_run_availability();
     void end_program();
 
     // Commands (main_window_commands.cpp).
     void run_machine();
+    void run_advanced();
     void run_empty();
     void change_favourite(bool add);
     void check_availability_command();
@@ -92,6 +92,7 @@ class MainWindow : public QMainWindow {
     void toggle_filter();
     void toggle_toolbar_and_menu();
     void show_about();
+    void show_preferences();
     void expand_or_close_tree(bool expand);
     void suspend_window();
     void resume_window();
@@ -112,7 +113,6 @@ class MainWindow : public QMainWindow {
     bool toolbar_hidden_ = false;
     bool ended_ = false;
     BusyState busy_;
-    bool was_maximised_ = false;
 };
 
 } // namespace orvel::gui

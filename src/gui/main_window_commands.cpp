@@ -5,13 +5,18 @@
 #include "database/database_file.h"
 #include "filters/folders.h"
 #include "gui/about_window.h"
+#include "gui/advanced_run_window.h"
 #include "gui/busy_guard.h"
 #include "gui/filter_tree_view.h"
+#include "gui/machine_info_window.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
 #include "gui/main_window.h"
+#include "gui/preferences_window.h"
 #include "gui/qt_text.h"
+#include "gui/software_list_window.h"
 #include "gui/toolbar_strip.h"
+#include "gui/window_runs.h"
 #include "launch/launch.h"
 #include "platform/files.h"
 
@@ -59,46 +64,27 @@ void MainWindow::dispatch(Command command) {
     case Command::CloseTree:
         return expand_or_close_tree(false);
     case Command::RunAdvanced:
+        return run_advanced();
     case Command::MachineInfo:
-    case Command::Preferences:
-        // Their windows are still to come; their actions are disabled meanwhile.
+        if (select_current_record())
+            show_machine_info(
+                this,
+                session_.state.machines[static_cast<std::size_t>(session_.state.current_machine)],
+                session_.state);
+        list_->setFocus();
         return;
+    case Command::Preferences:
+        return show_preferences();
     }
 }
 
 void MainWindow::suspend_window() {
-    flush_events();
-    activateWindow();
-    was_maximised_ = isMaximized();
-    flush_events();
-    showMinimized();
-    flush_events();
-    setEnabled(false);
+    gui::suspend_window(this);
 }
 
 void MainWindow::resume_window() {
-    flush_events();
-    setEnabled(true);
-    flush_events();
-    if (was_maximised_)
-        showMaximized();
-    else
-        showNormal();
-    flush_events();
-    raise();
-    activateWindow();
+    gui::resume_window(this);
 }
-
-namespace {
-
-// A run whose MAME could not be started must not pass without a word.
-void report_not_started(Host& host, LaunchOutcome outcome, const MameCommand& command) {
-    if (outcome == LaunchOutcome::NotStarted)
-        host.message("Run Machine", "MAME could not be started.\r\n" + command.program, Buttons::Ok,
-                     Icon::Error);
-}
-
-} // namespace
 
 void MainWindow::run_machine() {
     update_status_bar();
@@ -106,31 +92,38 @@ void MainWindow::run_machine() {
     if (state.view.empty() || !select_current_record()) return;
     update_status_bar();
     const Machine& machine = state.machines[static_cast<std::size_t>(state.current_machine)];
-    if (!machine.softwarelists.empty())
-        return; // runs through the software list window, which is not available yet
+    if (!machine.softwarelists.empty()) {
+        const BusyGuard guard(busy_);
+        open_software_list_window(state, state.current_machine, host_, this);
+        list_->setFocus();
+        return;
+    }
     const MameCommand command = mame_command(state.settings, state.pause_on_exit);
     const BusyGuard guard(busy_);
     suspend_window();
     const LaunchOutcome outcome =
-        launch_mame(LaunchRequest{}, machine, state.selected_commandline, command, host_);
+        launch_mame(LaunchRequest{}, &machine, state.selected_commandline, command, host_);
     resume_window();
     report_not_started(host_, outcome, command);
+    list_->setFocus();
+}
+
+void MainWindow::run_advanced() {
+    AppState& state = session_.state;
+    if (state.view.empty() || !select_current_record()) return;
+    const BusyGuard guard(busy_);
+    open_advanced_run_window(state, state.current_machine, host_, icons_, this);
     list_->setFocus();
 }
 
 void MainWindow::run_empty() {
     AppState& state = session_.state;
     // The empty run still asks about the current machine's romset, as every run does.
-    static const Machine none = [] {
-        Machine machine;
-        machine.isavailable = "yes";
-        return machine;
-    }();
-    const Machine& machine =
+    const Machine* machine =
         state.current_machine >= 0 &&
                 static_cast<std::size_t>(state.current_machine) < state.machines.size()
-            ? state.machines[static_cast<std::size_t>(state.current_machine)]
-            : none;
+            ? &state.machines[static_cast<std::size_t>(state.current_machine)]
+            : nullptr;
     LaunchRequest request;
     request.empty_run = true;
     const MameCommand command = mame_command(state.settings, state.pause_on_exit);
@@ -295,6 +288,29 @@ void MainWindow::toggle_toolbar_and_menu() {
     menuBar()->setVisible(!toolbar_hidden_);
     toolbar_->setVisible(!toolbar_hidden_);
     layout_main_window();
+}
+
+void MainWindow::show_preferences() {
+    const int row = list_->selected_row();
+    PreferencesWindow window(session_.state.settings, host_, this);
+    setEnabled(false);
+    window.setEnabled(true); // a window of its own, though its parent is disabled
+    window.exec();
+    setEnabled(true);
+    if (window.rebuild_needed()) {
+        // The new font, colours and sort key show in a rebuilt tree and list.
+        setUpdatesEnabled(false);
+        apply_list_look(list_);
+        if (tree_) {
+            apply_list_look(tree_);
+            show_filter_tree();
+        }
+        refill_machine_list();
+        setUpdatesEnabled(true);
+    }
+    list_->select_row(row);
+    list_->setFocus();
+    if (row >= 0 && select_current_record()) update_status_bar();
 }
 
 void MainWindow::show_about() {

@@ -14,12 +14,10 @@ namespace orvel::gui {
 
 namespace {
 
-// Message texts carry CR LF line ends, some a lone CR (the listing's error text); Qt wants plain
-// line feeds.
+// Message texts carry CR LF line ends (the XML error text plain line feeds); Qt wants line feeds.
 QString message_text(std::string_view text) {
     QString result = qs(text);
     result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return result;
 }
 
@@ -69,15 +67,18 @@ QWidget* QtHost::dialog_parent() const {
 }
 
 Answer QtHost::message(std::string_view title, std::string_view text, Buttons buttons, Icon icon) {
-    QMessageBox box(box_icon(icon), qs(title), message_text(text),
-                    buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                              : QMessageBox::Ok,
-                    dialog_parent());
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    if (buttons == Buttons::YesNo) shown = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == Buttons::YesNoCancel)
+        shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(box_icon(icon), qs(title), message_text(text), shown, dialog_parent());
     // The splash stays on top; a question must not hide behind it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, splash_ && splash_->isVisible());
     const int answer = box.exec();
     if (buttons == Buttons::Ok) return Answer::Ok;
-    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    if (answer == QMessageBox::Yes) return Answer::Yes;
+    if (answer == QMessageBox::No) return Answer::No;
+    return default_answer(buttons);
 }
 
 std::string QtHost::choose_open_file(std::string_view title, std::string_view default_name,

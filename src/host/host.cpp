@@ -5,7 +5,7 @@ namespace orvel {
 Host::~Host() = default;
 
 Answer SilentHost::message(std::string_view, std::string_view, Buttons buttons, Icon) {
-    return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    return default_answer(buttons);
 }
 std::string SilentHost::choose_open_file(std::string_view, std::string_view, std::string_view) {
     return {};

@@ -10,9 +10,9 @@
 
 namespace orvel {
 
-enum class Buttons { Ok, YesNo };
+enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Icon { None, Information, Warning, Error };
-enum class Answer { Ok, Yes, No };
+enum class Answer { Ok, Yes, No, Cancel };
 
 class Host {
   public:
@@ -21,7 +21,9 @@ class Host {
     // A message box; returns the button pressed (Ok for an OK box).
     virtual Answer message(std::string_view title, std::string_view text, Buttons buttons,
                            Icon icon = Icon::None) = 0;
-    // File-open and file-save dialogs; filter is "Description (*.ext)|*.ext". Empty: cancelled.
+    // File-open and file-save dialogs; filter is "Description (*.ext)|*.ext". default_name is a
+    // file name, or a full path: the dialog then opens in its folder with the file selected.
+    // Empty: cancelled.
     virtual std::string choose_open_file(std::string_view title, std::string_view default_name,
                                          std::string_view filter) = 0;
     virtual std::string choose_save_file(std::string_view title, std::string_view default_name,
@@ -47,8 +49,22 @@ class Host {
     virtual void console_close() = 0;
 };
 
+// The answer of a box closed without a choice.
+inline Answer default_answer(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::YesNoCancel:
+        return Answer::Cancel;
+    case Buttons::Ok:
+        break;
+    }
+    return Answer::Ok;
+}
+
 // A host that shows nothing and gives every question its default answer: OK for an OK box,
-// No for a Yes/No box, cancel for the choosers. Derive from it to watch one kind of call.
+// No for a Yes/No box, Cancel for a Yes/No/Cancel box, cancel for the choosers. Derive from it to
+// watch one kind of call.
 class SilentHost : public Host {
   public:
     Answer message(std::string_view title, std::string_view text, Buttons buttons,

@@ -149,4 +149,34 @@ std::string read_dat_text(DatCache& cache, int kind, const Machine& machine,
     return wrap_text(dat_text_width, entries, measure);
 }
 
+DatTexts read_dat_texts(DatCache& cache, const Machine& machine,
+                        const std::vector<std::string>& folders, const TextMeasure& measure) {
+    DatTexts texts;
+    for (int kind = 1; kind <= dat_kind_count; ++kind)
+        texts[static_cast<size_t>(kind - 1)] =
+            read_dat_text(cache, kind, machine, folders, measure);
+    return texts;
+}
+
+int dat_kind_to_show(const DatTexts& texts) {
+    auto has_text = [&texts](int kind) {
+        return texts[static_cast<size_t>(kind - 1)].find_first_not_of('\n') != std::string::npos;
+    };
+    for (int kind : {1, 3, 2})
+        if (has_text(kind)) return kind;
+    for (int kind = 1; kind <= dat_kind_count; ++kind)
+        if (has_text(kind)) return kind;
+    return 0;
+}
+
+std::vector<std::string> dat_shown_lines(int kind, std::string_view text) {
+    if (dat_file_name(kind).empty()) return {"No Information"};
+    std::vector<std::string> lines = {dat_header(kind), ""};
+    const size_t first = text.find_first_not_of('\n');
+    if (first == std::string_view::npos) return lines;
+    for (std::string_view line : split_lines(text.substr(first)))
+        lines.emplace_back(line);
+    return lines;
+}
+
 } // namespace orvel

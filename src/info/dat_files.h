@@ -14,6 +14,7 @@
 
 #include "database/machine.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -91,6 +92,20 @@ std::string read_dat_entries(DatCache& cache, int kind, std::string_view key,
 // wrapped to dat_text_width; empty when there are none.
 std::string read_dat_text(DatCache& cache, int kind, const Machine& machine,
                           const std::vector<std::string>& folders, const TextMeasure& measure);
+
+// The six texts the information window offers for a machine, kinds 1 to 6 at index 0 to 5.
+using DatTexts = std::array<std::string, dat_kind_count>;
+DatTexts read_dat_texts(DatCache& cache, const Machine& machine,
+                        const std::vector<std::string>& folders, const TextMeasure& measure);
+// The kind the window opens on: Mameinfo, else Messinfo, else History; when none of those has
+// text, the first kind with text in menu order; 0 when no kind has any.
+int dat_kind_to_show(const DatTexts& texts);
+// The lines the window's text list shows for a kind: its header, an empty line, then the text
+// from its first non-empty line on. Kind 0 gives the single line "No Information".
+std::vector<std::string> dat_shown_lines(int kind, std::string_view text);
+// The character width orvel-cli wraps with: a 10-point fixed-width font at 96 dots per inch,
+// the window's text font.
+inline constexpr int dat_terminal_char_width = 8;
 
 // Parsers over bytes in memory, used by the indexes and by the fuzz targets.
 // The names of an "$info=" line ("$info=a,b," gives a and b); empty when the line is not one.

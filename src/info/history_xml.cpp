@@ -3,8 +3,7 @@
 // entry under each name; a lookup parses only the ranges of its key.
 
 #include "info/dat_index.h"
-
-#include <expat.h>
+#include "xml/xml_reader.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,11 +19,6 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-struct ParserFree {
-    void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
-};
-using Parser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree>;
-
 std::string mark_encoding(std::string_view head) {
     if (head.size() >= 2 && static_cast<unsigned char>(head[0]) == 0xFF &&
         static_cast<unsigned char>(head[1]) == 0xFE)
@@ -38,12 +32,11 @@ std::string mark_encoding(std::string_view head) {
 class XmlIndexer {
   public:
     explicit XmlIndexer(DatCache::Index& index)
-        : index_(index), parser_(XML_ParserCreate(nullptr)) {
+        : index_(index),
+          parser_(make_xml_parser(this, &XmlIndexer::on_start, &XmlIndexer::on_end)) {
         index_.ranges.clear();
         index_.xml_encoding.clear();
-        XML_SetUserData(parser_.get(), this);
-        XML_SetElementHandler(parser_.get(), &XmlIndexer::on_start, &XmlIndexer::on_end);
-        XML_SetXmlDeclHandler(parser_.get(), &XmlIndexer::on_declaration);
+        if (parser_) XML_SetXmlDeclHandler(parser_.get(), &XmlIndexer::on_declaration);
     }
 
     // False once the document is malformed; the entries completed before stay in the index.
@@ -54,15 +47,7 @@ class XmlIndexer {
             const std::string mark = mark_encoding(std::string_view(data, size));
             if (!mark.empty()) index_.xml_encoding = mark;
         }
-        do {
-            const std::size_t piece = std::min<std::size_t>(size, 1u << 30);
-            if (XML_Parse(parser_.get(), data, static_cast<int>(piece), last && piece == size) ==
-                XML_STATUS_ERROR)
-                return false;
-            data += piece;
-            size -= piece;
-        } while (size > 0);
-        return true;
+        return parse_xml_text(parser_.get(), std::string_view(data, size), last);
     }
 
   private:
@@ -108,7 +93,7 @@ class XmlIndexer {
     }
 
     DatCache::Index& index_;
-    Parser parser_;
+    XmlParser parser_;
     bool first_ = true;
     int depth_ = 0;
     int entry_depth_ = -1;
@@ -121,17 +106,14 @@ class XmlIndexer {
 class EntryText {
   public:
     EntryText(const std::string& encoding, std::string& out)
-        : parser_(XML_ParserCreate(encoding.empty() ? nullptr : encoding.c_str())), out_(out) {
-        if (!parser_) return;
-        XML_SetUserData(parser_.get(), this);
-        XML_SetElementHandler(parser_.get(), &EntryText::on_start, &EntryText::on_end);
-        XML_SetCharacterDataHandler(parser_.get(), &EntryText::on_text);
+        : parser_(make_xml_parser(this, &EntryText::on_start, &EntryText::on_end, encoding)),
+          out_(out) {
+        if (parser_) XML_SetCharacterDataHandler(parser_.get(), &EntryText::on_text);
     }
 
     void parse(std::string_view bytes) {
-        if (!parser_ || bytes.size() > (1u << 30)) return;
-        if (XML_Parse(parser_.get(), bytes.data(), static_cast<int>(bytes.size()), 1) ==
-            XML_STATUS_ERROR)
+        if (!parser_) return;
+        if (!parse_xml_text(parser_.get(), bytes, true))
             return; // the range no longer holds an entry (the file changed under us)
         if (text_.empty()) return;
         out_ += text_;
@@ -154,7 +136,7 @@ class EntryText {
         if (me.in_text_) me.text_.append(text, static_cast<std::size_t>(length));
     }
 
-    Parser parser_;
+    XmlParser parser_;
     std::string& out_;
     std::string text_;
     int depth_ = 0;

@@ -105,11 +105,11 @@ std::vector<AttributeRow> machine_attribute_rows(const Machine& m) {
         rows.push_back({"Clone Of", m.cloneof});
     }
     rows.push_back({"Status", title_case(m.driver_status)});
-    rows.push_back({"Mechanical", yes_no(!m.ismechanical.empty())});
-    rows.push_back({"Machine Type", title_case(!m.isdevice.empty() ? "Device"
-                                               : !m.isbios.empty() ? "BIOS"
-                                                                   : "Machine")});
-    rows.push_back({"Requires ROMs", yes_no(!m.requires_roms.empty())});
+    rows.push_back({"Mechanical", yes_no(m.ismechanical)});
+    rows.push_back({"Machine Type", title_case(m.isdevice ? "Device"
+                                               : m.isbios ? "BIOS"
+                                                          : "Machine")});
+    rows.push_back({"Requires ROMs", yes_no(m.requires_roms)});
     rows.push_back({"Requires CHD", yes_no(!m.disks.empty())});
     rows.push_back(
         {"Screen Type", title_case(m.screen_type.empty() ? "Screenless" : m.screen_type)});
@@ -118,8 +118,8 @@ std::vector<AttributeRow> machine_attribute_rows(const Machine& m) {
                               : (r == "0" || r == "180") ? "Horizontal"
                                                          : "N/A";
     rows.push_back({"Screen Orientation", title_case(orientation) + " (" + r + "\u00B0)"});
-    rows.push_back({"Runnable", yes_no(m.runnable != "no")});
-    rows.push_back({"Available", yes_no(m.isavailable == "yes")});
+    rows.push_back({"Runnable", yes_no(m.runnable)});
+    rows.push_back({"Available", yes_no(m.isavailable)});
     return rows;
 }
 

@@ -152,11 +152,13 @@ std::string media_file_problem(std::string_view media_file) {
            "\" holds a double quote, which cannot be passed to MAME. Rename the file.";
 }
 
-LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
+LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
                           std::int64_t selected_commandline, const MameCommand& command, Host& host,
                           const FileOpener& open_file, int* exit_status) {
-    if (machine.isavailable.empty() && host.message("Romset Not Found!", "Try Loading Anyway?",
-                                                    Buttons::YesNo, Icon::Error) != Answer::Yes)
+    if (!machine && !request.empty_run) return LaunchOutcome::NotStarted;
+    if (machine && !machine->isavailable &&
+        host.message("Romset Not Found!", "Try Loading Anyway?", Buttons::YesNo, Icon::Error) !=
+            Answer::Yes)
         return LaunchOutcome::Cancelled;
 
     std::string media_switch = request.media_switch;
@@ -168,8 +170,9 @@ LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
             media_file.clear();
         } else if (media_switch.empty() && item) {
             // A software item run: only a run that hands MAME the item asks about its file.
-            if (item->available == "no" && host.message("File Not Found!", "Try Loading Anyway?",
-                                                        Buttons::YesNo, Icon::Error) != Answer::Yes)
+            if (item->available == SoftwareAvailability::Missing &&
+                host.message("File Not Found!", "Try Loading Anyway?", Buttons::YesNo,
+                             Icon::Error) != Answer::Yes)
                 return LaunchOutcome::Cancelled;
             media_switch = item->media_switch();
             media_file = item->name;
@@ -184,7 +187,7 @@ LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
                 return LaunchOutcome::Refused;
             }
         }
-        args = build_mame_argument_list(machine, selected_commandline, media_switch, media_file);
+        args = build_mame_argument_list(*machine, selected_commandline, media_switch, media_file);
     }
     bool started;
     if (request.capture) {

@@ -87,8 +87,10 @@ std::string media_file_problem(std::string_view media_file);
 // item is missing; No to either cancels. Then starts MAME with the argument string of the
 // machine, its stored command line at selected_commandline and the medium of the run. A
 // media file that cannot be passed (see media_file_problem) is refused with an "Error" box.
-// exit_status (when given) receives MAME's exit status when it ran.
-LaunchOutcome launch_mame(const LaunchRequest& request, const Machine& machine,
+// exit_status (when given) receives MAME's exit status when it ran. machine is null only for an
+// empty run while no machine is current: nothing is asked then. A machine run without a
+// machine starts nothing.
+LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
                           std::int64_t selected_commandline, const MameCommand& command, Host& host,
                           const FileOpener& open_file = {}, int* exit_status = nullptr);
 

@@ -106,6 +106,15 @@ std::string current_directory() {
     return ec ? std::string() : with_separator(from_path(p));
 }
 
+std::string program_folder() {
+#ifdef __linux__
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && exe.has_parent_path()) return with_separator(from_path(exe.parent_path()));
+#endif
+    return {};
+}
+
 std::string temp_folder() {
     std::error_code ec;
     const fs::path p = fs::temp_directory_path(ec);
@@ -265,6 +274,19 @@ std::optional<std::string> read_file(const std::string& path) {
     std::fclose(f);
     if (failed) return std::nullopt;
     return data;
+}
+
+bool read_file_blocks(const std::string& path, std::size_t block_size,
+                      const std::function<void(std::string_view)>& on_block) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    std::string block(block_size, '\0');
+    size_t n;
+    while ((n = std::fread(block.data(), 1, block.size(), f)) > 0)
+        on_block(std::string_view(block.data(), n));
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    return !failed;
 }
 
 #ifndef _WIN32

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ bool create_folder(const std::string& path);
 bool create_folders(const std::string& path);
 // The current directory, ending in the separator.
 std::string current_directory();
+// The folder of the running program's executable, ending in the separator; empty where the
+// system does not tell it.
+std::string program_folder();
 // The user's temporary folder, ending in the separator.
 std::string temp_folder();
 // A folder for the program's temporary files that only the user may enter: "orvel" in
@@ -65,6 +69,10 @@ std::vector<std::string> collect_files_recursive(const std::string& folder);
 
 // Whole-file reads and writes.
 std::optional<std::string> read_file(const std::string& path);
+// Reads a file front to back in blocks of up to block_size bytes, handing each to on_block, so
+// that a large file is never held whole. False when the file cannot be opened or a read fails.
+bool read_file_blocks(const std::string& path, std::size_t block_size,
+                      const std::function<void(std::string_view)>& on_block);
 // Writes through a temporary file in the same folder, renamed over the target, so that a
 // crash never leaves a truncated file. Every write has a temporary file of its own, so
 // writers of one file never share one. False (the old file untouched, errno telling why) on

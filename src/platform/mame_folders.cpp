@@ -22,7 +22,9 @@ std::string home_folder() {
     return home ? std::string(home) : std::string();
 }
 
-bool is_system_folder(const std::string& folder) {
+} // namespace
+
+bool is_system_wide_folder(const std::string& folder) {
 #ifdef _WIN32
     (void)folder;
     return false;
@@ -32,12 +34,51 @@ bool is_system_folder(const std::string& folder) {
     return ::access(folder.c_str(), W_OK) != 0;
 #endif
 }
+
+namespace {
+#ifdef _WIN32
+constexpr char path_list_separator = ';';
+constexpr const char* searched_mame_names[] = {"mame64.exe", "mame.exe"};
+#else
+constexpr char path_list_separator = ':';
+constexpr const char* searched_mame_names[] = {"mame", "mame64"};
+#endif
+
+bool is_executable_file(const std::string& path) {
+    if (file_size(path) < 0) // missing, or a folder
+        return false;
+#ifdef _WIN32
+    return true;
+#else
+    return ::access(path.c_str(), X_OK) == 0;
+#endif
+}
 } // namespace
+
+std::string find_mame_in(std::string_view folder_list) {
+    for (const std::string& folder : split(folder_list, path_list_separator)) {
+        if (folder.empty()) continue;
+        for (const char* name : searched_mame_names) {
+            const std::string candidate = join_path(folder, name);
+            if (is_executable_file(candidate)) return candidate;
+        }
+    }
+    return {};
+}
+
+std::string mame_search_path() {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "";
+#ifndef _WIN32
+    folders += ":/usr/games";
+#endif
+    return folders;
+}
 
 MameLocation locate_mame(const std::string& exe_path) {
     MameLocation loc;
     const std::string folder = folder_of(exe_path);
-    if (!is_system_folder(folder)) {
+    if (!is_system_wide_folder(folder)) {
         loc.exe = file_name_of(exe_path);
         loc.mame_folder = with_separator(folder.empty() ? current_directory() : folder);
         return loc;

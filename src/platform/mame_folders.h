@@ -23,6 +23,14 @@ struct MameLocation {
 // Decides where MAME works for the executable at exe_path (a full path). For a system-wide
 // install the per-user folder is created when missing.
 MameLocation locate_mame(const std::string& exe_path);
+// True for the folder of a system-wide install: under /usr, /opt, /snap or /nix, or a folder
+// the user cannot write. Never true on Windows.
+bool is_system_wide_folder(const std::string& folder);
+// The first executable file with an accepted MAME name ("mame", then "mame64"; on Windows
+// "mame64.exe", then "mame.exe") in a list of folders separated like PATH. Empty when none.
+std::string find_mame_in(std::string_view folder_list);
+// The folders searched for MAME before the user is asked: PATH, then /usr/games (Debian's MAME).
+std::string mame_search_path();
 // The path to start: MAME_Path + MAME_Exe, or MAME_Exe alone when it is a full path.
 std::string mame_executable_path(const std::string& mame_exe, const std::string& mame_path);
 

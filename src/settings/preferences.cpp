@@ -64,6 +64,22 @@ std::string value_text(const Settings& settings, const Field& field) {
     return {};
 }
 
+// A key line's value (leading blanks already skipped) into its field, by the file's rules.
+void read_value(Settings& settings, const Field& f, std::string_view value) {
+    switch (f.kind) {
+    case Kind::Text:
+        settings.*f.text = std::string(trim_right(value, " \t"));
+        break;
+    case Kind::Integer:
+        settings.*f.integer = leading_number(value);
+        break;
+    case Kind::Flag:
+        settings.*f.flag = static_cast<std::uint8_t>(
+            static_cast<unsigned long long>(leading_number(value)) & 0xFFu);
+        break;
+    }
+}
+
 struct KeyLine {
     std::string group;
     std::string_view key;
@@ -131,22 +147,17 @@ void parse_preferences(Settings& settings, std::string_view bytes) {
             if (iequals(l.group, group_name) && iequals(l.key, key)) return l.value;
         return std::nullopt;
     };
-    for (const Field& f : fields()) {
-        const auto value = lookup(f.group, f.key);
-        if (!value) continue;
-        switch (f.kind) {
-        case Kind::Text:
-            settings.*f.text = std::string(trim_right(*value, " \t"));
-            break;
-        case Kind::Integer:
-            settings.*f.integer = leading_number(*value);
-            break;
-        case Kind::Flag:
-            settings.*f.flag = static_cast<std::uint8_t>(
-                static_cast<unsigned long long>(leading_number(*value)) & 0xFFu);
-            break;
+    for (const Field& f : fields())
+        if (const auto value = lookup(f.group, f.key)) read_value(settings, f, *value);
+}
+
+bool set_preference(Settings& settings, std::string_view key, std::string_view value) {
+    for (const Field& f : fields())
+        if (iequals(f.key, key)) {
+            read_value(settings, f, trim_left(value, " \t"));
+            return true;
         }
-    }
+    return false;
 }
 
 void load_preferences(Settings& settings) {

@@ -23,6 +23,10 @@ bool save_preferences(const Settings& settings, const std::string& path);
 // The exact bytes save_preferences writes.
 std::string format_preferences(const Settings& settings);
 
+// Sets one saved key, named as in the file (any case), from a value read by the file's reading
+// rules. False, and nothing changed, for a name that is no saved key.
+bool set_preference(Settings& settings, std::string_view key, std::string_view value);
+
 // Every saved key with its value as the file writes it, in file order.
 struct PreferenceEntry {
     std::string group;

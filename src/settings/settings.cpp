@@ -1,6 +1,9 @@
 #include "settings/settings.h"
 
 #include "platform/files.h"
+#include "platform/mame_folders.h"
+
+#include <cstdlib>
 
 namespace orvel {
 
@@ -11,6 +14,23 @@ void set_default_settings(Settings& settings, const std::string& start_directory
     settings.ORVEL_Data = with_separator(settings.start_directory + settings.data_folder_name);
     settings.window_width = desktop_width / 2;
     settings.window_height = desktop_height / 2;
+}
+
+std::string default_data_folder(const std::string& start_directory,
+                                const std::string& program_folder) {
+    const std::string portable =
+        with_separator(with_separator(start_directory) + Settings{}.data_folder_name);
+    if (program_folder.empty() || !is_system_wide_folder(program_folder)) return portable;
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && home[0] == '/')
+        base = join_path(home, ".local/share");
+    else
+        return portable;
+    const std::string folder = with_separator(join_path(base, "orvel"));
+    create_folders(folder);
+    return folder;
 }
 
 std::string preferences_path(const Settings& settings) {

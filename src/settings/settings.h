@@ -40,6 +40,14 @@ struct Settings {
 void set_default_settings(Settings& settings, const std::string& start_directory,
                           int desktop_width = 0, int desktop_height = 0);
 
+// The data folder used until the preferences name another. A program installed system-wide (its
+// executable's folder counts as system-wide for MAME too) keeps its data per user, in
+// $XDG_DATA_HOME/orvel/ (~/.local/share/orvel/ when that is unset or not absolute), created when
+// missing; a program run from a folder of the user's own, or from an unknown folder, uses
+// start_directory + "ORVEL_Data".
+std::string default_data_folder(const std::string& start_directory,
+                                const std::string& program_folder);
+
 // The standard paths inside the data folder.
 std::string preferences_path(const Settings& settings);     // ORVEL_Data + "ORVEL.prefs"
 std::string database_path(const Settings& settings);        // ORVEL_Data + "ORVEL.qld"

@@ -3,15 +3,26 @@
 #include "platform/files.h"
 #include "platform/mame_folders.h"
 #include "platform/text.h"
+#include "xml/xml_reader.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
 
-#include <expat.h>
-
 namespace orvel {
+
+std::string_view availability_word(SoftwareAvailability availability) {
+    switch (availability) {
+    case SoftwareAvailability::Available:
+        return "yes";
+    case SoftwareAvailability::Missing:
+        return "no";
+    case SoftwareAvailability::Unscanned:
+        break;
+    }
+    return "";
+}
 
 const std::string& SoftwareItem::media_switch() const {
     static const std::string none;
@@ -136,29 +147,10 @@ void XMLCALL on_end(void* data, const XML_Char*) {
     --r->depth;
 }
 
-struct ParserHandle {
-    XML_Parser parser;
-    ParserHandle() : parser(XML_ParserCreate(nullptr)) {}
-    ~ParserHandle() {
-        if (parser) XML_ParserFree(parser);
-    }
-    ParserHandle(const ParserHandle&) = delete;
-    ParserHandle& operator=(const ParserHandle&) = delete;
-};
-
-void prepare(Reader& reader, XML_Parser parser) {
-    reader.parser = parser;
-    XML_SetUserData(parser, &reader);
-    XML_SetElementHandler(parser, on_start, on_end);
-}
-
-SoftwareListError error_of(XML_Parser parser) {
-    SoftwareListError error;
-    const XML_LChar* message = XML_ErrorString(XML_GetErrorCode(parser));
-    error.message = message ? message : "unknown error";
-    error.line = XML_GetErrorLineNumber(parser);
-    error.column = XML_GetErrorColumnNumber(parser) + 1;
-    return error;
+XmlParser make_parser(Reader& reader) {
+    XmlParser parser = make_xml_parser(&reader, on_start, on_end);
+    reader.parser = parser.get();
+    return parser;
 }
 
 } // namespace
@@ -168,24 +160,10 @@ SoftwareParseResult parse_software_list(std::string_view xml, const std::string&
     SoftwareParseResult result;
     if (xml.empty()) return result;
     result.file_loaded = true;
-    ParserHandle handle;
-    if (!handle.parser) return result;
     Reader reader(items, list_name);
-    prepare(reader, handle.parser);
-    // Expat takes int lengths: feed large inputs in pieces.
-    constexpr std::size_t piece = 1 << 20;
-    std::size_t done = 0;
-    while (true) {
-        const std::size_t n = std::min(piece, xml.size() - done);
-        const bool last = done + n == xml.size();
-        if (XML_Parse(handle.parser, xml.data() + done, static_cast<int>(n), last) ==
-            XML_STATUS_ERROR) {
-            result.error = error_of(handle.parser);
-            break;
-        }
-        done += n;
-        if (last) break;
-    }
+    const XmlParser parser = make_parser(reader);
+    if (!parser) return result;
+    if (!parse_xml_text(parser.get(), xml, true)) result.error = xml_error(parser.get());
     return result;
 }
 
@@ -196,36 +174,29 @@ SoftwareParseResult parse_software_list_file(const std::string& path, const std:
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return result;
     result.file_loaded = true;
-    ParserHandle handle;
-    if (!handle.parser) {
+    Reader reader(items, list_name);
+    const XmlParser parser = make_parser(reader);
+    if (!parser) {
         std::fclose(f);
         return result;
     }
-    Reader reader(items, list_name);
-    prepare(reader, handle.parser);
     constexpr int chunk = 1 << 16;
     while (true) {
-        void* buffer = XML_GetBuffer(handle.parser, chunk);
+        void* buffer = XML_GetBuffer(parser.get(), chunk);
         if (!buffer) {
-            result.error = error_of(handle.parser);
+            result.error = xml_error(parser.get());
             break;
         }
         const std::size_t n = std::fread(buffer, 1, chunk, f);
         const bool last = n < static_cast<std::size_t>(chunk);
-        if (XML_ParseBuffer(handle.parser, static_cast<int>(n), last) == XML_STATUS_ERROR) {
-            result.error = error_of(handle.parser);
+        if (XML_ParseBuffer(parser.get(), static_cast<int>(n), last) == XML_STATUS_ERROR) {
+            result.error = xml_error(parser.get());
             break;
         }
         if (last) break;
     }
     std::fclose(f);
     return result;
-}
-
-std::string software_list_error_text(const SoftwareListError& error) {
-    return "Error in the XML file:\nMessage: " + error.message +
-           "\nLine: " + std::to_string(error.line) +
-           "   Character: " + std::to_string(error.column);
 }
 
 void sort_software_items(std::vector<SoftwareItem>& items) {
@@ -255,7 +226,7 @@ void scan_software_availability(std::vector<SoftwareItem>& items, const std::str
     keys.reserve(items.size() * 2 + 16);
     by_name.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
-        items[i].available = "no";
+        items[i].available = SoftwareAvailability::Missing;
         const std::string name = to_lower(items[i].name);
         keys.emplace(name, i);
         by_name.emplace(name, i);
@@ -280,12 +251,12 @@ void scan_software_availability(std::vector<SoftwareItem>& items, const std::str
         for (const std::string& file : collect_files_recursive(join_path(folder, list_name))) {
             const std::string key = to_lower(base_name_of(file_name_of(file)));
             if (SoftwareItem* own = own_item(file, key)) {
-                own->available = "yes";
+                own->available = SoftwareAvailability::Available;
                 continue;
             }
             const auto [first, last] = keys.equal_range(key);
             for (auto it = first; it != last; ++it)
-                items[it->second].available = "yes";
+                items[it->second].available = SoftwareAvailability::Available;
         }
     }
 }
@@ -305,8 +276,7 @@ SoftwareListLoad load_software_list(const std::string& list_name, std::string_vi
             software_list_path(hashpath, mame_folder, list_name), list_name, list.items);
         load.file_loaded = parsed.file_loaded;
         if (parsed.error)
-            host.message("Error", software_list_error_text(*parsed.error), Buttons::Ok,
-                         Icon::Error);
+            host.message("Error", xml_error_text(*parsed.error), Buttons::Ok, Icon::Error);
     }
     sort_software_items(list.items);
     load.title = software_list_title(list.items.size());
@@ -316,14 +286,18 @@ SoftwareListLoad load_software_list(const std::string& list_name, std::string_vi
 }
 
 std::vector<std::int64_t> filter_software_items(const std::vector<SoftwareItem>& items,
-                                                SoftwareFilter filter) {
+                                                SoftwareFilter filter, std::string_view search) {
     std::vector<std::int64_t> view;
     view.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const bool available = items[i].is_available();
-        if (filter == SoftwareFilter::All || (filter == SoftwareFilter::Available && available) ||
-            (filter == SoftwareFilter::Missing && !available))
-            view.push_back(static_cast<std::int64_t>(i));
+        const SoftwareItem& item = items[i];
+        const bool available = item.is_available();
+        if (filter == SoftwareFilter::Available && !available) continue;
+        if (filter == SoftwareFilter::Missing && available) continue;
+        if (!search.empty() && !icontains(item.description, search) &&
+            !icontains(item.name, search))
+            continue;
+        view.push_back(static_cast<std::int64_t>(i));
     }
     return view;
 }

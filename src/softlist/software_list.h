@@ -5,6 +5,7 @@
 // sub-folder named after the list.
 
 #include "host/host.h"
+#include "xml/xml_reader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,8 +16,13 @@
 
 namespace orvel {
 
+// What the availability scan found for a software item; Unscanned until it runs.
+enum class SoftwareAvailability : std::uint8_t { Unscanned, Missing, Available };
+// The word for it in listings: "", "no" or "yes".
+std::string_view availability_word(SoftwareAvailability availability);
+
 struct SoftwareItem {
-    std::string available; // "yes" when the availability scan found a file, else "no"
+    SoftwareAvailability available = SoftwareAvailability::Unscanned;
     std::string description;
     std::string year;
     std::string publisher;
@@ -25,7 +31,7 @@ struct SoftwareItem {
     std::vector<std::string> disk_names;
     std::vector<std::string> parts; // one media switch per `part` element, in file order
 
-    bool is_available() const { return available == "yes"; }
+    bool is_available() const { return available == SoftwareAvailability::Available; }
     // The media switch a software run uses: the first part's. An item of several parts
     // (flop1, flop2, ...) starts from its first medium, as MAME does when given the item in
     // its first drive. Empty when the item has no parts.
@@ -49,16 +55,10 @@ enum class SoftwareFilter { All = 0, Available = 1, Missing = 2 };
 // ("flop1", "flop2", "001") and is used as it is; any other name gets "1" ("cart" -> "cart1").
 std::string media_switch_for_part(std::string_view part_name);
 
-// Why a parse stopped early. Line and column are 1-based.
-struct SoftwareListError {
-    std::string message;
-    std::uint64_t line = 0;
-    std::uint64_t column = 0;
-};
-
+// What a parse found: whether there was a file to read, and why it stopped early.
 struct SoftwareParseResult {
-    bool file_loaded = false;               // false: the file is missing, empty or unreadable
-    std::optional<SoftwareListError> error; // set when the XML is malformed
+    bool file_loaded = false;      // false: the file is missing, empty or unreadable
+    std::optional<XmlError> error; // set when the XML is malformed; xml_error_text shows it
 };
 
 // Parses one software list from memory or from a file (read in chunks, never whole), appending
@@ -68,9 +68,6 @@ SoftwareParseResult parse_software_list(std::string_view xml, const std::string&
 SoftwareParseResult parse_software_list_file(const std::string& path, const std::string& list_name,
                                              std::vector<SoftwareItem>& items);
 
-// The text of the "Error" message box for a malformed list.
-std::string software_list_error_text(const SoftwareListError& error);
-
 // Sorts by description without regard to case; items of equal titles keep file order.
 void sort_software_items(std::vector<SoftwareItem>& items);
 
@@ -79,9 +76,9 @@ void sort_software_items(std::vector<SoftwareItem>& items);
 std::string software_list_path(std::string_view hashpath, const std::string& mame_folder,
                                const std::string& list_name);
 
-// Sets `available` of every item: "yes" when a file whose name without extension equals the
+// Sets `available` of every item: Available when a file whose name without extension equals the
 // item's name or one of its disk names (without regard to case) lies anywhere below
-// ROMFOLDER/LIST_NAME for any folder of rompath, else "no". A file inside the folder of an
+// ROMFOLDER/LIST_NAME for any folder of rompath, else Missing. A file inside the folder of an
 // item that carries its name marks that item only, not others sharing the name.
 void scan_software_availability(std::vector<SoftwareItem>& items, const std::string& list_name,
                                 std::string_view rompath, const std::string& mame_folder);
@@ -101,8 +98,10 @@ SoftwareListLoad load_software_list(const std::string& list_name, std::string_vi
 // "Software List (N Titles)".
 std::string software_list_title(std::size_t count);
 
-// Positions of the items the filter shows, in list order.
+// Positions of the items the filter shows, in list order; a search text narrows them to the
+// items whose description or short name contains it, without regard to case.
 std::vector<std::int64_t> filter_software_items(const std::vector<SoftwareItem>& items,
-                                                SoftwareFilter filter);
+                                                SoftwareFilter filter,
+                                                std::string_view search = {});
 
 } // namespace orvel

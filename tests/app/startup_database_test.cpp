@@ -60,10 +60,10 @@ TEST(StartMachineDatabase, LoadsAndScansWhenAsked) {
     StartFolders f;
     MachineList stored(2);
     stored[0].name = "pacman";
-    stored[0].requires_roms = "yes";
-    stored[0].isavailable = "yes"; // stale: the zip is gone
+    stored[0].requires_roms = true;
+    stored[0].isavailable = true; // stale: the zip is gone
     stored[1].name = "galaga";
-    stored[1].requires_roms = "yes";
+    stored[1].requires_roms = true;
     bool changed = true;
     ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok);
     f.dir.write("mame/roms/galaga.zip", "x");
@@ -73,15 +73,15 @@ TEST(StartMachineDatabase, LoadsAndScansWhenAsked) {
     DatabaseStartResult r = f.start();
     EXPECT_FALSE(r.built);
     ASSERT_EQ(f.machines.size(), 2u);
-    EXPECT_EQ(f.machines[0].isavailable, "yes");
-    EXPECT_EQ(f.machines[1].isavailable, "");
+    EXPECT_TRUE(f.machines[0].isavailable);
+    EXPECT_FALSE(f.machines[1].isavailable);
     EXPECT_TRUE(f.host.progress.empty());
 
     f.settings.ORVEL_Check_Avail = 1;
     r = f.start();
     EXPECT_EQ(r.outcome, DatabaseOutcome::Continue);
-    EXPECT_EQ(f.machines[0].isavailable, "");
-    EXPECT_EQ(f.machines[1].isavailable, "yes");
+    EXPECT_FALSE(f.machines[0].isavailable);
+    EXPECT_TRUE(f.machines[1].isavailable);
     EXPECT_EQ(f.host.progress, std::vector<std::string>{"Checking Availability..."});
 }
 
@@ -111,12 +111,12 @@ TEST(StartMachineDatabase, RefreshKeepsFavouritesAndCommandLines) {
     f.settings.ORVEL_DB_Backup = 1;
     MachineList stored(3);
     stored[0].name = "neogeo";
-    stored[0].isfavourite = "yes";
+    stored[0].isfavourite = true;
     stored[0].commandlines = {{"Default", "", 1}, {"Japan", "-nothrottle", 7}};
     stored[1].name = "mslug";
     stored[1].commandlines = {{"Default", "-cheat", -1}};
     stored[2].name = "retired";
-    stored[2].isfavourite = "yes";
+    stored[2].isfavourite = true;
     bool changed = true;
     ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok);
     const std::string before = read_all(database_path(f.settings));
@@ -130,7 +130,7 @@ TEST(StartMachineDatabase, RefreshKeepsFavouritesAndCommandLines) {
     EXPECT_EQ(named(f.machines, "retired"), nullptr);
     const Machine* neogeo = named(f.machines, "neogeo");
     ASSERT_NE(neogeo, nullptr);
-    EXPECT_EQ(neogeo->isfavourite, "yes");
+    EXPECT_TRUE(neogeo->isfavourite);
     ASSERT_EQ(neogeo->commandlines.size(), 2u);
     EXPECT_EQ(neogeo->commandlines[0].commandline_bios, 1);
     EXPECT_EQ(neogeo->commandlines[1].commandline_name, "Japan");
@@ -142,7 +142,7 @@ TEST(StartMachineDatabase, RefreshKeepsFavouritesAndCommandLines) {
     MachineList loaded;
     ViewList view;
     ASSERT_TRUE(load_database(f.settings, loaded, view, f.host));
-    EXPECT_EQ(named(loaded, "neogeo")->isfavourite, "yes");
+    EXPECT_TRUE(named(loaded, "neogeo")->isfavourite);
     EXPECT_EQ(read_all(database_backup_path(f.settings)), before);
     EXPECT_FALSE(f.changed);
 }
@@ -154,7 +154,7 @@ TEST(StartMachineDatabase, AFailedRefreshKeepsTheOldDatabase) {
     StartFolders f;
     MachineList stored(2);
     stored[0].name = "neogeo";
-    stored[0].isfavourite = "yes";
+    stored[0].isfavourite = true;
     stored[1].name = "retired";
     bool changed = true;
     ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok);
@@ -167,7 +167,7 @@ TEST(StartMachineDatabase, AFailedRefreshKeepsTheOldDatabase) {
                          "listing cut short");
     ASSERT_EQ(f.machines.size(), 2u);
     EXPECT_EQ(f.view.size(), 2u);
-    EXPECT_EQ(named(f.machines, "neogeo")->isfavourite, "yes");
+    EXPECT_TRUE(named(f.machines, "neogeo")->isfavourite);
     EXPECT_EQ(read_all(database_path(f.settings)), before);
     EXPECT_EQ(f.host.messages(), std::vector<std::string>{"Error: " + r.message});
 

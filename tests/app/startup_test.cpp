@@ -192,6 +192,22 @@ TEST_F(Startup, AnEmptyPreferencesFileIsNotRead) {
     EXPECT_EQ(host.prompts.size(), 1u);
 }
 
+// An installed program: its own data folder, and the first MAME on the search path offered in
+// the dialog as a full path (the dialog opens in its folder with it selected).
+TEST_F(Startup, FirstStartOffersTheMameFoundOnTheSearchPathAndUsesTheGivenDataFolder) {
+    const std::string exe = install_mame();
+    options.mame_search_path = dir.file("nowhere") + ":" + mame_folder;
+    create_folder(dir.file("per-user"));
+    options.data_folder = dir.file("per-user/orvel");
+    host.files.push_back(exe);
+    EXPECT_EQ(run_startup(settings, paths, host, options).outcome, StartupOutcome::Continue);
+    ASSERT_EQ(host.prompts.size(), 1u);
+    EXPECT_EQ(host.prompts[0].text, exe + "|Executable (mame mame64 *.exe)|mame;mame64;*.exe");
+    EXPECT_EQ(settings.ORVEL_Data, dir.file("per-user/orvel/"));
+    EXPECT_GT(file_size(dir.file("per-user/orvel/ORVEL.prefs")), 0);
+    EXPECT_EQ(file_size(prefs()), -1);
+}
+
 TEST(MameVersion, FromTheFirstWordOfTheVersionOutput) {
     TempDir dir;
     EnvGuard version("ORVEL_FAKE_VERSION", "0.262 (mame0262-dirty)");

@@ -97,3 +97,25 @@ TEST_F(Cli, UnknownNamesNeedYes) {
     EXPECT_EQ(accepted.status, 0);
     EXPECT_EQ(run_cli("settings", dir.path()).value("MAME_Exe"), "emu");
 }
+
+TEST_F(Cli, SettingsSetSavesTheFileAndRefusesUnknownKeys) {
+    install("mame");
+    ASSERT_EQ(run_cli("--data d init --mame \"my 'mame' é/mame\"", dir.path()).status, 0);
+    const CliRun set =
+        run_cli("--data d settings --set orvel_sort_type=1 --set \"ORVEL_Font_Name=DejaVu Sans\"",
+                dir.path());
+    ASSERT_EQ(set.status, 0) << (set.err.empty() ? "" : set.err[0]);
+    EXPECT_EQ(set.value("ORVEL_Sort_Type"), "1");
+    const CliRun s = run_cli("--data d settings", dir.path());
+    EXPECT_EQ(s.value("ORVEL_Sort_Type"), "1");
+    EXPECT_EQ(s.value("ORVEL_Font_Name"), "DejaVu Sans");
+    EXPECT_EQ(s.value("MAME_Exe"), "mame"); // the other keys are kept
+
+    const std::string before = read_all(dir.file("d/ORVEL.prefs"));
+    EXPECT_EQ(run_cli("--data d settings --set ORVEL_Sort=0", dir.path()).status, 2);
+    EXPECT_EQ(run_cli("--data d settings --set ORVEL_Sort_Type", dir.path()).status, 2);
+    EXPECT_EQ(run_cli("--data d settings --set", dir.path()).status, 2);
+    EXPECT_EQ(read_all(dir.file("d/ORVEL.prefs")), before);
+    // A data folder that does not exist cannot be written: a failure, not a success.
+    EXPECT_EQ(run_cli("--data nowhere settings --set ORVEL_Win_Max=1", dir.path()).status, 1);
+}

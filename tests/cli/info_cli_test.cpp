@@ -90,3 +90,26 @@ TEST_F(InfoCli, InfoPrintsRowsAndPictureSources) {
     EXPECT_EQ(device.value("Runnable"), "No");
     EXPECT_EQ(run("info").status, 2);
 }
+
+TEST_F(InfoCli, InfoDatPrintsTheKindTheWindowOpensOnWrapped) {
+    // History alone: the window shows it. A long line wraps at the window's width.
+    // 69 characters of 8 pixels fill the 556 pixels a line may take.
+    std::string words = "word";
+    for (int i = 1; i < 14; ++i)
+        words += " word";
+    dir.write("mame folder/history/history.dat",
+              "$info=kinst,\n$bio\n\n" + words + " last\n$end\n");
+    const CliRun history = run("info kinst13 --dat");
+    ASSERT_EQ(history.status, 0) << (history.err.empty() ? "" : history.err.back());
+    const std::vector<std::string> tail(history.out.begin() + 18, history.out.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"dat\t2\thistory.dat", "###- history.dat -###", "",
+                                              words, "last"}));
+
+    // Mameinfo comes before History; a machine without DAT text says so.
+    dir.write("mame folder/dats/mameinfo.dat", "$info=kinst\n$mame\nNotes.\n$end\n");
+    EXPECT_EQ(run("info kinst --dat").value("dat"), "1\tmameinfo.dat");
+    const CliRun none = run("--yes info pinball --dat");
+    ASSERT_EQ(none.status, 0);
+    EXPECT_EQ(none.value("dat"), "0\t");
+    EXPECT_EQ(none.out.back(), "No Information");
+}

@@ -117,6 +117,43 @@ TEST_F(LaunchCli, RunAsksAndStartsMameWithTheItem) {
               "fake mame: starting\r\nfake mame: running nes\r\nfake mame: done\r\n");
 }
 
+TEST_F(LaunchCli, CommandlineChangesStoredLinesWithTheWindowsRules) {
+    CliRun r = cli("commandline neogeo");
+    ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err.back());
+    EXPECT_EQ(r.out, std::vector<std::string>{"0\tDefault\t-1\t"});
+    ASSERT_EQ(cli("commandline neogeo add Windowed").status, 0);
+    ASSERT_EQ(cli("commandline neogeo add Last --after 1").status, 0);
+    ASSERT_EQ(cli("commandline neogeo set 1 \"-window -nomax\"").status, 0);
+    ASSERT_EQ(cli("commandline neogeo bios 1 1").status, 0);
+    EXPECT_EQ(cli("commandline neogeo bios 1 2").status, 1); // two BIOS sets only
+    EXPECT_EQ(cli("commandline nes bios 0 0").status, 1);    // nes has none
+    EXPECT_EQ(cli("commandline neogeo remove 7").status, 1);
+    EXPECT_EQ(cli("commandline neogeo frobnicate").status, 2);
+    r = cli("commandline neogeo");
+    EXPECT_EQ(r.out, (std::vector<std::string>{"0\tDefault\t-1\t", "1\tWindowed\t1\t-window -nomax",
+                                               "2\tLast\t-1\t"}));
+    // Saved: a run takes the stored line and its BIOS.
+    r = cli("args neogeo --commandline 1");
+    EXPECT_EQ(r.out, std::vector<std::string>{" neogeo -bios us  -window -nomax"});
+
+    ASSERT_EQ(cli("commandline neogeo remove 0").status, 0);
+    ASSERT_EQ(cli("commandline neogeo remove 0").status, 0);
+    r = cli("commandline neogeo remove 0");
+    EXPECT_EQ(r.status, 1);
+    ASSERT_FALSE(r.err.empty());
+    EXPECT_EQ(r.err.back(), "orvel-cli: Cannot delete last command!");
+    EXPECT_EQ(cli("commandline neogeo").out, std::vector<std::string>{"0\tLast\t-1\t"});
+}
+
+TEST_F(LaunchCli, IniNamesListsTheFilesMameReads) {
+    const CliRun r = cli("ini-names nes");
+    ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err.back());
+    EXPECT_EQ(r.out, (std::vector<std::string>{"mame.ini", "debug.ini", "horizont.ini",
+                                               "raster.ini", "source/nes.ini", "nes.ini"}));
+    EXPECT_EQ(cli("ini-names galaxian").status, 1);
+    EXPECT_EQ(cli("ini-names").status, 2);
+}
+
 TEST_F(LaunchCli, RunEndsWithMamesExitStatus) {
     EnvGuard failing("ORVEL_FAKE_EXIT", "3");
     for (const char* capture : {"", " --capture"}) {

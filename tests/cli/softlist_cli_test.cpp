@@ -45,8 +45,27 @@ TEST_F(SoftlistCli, SoftlistPrintsItemsAndTheTitle) {
     EXPECT_EQ(r.out,
               (std::vector<std::string>{"no\tzelda\tcart1\t1986\tNintendo\tThe Legend of Zelda",
                                         "Software List (2 Titles)"}));
+    r = cli("softlist nes --search MARIO");
+    EXPECT_EQ(r.out, (std::vector<std::string>{"yes\tsmb\tcart1\t1985\tNintendo\tSuper Mario Bros.",
+                                               "Software List (2 Titles)"}));
+    r = cli("softlist nes --search zel --filter available");
+    EXPECT_EQ(r.out, std::vector<std::string>{"Software List (2 Titles)"});
+    EXPECT_EQ(cli("softlist nes --search").status, 2);
     EXPECT_EQ(cli("softlist nes --filter some").status, 2);
     r = cli("softlist snes");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, std::vector<std::string>{"Software List (0 Titles)"});
+}
+
+TEST_F(SoftlistCli, AMalformedListIsReportedOnSeparateLines) {
+    dir.write("mame folder/hash/broken.xml",
+              "<softwarelist name=\"broken\">\n<software name=\"a\">\n</softwarelist>\n");
+    const CliRun r = cli("softlist broken");
+    // The item read before the fault stays; the fault is shown line by line.
+    EXPECT_EQ(r.out, (std::vector<std::string>{"no\ta\t\t\t\t", "Software List (1 Titles)"}));
+    const auto at = std::find(r.err.begin(), r.err.end(), "Error: Error in the XML file:");
+    ASSERT_NE(at, r.err.end()) << (r.err.empty() ? "" : r.err[0]);
+    ASSERT_GE(r.err.end() - at, 3);
+    EXPECT_EQ(at[1], "Message: mismatched tag");
+    EXPECT_EQ(at[2], "Line: 3   Character: 3");
 }

@@ -14,15 +14,15 @@ namespace {
 Machine machine(const std::string& name, bool roms = true) {
     Machine m;
     m.name = name;
-    m.requires_roms = roms ? "yes" : "";
-    m.isavailable = "stale";
+    m.requires_roms = roms;
+    m.isavailable = true; // stale: every scan starts afresh
     return m;
 }
 
 std::vector<std::string> available(const MachineList& machines) {
     std::vector<std::string> names;
     for (const Machine& m : machines)
-        if (m.isavailable == "yes") names.push_back(m.name);
+        if (m.isavailable) names.push_back(m.name);
     return names;
 }
 
@@ -53,7 +53,7 @@ MachineList sample() {
     kinst13.disks = {"kinst13"};
     list.push_back(kinst13);
     Machine z80 = machine("z80dev");
-    z80.isdevice = "yes";
+    z80.isdevice = true;
     list.push_back(z80);
     list.push_back(machine("pong", false));
     list.push_back(machine("vic10"));
@@ -61,7 +61,7 @@ MachineList sample() {
     mslug.romof = "neogeo";
     list.push_back(mslug);
     Machine neogeo = machine("neogeo");
-    neogeo.isbios = "yes";
+    neogeo.isbios = true;
     list.push_back(neogeo);
     return list;
 }
@@ -169,8 +169,6 @@ TEST(Availability, NothingFoundLeavesOnlyMachinesWithoutRoms) {
     EXPECT_EQ(r.found_files, 0u);
     // The device with ROMs stays missing.
     EXPECT_EQ(available(list), (std::vector<std::string>{"pong", "vic10", "laserdisc"}));
-    for (const Machine& m : list)
-        EXPECT_TRUE(m.isavailable == "yes" || m.isavailable.empty()) << m.name;
     EXPECT_EQ(host.progress,
               (std::vector<std::string>{"Scanning Folders...", "Adding Specials..."}));
 }
@@ -181,5 +179,5 @@ TEST(Availability, EmptyRompathChangesNothing) {
     const AvailabilityResult r = check_availability(list, "", "/nowhere/", host);
     EXPECT_FALSE(r.scanned);
     for (const Machine& m : list)
-        EXPECT_EQ(m.isavailable, "stale");
+        EXPECT_TRUE(m.isavailable) << m.name;
 }

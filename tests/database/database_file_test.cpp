@@ -23,8 +23,8 @@ Machine parent_with_one_bios() {
     m.sourcefile = "namco/pacman.cpp";
     m.year = "1980";
     m.manufacturer = "Namco (Midway license)";
-    m.requires_roms = "yes";
-    m.isavailable = "yes";
+    m.requires_roms = true;
+    m.isavailable = true;
     m.screen_type = "raster";
     m.screen_rotate = "90";
     m.driver_status = "good";
@@ -42,11 +42,11 @@ Machine full_record() {
     m.cloneof = "kinstp";
     m.romof = "kinstp";
     m.sampleof = "kinsts";
-    m.isbios = "yes";
-    m.isdevice = "yes";
-    m.ismechanical = "yes";
-    m.isfavourite = "yes";
-    m.runnable = "no";
+    m.isbios = true;
+    m.isdevice = true;
+    m.ismechanical = true;
+    m.isfavourite = true;
+    m.runnable = false;
     m.commandlines.push_back({"Fast = quick", "-nothrottle -bios x=y", 0});
     m.driver_features = {{"sound", "", "imperfect"}, {"graphics", "imperfect", ""}};
     m.bios_sets.push_back({"asia", "Asia (Ver. 3)"});
@@ -186,6 +186,47 @@ TEST(DatabaseFile, RoundTripKeepsEveryField) {
     EXPECT_TRUE(host.messages().empty());
 }
 
+TEST(DatabaseFile, LoadReadsRecordsThatStraddleItsReadBlocks) {
+    // Well over one read block (1 MiB), so that lines are split between blocks.
+    DataFolder d;
+    MachineList machines;
+    for (int i = 0; i < 2500; ++i) {
+        machines.push_back(i % 2 ? full_record() : parent_with_one_bios());
+        machines.back().name += std::to_string(i);
+        machines.back().description.append(static_cast<size_t>(i % 300), 'x');
+    }
+    bool changed = true;
+    ScriptedHost host;
+    ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
+    ASSERT_GT(file_size(database_path(d.settings)), 2 << 20);
+    MachineList loaded;
+    ViewList view;
+    ASSERT_TRUE(load_database(d.settings, loaded, view, host));
+    ASSERT_EQ(loaded.size(), machines.size());
+    for (size_t i = 0; i < machines.size(); ++i)
+        expect_same(loaded[i], machines[i]);
+}
+
+TEST(DatabaseFile, FlagsReadOnlyTheWordsTheFileWrites) {
+    struct Case {
+        const char* lines;
+        bool isbios, runnable;
+    };
+    const Case cases[] = {
+        {"isbios = yes\nrunnable = no\n", true, false},
+        {"isbios = \nrunnable = \n", false, true},
+        {"isbios = Yes\nrunnable = yes\n", false, true},
+        {"", false, true},
+    };
+    for (const Case& c : cases) {
+        MachineList machines;
+        parse_database(std::string("[a]\n") + c.lines, machines);
+        ASSERT_EQ(machines.size(), 1u);
+        EXPECT_EQ(machines[0].isbios, c.isbios) << c.lines;
+        EXPECT_EQ(machines[0].runnable, c.runnable) << c.lines;
+    }
+}
+
 TEST(DatabaseFile, ReaderToleratesDamagedFiles) {
     // No final empty line, LF line ends, a nameless record, unknown keys, nested values before
     // the line that opens them, a BIOS choice that is no number.
@@ -292,7 +333,7 @@ TEST(DatabaseFile, BackupHoldsTheFileAsItWasBeforeTheSave) {
     ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
     EXPECT_FALSE(file_exists(database_backup_path(d.settings)));
     const std::string first = read_all(database_path(d.settings));
-    machines[0].isfavourite = "yes";
+    machines[0].isfavourite = true;
     ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
     EXPECT_EQ(read_all(database_backup_path(d.settings)), first);
     EXPECT_NE(read_all(database_path(d.settings)), first);
@@ -309,7 +350,7 @@ TEST(DatabaseFile, FailedSaveKeepsTheOldFileAndTheChangedFlag) {
     ASSERT_TRUE(save_database(machines, d.settings, changed, host).ok);
     const std::string before = read_all(database_path(d.settings));
     // A file size limit makes the write fail (even for root).
-    machines[0].isfavourite = "yes";
+    machines[0].isfavourite = true;
     changed = true;
     rlimit old_limit{};
     ::getrlimit(RLIMIT_FSIZE, &old_limit);

@@ -21,7 +21,7 @@ MachineList parse_fixture() {
     const ListingParse parse =
         parse_listing_file(orvel::test::fixture("database/listing.xml"), machines);
     EXPECT_TRUE(parse.opened);
-    EXPECT_TRUE(parse.ok) << parse.error;
+    EXPECT_TRUE(parse.ok) << parse.error.message;
     return machines;
 }
 
@@ -67,7 +67,7 @@ TEST(ListingParse, MachineAttributesAndTexts) {
     EXPECT_EQ(neogeo.year, "1990");
     EXPECT_EQ(neogeo.manufacturer, "SNK");
     EXPECT_EQ(neogeo.sourcefile, "neogeo/neogeo.cpp");
-    EXPECT_EQ(neogeo.isbios, "yes");
+    EXPECT_TRUE(neogeo.isbios);
     EXPECT_EQ(neogeo.driver_status, "imperfect");
     EXPECT_EQ(neogeo.driver_emulation, "good");
     EXPECT_EQ(neogeo.system_type, "");
@@ -83,12 +83,12 @@ TEST(ListingParse, MachineAttributesAndTexts) {
     EXPECT_EQ(a2600.softwarelists, (std::vector<std::string>{"a2600", "a2600_cass"}));
 
     const Machine& z80 = named(machines, "z80");
-    EXPECT_EQ(z80.isdevice, "yes");
-    EXPECT_EQ(z80.runnable, "no");
+    EXPECT_TRUE(z80.isdevice);
+    EXPECT_FALSE(z80.runnable);
     EXPECT_EQ(z80.year, "");
 
     const Machine& pinball = named(machines, "pinball");
-    EXPECT_EQ(pinball.ismechanical, "yes");
+    EXPECT_TRUE(pinball.ismechanical);
     EXPECT_EQ(pinball.description, "Pinball <Mechanical>");
     EXPECT_EQ(pinball.manufacturer, "<unknown>");
 }
@@ -119,11 +119,11 @@ TEST(ListingParse, NestedListsInDocumentOrder) {
 TEST(ListingParse, RomsDisksAndDisplays) {
     const MachineList machines = parse_fixture();
     // A rom, whatever its status, means ROMs are needed; disks alone do not.
-    EXPECT_EQ(named(machines, "kinst").requires_roms, "yes");
+    EXPECT_TRUE(named(machines, "kinst").requires_roms);
     EXPECT_EQ(named(machines, "kinst").disks, std::vector<std::string>{"kinst"});
-    EXPECT_EQ(named(machines, "kinst13").requires_roms, "");
+    EXPECT_FALSE(named(machines, "kinst13").requires_roms);
     EXPECT_EQ(named(machines, "kinst13").disks, std::vector<std::string>{"kinst13"});
-    EXPECT_EQ(named(machines, "a2600").requires_roms, "");
+    EXPECT_FALSE(named(machines, "a2600").requires_roms);
 
     // A later display overwrites an earlier one; no display leaves both empty.
     EXPECT_EQ(named(machines, "cubeqst").screen_type, "vector");
@@ -140,8 +140,8 @@ TEST(ListingParse, MalformedListingReportsLineAndCharacter) {
         parse_listing_text("<mame>\n<machine name=\"a\">\n</mame>\n", machines);
     EXPECT_TRUE(parse.opened);
     EXPECT_FALSE(parse.ok);
-    EXPECT_EQ(xml_error_text(parse),
-              "Error in the XML file:\rMessage: mismatched tag\rLine: 3   Character: 3");
+    EXPECT_EQ(xml_error_text(parse.error),
+              "Error in the XML file:\nMessage: mismatched tag\nLine: 3   Character: 3");
 }
 
 TEST(ListingParse, SortIsByDescriptionWithoutCaseAndStable) {
@@ -237,8 +237,8 @@ TEST(BuildDatabase, MalformedListingShowsTheErrorAndEnds) {
     ScriptedHost host;
     const BuildResult result = build_database(f.settings, f.paths, machines, view, changed, host);
     EXPECT_EQ(result.status, BuildStatus::XmlError);
-    EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: Error in the XML file:\rMessage: "
-                                                        "mismatched tag\rLine: 3   Character: 3"});
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: Error in the XML file:\nMessage: "
+                                                        "mismatched tag\nLine: 3   Character: 3"});
     EXPECT_TRUE(machines.empty());
     EXPECT_FALSE(file_exists(database_path(f.settings)));
     // Not reused at the next start: MAME is asked again.
@@ -263,21 +263,21 @@ TEST(BuildDatabase, MameWritingNothingLeavesNoDatabase) {
 TEST(BuildDatabase, CarriesFavouritesAndCommandLinesIntoTheNewRecords) {
     MachineList old(2);
     old[0].name = "neogeo";
-    old[0].isfavourite = "yes";
+    old[0].isfavourite = true;
     old[0].commandlines = {{"Default", "", 2}, {"Fast", "-nothrottle", 5}};
     old[1].name = "gone";
-    old[1].isfavourite = "yes";
+    old[1].isfavourite = true;
     MachineList machines = parse_fixture();
     for (Machine& m : machines)
         m.commandlines.push_back(default_commandline());
     carry_user_data(old, machines);
     const Machine& neogeo = named(machines, "neogeo");
-    EXPECT_EQ(neogeo.isfavourite, "yes");
+    EXPECT_TRUE(neogeo.isfavourite);
     ASSERT_EQ(neogeo.commandlines.size(), 2u);
     EXPECT_EQ(neogeo.commandlines[0].commandline_bios, 2);  // still one of its 3 BIOS sets
     EXPECT_EQ(neogeo.commandlines[1].commandline_bios, -1); // position 5 no longer exists
     EXPECT_EQ(neogeo.commandlines[1].commandline_string, "-nothrottle");
-    EXPECT_EQ(named(machines, "mslug").isfavourite, "");
+    EXPECT_FALSE(named(machines, "mslug").isfavourite);
     EXPECT_EQ(named(machines, "mslug").commandlines.size(), 1u);
 }
 

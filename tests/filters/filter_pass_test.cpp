@@ -17,21 +17,21 @@ MachineList property_list() {
     MachineList ms;
     ms.push_back(machine("plain"));
     ms.push_back(machine("avail"));
-    ms.back().isavailable = "yes";
+    ms.back().isavailable = true;
     ms.push_back(machine("isbios"));
-    ms.back().isbios = "yes";
+    ms.back().isbios = true;
     ms.push_back(machine("biosset"));
     ms.back().bios_sets.push_back({"b", "B"});
     ms.push_back(machine("chd"));
     ms.back().disks.push_back("d");
     ms.push_back(machine("fav"));
-    ms.back().isfavourite = "yes";
+    ms.back().isfavourite = true;
     ms.push_back(machine("mech"));
-    ms.back().ismechanical = "yes";
+    ms.back().ismechanical = true;
     ms.push_back(machine("clone"));
     ms.back().cloneof = "plain";
     ms.push_back(machine("norun"));
-    ms.back().runnable = "no";
+    ms.back().runnable = false;
     ms.push_back(machine("raster"));
     ms.back().screen_type = "raster";
     ms.push_back(machine("vector"));
@@ -142,7 +142,7 @@ TEST(FilterPass, ChoicesInDifferentGroupsCombineAndAllOnlyClearsItsOwnGroup) {
     MachineList ms;
     for (const char* n : {"favparent", "favclone", "parent", "clone"}) {
         ms.push_back(machine(n));
-        if (std::string(n).find("fav") == 0) ms.back().isfavourite = "yes";
+        if (std::string(n).find("fav") == 0) ms.back().isfavourite = true;
         if (std::string(n).find("clone") != std::string::npos) ms.back().cloneof = "x";
     }
     FilterSet f;
@@ -311,7 +311,7 @@ TEST(FilterPass, SortsPositionsStablyWithoutCaseAndKeepsRecordsInPlace) {
 TEST(FilterPass, FolderRestrictionKeepsDuplicatesFollowsTheSortAndHonoursFlags) {
     MachineList ms = {machine("b", "Bravo"), machine("a", "Alpha"), machine("c", "Charlie"),
                       machine("d", "Delta")};
-    ms[2].runnable = "no";
+    ms[2].runnable = false;
     FolderList folders(2);
     folders[0].caption = "genre";
     folders[0].sub_folders = {{"Shooter", {3, 0, 2, 0}}, {"Other", {1}}};
@@ -355,7 +355,7 @@ TEST(FilterPass, ResetRestoresDefaultsAndKeepsFolderCaptions) {
     EXPECT_EQ(f.sub_folder, "Shooter");
 
     MachineList none = {machine("x"), machine("y")};
-    none[0].runnable = none[1].runnable = "no";
+    none[0].runnable = none[1].runnable = false;
     ViewList view;
     ListIndex index;
     const std::int64_t current = refill_view(none, f, {}, SortType::Description, view, index);
@@ -397,12 +397,12 @@ TEST(FilterPass, CompactPassAgreesWithTheRuleOfEveryFlagOnRandomRecords) {
     MachineList ms;
     for (int i = 0; i < 400; ++i) {
         Machine m = machine("m" + std::to_string(i), pick({"Alpha", "beta", "Gamma Ray"}));
-        m.isavailable = pick({"", "yes", "no"});
-        m.isbios = pick({"", "yes"});
-        m.ismechanical = pick({"", "yes"});
-        m.isfavourite = pick({"", "yes"});
+        m.isavailable = rng() % 2;
+        m.isbios = rng() % 2;
+        m.ismechanical = rng() % 2;
+        m.isfavourite = rng() % 2;
         m.cloneof = pick({"", "m1"});
-        m.runnable = pick({"", "no", "yes"});
+        m.runnable = rng() % 2;
         m.screen_type = pick({"", "raster", "vector", "lcd", "svg"});
         m.screen_rotate = pick({"", "0", "90", "180", "270"});
         m.driver_status = pick({"", "good", "imperfect", "preliminary"});

@@ -22,7 +22,7 @@ TEST(ListTexts, CellsShowTitleWithHeartForFavouritesManufacturerAndYear) {
 TEST(ListTexts, StatusBarDescribesTheListAndTheCurrentMachine) {
     MachineList ms(40000);
     ms[7] = machine("galaga", "Galaga");
-    ms[7].isavailable = "yes";
+    ms[7].isavailable = true;
     ms[7].driver_status = "good";
     ViewList view(12, 7);
     StatusTexts s = status_texts(ms, view, 7);
@@ -35,7 +35,7 @@ TEST(ListTexts, StatusBarDescribesTheListAndTheCurrentMachine) {
     EXPECT_EQ(s.image, StatusImage::Good);
 
     ms[7].cloneof = "galagao";
-    ms[7].isavailable = "";
+    ms[7].isavailable = false;
     ms[7].driver_status = "";
     s = status_texts(ms, view, 7);
     EXPECT_EQ(s.fields[2], "Available: ");

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<orvel::SoftwareItem> items;
     const std::string_view xml(reinterpret_cast<const char*>(data), size);
     const orvel::SoftwareParseResult result = orvel::parse_software_list(xml, "fuzz", items);
-    if (result.error) (void)orvel::software_list_error_text(*result.error);
+    if (result.error) (void)orvel::xml_error_text(*result.error);
     orvel::sort_software_items(items);
     for (const orvel::SoftwareItem& item : items) {
         if (item.list_name != "fuzz") std::abort();

@@ -10,6 +10,7 @@
 #include "gui/console_window.h"
 #include "gui/desktop_start.h"
 #include "gui/filter_tree_view.h"
+#include "gui/gui_support.h"
 #include "gui/icon_set.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
@@ -44,80 +45,11 @@
 namespace orvel::gui {
 namespace {
 
+using guitest::FakeMameFolder;
+using guitest::icons;
+using guitest::ScriptedQtHost;
 using test::EnvGuard;
 using test::ScriptedHost;
-
-const IconSet& icons() {
-    static const IconSet set = [] {
-        IconSet s;
-        s.prepare();
-        return s;
-    }();
-    return set;
-}
-
-// The desktop host with its real console window and progress titles, whose questions and
-// choosers are answered by a script (so a flow's questions can be asserted exactly).
-class ScriptedQtHost : public QtHost {
-  public:
-    ScriptedHost script;
-    std::vector<std::string> console_titles; // every console opened
-    std::vector<QString> console_texts;      // the console's text as it was closed
-    QPointer<QWidget> watched;               // its title is recorded on keep_alive
-    QStringList watched_titles;
-    std::function<void()> during_work;  // called once from the first keep_alive
-    bool splash_beside_console = false; // a splash was visible while a console line arrived
-    std::vector<std::pair<std::string, bool>> progress_splash; // progress text, splash shown
-
-    Answer message(std::string_view title, std::string_view text, Buttons buttons,
-                   Icon icon) override {
-        return script.message(title, text, buttons, icon);
-    }
-    std::string choose_open_file(std::string_view title, std::string_view name,
-                                 std::string_view filter) override {
-        return script.choose_open_file(title, name, filter);
-    }
-    std::string choose_save_file(std::string_view title, std::string_view name,
-                                 std::string_view filter) override {
-        return script.choose_save_file(title, name, filter);
-    }
-    std::string choose_folder(std::string_view title, std::string_view start) override {
-        return script.choose_folder(title, start);
-    }
-    std::optional<std::string> ask_text(std::string_view title, std::string_view prompt,
-                                        std::string_view initial) override {
-        return script.ask_text(title, prompt, initial);
-    }
-    void set_progress(std::string_view text) override {
-        script.set_progress(text);
-        QtHost::set_progress(text);
-        progress_splash.emplace_back(text, splash_visible());
-    }
-    void keep_alive() override {
-        if (watched &&
-            (watched_titles.isEmpty() || watched_titles.back() != watched->windowTitle()))
-            watched_titles << watched->windowTitle();
-        if (during_work) std::exchange(during_work, nullptr)();
-        QtHost::keep_alive();
-    }
-    void console_line(std::string_view line) override {
-        splash_beside_console = splash_beside_console || splash_visible();
-        QtHost::console_line(line);
-    }
-    static bool splash_visible() {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (qobject_cast<SplashWindow*>(widget) && widget->isVisible()) return true;
-        return false;
-    }
-    void console_open(std::string_view title) override {
-        console_titles.emplace_back(title);
-        QtHost::console_open(title);
-    }
-    void console_close() override {
-        if (console()) console_texts.push_back(console()->text());
-        QtHost::console_close();
-    }
-};
 
 // The visible console windows among the top-level windows.
 std::vector<ConsoleWindow*> shown_consoles() {
@@ -128,24 +60,7 @@ std::vector<ConsoleWindow*> shown_consoles() {
     return found;
 }
 
-// A MAME folder of the test's own holding the fake MAME as "mame".
-struct FakeMameFolder {
-    test::TempDir dir;
-    std::string folder = dir.file("mame/");
-    std::string exe = folder + "mame";
-    EnvGuard log{"ORVEL_FAKE_LOG", dir.file("args.log")};
-
-    FakeMameFolder() {
-        create_folder(folder);
-        std::filesystem::copy_file(ORVEL_FAKE_MAME, exe);
-    }
-    std::string received() const {
-        return file_size(dir.file("args.log")) < 0 ? std::string()
-                                                   : test::read_all(dir.file("args.log"));
-    }
-};
-
-Machine machine(const char* name, const char* description, const char* available) {
+Machine machine(const char* name, const char* description, bool available) {
     Machine m;
     m.name = name;
     m.description = description;
@@ -153,7 +68,7 @@ Machine machine(const char* name, const char* description, const char* available
     m.year = "1980";
     m.driver_status = "good";
     m.isavailable = available;
-    m.requires_roms = "yes";
+    m.requires_roms = true;
     m.commandlines.push_back(default_commandline());
     return m;
 }
@@ -171,9 +86,9 @@ struct RunFixture : ::testing::Test {
         set_default_settings(settings, mame.dir.path(), 1600, 1200);
         ASSERT_TRUE(apply_chosen_mame(settings, host.script, mame.exe));
         discover_mame_config(settings, session.state.mame_paths);
-        session.state.machines.push_back(machine("galaga", "Galaga (Namco rev. B)", "yes"));
-        session.state.machines.push_back(machine("pacman", "Pac-Man (Midway)", "yes"));
-        session.state.machines.push_back(machine("puckman", "Puck Man (Japan set 1)", ""));
+        session.state.machines.push_back(machine("galaga", "Galaga (Namco rev. B)", true));
+        session.state.machines.push_back(machine("pacman", "Pac-Man (Midway)", true));
+        session.state.machines.push_back(machine("puckman", "Puck Man (Japan set 1)", false));
         reset_view_list(session.state.machines, session.state.view);
         window = std::make_unique<MainWindow>(session, host, icons());
         host.set_main_window(window.get());
@@ -336,9 +251,9 @@ TEST_F(RunFixture, CheckAvailabilityShowsSearchingAndTheResult) {
     ASSERT_FALSE(host.watched_titles.isEmpty());
     EXPECT_EQ(host.watched_titles.front(), QStringLiteral("Searching..."));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
-    EXPECT_EQ(session.state.machines[0].isavailable, "");    // galaga
-    EXPECT_EQ(session.state.machines[1].isavailable, "yes"); // pacman
-    EXPECT_EQ(session.state.machines[2].isavailable, "");    // puckman
+    EXPECT_FALSE(session.state.machines[0].isavailable); // galaga
+    EXPECT_TRUE(session.state.machines[1].isavailable);  // pacman
+    EXPECT_FALSE(session.state.machines[2].isavailable); // puckman
     EXPECT_TRUE(session.state.database_changed);
     EXPECT_TRUE(window->isEnabled());
 }
@@ -362,7 +277,7 @@ TEST_F(RunFixture, CommandsAndTheCloseBoxWaitWhileTheScanRuns) {
     EXPECT_TRUE(host.script.prompts.empty());
     ASSERT_EQ(session.state.machines.size(), 3u);
     EXPECT_EQ(session.state.view.size(), shown);
-    EXPECT_EQ(session.state.machines[1].isavailable, "yes"); // pacman
+    EXPECT_TRUE(session.state.machines[1].isavailable); // pacman
     EXPECT_FALSE(window->program_ended());
     // Afterwards commands work again (the scan changed the database).
     host.script.answers = {Answer::No, Answer::No};
@@ -575,7 +490,8 @@ TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
     }
 }
 
-// The real message box shows every line break of a message as a line of its own.
+// The real message box shows every line break of a message (CR LF or a line feed) as a line of
+// its own.
 TEST(QtHostMessage, LineBreaksOfEitherKindBecomeLines) {
     QtHost host;
     QString shown;
@@ -585,7 +501,7 @@ TEST(QtHostMessage, LineBreaksOfEitherKindBecomeLines) {
         shown = box->text();
         box->button(QMessageBox::Yes)->click();
     });
-    EXPECT_EQ(host.message("Error", "Error in the XML file:\rMessage: x\r\nLine: 3", Buttons::YesNo,
+    EXPECT_EQ(host.message("Error", "Error in the XML file:\nMessage: x\r\nLine: 3", Buttons::YesNo,
                            Icon::Error),
               Answer::Yes);
     EXPECT_EQ(shown, QStringLiteral("Error in the XML file:\nMessage: x\nLine: 3"));

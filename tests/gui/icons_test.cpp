@@ -1,7 +1,11 @@
 #include "gui/drawn_icons.h"
 #include "gui/icon_set.h"
 #include "gui/identity_picture.h"
+#include "gui/machine_icon.h"
 #include "gui/qt_host.h"
+#include "support/scripted_host.h"
+
+#include <QBuffer>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +123,27 @@ TEST(Figures, HardEdgedBlocksWithShadow) {
     EXPECT_EQ(QColor::fromRgb(figure.pixel(40, 38)), QColor(0xFF, 0x22, 0x00));
     // Below the lone pixel of row 1 at column 3 (x 18..24) sits the grey shadow at row 2.
     EXPECT_EQ(QColor::fromRgb(figure.pixel(20, 16)), QColor(0xEE, 0xEE, 0xEE));
+}
+
+TEST(MachineIcon, ALooseIcoFileOrNone) {
+    test::TempDir mame;
+    QByteArray ico;
+    QBuffer buffer(&ico);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(draw_star(32, Qt::red).save(&buffer, "ICO"));
+    mame.write("icons/galaga.ico", ico.toStdString());
+    mame.write("icons/broken.ico", "not an icon");
+    MamePaths paths;
+    paths.icons_directory = "icons";
+    Machine machine;
+    machine.name = "galaga";
+    const QIcon icon = machine_icon(machine, paths, mame.path());
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.availableSizes().value(0), QSize(32, 32));
+    for (const char* name : {"broken", "pacman"}) {
+        machine.name = name;
+        EXPECT_TRUE(machine_icon(machine, paths, mame.path()).isNull()) << name;
+    }
 }
 
 TEST(QtHost, DialogFilterConversion) {

@@ -4,24 +4,34 @@
 #include "gui/commands.h"
 #include "gui/desktop_start.h"
 #include "gui/filter_tree_view.h"
+#include "gui/gui_support.h"
 #include "gui/icon_set.h"
+#include "gui/machine_info_window.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
 #include "gui/main_window.h"
+#include "gui/preferences_window.h"
 #include "gui/splash_window.h"
 #include "gui/status_strip.h"
 #include "gui/toolbar_strip.h"
 #include "platform/files.h"
+#include "settings/preferences.h"
 #include "support/scripted_host.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace orvel::gui {
 namespace {
@@ -36,7 +46,7 @@ Machine machine(const char* name, const char* description, const char* manufactu
     m.manufacturer = manufacturer;
     m.year = year;
     m.driver_status = "good";
-    m.isavailable = "yes";
+    m.isavailable = true;
     m.commandlines.push_back(default_commandline());
     return m;
 }
@@ -46,25 +56,18 @@ MachineList sample_machines() {
     list.push_back(machine("pacman", "Pac-Man (Midway)", "Namco (Midway license)", "1980"));
     list.push_back(machine("puckman", "Puck Man (Japan set 1)", "Namco", "1980"));
     list.back().cloneof = "pacman";
-    list.back().isavailable = "";
+    list.back().isavailable = false;
     list.push_back(machine("dkong", "Donkey Kong (US set 1)", "Nintendo of America", "1981"));
     list.back().driver_status = "imperfect";
     list.push_back(machine("galaga", "Galaga (Namco rev. B)", "Namco", "1981"));
     list.push_back(machine("neogeo", "Neo-Geo MV-6F", "SNK", "1990"));
-    list.back().isbios = "yes";
+    list.back().isbios = true;
     list.push_back(machine("z80", "Zilog Z80", "", ""));
-    list.back().runnable = "no";
+    list.back().runnable = false;
     return list;
 }
 
-const IconSet& icons() {
-    static const IconSet set = [] {
-        IconSet s;
-        s.prepare();
-        return s;
-    }();
-    return set;
-}
+using guitest::icons;
 
 // A main window over the sample machines, shown on the offscreen platform.
 struct Fixture : ::testing::Test {
@@ -203,8 +206,8 @@ TEST_F(Fixture, MenusContextMenusAndToolbarShareOneActionPerCommand) {
             EXPECT_EQ(button->toolTip(), QString::fromLatin1(spec.caption));
         }
     }
-    for (Command disabled : {Command::RunAdvanced, Command::MachineInfo, Command::Preferences})
-        EXPECT_FALSE(window->action(disabled)->isEnabled());
+    for (Command enabled : {Command::RunAdvanced, Command::MachineInfo, Command::Preferences})
+        EXPECT_TRUE(window->action(enabled)->isEnabled());
 }
 
 TEST_F(Fixture, ShortcutsRaiseTheirOwnCommandsWithTheMenuBarHidden) {
@@ -223,10 +226,10 @@ TEST_F(Fixture, ShortcutsRaiseTheirOwnCommandsWithTheMenuBarHidden) {
     // Ctrl+F adds the selected machine to the favourites, Shift+F takes it away again.
     QTest::keyClick(window->list(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(session.state.machines[static_cast<std::size_t>(session.state.current_machine)]
-                    .is_favourite());
+                    .isfavourite);
     QTest::keyClick(window->list(), Qt::Key_F, Qt::ShiftModifier);
     EXPECT_FALSE(session.state.machines[static_cast<std::size_t>(session.state.current_machine)]
-                     .is_favourite());
+                     .isfavourite);
     QTest::keyClick(window->list(), Qt::Key_F10);
     EXPECT_TRUE(window->menuBar()->isVisible());
 }
@@ -366,6 +369,24 @@ TEST_F(Fixture, ARightClickSelectsItsRowAndTheStatusBarFollows) {
     EXPECT_EQ(window->status_strip()->field(1), QStringLiteral("Driver: dkong"));
     EXPECT_EQ(window->status_strip()->image(), StatusImage::Imperfect);
     window->list_menu()->close();
+}
+
+TEST_F(Fixture, ACutTitleShowsInFullAsATooltip) {
+    session.state.machines[2].description = "Donkey Kong (US set 1) with a title far too long to "
+                                            "fit the title column of a window this narrow";
+    window->refill_machine_list();
+    window->resize(800, 600);
+    QApplication::processEvents();
+    MachineListView* list = window->list();
+    const auto tip_at = [list](int row) {
+        const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+        QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tip_at(row_of("galaga")), QString()); // it fits: no tooltip
+    EXPECT_EQ(tip_at(row_of("dkong")),
+              QString::fromStdString(session.state.machines[2].description));
 }
 
 TEST_F(Fixture, FavouritesAddAndRemove) {
@@ -521,6 +542,78 @@ TEST_F(Fixture, AboutClosesOnEscapeAndGivesTheListTheFocus) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(window->focusWidget(), window->list());
+}
+
+TEST_F(Fixture, MachineInfoOpensWithCtrlIOverADisabledWindowAndClosesOnEscape) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->list()->select_row(row_of("puckman"));
+    window->list()->setFocus();
+    bool seen = false;
+    // The window is looked at once it has loaded and waits for the user.
+    std::function<void()> look = [&] {
+        auto* info = qobject_cast<MachineInfoWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(info, nullptr);
+        if (info->windowTitle() == QStringLiteral("Loading Data...")) {
+            QTimer::singleShot(0, look);
+            return;
+        }
+        seen = true;
+        EXPECT_EQ(info->windowTitle(), QStringLiteral("Puck Man (Japan set 1)"));
+        EXPECT_EQ(info->attribute_table()->rowCount(), 15);
+        EXPECT_FALSE(window->isEnabled());
+        EXPECT_TRUE(info->isEnabled());
+        QTest::keyClick(info, Qt::Key_Escape);
+    };
+    QTimer::singleShot(0, look);
+    QTest::keyClick(window->list(), Qt::Key_I, Qt::ControlModifier);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->focusWidget(), window->list());
+}
+
+TEST_F(Fixture, PreferencesRebuildTheListOnlyAfterChangesAndSaveOnlyOnYes) {
+    Settings& settings = session.state.settings;
+    ASSERT_TRUE(create_folder(settings.ORVEL_Data));
+    ASSERT_TRUE(save_preferences(settings, preferences_path(settings)));
+    int resets = 0;
+    QObject::connect(window->model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    const int row = row_of("galaga");
+    window->list()->select_row(row);
+
+    // Opened and closed untouched: no question, no rebuild, the row still selected.
+    auto close_preferences = [&](auto&& change) {
+        QTimer::singleShot(0, [&] {
+            auto* prefs = qobject_cast<PreferencesWindow*>(QApplication::activeModalWidget());
+            ASSERT_NE(prefs, nullptr);
+            EXPECT_FALSE(window->isEnabled());
+            change(*prefs);
+            prefs->button(QStringLiteral("Close"))->click();
+        });
+        window->dispatch(Command::Preferences);
+    };
+    close_preferences([](PreferencesWindow&) {});
+    EXPECT_TRUE(host.prompts.empty());
+    EXPECT_EQ(resets, 0);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->list()->selected_row(), row);
+    EXPECT_EQ(window->focusWidget(), window->list());
+
+    // The sort key changed and not saved: the list is sorted by short name, the file is not.
+    host.answers = {Answer::No};
+    close_preferences([](PreferencesWindow& prefs) {
+        prefs.sort()->setCurrentIndex(1);
+        emit prefs.sort()->activated(1);
+    });
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"Changes Made: Save Changes?"});
+    EXPECT_GT(resets, 0);
+    EXPECT_EQ(settings.ORVEL_Sort_Type, 1);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("Donkey Kong (US set 1)")); // dkong sorts first
+    Settings saved;
+    parse_preferences(saved, test::read_all(preferences_path(settings)));
+    EXPECT_EQ(saved.ORVEL_Sort_Type, 0);
+    EXPECT_EQ(window->list()->selected_row(), row);
 }
 
 // Run once as it is and once more with QT_SCALE_FACTOR=2 (its own CTest entry); the pictures

@@ -215,3 +215,28 @@ TEST(DatFiles, ConcurrentLookupsShareOneIndex) {
     EXPECT_EQ(wrong.load(), 0);
     EXPECT_EQ(cache.index_builds(), 1u);
 }
+
+TEST(DatFiles, TheWindowOpensOnMameinfoMessinfoHistoryThenTheFirstWithText) {
+    struct Case {
+        std::vector<int> with_text;
+        int shown;
+    };
+    const Case cases[] = {
+        {{1, 2, 3}, 1}, {{2, 3}, 3}, {{2, 6}, 2}, {{4, 6}, 4}, {{6}, 6}, {{}, 0},
+    };
+    for (const Case& c : cases) {
+        DatTexts texts;
+        texts[4] = "\n\n"; // empty lines alone are no text
+        for (int kind : c.with_text)
+            texts[static_cast<size_t>(kind - 1)] = "text";
+        EXPECT_EQ(dat_kind_to_show(texts), c.shown) << c.shown;
+    }
+}
+
+TEST(DatFiles, ShownLinesStartWithTheHeaderAndSkipLeadingEmptyLines) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(dat_shown_lines(2, "\n\nFirst.\n\nSecond."),
+              (V{"###- history.dat -###", "", "First.", "", "Second."}));
+    EXPECT_EQ(dat_shown_lines(6, "One."), (V{"###- story.dat -###", "", "One."}));
+    EXPECT_EQ(dat_shown_lines(0, ""), V{"No Information"});
+}

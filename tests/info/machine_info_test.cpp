@@ -34,10 +34,10 @@ TEST(AttributeRows, Parent) {
     m.year = "1980";
     m.manufacturer = "Namco (Midway license)";
     m.driver_status = "good";
-    m.requires_roms = "yes";
+    m.requires_roms = true;
     m.screen_type = "raster";
     m.screen_rotate = "90";
-    m.isavailable = "yes";
+    m.isavailable = true;
     m.disks.push_back("x");
     const std::vector<std::string> expected = {
         "Romset=pacman",      "Source File=pacman.cpp",
@@ -55,9 +55,9 @@ TEST(AttributeRows, CloneGetsCloneOfRow) {
     m.driver_status = "imperfect";
     m.screen_type = "lcd";
     m.screen_rotate = "180";
-    m.runnable = "no";
-    m.ismechanical = "yes";
-    m.isavailable = "no";
+    m.runnable = false;
+    m.ismechanical = true;
+    m.isavailable = false;
     const auto rows = flatten(machine_attribute_rows(m));
     ASSERT_EQ(rows.size(), 15u);
     EXPECT_EQ(rows[4], "Set Type=Clone");
@@ -72,14 +72,14 @@ TEST(AttributeRows, CloneGetsCloneOfRow) {
 
 TEST(AttributeRows, ScreenlessDeviceAndBios) {
     Machine m = machine("neogeo");
-    m.isbios = "yes";
+    m.isbios = true;
     auto rows = flatten(machine_attribute_rows(m));
     ASSERT_EQ(rows.size(), 14u);
     EXPECT_EQ(rows[7], "Machine Type=Bios");
     EXPECT_EQ(rows[10], "Screen Type=Screenless");
     EXPECT_EQ(rows[11], "Screen Orientation=N/a (\u00B0)");
     EXPECT_EQ(rows[12], "Runnable=Yes"); // only the exact "no" says No
-    m.isdevice = "yes";
+    m.isdevice = true;
     rows = flatten(machine_attribute_rows(m));
     EXPECT_EQ(rows[7], "Machine Type=Device");
 }

@@ -60,14 +60,14 @@ class LaunchTest : public ::testing::Test {
     static Machine machine(const std::string& name, bool available) {
         Machine m;
         m.name = name;
-        m.isavailable = available ? "yes" : "";
+        m.isavailable = available;
         m.commandlines.push_back(default_commandline());
         return m;
     }
     static SoftwareItem item(const std::string& name, bool available) {
         SoftwareItem i;
         i.name = name;
-        i.available = available ? "yes" : "no";
+        i.available = available ? SoftwareAvailability::Available : SoftwareAvailability::Missing;
         i.parts = {"cart1"};
         return i;
     }
@@ -76,27 +76,32 @@ class LaunchTest : public ::testing::Test {
 using Args = std::vector<std::string>;
 
 TEST_F(LaunchTest, MainWindowRunsAskOnlyForAMissingRomset) {
-    EXPECT_EQ(launch_mame({}, machine("pacman", true), 0, fake(), host), LaunchOutcome::Ran);
+    const Machine pacman = machine("pacman", true);
+    EXPECT_EQ(launch_mame({}, &pacman, 0, fake(), host), LaunchOutcome::Ran);
     EXPECT_TRUE(host.prompts.empty());
 
     const Machine missing = machine("galaga", false);
-    EXPECT_EQ(launch_mame({}, missing, 0, fake(), host), LaunchOutcome::Cancelled);
+    EXPECT_EQ(launch_mame({}, &missing, 0, fake(), host), LaunchOutcome::Cancelled);
     ASSERT_EQ(host.prompts.size(), 1u);
     EXPECT_EQ(host.messages()[0], "Romset Not Found!: Try Loading Anyway?");
     EXPECT_EQ(host.prompts[0].buttons, Buttons::YesNo);
     EXPECT_EQ(host.prompts[0].icon, Icon::Error);
 
     host.answers = {Answer::Yes};
-    EXPECT_EQ(launch_mame({}, missing, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame({}, &missing, 0, fake(), host), LaunchOutcome::Ran);
 
     // "Run (Empty)" starts MAME without any argument but still asks about the romset.
     LaunchRequest empty;
     empty.empty_run = true;
     host.answers = {Answer::Yes};
-    EXPECT_EQ(launch_mame(empty, missing, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(empty, &missing, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(host.prompts.size(), 3u);
+    // With no current machine there is no romset to ask about; a machine run starts nothing.
+    EXPECT_EQ(launch_mame(empty, nullptr, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame({}, nullptr, 0, fake(), host), LaunchOutcome::NotStarted);
     EXPECT_EQ(host.prompts.size(), 3u);
 
-    EXPECT_EQ(runs(), (std::vector<Args>{{"pacman"}, {"galaga"}, {}}));
+    EXPECT_EQ(runs(), (std::vector<Args>{{"pacman"}, {"galaga"}, {}, {}}));
 }
 
 TEST_F(LaunchTest, SoftwareItemRunsAskAboutAMissingItem) {
@@ -104,27 +109,27 @@ TEST_F(LaunchTest, SoftwareItemRunsAskAboutAMissingItem) {
     const SoftwareItem smb = item("smb", false);
     LaunchRequest run;
     run.software = {true, &smb};
-    EXPECT_EQ(launch_mame(run, nes, 0, fake(), host), LaunchOutcome::Cancelled);
+    EXPECT_EQ(launch_mame(run, &nes, 0, fake(), host), LaunchOutcome::Cancelled);
     EXPECT_EQ(host.messages(), std::vector<std::string>{"File Not Found!: Try Loading Anyway?"});
     host.answers = {Answer::Yes};
-    EXPECT_EQ(launch_mame(run, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(run, &nes, 0, fake(), host), LaunchOutcome::Ran);
 
     // Available machine and item: nothing is asked.
     const SoftwareItem zelda = item("zelda", true);
     run.software.selected = &zelda;
     host.prompts.clear();
-    EXPECT_EQ(launch_mame(run, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(run, &nes, 0, fake(), host), LaunchOutcome::Ran);
     EXPECT_TRUE(host.prompts.empty());
 
     // Both questions come in order; No to the first asks nothing more.
     const Machine missing_nes = machine("nes", false);
     run.software.selected = &smb;
     host.answers = {Answer::Yes, Answer::Yes};
-    EXPECT_EQ(launch_mame(run, missing_nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(run, &missing_nes, 0, fake(), host), LaunchOutcome::Ran);
     host.answers = {Answer::No};
-    EXPECT_EQ(launch_mame(run, missing_nes, 0, fake(), host), LaunchOutcome::Cancelled);
+    EXPECT_EQ(launch_mame(run, &missing_nes, 0, fake(), host), LaunchOutcome::Cancelled);
     host.answers = {Answer::Yes, Answer::No};
-    EXPECT_EQ(launch_mame(run, missing_nes, 0, fake(), host), LaunchOutcome::Cancelled);
+    EXPECT_EQ(launch_mame(run, &missing_nes, 0, fake(), host), LaunchOutcome::Cancelled);
     EXPECT_EQ(host.messages(), (std::vector<std::string>{"Romset Not Found!: Try Loading Anyway?",
                                                          "File Not Found!: Try Loading Anyway?",
                                                          "Romset Not Found!: Try Loading Anyway?",
@@ -141,20 +146,20 @@ TEST_F(LaunchTest, StartEmptyAndOwnImagesIgnoreTheSelectedItem) {
     LaunchRequest start_empty;
     start_empty.machine_only = true;
     start_empty.software = {true, &smb};
-    EXPECT_EQ(launch_mame(start_empty, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(start_empty, &nes, 0, fake(), host), LaunchOutcome::Ran);
     start_empty.software.selected = nullptr; // an empty list
-    EXPECT_EQ(launch_mame(start_empty, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(start_empty, &nes, 0, fake(), host), LaunchOutcome::Ran);
 
     LaunchRequest own_image;
     own_image.media_switch = "flop1";
     own_image.media_file = "/home/me/My Disks/side 'A'.dsk";
     own_image.software = {true, &smb};
-    EXPECT_EQ(launch_mame(own_image, nes, 0, fake(), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame(own_image, &nes, 0, fake(), host), LaunchOutcome::Ran);
     EXPECT_TRUE(host.prompts.empty());
 
     // A double quote could not be written in the argument string: refused, MAME not started.
     own_image.media_file = "/home/me/My Disks/side \"A\".dsk";
-    EXPECT_EQ(launch_mame(own_image, nes, 0, fake(), host), LaunchOutcome::Refused);
+    EXPECT_EQ(launch_mame(own_image, &nes, 0, fake(), host), LaunchOutcome::Refused);
     EXPECT_EQ(host.messages(),
               std::vector<std::string>{"Error: The file name \"/home/me/My Disks/side \"A\".dsk\" "
                                        "holds a double quote, which cannot be passed to MAME. "
@@ -168,7 +173,7 @@ TEST_F(LaunchTest, StoredCommandLineAndPauseOnExit) {
     Machine m = machine("sf2", true);
     m.bios_sets = {{"b1", ""}};
     m.commandlines.push_back({"Mine", "-window -resolution \"640x480\"", 0});
-    EXPECT_EQ(launch_mame({}, m, 1, fake(true), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame({}, &m, 1, fake(true), host), LaunchOutcome::Ran);
     EXPECT_EQ(runs(),
               (std::vector<Args>{{"sf2", "-bios", "b1", "-window", "-resolution", "640x480"}}));
     // The console shows both streams as they arrive, then the prompt, then closes.
@@ -186,7 +191,7 @@ TEST_F(LaunchTest, StoredCommandLineAndPauseOnExit) {
               std::find(lines.begin(), lines.end(), "fake mame: done"));
 
     host.console.clear();
-    EXPECT_EQ(launch_mame({}, m, 0, fake(false), host), LaunchOutcome::Ran);
+    EXPECT_EQ(launch_mame({}, &m, 0, fake(false), host), LaunchOutcome::Ran);
     EXPECT_EQ(host.console.back(), "close");
     EXPECT_EQ(std::count_if(host.console.begin(), host.console.end(),
                             [](const std::string& s) { return s.rfind("key:", 0) == 0; }),
@@ -213,8 +218,8 @@ TEST_F(LaunchTest, AFailedRunWaitsForAKeyEvenWithoutThePause) {
 
 TEST_F(LaunchTest, AMameThatCannotStartShowsAnEmptyConsole) {
     const MameCommand missing{dir.file("no-such-mame"), dir.path(), true};
-    EXPECT_EQ(launch_mame({}, machine("pacman", true), 0, missing, host),
-              LaunchOutcome::NotStarted);
+    const Machine pacman = machine("pacman", true);
+    EXPECT_EQ(launch_mame({}, &pacman, 0, missing, host), LaunchOutcome::NotStarted);
     EXPECT_EQ(host.console,
               (std::vector<std::string>{"open:MAME Output", "key:Press A Key To Exit", "close"}));
 

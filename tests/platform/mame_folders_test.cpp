@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace orvel;
 using namespace orvel::test;
 
@@ -55,4 +57,36 @@ TEST(MameFolders, PortableAndSystemWideInstalls) {
     EXPECT_EQ(system.mame_folder, dir.file("home/.mame/"));
     EXPECT_EQ(file_size(system.mame_folder), -2); // created when missing
     EXPECT_EQ(mame_executable_path(system.exe, system.mame_folder), "/usr/games/mame");
+}
+
+TEST(MameFolders, FindingMameOnASearchPath) {
+    TempDir dir;
+    auto executable = [&](const std::string& name) {
+        const std::string path = dir.write(name, "#!/bin/sh\n");
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        return path;
+    };
+    const std::string first = executable("first/mame");
+    const std::string only64 = executable("only64/mame64");
+    executable("both/mame64");
+    const std::string both = executable("both/mame");
+    dir.write("plain/mame", "not executable");
+    create_folders(dir.file("folder/mame"));
+    const std::string none = dir.file("none");
+    struct Case {
+        std::string list;
+        std::string found;
+    } cases[] = {
+        {dir.file("first") + ":" + dir.file("only64"), first},
+        {dir.file("only64") + ":" + dir.file("first"), only64},
+        {dir.file("both"), both}, // "mame" before "mame64" in one folder
+        {"::" + dir.file("plain") + ":" + dir.file("folder") + ":" + dir.file("first/"), first},
+        {dir.file("plain") + ":" + dir.file("folder") + ":" + none, ""},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(find_mame_in(c.list), c.found) << c.list;
+
+    EnvGuard path("PATH", dir.file("first"));
+    EXPECT_EQ(mame_search_path(), dir.file("first") + ":/usr/games");
 }

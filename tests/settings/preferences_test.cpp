@@ -169,3 +169,18 @@ TEST(Preferences, AFailedSaveKeepsTheOldFile) {
     ASSERT_TRUE(save_preferences(s, path));
     EXPECT_EQ(read_all(path).substr(0, 5), "\xEF\xBB\xBF\r\n");
 }
+
+TEST(Preferences, SetOneKeyByNameWithTheFileReadingRules) {
+    Settings s = defaults();
+    EXPECT_TRUE(set_preference(s, "orvel_font_size", " 12pt"));
+    EXPECT_TRUE(set_preference(s, "ORVEL_Font_Name", "DejaVu Sans \t"));
+    EXPECT_TRUE(set_preference(s, "ORVEL_Win_Max", "257")); // a flag keeps the low byte
+    EXPECT_TRUE(set_preference(s, "ORVEL_Back_Colour", "-1"));
+    EXPECT_FALSE(set_preference(s, "ORVEL_Font", "3"));
+    EXPECT_FALSE(set_preference(s, "product_name", "x")); // never saved, so no key
+    EXPECT_EQ(s.ORVEL_Font_Size, 12);
+    EXPECT_EQ(s.ORVEL_Font_Name, "DejaVu Sans");
+    EXPECT_EQ(s.ORVEL_Win_Max, 1);
+    EXPECT_EQ(s.ORVEL_Back_Colour, -1);
+    EXPECT_EQ(s.product_name, "Orvel");
+}

@@ -57,7 +57,7 @@ TEST(SoftwareList, ReadsItemsPartsAndDisks) {
     EXPECT_EQ(items[0].publisher, "Nintendo");
     EXPECT_EQ(items[0].parts, std::vector<std::string>{"cart1"});
     EXPECT_EQ(items[0].media_switch(), "cart1");
-    EXPECT_EQ(items[0].available, "");
+    EXPECT_EQ(items[0].available, SoftwareAvailability::Unscanned);
     // A software without a name makes no item and leaves the item before it alone.
     EXPECT_EQ(items[1].name, "ff");
     EXPECT_EQ(items[1].description, "final fantasy & co");
@@ -90,7 +90,7 @@ TEST(SoftwareList, MalformedXmlKeepsTheItemsReadBefore) {
     EXPECT_EQ(result.error->column, 22u);
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[2].description, "Alpha Tunes");
-    EXPECT_EQ(software_list_error_text(*result.error),
+    EXPECT_EQ(xml_error_text(*result.error),
               "Error in the XML file:\nMessage: mismatched tag\nLine: 24   Character: 22");
 
     // Truncated in the middle of an item's title.
@@ -144,7 +144,7 @@ TEST(SoftwareList, LoadSortsAndReportsErrorsThroughTheHost) {
     EXPECT_EQ(list.items[2].description, "Super Mario Bros.");
     EXPECT_EQ(list.current, 0);
     for (const SoftwareItem& item : list.items)
-        EXPECT_EQ(item.available, "no");
+        EXPECT_EQ(item.available, SoftwareAvailability::Missing);
 
     load = load_software_list("bad", "hash", "roms", mame.path(), list, host);
     EXPECT_EQ(load.title, "Software List (2 Titles)");
@@ -192,10 +192,10 @@ TEST(SoftwareList, AvailabilityLooksBelowEveryRomFolder) {
     mame.write("roms/nes/vgm", "x");                       // no extension: counts
     mame.write("roms/nes/smbj.zip.bak", "x");              // base name "smbj.zip": no match
     scan_software_availability(items, "nes", "roms;" + absolute.path(), mame.path());
-    EXPECT_EQ(items[0].available, "yes"); // smb
-    EXPECT_EQ(items[1].available, "yes"); // ff, through its disk
-    EXPECT_EQ(items[2].available, "yes"); // vgm
-    EXPECT_EQ(items[3].available, "yes"); // smbj, through the shared disk
+    EXPECT_EQ(items[0].available, SoftwareAvailability::Available); // smb
+    EXPECT_EQ(items[1].available, SoftwareAvailability::Available); // ff, through its disk
+    EXPECT_EQ(items[2].available, SoftwareAvailability::Available); // vgm
+    EXPECT_EQ(items[3].available, SoftwareAvailability::Available); // smbj, through the shared disk
 
     // A clone's disk named like its parent, in the clone's own folder, is the clone's only.
     std::vector<SoftwareItem> saturn(2);
@@ -205,21 +205,34 @@ TEST(SoftwareList, AvailabilityLooksBelowEveryRomFolder) {
     saturn[1].disk_names = {"culdcept"};
     mame.write("roms/saturn/culdcepta/culdcept.chd", "x");
     scan_software_availability(saturn, "saturn", "roms", mame.path());
-    EXPECT_EQ(saturn[0].available, "no");
-    EXPECT_EQ(saturn[1].available, "yes");
+    EXPECT_EQ(saturn[0].available, SoftwareAvailability::Missing);
+    EXPECT_EQ(saturn[1].available, SoftwareAvailability::Available);
 
     std::vector<SoftwareItem> fresh = parse(nes_list);
     scan_software_availability(fresh, "nes", "", mame.path());
     for (const SoftwareItem& item : fresh)
-        EXPECT_EQ(item.available, "no");
+        EXPECT_EQ(item.available, SoftwareAvailability::Missing);
 
-    items[1].available = "no";
+    items[1].available = SoftwareAvailability::Missing;
     EXPECT_EQ(filter_software_items(items, SoftwareFilter::All),
               (std::vector<std::int64_t>{0, 1, 2, 3}));
     EXPECT_EQ(filter_software_items(items, SoftwareFilter::Available),
               (std::vector<std::int64_t>{0, 2, 3}));
     EXPECT_EQ(filter_software_items(items, SoftwareFilter::Missing),
               (std::vector<std::int64_t>{1}));
+
+    // The search narrows by title or short name, without regard to case, within the filter.
+    struct Case {
+        SoftwareFilter filter;
+        const char* search;
+        std::vector<std::int64_t> shown;
+    };
+    for (const Case& c :
+         {Case{SoftwareFilter::All, "MARIO", {0, 3}}, Case{SoftwareFilter::All, "smbj", {3}},
+          Case{SoftwareFilter::All, "fantasy &", {1}},
+          Case{SoftwareFilter::Available, "fantasy", {}}, Case{SoftwareFilter::Missing, "f", {1}},
+          Case{SoftwareFilter::All, "zzz", {}}})
+        EXPECT_EQ(filter_software_items(items, c.filter, c.search), c.shown) << c.search;
 }
 
 } // namespace

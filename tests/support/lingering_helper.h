@@ -37,7 +37,8 @@ class LingeringHelpers {
   private:
     std::vector<pid_t> pids() const {
         std::vector<pid_t> out;
-        for (std::string_view line : split_lines(read_all(pid_file_)))
+        const std::string text = read_all(pid_file_); // the lines point into it
+        for (std::string_view line : split_lines(text))
             if (const long pid = std::atol(std::string(line).c_str()); pid > 0)
                 out.push_back(static_cast<pid_t>(pid));
         return out;

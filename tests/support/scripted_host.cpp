@@ -15,7 +15,7 @@ Answer ScriptedHost::message(std::string_view title, std::string_view text, Butt
         answers.pop_front();
         return a;
     }
-    return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    return default_answer(buttons);
 }
 
 namespace {

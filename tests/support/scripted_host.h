@@ -21,7 +21,8 @@ struct Prompt {
 class ScriptedHost : public Host {
   public:
     // Queued answers, taken in order by the prompts of their kind. A message box with no
-    // queued answer answers No (Yes/No) or Ok; a chooser with none is cancelled.
+    // queued answer answers No (Yes/No), Cancel (Yes/No/Cancel) or Ok; a chooser with none is
+    // cancelled.
     std::deque<Answer> answers;
     std::deque<std::string> files;                // open, save and folder choosers
     std::deque<std::optional<std::string>> texts; // ask_text

@@ -1,0 +1,73 @@
+#include "gui/captured_output_window.h"
+
+#include "gui/qt_text.h"
+#include "platform/files.h"
+#include "platform/process.h"
+
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace orvel::gui {
+
+namespace {
+
+QPlainTextEdit* pane(const std::string& path, QWidget* parent) {
+    auto* text = new QPlainTextEdit(parent);
+    text->setReadOnly(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    if (const std::optional<std::string> bytes = read_file(path)) {
+        QString shown = qs(*bytes);
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text->setPlainText(shown);
+    }
+    return text;
+}
+
+QGroupBox* framed(const QString& title, QWidget* inner, QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    (new QVBoxLayout(box))->addWidget(inner);
+    return box;
+}
+
+} // namespace
+
+CapturedOutputWindow::CapturedOutputWindow(const CapturedRun& run, FileOpener open_file,
+                                           QWidget* parent)
+    : QDialog(parent), output_(pane(run.output_path, this)), errors_(pane(run.error_path, this)),
+      open_(new QPushButton(QStringLiteral("Open In Text Viewer"), this)) {
+    setWindowTitle(run.started ? QStringLiteral("MAME Output")
+                               : QStringLiteral("MAME Output (MAME could not be started)"));
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(framed(QStringLiteral("Output (") + qs(run.output_path) + QLatin1Char(')'),
+                               output_, splitter));
+    splitter->addWidget(framed(QStringLiteral("Errors (") + qs(run.error_path) + QLatin1Char(')'),
+                               errors_, splitter));
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    open_->setAutoDefault(false);
+    close->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(open_);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(splitter, 1);
+    layout->addLayout(buttons);
+    resize(900, 480);
+
+    const FileOpener opener =
+        open_file ? std::move(open_file) : FileOpener(open_with_associated_program);
+    connect(open_, &QPushButton::clicked, this, [opener, run] {
+        opener(run.output_path);
+        opener(run.error_path);
+    });
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+} // namespace orvel::gui

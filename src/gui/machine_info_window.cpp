@@ -1,0 +1,278 @@
+#include "gui/machine_info_window.h"
+
+#include "gui/identity_picture.h"
+#include "gui/machine_icon.h"
+#include "gui/qt_text.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace orvel::gui {
+
+// The picture frame: a found picture keeps its aspect ratio inside the frame; the placeholder
+// figure fills it, as it always has.
+class PictureView : public QFrame {
+  public:
+    explicit PictureView(QWidget* parent) : QFrame(parent) {
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        setMinimumSize(208, 192);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        setContextMenuPolicy(Qt::CustomContextMenu);
+        setFocusPolicy(Qt::ClickFocus);
+    }
+    void show_image(const QImage& image, bool placeholder) {
+        image_ = image;
+        placeholder_ = placeholder;
+        update();
+    }
+    const QImage& image() const { return image_; }
+    bool placeholder() const { return placeholder_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        if (image_.isNull()) return;
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QRect area = contentsRect().adjusted(4, 4, -4, -4);
+        QSize size = image_.size();
+        if (placeholder_)
+            size = area.size();
+        else
+            size.scale(area.size(), Qt::KeepAspectRatio);
+        const QRect target(area.x() + (area.width() - size.width()) / 2,
+                           area.y() + (area.height() - size.height()) / 2, size.width(),
+                           size.height());
+        painter.drawImage(target, image_);
+    }
+
+  private:
+    QImage image_;
+    bool placeholder_ = true;
+};
+
+namespace {
+
+constexpr const char* dat_item_texts[dat_kind_count] = {
+    "Mameinfo.dat", "History.dat", "Messinfo.dat", "Sysinfo.dat", "Gameinit.dat", "Story.dat"};
+
+QGroupBox* frame(const char* caption, QWidget* parent) {
+    auto* box = new QGroupBox(QString::fromLatin1(caption), parent);
+    box->setAlignment(Qt::AlignHCenter);
+    return box;
+}
+
+// The frame's one element, 8 pixels inside it.
+void fill_frame(QGroupBox* box, QWidget* element) {
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(8, layout->contentsMargins().top(), 8, 8);
+    layout->addWidget(element);
+}
+
+// The red figure of the splash, blown up hard-edged to the picture's size.
+QImage placeholder_figure() {
+    return paint_figure(QColor(255, 0, 0), false, 1)
+        .scaled(208, 192, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+QImage to_qimage(const Image& image) {
+    return QImage(image.pixels.data(), image.width, image.height, image.width * 4,
+                  QImage::Format_RGBA8888)
+        .copy();
+}
+
+QFont information_font() {
+    QFont font(QStringLiteral("Arial"), 9);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont fixed_width_font() {
+    QFont font(QStringLiteral("Consolas"), 10);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    return font;
+}
+
+} // namespace
+
+MachineInfoWindow::MachineInfoWindow(const Machine& machine, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      machine_(machine), table_(new QTableWidget(this)), picture_(new PictureView(this)),
+      text_(new QListWidget(this)), dat_menu_(new QMenu(this)), picture_menu_(new QMenu(this)) {
+    setWindowTitle(QStringLiteral("Loading Data..."));
+    setModal(true);
+
+    auto* info_box = frame("Machine Information", this);
+    auto* snap_box = frame("Snapshot Image", this);
+    auto* dat_box = frame("Datfile Information", this);
+    fill_frame(info_box, table_);
+    fill_frame(snap_box, picture_);
+    fill_frame(dat_box, text_);
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setSpacing(8);
+    grid->addWidget(info_box, 0, 0);
+    grid->addWidget(snap_box, 0, 1);
+    grid->addWidget(dat_box, 1, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(0, 216);
+    grid->setRowStretch(1, 360);
+
+    // The attribute table: label and value, no header, every second row shaded.
+    const std::vector<AttributeRow> rows = machine_attribute_rows(machine);
+    table_->setFont(information_font());
+    table_->setColumnCount(2);
+    table_->setHorizontalHeaderLabels({QStringLiteral("Column 1"), QStringLiteral("Data")});
+    table_->setRowCount(static_cast<int>(rows.size()));
+    table_->horizontalHeader()->hide();
+    table_->verticalHeader()->hide();
+    table_->setShowGrid(false);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setWordWrap(false);
+    const int row_height = QFontMetrics(table_->font()).height() + 3;
+    table_->verticalHeader()->setMinimumSectionSize(row_height);
+    table_->verticalHeader()->setDefaultSectionSize(row_height);
+    table_->setColumnWidth(0, 150);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        const AttributeRow& attribute = rows[static_cast<size_t>(row)];
+        auto* label = new QTableWidgetItem(qs(attribute.label));
+        auto* value = new QTableWidgetItem(qs(attribute.value));
+        value->setToolTip(value->text());
+        if (row % 2 == 0) {
+            label->setBackground(QColor(0xF9, 0xF9, 0xF9));
+            value->setBackground(QColor(0xF9, 0xF9, 0xF9));
+        }
+        table_->setItem(row, 0, label);
+        table_->setItem(row, 1, value);
+    }
+    // Every row shows without scrolling.
+    table_->setMinimumSize(336, table_->verticalHeader()->length() + 2 * table_->frameWidth());
+    table_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+
+    // The text list: one line of DAT text per item, wide enough for the longest wrapped line
+    // beside the scroll bar.
+    text_->setFont(fixed_width_font());
+    text_->setUniformItemSizes(true);
+    text_->setSelectionMode(QAbstractItemView::NoSelection);
+    text_->setContextMenuPolicy(Qt::CustomContextMenu);
+    text_->setMinimumSize(dat_text_width - 12 + text_->verticalScrollBar()->sizeHint().width() +
+                              2 * text_->frameWidth() + 8,
+                          160);
+
+    auto* dat_group = new QActionGroup(this);
+    for (int kind = 1; kind <= dat_kind_count; ++kind) {
+        QAction* action = dat_menu_->addAction(QString::fromLatin1(dat_item_texts[kind - 1]));
+        action->setCheckable(true);
+        action->setEnabled(false);
+        dat_group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, kind] { show_dat(kind); });
+        dat_actions_[static_cast<size_t>(kind - 1)] = action;
+    }
+    auto* picture_group = new QActionGroup(this);
+    titles_ = picture_menu_->addAction(QStringLiteral("Titles"));
+    in_game_ = picture_menu_->addAction(QStringLiteral("In-Game"));
+    for (QAction* action : {titles_, in_game_}) {
+        action->setCheckable(true);
+        action->setEnabled(false);
+        picture_group->addAction(action);
+    }
+    titles_->setChecked(true);
+    connect(titles_, &QAction::triggered, this, [this] { show_picture(true); });
+    connect(in_game_, &QAction::triggered, this, [this] { show_picture(false); });
+    connect(text_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { dat_menu_->popup(text_->viewport()->mapToGlobal(at)); });
+    connect(picture_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { picture_menu_->popup(picture_->mapToGlobal(at)); });
+
+    picture_->show_image(placeholder_figure(), true);
+    resize(minimumSizeHint().expandedTo(QSize(600, 600)));
+    text_->setFocus();
+}
+
+MachineInfoWindow::~MachineInfoWindow() = default;
+
+QWidget* MachineInfoWindow::picture() const {
+    return picture_;
+}
+
+const QImage& MachineInfoWindow::shown_image() const {
+    return picture_->image();
+}
+
+bool MachineInfoWindow::showing_placeholder() const {
+    return picture_->placeholder();
+}
+
+void MachineInfoWindow::load(const MamePaths& paths, const std::string& mame_folder,
+                             DatCache& cache) {
+    if (const PictureKind* kind = find_picture_kind("titles"))
+        title_location_ = find_picture(*kind, machine_, paths, mame_folder);
+    if (const PictureKind* kind = find_picture_kind("snap"))
+        snapshot_location_ = find_picture(*kind, machine_, paths, mame_folder);
+    const QIcon icon = machine_icon(machine_, paths, mame_folder);
+    if (!icon.isNull()) setWindowIcon(icon);
+    titles_->setEnabled(title_location_.source != PictureSource::NotFound);
+    in_game_->setEnabled(snapshot_location_.source != PictureSource::NotFound);
+    show_picture(true);
+
+    const QFontMetrics metrics(text_->font());
+    texts_ = read_dat_texts(
+        cache, machine_, dat_folders(paths.historypath, mame_folder),
+        [&metrics](std::string_view text) { return metrics.horizontalAdvance(qs(text)); });
+    for (int kind = 1; kind <= dat_kind_count; ++kind)
+        dat_action(kind)->setEnabled(!texts_[static_cast<size_t>(kind - 1)].empty());
+    show_dat(dat_kind_to_show(texts_));
+    setWindowTitle(qs(machine_.description));
+}
+
+void MachineInfoWindow::show_dat(int kind) {
+    shown_dat_ = kind >= 1 && kind <= dat_kind_count ? kind : 0;
+    const std::vector<std::string> lines =
+        dat_shown_lines(shown_dat_, shown_dat_ ? texts_[static_cast<size_t>(shown_dat_ - 1)] : "");
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines)
+        items << qs(line);
+    text_->clear();
+    text_->addItems(items);
+    for (int k = 1; k <= dat_kind_count; ++k)
+        dat_action(k)->setChecked(k == shown_dat_);
+}
+
+void MachineInfoWindow::show_picture(bool titles) {
+    const PictureLocation& location = titles ? title_location_ : snapshot_location_;
+    if (const std::optional<Image> image = load_picture(location))
+        picture_->show_image(to_qimage(*image), false);
+    titles_->setChecked(titles);
+    in_game_->setChecked(!titles);
+}
+
+void show_machine_info(QWidget* main_window, const Machine& machine, AppState& state) {
+    MachineInfoWindow window(machine, main_window);
+    main_window->setEnabled(false);
+    window.setEnabled(true); // a window of its own, though its parent is disabled
+    window.show();
+    // The frames and "Loading Data..." show while the files are read.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    window.load(state.mame_paths, state.settings.MAME_Path, state.dat_cache);
+    if (window.isVisible()) window.exec(); // unless the window system closed it meanwhile
+    main_window->setEnabled(true);
+}
+
+} // namespace orvel::gui

@@ -1,0 +1,250 @@
+#include "gui/software_list_window.h"
+
+#include "gui/own_image_window.h"
+#include "gui/qt_text.h"
+#include "gui/software_list_model.h"
+#include "gui/window_runs.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace orvel::gui {
+
+namespace {
+
+QGroupBox* frame(const char* title, QWidget* parent) {
+    return new QGroupBox(QString::fromLatin1(title), parent);
+}
+
+QPushButton* button(const char* text, QWidget* parent) {
+    auto* b = new QPushButton(QString::fromLatin1(text), parent);
+    b->setAutoDefault(false); // Enter belongs to the item list
+    return b;
+}
+
+} // namespace
+
+SoftwareListWindow::SoftwareListWindow(AppState& state, std::int64_t machine_position, Host& host,
+                                       QWidget* parent)
+    : QDialog(parent), state_(state), machine_(machine_position), host_(host),
+      lists_(new QComboBox(this)), filter_(new QComboBox(this)), search_(new QLineEdit(this)),
+      items_(new QListView(this)), model_(new SoftwareListModel(state.software_items, this)),
+      start_image_(button("Start Image", this)), own_image_(button("Run Own Image", this)),
+      start_empty_(button("Start Empty", this)) {
+    setWindowTitle(QStringLiteral("Waiting For Disk..."));
+    setUpdatesEnabled(false);
+
+    QGroupBox* list_frame = frame("Select Software List", this);
+    (new QVBoxLayout(list_frame))->addWidget(lists_);
+    QGroupBox* filter_frame = frame("Filter List", this);
+    (new QVBoxLayout(filter_frame))->addWidget(filter_);
+    QGroupBox* run_frame = frame("Run Software", this);
+    auto* run_layout = new QVBoxLayout(run_frame);
+    for (QPushButton* b : {start_image_, own_image_, start_empty_})
+        run_layout->addWidget(b);
+
+    search_->setPlaceholderText(QStringLiteral("Search"));
+    search_->setClearButtonEnabled(true);
+    items_->setModel(model_);
+    items_->setUniformItemSizes(true);
+    items_->setSelectionMode(QAbstractItemView::SingleSelection);
+    items_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    items_->installEventFilter(this);
+    search_->installEventFilter(this);
+
+    auto* status_row = new QHBoxLayout;
+    status_row->setSpacing(0);
+    const int widths[] = {80, 200, 120};
+    for (std::size_t i = 0; i < status_.size(); ++i) {
+        auto* field = new QLabel(this);
+        field->setAlignment(Qt::AlignCenter);
+        field->setFrameShape(QFrame::StyledPanel);
+        field->setFrameShadow(QFrame::Sunken);
+        field->setMinimumWidth(widths[i]);
+        status_row->addWidget(field, widths[i]);
+        status_[i] = field;
+    }
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(8, 8, 8, 0);
+    layout->addWidget(list_frame, 0, 0);
+    layout->addWidget(filter_frame, 1, 0);
+    layout->addWidget(run_frame, 0, 1, 2, 1);
+    layout->addWidget(search_, 2, 0, 1, 2);
+    layout->addWidget(items_, 3, 0, 1, 2);
+    layout->addLayout(status_row, 4, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+    resize(400, 600);
+
+    for (const std::string& list : machine().softwarelists)
+        lists_->addItem(qs(list));
+    lists_->setCurrentIndex(0);
+    filter_->addItems(
+        {QStringLiteral("All"), QStringLiteral("Available"), QStringLiteral("Missing")});
+    filter_->setCurrentIndex(static_cast<int>(state_.software_filter));
+
+    setWindowTitle(QStringLiteral("Loading Software List..."));
+    load_list();
+    fill_view();
+    if (!state_.software_items.items.empty()) show_row(0);
+
+    connect(lists_, &QComboBox::currentIndexChanged, this, [this] {
+        load_list();
+        fill_view();
+    });
+    connect(filter_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        state_.software_filter = static_cast<SoftwareFilter>(index);
+        fill_view();
+    });
+    connect(search_, &QLineEdit::textChanged, this, [this] { fill_view(); });
+    connect(items_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { show_row(current.row()); });
+    connect(items_, &QListView::doubleClicked, this, [this] { start_image(); });
+    connect(start_image_, &QPushButton::clicked, this, &SoftwareListWindow::start_image);
+    connect(start_empty_, &QPushButton::clicked, this, &SoftwareListWindow::start_empty);
+    connect(own_image_, &QPushButton::clicked, this, &SoftwareListWindow::run_own_image);
+
+    items_->setFocus();
+    setUpdatesEnabled(true);
+    setWindowTitle(qs(machine().description));
+}
+
+SoftwareListWindow::~SoftwareListWindow() {
+    // The loaded list lives only while its window is open.
+    state_.software_items.clear();
+}
+
+const Machine& SoftwareListWindow::machine() const {
+    return state_.machines[static_cast<std::size_t>(machine_)];
+}
+
+void SoftwareListWindow::load_list() {
+    const SoftwareListLoad load = load_software_list(
+        to_std(lists_->currentText()), state_.mame_paths.hashpath, state_.mame_paths.rompath,
+        state_.settings.MAME_Path, state_.software_items, host_);
+    setWindowTitle(qs(load.title));
+    // A missing or empty list disables what needs items; the list box stays, so that the
+    // machine's other lists can still be chosen.
+    const bool has_items = !state_.software_items.items.empty();
+    start_image_->setEnabled(has_items);
+    filter_->setEnabled(has_items);
+}
+
+void SoftwareListWindow::fill_view() {
+    model_->set_view(filter_software_items(state_.software_items.items, state_.software_filter,
+                                           to_std(search_->text())));
+    if (model_->rowCount() > 0) {
+        items_->setCurrentIndex(model_->index(0));
+        show_row(0);
+    } else {
+        // Nothing shown: no item is current, and the status fields describe none.
+        state_.software_items.current = -1;
+        clear_status();
+    }
+}
+
+void SoftwareListWindow::show_row(int row) {
+    const SoftwareItem* item = model_->item(row);
+    if (!item) return;
+    state_.software_items.current = model_->position(row);
+    status_[0]->setText(QStringLiteral("Year: ") + qs(item->year));
+    status_[1]->setText(QStringLiteral("By: ") + qs(item->publisher));
+    status_[2]->setText(QStringLiteral("File: ") + qs(item->name));
+}
+
+void SoftwareListWindow::clear_status() {
+    for (QLabel* field : status_)
+        field->clear();
+}
+
+QStringList SoftwareListWindow::status_texts() const {
+    QStringList texts;
+    for (const QLabel* field : status_)
+        texts << field->text();
+    return texts;
+}
+
+LaunchOutcome SoftwareListWindow::launch(const LaunchRequest& request) {
+    const MameCommand command = mame_command(state_.settings, state_.pause_on_exit);
+    const LaunchOutcome outcome =
+        launch_mame(request, &machine(), state_.selected_commandline, command, host_);
+    report_not_started(host_, outcome, command);
+    return outcome;
+}
+
+void SoftwareListWindow::start_image() {
+    const int row = items_->currentIndex().row();
+    if (!model_->item(row)) return;
+    show_row(row);
+    LaunchRequest request;
+    request.software = {true, state_.software_items.current_item()};
+    suspend_window(this);
+    launch(request);
+    resume_window(this);
+    items_->setFocus();
+}
+
+void SoftwareListWindow::start_empty() {
+    LaunchRequest request;
+    request.machine_only = true;
+    request.software = {true, state_.software_items.current_item()};
+    hide();
+    launch(request);
+    show();
+    items_->setFocus();
+}
+
+void SoftwareListWindow::run_own_image() {
+    OwnImageWindow own(
+        host_,
+        [this](const std::string& media_switch, const std::string& file) {
+            LaunchRequest request;
+            request.media_switch = media_switch;
+            request.media_file = file;
+            request.software = {true, state_.software_items.current_item()};
+            suspend_window(this);
+            launch(request);
+        },
+        this);
+    own.exec();
+    resume_window(this);
+    items_->setFocus();
+}
+
+bool SoftwareListWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (watched == items_ && enter) {
+            start_image();
+            return true;
+        }
+        // From the search box, Enter and the arrow keys go on to the items.
+        if (watched == search_ && (enter || key == Qt::Key_Down || key == Qt::Key_Up)) {
+            items_->setFocus();
+            if (!enter) QCoreApplication::sendEvent(items_, event);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void open_software_list_window(AppState& state, std::int64_t machine, Host& host,
+                               QWidget* main_window) {
+    // Not a child of the main window: that one is disabled while this window is open.
+    SoftwareListWindow window(state, machine, host);
+    if (main_window) window.move(main_window->geometry().center() - window.rect().center());
+    suspend_window(main_window);
+    window.exec();
+    resume_window(main_window);
+}
+
+} // namespace orvel::gui

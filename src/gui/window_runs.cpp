@@ -1,0 +1,45 @@
+#include "gui/window_runs.h"
+
+#include "gui/busy_guard.h"
+
+#include <QVariant>
+#include <QWidget>
+
+namespace orvel::gui {
+
+namespace {
+constexpr const char* was_maximised = "orvelWasMaximised";
+}
+
+void suspend_window(QWidget* window) {
+    if (!window) return;
+    flush_events();
+    window->activateWindow();
+    window->setProperty(was_maximised, window->isMaximized());
+    flush_events();
+    window->showMinimized();
+    flush_events();
+    window->setEnabled(false);
+}
+
+void resume_window(QWidget* window) {
+    if (!window) return;
+    flush_events();
+    window->setEnabled(true);
+    flush_events();
+    if (window->property(was_maximised).toBool())
+        window->showMaximized();
+    else
+        window->showNormal();
+    flush_events();
+    window->raise();
+    window->activateWindow();
+}
+
+void report_not_started(Host& host, LaunchOutcome outcome, const MameCommand& command) {
+    if (outcome == LaunchOutcome::NotStarted)
+        host.message("Run Machine", "MAME could not be started.\r\n" + command.program, Buttons::Ok,
+                     Icon::Error);
+}
+
+} // namespace orvel::gui

@@ -1,0 +1,66 @@
+// The first start of the desktop program with its real file dialog: a MAME found on PATH is
+// offered, so that Enter alone chooses it.
+
+#include "app/startup.h"
+#include "gui/qt_host.h"
+#include "platform/files.h"
+#include "support/env_guard.h"
+#include "support/scripted_host.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace orvel::gui {
+namespace {
+
+TEST(FirstStart, TheMameDialogPreselectsTheMameFoundOnPathAndEnterChoosesIt) {
+    test::TempDir dir;
+    const std::string folder = dir.file("bin/");
+    create_folder(folder);
+    const std::string exe = folder + "mame";
+    std::filesystem::copy_file(ORVEL_FAKE_MAME, exe);
+    test::EnvGuard path("PATH", dir.file("empty") + ":" + folder + ":/usr/bin");
+
+    create_folder(dir.file("start"));
+    StartupOptions options = program_startup_options(dir.file("start/"), program_folder());
+    Settings settings;
+    MamePaths paths;
+    QtHost host;
+    QString title, shown_folder;
+    QStringList selected;
+    // The dialog runs its own event loop: look at it from inside, then press Enter.
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        poll.stop();
+        title = dialog->windowTitle();
+        shown_folder = dialog->directory().absolutePath();
+        selected = dialog->selectedFiles();
+        QWidget* focus = dialog->focusWidget();
+        QTest::keyClick(focus ? focus : dialog, Qt::Key_Return);
+        // Should Enter not close it, the test fails instead of waiting for ever.
+        QTimer::singleShot(5000, dialog, &QDialog::reject);
+    });
+    poll.start();
+    const StartupResult result = run_startup(settings, paths, host, options);
+
+    EXPECT_EQ(title, QStringLiteral("Select MAME Executable"));
+    EXPECT_EQ(shown_folder + QLatin1Char('/'), QString::fromStdString(folder));
+    EXPECT_EQ(selected, QStringList{QString::fromStdString(exe)});
+    EXPECT_EQ(result.outcome, StartupOutcome::Continue);
+    EXPECT_EQ(settings.MAME_Exe, "mame");
+    EXPECT_EQ(settings.MAME_Path, folder);
+    // Run from the build folder, the program keeps its data beside the working directory.
+    EXPECT_EQ(settings.ORVEL_Data, dir.file("start/ORVEL_Data/"));
+}
+
+} // namespace
+} // namespace orvel::gui

@@ -1,0 +1,375 @@
+// The software list window, the own image window and the advanced run window against the fake
+// MAME: what they show, how their controls change the records, and the runs they start.
+
+#include "app/startup.h"
+#include "gui/advanced_run_window.h"
+#include "gui/captured_output_window.h"
+#include "gui/commands.h"
+#include "gui/gui_support.h"
+#include "gui/machine_list_model.h"
+#include "gui/machine_list_view.h"
+#include "gui/main_window.h"
+#include "gui/own_image_window.h"
+#include "gui/qt_text.h"
+#include "gui/software_list_model.h"
+#include "gui/software_list_window.h"
+#include "settings/mame_config.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace orvel::gui {
+namespace {
+
+using guitest::FakeMameFolder;
+using guitest::icons;
+using guitest::ScriptedQtHost;
+
+// Runs check on the first shown top-level window of type W once the current call opens it
+// (watching for five seconds at most).
+template <typename W, typename F> void when_shown(F check) {
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, check, ticks] {
+        if (++*ticks > 500) {
+            poll->stop();
+            poll->deleteLater();
+            return;
+        }
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<W*>(widget); window && window->isVisible()) {
+                poll->stop();
+                poll->deleteLater();
+                check(window);
+                return;
+            }
+    });
+    poll->start();
+}
+
+// The fake MAME with the NES list in its hash folder and smb among its romsets, and two
+// machines: nes with a list that exists and one that does not, and a BIOS machine.
+struct RunWindows : ::testing::Test {
+    FakeMameFolder mame;
+    ScriptedQtHost host;
+    AppState state;
+
+    void SetUp() override {
+        set_default_settings(state.settings, mame.dir.path(), 1600, 1200);
+        ASSERT_TRUE(apply_chosen_mame(state.settings, host.script, mame.exe));
+        discover_mame_config(state.settings, state.mame_paths);
+        mame.dir.write("mame/hash/nes.xml", test::read_all(test::fixture("softlist/nes.xml")));
+        mame.dir.write("mame/roms/nes/smb.zip", "x");
+
+        Machine nes;
+        nes.name = "nes";
+        nes.description = "Nintendo Entertainment System";
+        nes.isavailable = true;
+        nes.softwarelists = {"nes", "famicom_flop"};
+        nes.commandlines.push_back(default_commandline());
+        Machine neogeo;
+        neogeo.name = "mslug";
+        neogeo.description = "Metal Slug";
+        neogeo.isavailable = true;
+        neogeo.bios_sets = {{"euro", "Europe MVS"}, {"us", "US MVS"}};
+        for (const char* name : {"Default", "Windowed", "Fast"})
+            neogeo.commandlines.push_back({name, std::string("-") + name, -1});
+        state.machines = {nes, neogeo};
+        reset_view_list(state.machines, state.view);
+    }
+    Machine& nes() { return state.machines[0]; }
+    Machine& mslug() { return state.machines[1]; }
+    QStringList rows(const SoftwareListWindow& window) const {
+        QStringList out;
+        for (int row = 0; row < window.model()->rowCount(); ++row)
+            out << window.model()->data(window.model()->index(row), Qt::DisplayRole).toString();
+        return out;
+    }
+};
+
+TEST_F(RunWindows, SoftwareListFilterSearchAndAMissingList) {
+    state.software_filter = SoftwareFilter::All;
+    SoftwareListWindow window(state, 0, host);
+    window.show();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Nintendo Entertainment System"));
+    EXPECT_EQ(rows(window), (QStringList{QStringLiteral("Super Mario Bros."),
+                                         QStringLiteral("The Legend of Zelda")}));
+    EXPECT_EQ(window.status_texts(),
+              (QStringList{QStringLiteral("Year: 1985"), QStringLiteral("By: Nintendo"),
+                           QStringLiteral("File: smb")}));
+    EXPECT_EQ(window.focusWidget(), window.item_list());
+
+    window.filter_box()->setCurrentIndex(2); // Missing
+    EXPECT_EQ(state.software_filter, SoftwareFilter::Missing);
+    EXPECT_EQ(rows(window), QStringList{QStringLiteral("The Legend of Zelda")});
+    EXPECT_EQ(window.status_texts()[2], QStringLiteral("File: zelda"));
+
+    // The search narrows within the filter; nothing shown empties the status fields.
+    QTest::keyClicks(window.search_box(), QStringLiteral("mario"));
+    EXPECT_TRUE(rows(window).isEmpty());
+    EXPECT_EQ(window.status_texts(), (QStringList{QString(), QString(), QString()}));
+    EXPECT_EQ(state.software_items.current_item(), nullptr);
+    window.filter_box()->setCurrentIndex(0);
+    EXPECT_EQ(rows(window), QStringList{QStringLiteral("Super Mario Bros.")});
+    window.search_box()->clear();
+
+    // A missing list shows nothing and disables what needs items, but not the list box.
+    window.list_box()->setCurrentIndex(1);
+    EXPECT_TRUE(rows(window).isEmpty());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Software List (0 Titles)"));
+    EXPECT_FALSE(window.start_image_button()->isEnabled());
+    EXPECT_FALSE(window.filter_box()->isEnabled());
+    EXPECT_TRUE(window.list_box()->isEnabled());
+    window.list_box()->setCurrentIndex(0);
+    EXPECT_EQ(rows(window).size(), 2);
+    EXPECT_TRUE(window.start_image_button()->isEnabled());
+    EXPECT_EQ(state.software_filter, SoftwareFilter::All);
+    window.close();
+}
+
+TEST_F(RunWindows, SoftwareRunsReachMameWithTheItemNothingOrTheOwnImage) {
+    state.software_filter = SoftwareFilter::All;
+    SoftwareListWindow window(state, 0, host);
+    window.show();
+    window.start_image(); // smb, available: nothing is asked
+    EXPECT_EQ(mame.received(), "nes\n-cart1\nsmb\n--\n");
+    EXPECT_TRUE(host.script.prompts.empty());
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(window.focusWidget(), window.item_list());
+
+    // Enter on zelda, whose file is missing: No cancels the run.
+    window.item_list()->setCurrentIndex(window.model()->index(1));
+    QTest::keyClick(window.item_list(), Qt::Key_Return);
+    EXPECT_EQ(host.script.messages(),
+              std::vector<std::string>{"File Not Found!: Try Loading Anyway?"});
+    EXPECT_EQ(mame.received(), "nes\n-cart1\nsmb\n--\n");
+
+    window.start_empty();
+    EXPECT_EQ(mame.received(), "nes\n-cart1\nsmb\n--\nnes\n--\n");
+    EXPECT_TRUE(window.isVisible());
+
+    // The own image window: a cancelled chooser keeps Run disabled; flop1 and a file run.
+    const std::string image = mame.dir.write("my disk.dsk", "x");
+    host.script.files = {"", image};
+    bool seen = false;
+    when_shown<OwnImageWindow>([&](OwnImageWindow* own) {
+        seen = true;
+        EXPECT_EQ(own->windowTitle(), QStringLiteral("Own Software"));
+        EXPECT_EQ(own->preview()->text(), QStringLiteral("-cart1 \"\""));
+        own->select_button()->click();
+        EXPECT_FALSE(own->run_button()->isEnabled());
+        EXPECT_EQ(own->preview()->text(), QStringLiteral("-cart1 \"\""));
+        own->select_button()->click();
+        own->media_box()->setCurrentIndex(2);
+        EXPECT_EQ(own->preview()->text(),
+                  QStringLiteral("-flop1 \"") + qs(image) + QLatin1Char('"'));
+        own->run_button()->click();
+    });
+    window.own_image_button()->click();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(mame.received(), "nes\n-cart1\nsmb\n--\nnes\n--\nnes\n-flop1\n" + image + "\n--\n");
+    EXPECT_TRUE(window.isEnabled());
+    window.close();
+}
+
+TEST_F(RunWindows, AdvancedWindowWithoutBiosOrSoftwareLists) {
+    Machine& m = nes();
+    AdvancedRunWindow window(state, 0, host, icons(), nullptr);
+    window.show();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Running Nintendo Entertainment System"));
+    EXPECT_EQ(window.bios_box()->count(), 1);
+    EXPECT_EQ(window.bios_box()->currentText(), QStringLiteral("None"));
+    EXPECT_FALSE(window.bios_box()->isEnabled());
+    EXPECT_FALSE(window.use_bios_box()->isEnabled());
+    EXPECT_TRUE(window.software_button()->isEnabled());
+    EXPECT_TRUE(window.process_box()->isChecked());
+    EXPECT_FALSE(window.capture_box()->isChecked());
+    EXPECT_EQ(window.status_text(), qs(mame.exe) + QStringLiteral(" nes "));
+    m.softwarelists.clear();
+    AdvancedRunWindow plain(state, 0, host, icons(), nullptr);
+    EXPECT_FALSE(plain.software_button()->isEnabled());
+}
+
+TEST_F(RunWindows, AdvancedWindowManagesCommandLinesAndTheirBios) {
+    state.selected_commandline = 1; // as a software list run from this window would leave it
+    AdvancedRunWindow window(state, 1, host, icons(), nullptr);
+    window.show();
+    Machine& m = mslug();
+    EXPECT_EQ(window.commandline_box()->currentText(), QStringLiteral("Windowed"));
+    EXPECT_EQ(window.commandline_field()->text(), QStringLiteral("-Windowed"));
+    EXPECT_FALSE(state.database_changed);
+
+    // Add while the second of three is selected: the new one is third everywhere.
+    host.script.texts = {std::string("Scanlines")};
+    window.add_commandline();
+    EXPECT_EQ(host.script.prompts.back().title, "Add Commandline");
+    EXPECT_EQ(host.script.prompts.back().text, " Please enter a name.|"); // prompt|default
+    ASSERT_EQ(m.commandlines.size(), 4u);
+    EXPECT_EQ(m.commandlines[2].commandline_name, "Scanlines");
+    EXPECT_EQ(window.commandline_box()->itemText(2), QStringLiteral("Scanlines"));
+    EXPECT_EQ(window.commandline_box()->currentIndex(), 2);
+    EXPECT_EQ(state.selected_commandline, 2);
+    EXPECT_TRUE(window.commandline_field()->text().isEmpty());
+    EXPECT_TRUE(state.database_changed);
+
+    // Typing edits the record; choosing the second BIOS stores 1, unchecking stores -1.
+    QTest::keyClicks(window.commandline_field(), QStringLiteral("-nowindow"));
+    EXPECT_EQ(m.commandlines[2].commandline_string, "-nowindow");
+    window.use_bios_box()->click();
+    EXPECT_TRUE(window.bios_box()->isEnabled());
+    window.bios_box()->setCurrentIndex(1);
+    emit window.bios_box()->activated(1);
+    EXPECT_EQ(m.commandlines[2].commandline_bios, 1);
+    EXPECT_TRUE(window.status_text().endsWith(QStringLiteral(" mslug -bios us -nowindow")));
+    window.use_bios_box()->click();
+    EXPECT_EQ(m.commandlines[2].commandline_bios, -1);
+    EXPECT_FALSE(window.bios_box()->isEnabled());
+    EXPECT_EQ(window.bios_box()->currentIndex(), 0);
+    window.use_bios_box()->click();
+    window.bios_box()->setCurrentIndex(1);
+    emit window.bios_box()->activated(1);
+
+    // Another line shows its own BIOS state; back again shows the choice.
+    emit window.commandline_box()->activated(0);
+    EXPECT_FALSE(window.use_bios_box()->isChecked());
+    EXPECT_EQ(window.commandline_field()->text(), QStringLiteral("-Default"));
+    emit window.commandline_box()->activated(2);
+    EXPECT_TRUE(window.use_bios_box()->isChecked());
+    EXPECT_EQ(window.bios_box()->currentIndex(), 1);
+
+    // Remove the first of the lines: the former second is shown; the last one stays.
+    emit window.commandline_box()->activated(0);
+    host.script.answers = {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes};
+    window.remove_commandline();
+    EXPECT_EQ(window.commandline_box()->currentText(), QStringLiteral("Windowed"));
+    EXPECT_EQ(window.commandline_field()->text(), QStringLiteral("-Windowed"));
+    EXPECT_TRUE(window.status_text().endsWith(QStringLiteral(" mslug -Windowed")));
+    window.remove_commandline();
+    window.remove_commandline();
+    EXPECT_EQ(m.commandlines.size(), 1u);
+    window.remove_commandline();
+    EXPECT_EQ(host.script.messages().back(), "Error: Cannot delete last command!");
+    EXPECT_EQ(m.commandlines.size(), 1u);
+    EXPECT_EQ(window.commandline_box()->count(), 1);
+
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(state.selected_commandline, 0);
+}
+
+TEST_F(RunWindows, AdvancedRunsWithAndWithoutTheCommandLineAndCaptured) {
+    mslug().commandlines[1].commandline_bios = 1;
+    state.selected_commandline = 1;
+    AdvancedRunWindow window(state, 1, host, icons(), nullptr);
+    std::vector<std::string> opened;
+    window.set_file_opener([&](const std::string& path) {
+        opened.push_back(path);
+        return true;
+    });
+    window.show();
+    window.run_machine();
+    EXPECT_EQ(mame.received(), "mslug\n-bios\nus\n-Windowed\n--\n");
+    EXPECT_EQ(host.console_titles, std::vector<std::string>{"MAME Output"});
+
+    window.process_box()->click();
+    window.run_machine();
+    EXPECT_EQ(mame.received(), "mslug\n-bios\nus\n-Windowed\n--\nmslug\n--\n");
+
+    // A captured run shows both texts in a window of its own; its button opens the files.
+    test::TempDir tmp;
+    const test::EnvGuard tmpdir("TMPDIR", tmp.path());
+    window.capture_box()->click();
+    bool seen = false;
+    when_shown<CapturedOutputWindow>([&](CapturedOutputWindow* output) {
+        seen = true;
+        EXPECT_TRUE(output->output_pane()->toPlainText().contains(
+            QStringLiteral("fake mame: running mslug")));
+        EXPECT_TRUE(output->error_pane()->toPlainText().contains(
+            QStringLiteral("fake mame: warning line")));
+        output->open_button()->click();
+        output->accept();
+    });
+    window.run_machine();
+    ASSERT_TRUE(seen);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_NE(test::read_all(opened[0]).find("fake mame: running mslug"), std::string::npos);
+    EXPECT_TRUE(window.isEnabled());
+
+    window.help();
+    EXPECT_TRUE(opened.back().ends_with("commandline-all.html"));
+    host.script.files = {""};
+    window.edit_ini(); // cancelled: nothing opened
+    EXPECT_EQ(opened.size(), 3u);
+    host.script.texts = {std::string("mslug.ini")};
+    host.script.answers = {Answer::Yes};
+    window.create_ini(); // copy, but the file chooser is cancelled: nothing is written
+    EXPECT_EQ(host.script.messages().back(), "File Type...: Copy existing ini file?");
+    EXPECT_EQ(host.script.prompts.back().title, "Select File");
+}
+
+TEST_F(RunWindows, MainWindowOpensTheSoftwareListAndAdvancedWindows) {
+    Session session;
+    session.state = std::move(state);
+    MainWindow main(session, host, icons());
+    host.set_main_window(&main);
+    main.show();
+    for (int row = 0; row < main.model()->rowCount(); ++row)
+        if (main.model()->position(row) == 0) main.list()->select_row(row);
+    // nes has software lists: Run Machine opens its software list window.
+    bool software = false;
+    when_shown<SoftwareListWindow>([&](SoftwareListWindow* window) {
+        software = true;
+        EXPECT_FALSE(main.isEnabled());
+        QTest::keyClick(window->item_list(), Qt::Key_Escape);
+    });
+    main.dispatch(Command::RunMachine);
+    EXPECT_TRUE(software);
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_TRUE(session.state.software_items.items.empty());
+    EXPECT_TRUE(mame.received().empty());
+
+    bool advanced = false;
+    when_shown<AdvancedRunWindow>([&](AdvancedRunWindow* window) {
+        advanced = true;
+        EXPECT_TRUE(main.isEnabled());
+        QTest::keyClick(window->commandline_field(), Qt::Key_Escape);
+    });
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    main.list()->setFocus();
+    QTest::keyClick(main.list(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_TRUE(advanced);
+}
+
+TEST_F(RunWindows, ScreenshotsOfTheRunWindows) {
+    QDir().mkpath(QStringLiteral(ORVEL_GUI_SHOTS_DIR));
+    const QString dir = QStringLiteral(ORVEL_GUI_SHOTS_DIR) + QLatin1Char('/');
+    SoftwareListWindow software(state, 0, host);
+    software.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(software.grab().save(dir + QStringLiteral("software_list.png")));
+    OwnImageWindow own(host, {});
+    own.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(own.grab().save(dir + QStringLiteral("own_image.png")));
+    AdvancedRunWindow advanced(state, 1, host, icons(), nullptr);
+    advanced.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(advanced.grab().save(dir + QStringLiteral("advanced_run.png")));
+}
+
+} // namespace
+} // namespace orvel::gui
