@@ -175,7 +175,7 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
 // Runs the walk over text delivered by next(buffer, capacity) -> bytes read (0 at the end,
 // negative on a read error, which ends the walk with an Error whose message the caller
 // gives).
-template <typename Reader> Status run_walk(MachineList& machines, Host* host, Reader&& next) {
+template <typename Reader> Status walk_listing(MachineList& machines, Host* host, Reader& next) {
     Walk w;
     const XmlParser parser = make_xml_parser(&w, on_start, nullptr);
     if (!parser) return failure("out of memory");
@@ -198,6 +198,13 @@ template <typename Reader> Status run_walk(MachineList& machines, Host* host, Re
         }
         if (n == 0) return {};
     }
+}
+
+// The walk, after which the list's generation moves on however it ended: records were added.
+template <typename Reader> Status run_walk(MachineList& machines, Host* host, Reader&& next) {
+    const Status result = walk_listing(machines, host, next);
+    machines.bump_generation();
+    return result;
 }
 
 std::string centred(std::string_view text, size_t width) {
@@ -374,6 +381,7 @@ void sort_by_description(MachineList& machines) {
         machines[at] = std::move(held);
         order[at] = at;
     }
+    machines.bump_generation();
 }
 
 void carry_user_data(const MachineList& old_machines, MachineList& machines) {

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "database/database_file.h"
+#include "filters/filter_table.h"
 #include "gui/about_window.h"
 #include "gui/commands.h"
 #include "gui/desktop_start.h"
@@ -267,7 +268,24 @@ TEST_F(Fixture, TreeChoiceMovesTheMarkerAndRefills) {
     EXPECT_EQ(cell(0, 0), QStringLiteral("Neo-Geo MV-6F"));
     // The gadget shows the marker the item list holds.
     EXPECT_EQ(item->icon(0).pixmap(16).toImage(),
-              QIcon(QPixmap::fromImage(icons().image(icon::chosen))).pixmap(16).toImage());
+              icons().icon(icon::chosen, tree->iconSize().width()).pixmap(16).toImage());
+}
+
+TEST_F(Fixture, EveryFilterGroupShowsItsOwnPicture) {
+    const TreeItemList& items = session.state.tree;
+    auto shown = [&](std::size_t position) {
+        return window->tree()->item_at_position(position)->icon(0).pixmap(16).toImage();
+    };
+    for (const FilterGroup& group : filter_groups()) {
+        SCOPED_TRACE(std::string(group.caption));
+        const std::size_t position =
+            group_of(items, find_tree_child(items, kind_filters, group.caption, "All"));
+        ASSERT_LT(position, items.size());
+        ASSERT_FALSE(icons().image(group.picture).isNull());
+        EXPECT_EQ(
+            shown(position),
+            icons().icon(group.picture, window->tree()->iconSize().width()).pixmap(16).toImage());
+    }
 }
 
 TEST_F(Fixture, StatusBarDescribesTheListAndTheCurrentMachine) {
