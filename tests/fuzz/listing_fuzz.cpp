@@ -10,9 +10,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     orvel::MachineList machines;
-    const orvel::ListingParse parse = orvel::parse_listing_text(
+    const orvel::Status parse = orvel::parse_listing_text(
         std::string_view(reinterpret_cast<const char*>(data), size), machines);
-    if (!parse.ok) (void)orvel::xml_error_text(parse.error);
+    (void)parse.message();
     orvel::sort_by_description(machines);
     std::string written;
     for (const orvel::Machine& m : machines)
