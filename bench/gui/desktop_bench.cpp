@@ -120,7 +120,9 @@ int main(int argc, char** argv) {
 
     std::printf("machines: %zu, rows shown: %d\n", session.state.machines.size(),
                 window->model()->rowCount());
-    std::printf("start-up steps 1-8: %.1f ms\n", startup_ms);
+    std::printf("start to the checks before the database done (application, icons, settings, "
+                "MAME): %.1f ms\n",
+                startup_ms);
     std::printf("start to main window shown with its list filled: %.1f ms\n", shown_ms);
     std::printf("resident memory after start-up: %.1f MB (before the application: %.1f MB)\n",
                 rss_after / 1024.0, rss_before / 1024.0);

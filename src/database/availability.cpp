@@ -20,14 +20,13 @@ bool ends_with(std::string_view text, std::string_view suffix) {
 // replaces an earlier one for the same path.
 using Expected = std::unordered_map<std::string, size_t>;
 
-Expected expected_paths(MachineList& machines, Host& host) {
+Expected expected_paths(const MachineList& machines, Host& host) {
     Expected expected;
     expected.reserve(machines.size() * 4);
     std::string key;
     for (size_t i = 0; i < machines.size(); ++i) {
-        Machine& m = machines[i];
+        const Machine& m = machines[i];
         if ((i & 1023) == 0) host.keep_alive();
-        m.isavailable = false;
         const std::string name = to_lower(m.name);
         expected.insert_or_assign(name + ".zip", i);
         expected.insert_or_assign(name + ".7z", i);
@@ -57,8 +56,31 @@ AvailabilityResult check_availability(MachineList& machines, std::string_view ro
 AvailabilityResult check_availability_in(MachineList& machines,
                                          const std::vector<std::string>& rom_folders, Host& host,
                                          bool step_texts) {
+    // The walk reads the records only; what it found replaces the flags in one go afterwards.
+    AvailabilityFound found;
+    host.run_job([&](Host& progress) {
+        found = find_available(machines, rom_folders, progress, step_texts);
+    });
+    return apply_availability(machines, found);
+}
+
+AvailabilityResult apply_availability(MachineList& machines, const AvailabilityFound& found) {
     AvailabilityResult result;
     result.scanned = true;
+    result.found_files = found.found_files;
+    for (size_t i = 0; i < machines.size(); ++i) {
+        machines[i].isavailable = i < found.available.size() && found.available[i] != 0;
+        if (machines[i].isavailable) ++result.available;
+    }
+    return result;
+}
+
+AvailabilityFound find_available(const MachineList& machines,
+                                 const std::vector<std::string>& rom_folders, Host& host,
+                                 bool step_texts) {
+    AvailabilityFound result;
+    result.available.assign(machines.size(), 0);
+    std::vector<char>& available = result.available;
     host.keep_alive();
     if (step_texts) host.set_progress("Scanning Folders...");
 
@@ -69,7 +91,7 @@ AvailabilityResult check_availability_in(MachineList& machines,
     std::vector<char> romset_found(machines.size(), 0);
     bool compared = false;
     auto mark = [&](size_t pos, bool romset) {
-        machines[pos].isavailable = true;
+        available[pos] = 1;
         if (romset) romset_found[pos] = 1;
     };
 
@@ -121,9 +143,9 @@ AvailabilityResult check_availability_in(MachineList& machines,
     const bool any_found = result.found_files > 0;
     std::string key;
     for (size_t i = 0; i < machines.size(); ++i) {
-        Machine& m = machines[i];
+        const Machine& m = machines[i];
         if ((i & 1023) == 0) host.keep_alive();
-        if (m.isavailable) continue;
+        if (available[i]) continue;
         bool special = m.name == "vic10" || !m.requires_roms;
         if (any_found && !special) {
             special = m.isdevice;
@@ -137,10 +159,8 @@ AvailabilityResult check_availability_in(MachineList& machines,
                     special = romset_found[it->second] != 0;
             }
         }
-        if (special) m.isavailable = true;
+        if (special) available[i] = 1;
     }
-    for (const Machine& m : machines)
-        if (m.isavailable) ++result.available;
     return result;
 }
 

@@ -29,9 +29,25 @@ AvailabilityResult check_availability(MachineList& machines, std::string_view ro
                                       const std::string& mame_folder, Host& host,
                                       bool step_texts = false);
 
-// The same over folders already resolved (each ending in the separator).
+// The same over folders already resolved (each ending in the separator). The walk runs as the
+// host's job (on a worker thread in the desktop) and reads the records only; the flags change
+// afterwards, on the calling thread, all at once.
 AvailabilityResult check_availability_in(MachineList& machines,
                                          const std::vector<std::string>& rom_folders, Host& host,
                                          bool step_texts = false);
+
+// What the walk found: one flag per record position (1: available) and the files counted.
+struct AvailabilityFound {
+    std::vector<char> available;
+    std::size_t found_files = 0;
+};
+
+// The walk itself, leaving the records as they are.
+AvailabilityFound find_available(const MachineList& machines,
+                                 const std::vector<std::string>& rom_folders, Host& host,
+                                 bool step_texts = false);
+
+// Sets isavailable of every record from found (a record beyond its flags becomes unavailable).
+AvailabilityResult apply_availability(MachineList& machines, const AvailabilityFound& found);
 
 } // namespace orvel

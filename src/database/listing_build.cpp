@@ -428,6 +428,9 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
                                 (file_size(listing) > 0 && listing_is_complete(listing)));
     machines.clear();
     view.clear();
+    // The list is built apart, as the host's jobs (on a worker thread in the desktop), and
+    // takes the place of the machine list whole once it is sorted; questions come in between.
+    MachineList built;
     ListingParse parse;
     if (!reuse) {
         host.console_open("Starting Orvel...");
@@ -435,11 +438,12 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
             host.console_line(line);
         host.set_progress("Loading XML Data...");
         ListingRun run;
-        parse =
-            generate_and_parse(settings, listing, machines, host, options.listing_silence_ms, run);
+        host.run_job([&](Host& progress) {
+            parse = generate_and_parse(settings, listing, built, progress,
+                                       options.listing_silence_ms, run);
+        });
         host.console_close();
         if (!run.failure.empty()) {
-            machines.clear();
             delete_file(listing);
             host.message("Error", run.failure, Buttons::Ok, Icon::Error);
             result.status = BuildStatus::ListingFailed;
@@ -449,21 +453,17 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
         if (!run.started || run.bytes == 0) {
             // MAME could not be run or wrote nothing: no database, and the next start asks
             // again.
-            machines.clear();
             delete_file(listing);
             return result;
         }
     } else {
         host.set_progress("Loading XML Data...");
-        parse = parse_listing_file(listing, machines, &host);
+        host.run_job(
+            [&](Host& progress) { parse = parse_listing_file(listing, built, &progress); });
     }
     host.keep_alive();
-    if (!parse.opened) {
-        machines.clear();
-        return result;
-    }
+    if (!parse.opened) return result;
     if (!parse.ok) {
-        machines.clear();
         host.message("Error", xml_error_text(parse.error), Buttons::Ok, Icon::Error);
         // A broken listing is not reused: the next start asks MAME for a new one.
         delete_file(listing);
@@ -474,16 +474,18 @@ BuildResult build_database(const Settings& settings, const MamePaths& paths, Mac
     result.status = BuildStatus::Built;
 
     host.set_progress("Checking ROM Availability...");
-    check_availability(machines, paths.rompath, settings.MAME_Path, host);
+    check_availability(built, paths.rompath, settings.MAME_Path, host);
 
-    host.set_progress("Sorting Database...");
-    host.keep_alive();
-    sort_by_description(machines);
-
-    host.set_progress("Saving Quickload File...");
-    for (Machine& m : machines)
-        m.commandlines.push_back(default_commandline());
-    if (options.carry_from) carry_user_data(*options.carry_from, machines);
+    host.run_job([&](Host& progress) {
+        progress.set_progress("Sorting Database...");
+        progress.keep_alive();
+        sort_by_description(built);
+        progress.set_progress("Saving Quickload File...");
+        for (Machine& m : built)
+            m.commandlines.push_back(default_commandline());
+        if (options.carry_from) carry_user_data(*options.carry_from, built);
+    });
+    machines = std::move(built);
     reset_view_list(machines, view);
     // An empty list is not saved: the next start would load it and stop again.
     if (machines.empty()) return result;

@@ -10,6 +10,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <exception>
+#include <thread>
+
 namespace orvel::gui {
 
 namespace {
@@ -34,6 +37,34 @@ QMessageBox::Icon box_icon(Icon icon) {
     }
     return QMessageBox::NoIcon;
 }
+
+// The progress of a job on the worker thread. Each report is carried to the desktop host by a
+// call queued to the window thread, so no widget is touched from the worker. A job asks no
+// questions: should one ask, it gets the answer of a box closed without a choice.
+class WorkerProgress : public SilentHost {
+  public:
+    WorkerProgress(Host& host, QObject* window_thread) : host_(host), receiver_(window_thread) {}
+    void set_progress(std::string_view text) override {
+        post([this, text = std::string(text)] { host_.set_progress(text); });
+    }
+    void console_open(std::string_view title) override {
+        post([this, title = std::string(title)] { host_.console_open(title); });
+    }
+    void console_line(std::string_view line) override {
+        post([this, line = std::string(line)] { host_.console_line(line); });
+    }
+    void console_close() override {
+        post([this] { host_.console_close(); });
+    }
+
+  private:
+    template <typename Call> void post(Call&& call) {
+        QMetaObject::invokeMethod(receiver_, std::forward<Call>(call), Qt::QueuedConnection);
+    }
+
+    Host& host_;
+    QObject* receiver_;
+};
 
 } // namespace
 
@@ -166,6 +197,33 @@ void QtHost::console_close() {
         splash_->raise();
     }
     flush_events();
+}
+
+void QtHost::run_job(const std::function<void(Host& progress)>& job) {
+    QObject receiver; // queued calls to it run on this thread
+    WorkerProgress progress(*this, &receiver);
+    bool done = false;
+    std::exception_ptr failure;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    std::thread worker([&] {
+        try {
+            job(progress);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        // Queued after every report of the job, so they have all been shown when it arrives.
+        QMetaObject::invokeMethod(
+            &receiver, [&done] { done = true; }, Qt::QueuedConnection);
+    });
+    // The loop is left on the job's end only: a quit meanwhile must not pull the job's
+    // inputs away while the worker still reads them.
+    while (!done) {
+        keep_alive();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    worker.join();
+    QApplication::restoreOverrideCursor();
+    if (failure) std::rethrow_exception(failure);
 }
 
 } // namespace orvel::gui

@@ -36,6 +36,10 @@ class QtHost : public Host {
     void console_line(std::string_view line) override;
     void console_wait_for_key(std::string_view prompt) override;
     void console_close() override;
+    // The job runs on a worker thread; its reports reach this host on the window thread by
+    // queued calls, in order. The windows stay live meanwhile (whoever starts a job keeps
+    // commands away from what it reads, with a busy guard) and a busy cursor shows.
+    void run_job(const std::function<void(Host& progress)>& job) override;
 
     // While a splash is set, progress goes to its status line.
     void set_splash(SplashWindow* splash) { splash_ = splash; }

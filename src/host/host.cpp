@@ -4,6 +4,10 @@ namespace orvel {
 
 Host::~Host() = default;
 
+void Host::run_job(const std::function<void(Host& progress)>& job) {
+    job(*this);
+}
+
 Answer SilentHost::message(std::string_view, std::string_view, Buttons buttons, Icon) {
     return default_answer(buttons);
 }

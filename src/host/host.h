@@ -4,6 +4,7 @@
 // It sits below every subsystem, so workflows in any of them may use it.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,13 @@ class Host {
     virtual void console_line(std::string_view line) = 0;
     virtual void console_wait_for_key(std::string_view prompt) = 0;
     virtual void console_close() = 0;
+
+    // Long work that asks no questions (the listing's parse, the availability scan): returns
+    // once job has run. job reports through progress (progress texts, console lines,
+    // keep_alive) and touches nothing the caller may change meanwhile; its result goes
+    // wherever the caller's lambda put it. Here it runs on the calling thread with this host
+    // as its progress; the desktop runs it on a worker thread while its windows stay live.
+    virtual void run_job(const std::function<void(Host& progress)>& job);
 };
 
 // The answer of a box closed without a choice.
@@ -103,6 +111,8 @@ class ForwardingHost : public Host {
     void console_line(std::string_view line) override;
     void console_wait_for_key(std::string_view prompt) override;
     void console_close() override;
+    // run_job is not passed on: the job runs on the calling thread with this host as its
+    // progress, so what a derived host changes applies to the job's reports too.
 
   private:
     Host& inner_;

@@ -37,9 +37,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace orvel::gui {
@@ -284,6 +288,45 @@ TEST_F(RunFixture, CommandsAndTheCloseBoxWaitWhileTheScanRuns) {
     window->dispatch(Command::Exit);
     EXPECT_EQ(host.script.messages(),
               (std::vector<std::string>{"Save Changes: Update Database?", "Close: Exit Orvel?"}));
+}
+
+TEST_F(RunFixture, TheScanWalksOnAWorkerAndItsResultArrivesWhole) {
+    mame.dir.write("mame/roms/pacman.zip", "x");
+    select("pacman");
+    // The worker holds its finished walk until the window thread has tried commands.
+    std::atomic<bool> walked{false};
+    std::promise<void> tried;
+    const std::shared_future<void> release = tried.get_future().share();
+    std::thread::id walker;
+    host.job_done = [&] {
+        walker = std::this_thread::get_id();
+        walked = true;
+        release.wait_for(std::chrono::seconds(10));
+    };
+    bool refused = false, untouched = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!walked) return;
+        poll.stop();
+        for (Command command : {Command::ResetDatabase, Command::AddFavourite, Command::Exit})
+            window->dispatch(command);
+        refused = window->busy() && host.script.prompts.empty() && !window->program_ended();
+        // Nothing of the walk's result shows before it is handed over whole.
+        untouched = session.state.machines[0].isavailable && // galaga, whose set is gone
+                    !session.state.machines[1].isfavourite;
+        tried.set_value();
+    });
+    poll.start();
+    window->dispatch(Command::CheckAvailability);
+    EXPECT_NE(walker, std::this_thread::get_id());
+    EXPECT_TRUE(refused);
+    EXPECT_TRUE(untouched);
+    ASSERT_EQ(session.state.machines.size(), 3u);
+    EXPECT_FALSE(session.state.machines[0].isavailable);
+    EXPECT_TRUE(session.state.machines[1].isavailable); // pacman
+    EXPECT_FALSE(session.state.machines[1].isfavourite);
+    EXPECT_FALSE(window->busy());
 }
 
 TEST_F(RunFixture, TheCloseBoxDuringARunIsIgnored) {

@@ -41,6 +41,7 @@ class ScriptedQtHost : public QtHost {
     QPointer<QWidget> watched;               // its title is recorded on keep_alive
     QStringList watched_titles;
     std::function<void()> during_work;  // called once from the first keep_alive
+    std::function<void()> job_done;     // called on the job's thread once a job's work is done
     bool splash_beside_console = false; // a splash was visible while a console line arrived
     std::vector<std::pair<std::string, bool>> progress_splash; // progress text, splash shown
 
@@ -83,6 +84,12 @@ class ScriptedQtHost : public QtHost {
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (qobject_cast<SplashWindow*>(widget) && widget->isVisible()) return true;
         return false;
+    }
+    void run_job(const std::function<void(Host& progress)>& job) override {
+        QtHost::run_job([&](Host& progress) {
+            job(progress);
+            if (job_done) job_done();
+        });
     }
     void console_open(std::string_view title) override {
         console_titles.emplace_back(title);
