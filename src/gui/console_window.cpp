@@ -15,6 +15,9 @@ ConsoleWindow::ConsoleWindow(const QString& title, QWidget* parent)
     : QWidget(parent, Qt::Window), output_(new QPlainTextEdit(this)) {
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Runs start from modal windows too (the software list and advanced run windows). A console
+    // outside the modal chain would be blocked there: its pause could never be answered.
+    setWindowModality(Qt::ApplicationModal);
     output_->setReadOnly(true);
     output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     output_->setMaximumBlockCount(5000);

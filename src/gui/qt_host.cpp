@@ -217,9 +217,11 @@ void QtHost::run_job(const std::function<void(Host& progress)>& job) {
     });
     // The loop is left on the job's end only: a quit meanwhile must not pull the job's
     // inputs away while the worker still reads them.
-    while (!done) {
-        keep_alive();
+    for (;;) {
+        keep_alive(); // may itself take the job's end from the queue
+        if (done) break;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (done) break;
     }
     worker.join();
     QApplication::restoreOverrideCursor();

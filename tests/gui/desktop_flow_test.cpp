@@ -25,6 +25,7 @@
 #include "support/scripted_host.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -371,6 +372,25 @@ TEST_F(RunFixture, AFailedRunKeepsItsConsoleUntilAKeyAndShowsNoEscapes) {
     EXPECT_TRUE(paused.text.endsWith(QStringLiteral("Press A Key To Exit")));
     EXPECT_TRUE(shown_consoles().empty());
     EXPECT_TRUE(window->isEnabled());
+}
+
+// Runs also start from modal windows; a console outside the modal chain would be blocked and its
+// pause could never be answered.
+TEST(ConsoleOverModalWindow, ThePausedConsoleTakesTheInput) {
+    QDialog modal;
+    bool on_top = false;
+    QTimer::singleShot(0, &modal, [&] {
+        ConsoleWindow console(QStringLiteral("MAME Output"));
+        console.show();
+        QTimer::singleShot(20, &console, [&] {
+            on_top = QApplication::activeModalWidget() == &console;
+            console.close();
+        });
+        console.wait_for_key(QStringLiteral("Press A Key To Exit"));
+        modal.reject();
+    });
+    modal.exec();
+    EXPECT_TRUE(on_top);
 }
 
 TEST(ConsoleColours, SequencesBecomeColoursOrVanish) {
