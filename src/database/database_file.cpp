@@ -238,6 +238,7 @@ class RecordReader {
     void finish() {
         if (!partial_.empty()) line(without_cr(partial_));
         partial_.clear();
+        machines_.bump_generation();
     }
 
   private:

@@ -212,6 +212,7 @@ ListingParse run_walk(MachineList& machines, Host* host, Reader&& next,
             break;
         }
     }
+    machines.bump_generation();
     return result;
 }
 
@@ -382,6 +383,7 @@ void sort_by_description(MachineList& machines) {
         machines[at] = std::move(held);
         order[at] = at;
     }
+    machines.bump_generation();
 }
 
 void carry_user_data(const MachineList& old_machines, MachineList& machines) {

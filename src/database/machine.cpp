@@ -1,6 +1,41 @@
 #include "database/machine.h"
 
+#include <atomic>
+#include <utility>
+
 namespace orvel {
+
+std::uint64_t MachineList::next_generation() {
+    // Only uniqueness matters; lists may be made on any thread.
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+MachineList::MachineList(MachineList&& other) noexcept
+    : std::vector<Machine>(std::move(other)), generation_(other.generation_) {
+    other.generation_ = next_generation();
+}
+
+MachineList& MachineList::operator=(MachineList&& other) noexcept {
+    std::vector<Machine>::operator=(std::move(other));
+    generation_ = other.generation_;
+    other.generation_ = next_generation();
+    return *this;
+}
+
+void MachineList::clear() noexcept {
+    std::vector<Machine>::clear();
+    bump_generation();
+}
+
+void MachineList::swap(MachineList& other) noexcept {
+    std::vector<Machine>::swap(other);
+    std::swap(generation_, other.generation_);
+}
+
+void MachineList::bump_generation() {
+    generation_ = next_generation();
+}
 
 CommandLine default_commandline() {
     return CommandLine{"Default", "", -1};

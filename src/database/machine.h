@@ -53,11 +53,37 @@ struct Machine {
     bool isfavourite = false; // marked by the user
     bool isavailable = false; // found by the last availability scan
     bool runnable = true;     // false when MAME says it cannot run by itself
-    std::uint8_t filtered_out = 0;
 };
 
 // Every machine, in list order; a record is stored once and reached by position.
-using MachineList = std::vector<Machine>;
+//
+// The list carries a generation number, and caches derived from it (the filter pass's search
+// keys, sort order and record properties) are keyed by that number. Numbers are unique in the
+// process, so one number always means one content: a copy keeps it, clearing a list and moving
+// from it give it a new number by themselves, the listing parser, the database file reader and the
+// sort bump it when they are done, and whoever else adds, removes, reorders or edits records in
+// place (a name, a description or any field other than the favourite and availability marks) calls
+// bump_generation().
+class MachineList : public std::vector<Machine> {
+  public:
+    using std::vector<Machine>::vector;
+    MachineList() = default;
+    MachineList(const MachineList&) = default;
+    MachineList(MachineList&& other) noexcept;
+    MachineList& operator=(const MachineList&) = default;
+    MachineList& operator=(MachineList&& other) noexcept;
+    ~MachineList() = default;
+
+    void clear() noexcept;
+    void swap(MachineList& other) noexcept;
+    std::uint64_t generation() const { return generation_; }
+    void bump_generation();
+
+  private:
+    std::uint64_t generation_ = next_generation();
+    static std::uint64_t next_generation();
+};
+
 // Positions in the machine list of the rows the list view shows (row N shows element N).
 using ViewList = std::vector<std::int64_t>;
 

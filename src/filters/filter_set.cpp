@@ -1,5 +1,7 @@
 #include "filters/filter_set.h"
 
+#include "filters/filter_table.h"
+
 namespace orvel {
 
 const std::array<FilterSet::Flag, 30>& FilterSet::flags() {
@@ -52,77 +54,32 @@ void set_default_filter(FilterSet& filter) {
     filter = FilterSet{};
 }
 
-namespace {
-
-// Turns on the one flag of a group at position (1-based) and the others off; the position
-// after the last flag ("All") turns them all off.
-bool choose_one(FilterSet& filter, std::initializer_list<std::uint8_t FilterSet::*> group,
-                int position) {
-    const int count = static_cast<int>(group.size());
-    if (position < 1 || position > count + 1) return false;
-    int i = 1;
-    for (auto field : group)
-        filter.*field = (i++ == position) ? 1 : 0;
-    return true;
-}
-
-// A dynamic group: "All" turns the flag off and empties the value, any other child turns it on
-// with the child's caption ("[No Entry]" standing for the empty field).
-void choose_value(FilterSet& filter, std::uint8_t FilterSet::*flag, std::string FilterSet::*value,
-                  std::string_view caption) {
-    if (caption == "All") {
-        filter.*flag = 0;
-        (filter.*value).clear();
-    } else {
-        filter.*flag = 1;
-        filter.*value = caption == no_entry_caption ? std::string() : std::string(caption);
-    }
-}
-
-} // namespace
-
-bool apply_tree_choice(FilterSet& filter, std::string_view group, int position,
+bool apply_tree_choice(FilterSet& filter, std::string_view group_caption, int position,
                        std::string_view caption) {
-    using F = FilterSet;
-    if (group == "Availability")
-        return choose_one(filter, {&F::f_available, &F::f_missing}, position);
-    if (group == "BIOS")
-        return choose_one(filter, {&F::f_isbios, &F::f_bios, &F::f_nonbios}, position);
-    if (group == "CHD Machines") return choose_one(filter, {&F::f_notchd, &F::f_chd}, position);
-    if (group == "Favourites")
-        return choose_one(filter, {&F::f_favourite, &F::f_nonfavourite}, position);
-    if (group == "Mechanical")
-        return choose_one(filter, {&F::f_nonmechanical, &F::f_mechanical}, position);
-    if (group == "Romset Type") return choose_one(filter, {&F::f_clones, &F::f_parent}, position);
-    if (group == "Runnability")
-        return choose_one(filter, {&F::f_runnable, &F::f_nonrunnable}, position);
-    if (group == "Screen Type")
-        return choose_one(filter, {&F::f_raster, &F::f_vector, &F::f_lcd, &F::f_screenless},
-                          position);
-    if (group == "Software")
-        return choose_one(filter, {&F::f_nonsoftware, &F::f_software}, position);
-    if (group == "Status")
-        return choose_one(filter, {&F::f_good, &F::f_imperfect, &F::f_preliminary}, position);
-    if (group == "Screen Rotate") {
-        static constexpr std::string_view angles[] = {"0", "90", "180", "270"};
-        if (position < 1 || position > 5) return false;
-        filter.f_rotate = position <= 4 ? 1 : 0;
-        filter.rotate = position <= 4 ? std::string(angles[position - 1]) : std::string();
+    const FilterGroup* group = find_filter_group(group_caption);
+    if (!group) return false;
+    if (group->lists_values()) {
+        // "All" turns the flag off and empties the value, any other child turns it on with the
+        // child's caption ("[No Entry]" standing for the empty field).
+        const bool all = caption == "All";
+        filter.*group->flag = all ? 0 : 1;
+        filter.*group->value =
+            all || caption == no_entry_caption ? std::string() : std::string(caption);
         return true;
     }
-    if (group == "Manufacturer") {
-        choose_value(filter, &F::f_manufacturer, &F::manufacturer, caption);
+    // Fixed children: the one at position (1-based) is chosen, the position after the last
+    // ("All") turns the group's flags off.
+    const int count = static_cast<int>(group->children.size());
+    if (position < 1 || position > count + 1) return false;
+    const FilterChild* chosen = position <= count ? &group->children[position - 1] : nullptr;
+    if (group->is_value_group()) {
+        filter.*group->flag = chosen ? 1 : 0;
+        filter.*group->value = chosen ? std::string(chosen->value) : std::string();
         return true;
     }
-    if (group == "Source") {
-        choose_value(filter, &F::f_source, &F::source, caption);
-        return true;
-    }
-    if (group == "Year") {
-        choose_value(filter, &F::f_year, &F::year, caption);
-        return true;
-    }
-    return false;
+    for (const FilterChild& child : group->children)
+        filter.*child.flag = &child == chosen ? 1 : 0;
+    return true;
 }
 
 void choose_folder(FilterSet& filter, std::string_view folder_caption,

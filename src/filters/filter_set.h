@@ -1,12 +1,10 @@
 #pragma once
 // The filter set: on/off flags named by fixed f_ keys plus the values some of them compare with.
 // It lives in memory only; every start begins with the defaults. The tree and the search box
-// change it; the caller then refills the list, which runs the filter pass (filter_pass.h).
-//
-// Several keys name what they remove rather than what they keep: f_chd is behind "Not Required"
-// and removes machines that need a CHD, f_clones is behind "Parent", f_mechanical behind
-// "Non Mechanical", f_software behind "No Software"; f_notchd, f_parent, f_nonmechanical and
-// f_nonsoftware the reverse.
+// change it; the caller then refills the list, which runs the filter pass (filter_pass.h). The
+// filter table (filter_table.h) says which tree child turns each flag on and which records the
+// flag keeps; several keys name what they remove rather than what they keep (f_chd is behind
+// "Not Required", f_clones behind "Parent").
 
 #include <array>
 #include <cstdint>
@@ -20,37 +18,38 @@ namespace orvel {
 inline constexpr std::string_view no_entry_caption = "[No Entry]";
 
 struct FilterSet {
-    // While a flag is 1, its rule hides records (filter_pass.cpp has the rules).
-    std::uint8_t f_available = 0;     // hides isavailable != "yes"
-    std::uint8_t f_missing = 0;       // hides isavailable == "yes"
-    std::uint8_t f_isbios = 0;        // hides isbios != "yes"
-    std::uint8_t f_bios = 0;          // hides empty bios_sets
-    std::uint8_t f_nonbios = 0;       // hides non-empty bios_sets
-    std::uint8_t f_notchd = 0;        // hides empty disks
-    std::uint8_t f_chd = 0;           // hides non-empty disks
-    std::uint8_t f_favourite = 0;     // hides isfavourite != "yes"
-    std::uint8_t f_nonfavourite = 0;  // hides isfavourite == "yes"
-    std::uint8_t f_manufacturer = 0;  // hides manufacturer != manufacturer value
-    std::uint8_t f_nonmechanical = 0; // hides ismechanical != "yes"
-    std::uint8_t f_mechanical = 0;    // hides ismechanical == "yes"
-    std::uint8_t f_clones = 0;        // hides non-empty cloneof
-    std::uint8_t f_parent = 0;        // hides empty cloneof
-    std::uint8_t f_runnable = 1;      // hides runnable == "no"
-    std::uint8_t f_nonrunnable = 0;   // hides empty runnable
-    std::uint8_t f_rotate = 0;        // hides screen_rotate != rotate value
-    std::uint8_t f_raster = 0;        // hides screen_type != "raster"
-    std::uint8_t f_vector = 0;        // hides screen_type != "vector"
-    std::uint8_t f_lcd = 0;           // hides screen_type != "lcd"
-    std::uint8_t f_screenless = 0;    // hides non-empty screen_type
-    std::uint8_t f_nonsoftware = 0;   // hides empty softwarelists
-    std::uint8_t f_software = 0;      // hides non-empty softwarelists
-    std::uint8_t f_source = 0;        // hides sourcefile not containing the source value
-    std::uint8_t f_good = 0;          // hides driver_status != "good"
-    std::uint8_t f_imperfect = 0;     // hides driver_status != "imperfect"
-    std::uint8_t f_preliminary = 0;   // hides driver_status != "preliminary"
-    std::uint8_t f_year = 0;          // hides year != year value
-    std::uint8_t f_search = 0;        // hides records whose description and name lack the text
-    std::uint8_t f_folder = 0;        // restricts the list to the selected sub-folder
+    // While a flag is 1 it keeps only the records its rule accepts; the rules of the flags set
+    // by the tree are in the filter table, f_search and f_folder are the filter pass's own.
+    std::uint8_t f_available = 0;
+    std::uint8_t f_missing = 0;
+    std::uint8_t f_isbios = 0;
+    std::uint8_t f_bios = 0;
+    std::uint8_t f_nonbios = 0;
+    std::uint8_t f_notchd = 0;
+    std::uint8_t f_chd = 0;
+    std::uint8_t f_favourite = 0;
+    std::uint8_t f_nonfavourite = 0;
+    std::uint8_t f_manufacturer = 0;
+    std::uint8_t f_nonmechanical = 0;
+    std::uint8_t f_mechanical = 0;
+    std::uint8_t f_clones = 0;
+    std::uint8_t f_parent = 0;
+    std::uint8_t f_runnable = 1;
+    std::uint8_t f_nonrunnable = 0;
+    std::uint8_t f_rotate = 0;
+    std::uint8_t f_raster = 0;
+    std::uint8_t f_vector = 0;
+    std::uint8_t f_lcd = 0;
+    std::uint8_t f_screenless = 0;
+    std::uint8_t f_nonsoftware = 0;
+    std::uint8_t f_software = 0;
+    std::uint8_t f_source = 0;
+    std::uint8_t f_good = 0;
+    std::uint8_t f_imperfect = 0;
+    std::uint8_t f_preliminary = 0;
+    std::uint8_t f_year = 0;
+    std::uint8_t f_search = 0; // hides records whose description and name lack the text
+    std::uint8_t f_folder = 0; // restricts the list to the selected sub-folder
 
     std::string year;         // year filter value ("[No Entry]" means empty)
     std::string manufacturer; // manufacturer filter value ("[No Entry]" means empty)

@@ -1,31 +1,12 @@
 #include "filters/filter_tree.h"
 
+#include "filters/filter_table.h"
 #include "platform/text.h"
 
 #include <algorithm>
 #include <unordered_set>
 
 namespace orvel {
-
-const std::vector<FilterGroup>& filter_groups() {
-    static const std::vector<FilterGroup> groups = {
-        {"Availability", {"Available", "Missing", "All"}, 2},
-        {"BIOS", {"Is BIOS", "Needs BIOS", "Non BIOS", "All"}, 3},
-        {"CHD Machines", {"Required", "Not Required", "All"}, 2},
-        {"Favourites", {"Favourite", "Non Favourite", "All"}, 2},
-        {"Manufacturer", {}, 0},
-        {"Mechanical", {"Is Mechanical", "Non Mechanical", "All"}, 2},
-        {"Romset Type", {"Parent", "Clone", "All"}, 2},
-        {"Runnability", {"Runnable", "Non Runnable", "All"}, 0},
-        {"Screen Rotate", {"0\xC2\xB0", "90\xC2\xB0", "180\xC2\xB0", "270\xC2\xB0", "All"}, 4},
-        {"Screen Type", {"Raster", "Vector", "LCD", "Screenless", "All"}, 4},
-        {"Software", {"Uses Software", "No Software", "All"}, 2},
-        {"Source", {}, 0},
-        {"Status", {"Good", "Imperfect", "Preliminary", "All"}, 3},
-        {"Year", {}, 0},
-    };
-    return groups;
-}
 
 namespace {
 
@@ -58,32 +39,28 @@ std::vector<std::string_view> distinct_values(const MachineList& machines,
     return values;
 }
 
-std::string Machine::*dynamic_field(std::string_view group) {
-    if (group == "Manufacturer") return &Machine::manufacturer;
-    if (group == "Source") return &Machine::sourcefile;
-    return &Machine::year;
-}
-
 } // namespace
 
 void build_filter_tree(const MachineList& machines, const FolderList& folders,
                        TreeItemList& items) {
     items.clear();
     items.push_back(item("Filters", icon_filters_root, 0, kind_root, true));
-    int group_index = 0;
     for (const FilterGroup& group : filter_groups()) {
-        items.push_back(
-            item(std::string(group.caption), icon_group_first + group_index++, 1, kind_filters));
-        if (!group.children.empty()) {
-            for (size_t c = 0; c < group.children.size(); ++c)
-                items.push_back(
-                    item(std::string(group.children[c]),
-                         static_cast<int>(c) == group.chosen ? icon_chosen : icon_unchosen, 2,
-                         kind_filters));
+        items.push_back(item(std::string(group.caption), group.picture, 1, kind_filters));
+        const int chosen = group.default_child();
+        if (!group.lists_values()) {
+            // The fixed children, then "All".
+            for (size_t c = 0; c <= group.children.size(); ++c) {
+                const std::string_view caption =
+                    c < group.children.size() ? group.children[c].caption : "All";
+                items.push_back(item(std::string(caption),
+                                     static_cast<int>(c) == chosen ? icon_chosen : icon_unchosen, 2,
+                                     kind_filters));
+            }
             continue;
         }
         items.push_back(item("All", icon_chosen, 2, kind_filters));
-        for (const std::string_view v : distinct_values(machines, dynamic_field(group.caption)))
+        for (const std::string_view v : distinct_values(machines, group.field))
             items.push_back(item(std::string(v), icon_unchosen, 2, kind_filters));
     }
     items.push_back(item("Folders", icon_folders_root, 0, kind_root, true));

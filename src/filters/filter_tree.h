@@ -7,6 +7,7 @@
 #include "database/machine.h"
 #include "filters/filter_set.h"
 #include "filters/folders.h"
+#include "host/pictures.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,16 +17,15 @@
 
 namespace orvel {
 
-// Icon numbers of tree items; the window draws one picture per number.
+// Pictures of the tree's items (host/pictures.h); each group's own picture is in the filter
+// table.
 enum TreeIcon : int {
     icon_none = 0,
-    icon_filters_root = 1,
-    icon_folders_root = 2,
-    icon_folder = 3,   // "Default" and every category folder
-    icon_chosen = 4,   // the chosen child of a group (a green check mark)
-    icon_unchosen = 5, // every other child (the same mark in light grey)
-    // One icon per filter group, in group order: icon_group_first + group index (0..13).
-    icon_group_first = 10,
+    icon_filters_root = icon::filters_root,
+    icon_folders_root = icon::folders_root,
+    icon_folder = icon::folder,     // "Default" and every category folder
+    icon_chosen = icon::chosen,     // the chosen child of a group (a green check mark)
+    icon_unchosen = icon::unchosen, // every other child (the same mark in light grey)
 };
 
 enum TreeKind : int { kind_filters = 1, kind_folders = 2, kind_root = 3 };
@@ -33,7 +33,7 @@ enum TreeKind : int { kind_filters = 1, kind_folders = 2, kind_root = 3 };
 struct TreeItem {
     std::string caption;
     std::uint8_t expanded = 0; // 1 while shown expanded
-    int icon = icon_none;      // a TreeIcon
+    int icon = icon_none;      // a picture number
     int level = 0;             // 0 root, 1 group or folder, 2 child or sub-folder
     int kind = kind_root;      // a TreeKind
 
@@ -42,16 +42,8 @@ struct TreeItem {
 
 using TreeItemList = std::vector<TreeItem>;
 
-// The 14 filter groups in tree order, and the number of fixed children of each (0 for the
-// dynamic groups "Manufacturer", "Source" and "Year", whose children are "All" then the values).
-struct FilterGroup {
-    std::string_view caption;
-    std::vector<std::string_view> children; // fixed children; empty for a dynamic group
-    int chosen = 0;                         // 0-based child that is chosen at build time
-};
-const std::vector<FilterGroup>& filter_groups();
-
-// Rebuilds the item list: every group on its default child (matching the default filter set),
+// Rebuilds the item list from the filter table: every group on its default child (matching the
+// default filter set),
 // groups and folders collapsed, the two roots expanded. The children of the dynamic groups are
 // the distinct values of their field (case-sensitive distinctness, the empty value shown once
 // as "[No Entry]"), sorted without regard to case.

@@ -9,18 +9,6 @@
 
 namespace orvel::gui {
 
-namespace {
-
-// The picture of each filter group, in the core's group order.
-constexpr int group_icons[] = {
-    icon::availability,  icon::bios,        icon::chd,         icon::favourites,
-    icon::manufacturer,  icon::mechanical,  icon::romset_type, icon::runnability,
-    icon::screen_rotate, icon::screen_type, icon::software,    icon::source,
-    icon::status,        icon::year,
-};
-
-} // namespace
-
 FilterTreeView::FilterTreeView(TreeItemList& items, const IconSet& icons, QWidget* parent)
     : QTreeWidget(parent), items_(items), icons_(icons) {
     setHeaderHidden(true);
@@ -74,32 +62,11 @@ void FilterTreeView::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-QIcon FilterTreeView::icon_for(int tree_icon) const {
-    int number = 0;
-    switch (tree_icon) {
-    case icon_filters_root:
-        number = icon::filters_root;
-        break;
-    case icon_folders_root:
-        number = icon::folders_root;
-        break;
-    case icon_folder:
-        number = icon::folder;
-        break;
-    case icon_chosen:
-        number = icon::chosen;
-        break;
-    case icon_unchosen:
-        number = icon::unchosen;
-        break;
-    default:
-        if (tree_icon >= icon_group_first && tree_icon < icon_group_first + 14)
-            number = group_icons[tree_icon - icon_group_first];
-        break;
-    }
-    const QImage& image = icons_.image(number);
+QIcon FilterTreeView::icon_for(int picture) const {
+    // Tree items carry the program's picture numbers.
+    const QImage& image = icons_.image(picture);
     if (image.isNull()) return {};
-    return icons_.icon(number, image.width());
+    return icons_.icon(picture, image.width());
 }
 
 void FilterTreeView::fill() {
@@ -109,7 +76,7 @@ void FilterTreeView::fill() {
     widgets_.assign(items_.size(), nullptr);
     shown_icons_.assign(items_.size(), -1);
     // Icons are made once per number, not once per item.
-    std::vector<QIcon> cache(icon_group_first + 14);
+    std::vector<QIcon> cache(icon::count);
     std::vector<bool> cached(cache.size(), false);
     QTreeWidgetItem* parents[3] = {nullptr, nullptr, nullptr};
     QList<QTreeWidgetItem*> top;

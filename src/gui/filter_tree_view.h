@@ -34,7 +34,7 @@ class FilterTreeView : public QTreeWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    QIcon icon_for(int tree_icon) const;
+    QIcon icon_for(int picture) const;
 
     TreeItemList& items_;
     const IconSet& icons_;

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "database/database_file.h"
+#include "filters/filter_table.h"
 #include "gui/about_window.h"
 #include "gui/commands.h"
 #include "gui/desktop_start.h"
@@ -268,6 +269,22 @@ TEST_F(Fixture, TreeChoiceMovesTheMarkerAndRefills) {
     // The gadget shows the marker the item list holds.
     EXPECT_EQ(item->icon(0).pixmap(16).toImage(),
               QIcon(QPixmap::fromImage(icons().image(icon::chosen))).pixmap(16).toImage());
+}
+
+TEST_F(Fixture, EveryFilterGroupShowsItsOwnPicture) {
+    const TreeItemList& items = session.state.tree;
+    auto shown = [&](std::size_t position) {
+        return window->tree()->item_at_position(position)->icon(0).pixmap(16).toImage();
+    };
+    for (const FilterGroup& group : filter_groups()) {
+        SCOPED_TRACE(std::string(group.caption));
+        const std::size_t position =
+            group_of(items, find_tree_child(items, kind_filters, group.caption, "All"));
+        ASSERT_LT(position, items.size());
+        ASSERT_FALSE(icons().image(group.picture).isNull());
+        EXPECT_EQ(shown(position),
+                  QIcon(QPixmap::fromImage(icons().image(group.picture))).pixmap(16).toImage());
+    }
 }
 
 TEST_F(Fixture, StatusBarDescribesTheListAndTheCurrentMachine) {
