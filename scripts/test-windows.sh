@@ -37,7 +37,8 @@ fi
 # Wine, quiet and without a display, in a prefix of the build folder's own (the toolchain file
 # runs the tests the same way). The prefix is made once, before the build runs test programs to
 # list their tests; one Wine server serves every test program until the end.
-export WINEDEBUG=-all WINEPREFIX="$PWD/$dir/wine-prefix" WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
+export WINEDEBUG=-all WINEPREFIX="$(cd "$dir" && pwd)/wine-prefix" WINEDLLOVERRIDES="mscoree,mshtml="
+export DISPLAY=
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 wineserver=$(dirname "$wine")/wineserver
