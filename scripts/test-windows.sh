@@ -44,7 +44,7 @@ wine=/usr/lib/wine/wine64
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 "$wine" wineboot --init >/dev/null 2>&1
-"$wineserver" -p
+"$wineserver" -p 2>/dev/null || true # already serving this prefix
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 
 cmake --build "$dir" -j"${ORVEL_JOBS:-2}"
