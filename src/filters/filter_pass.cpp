@@ -24,9 +24,10 @@ const std::vector<FlagRule>& flag_rules() {
         std::vector<FlagRule> out;
         for (const FilterGroup& group : filter_groups())
             if (!group.is_value_group())
-                for (const FilterChild& child : group.children)
+                for (const FilterChild& child : group.children) {
+                    assert(out.size() < 32); // one bit each in a 32-bit word
                     out.push_back({child.flag, child.keeps, group.live, 1u << out.size()});
-        assert(out.size() <= 32);
+                }
         return out;
     }();
     return rules;

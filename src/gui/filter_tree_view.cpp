@@ -63,10 +63,9 @@ void FilterTreeView::keyPressEvent(QKeyEvent* event) {
 }
 
 QIcon FilterTreeView::icon_for(int picture) const {
-    // Tree items carry the program's picture numbers.
-    const QImage& image = icons_.image(picture);
-    if (image.isNull()) return {};
-    return icons_.icon(picture, image.width());
+    // Tree items carry the program's picture numbers. Each is drawn at the tree's icon size,
+    // whatever size it is designed at, so that the captions line up.
+    return icons_.icon(picture, iconSize().width());
 }
 
 void FilterTreeView::fill() {

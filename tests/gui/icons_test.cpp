@@ -1,4 +1,7 @@
+#include "filters/filter_tree.h"
 #include "gui/drawn_icons.h"
+#include "gui/filter_tree_view.h"
+#include "gui/gui_support.h"
 #include "gui/icon_set.h"
 #include "gui/identity_picture.h"
 #include "gui/machine_icon.h"
@@ -113,6 +116,23 @@ TEST(IconSet, EveryNumberedImageIsReadyAtItsSize) {
     }
     EXPECT_TRUE(icons.image(99).isNull());
     EXPECT_TRUE(icons.image(-1).isNull());
+}
+
+TEST(IconSet, EveryTreePictureIsDrawnAtTheTreesIconSize) {
+    // Tree items carry picture numbers straight from the core: a number without a drawing
+    // would show no icon, a picture at its own size would push its caption out of line.
+    MachineList machines(1);
+    machines[0].name = "pacman";
+    TreeItemList items;
+    build_filter_tree(machines, FolderList{}, items);
+    FilterTreeView tree(items, guitest::icons());
+    tree.fill();
+    tree.expandAll();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const QIcon icon = tree.item_at_position(i)->icon(0);
+        ASSERT_FALSE(icon.isNull()) << items[i].caption;
+        EXPECT_EQ(icon.actualSize(tree.iconSize()), tree.iconSize()) << items[i].caption;
+    }
 }
 
 TEST(Figures, HardEdgedBlocksWithShadow) {

@@ -268,7 +268,7 @@ TEST_F(Fixture, TreeChoiceMovesTheMarkerAndRefills) {
     EXPECT_EQ(cell(0, 0), QStringLiteral("Neo-Geo MV-6F"));
     // The gadget shows the marker the item list holds.
     EXPECT_EQ(item->icon(0).pixmap(16).toImage(),
-              QIcon(QPixmap::fromImage(icons().image(icon::chosen))).pixmap(16).toImage());
+              icons().icon(icon::chosen, tree->iconSize().width()).pixmap(16).toImage());
 }
 
 TEST_F(Fixture, EveryFilterGroupShowsItsOwnPicture) {
@@ -282,8 +282,9 @@ TEST_F(Fixture, EveryFilterGroupShowsItsOwnPicture) {
             group_of(items, find_tree_child(items, kind_filters, group.caption, "All"));
         ASSERT_LT(position, items.size());
         ASSERT_FALSE(icons().image(group.picture).isNull());
-        EXPECT_EQ(shown(position),
-                  QIcon(QPixmap::fromImage(icons().image(group.picture))).pixmap(16).toImage());
+        EXPECT_EQ(
+            shown(position),
+            icons().icon(group.picture, window->tree()->iconSize().width()).pixmap(16).toImage());
     }
 }
 
