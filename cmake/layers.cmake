@@ -20,3 +20,46 @@ set(ORVEL_USES_app platform host xml settings database filters softlist launch i
 set(ORVEL_USES_gui ${ORVEL_LAYERS})
 set(ORVEL_USES_cli ${ORVEL_LAYERS})
 set(ORVEL_QT_FOLDERS gui)
+
+# Sources and tests that need a third-party library (Expat, libarchive, libpng, zlib), relative
+# to src/ and tests/. A build without those libraries (ORVEL_LIBRARY_FREE, the Windows cross
+# build) leaves them out, and with them every folder left empty; what remains must build and pass.
+set(ORVEL_LIBRARY_SOURCES
+    xml/*
+    softlist/*
+    app/*
+    database/listing_build.cpp
+    launch/launch.cpp
+    info/dat_*
+    info/history_xml.cpp
+    info/machine_info.cpp
+    info/png.cpp)
+set(ORVEL_LIBRARY_TESTS
+    app/*
+    cli/*
+    softlist/*
+    database/listing_build_test.cpp
+    launch/launch_test.cpp
+    info/dat_files_test.cpp
+    info/machine_info_test.cpp
+    info/png_test.cpp)
+
+# Drops from the list named by var the files under root that match one of the patterns.
+function(orvel_drop_library_files var root)
+    set(kept)
+    foreach(file IN LISTS ${var})
+        file(RELATIVE_PATH rel ${root} ${file})
+        set(keep TRUE)
+        foreach(pattern IN LISTS ARGN)
+            string(REPLACE "." "\\." regex "${pattern}")
+            string(REPLACE "*" "[^/]*" regex "${regex}")
+            if(rel MATCHES "^${regex}$")
+                set(keep FALSE)
+            endif()
+        endforeach()
+        if(keep)
+            list(APPEND kept ${file})
+        endif()
+    endforeach()
+    set(${var} ${kept} PARENT_SCOPE)
+endfunction()

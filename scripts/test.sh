@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian's MAME included, so that the integration tests really run),
 # checks that every source is formatted as .clang-format says, builds with warnings as errors and
-# runs every test; then builds the core under AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs its tests again.
+# runs every test; then cross-builds the Windows side and runs its tests under Wine
+# (scripts/test-windows.sh); then builds the core under AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs its tests again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --tests
@@ -15,6 +16,11 @@ find "${source_dirs[@]}" \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z |
 
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_WERROR=ON
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300)
+
+# The Windows side: what needs no third-party library, cross-built and run under Wine.
+if [ "${ORVEL_SKIP_WINDOWS:-0}" != 1 ]; then
+    bash scripts/test-windows.sh build-windows
+fi
 
 if [ "${ORVEL_SKIP_SANITIZE:-0}" != 1 ]; then
     bash scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DORVEL_WERROR=ON \

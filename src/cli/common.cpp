@@ -2,14 +2,12 @@
 
 #include "app/startup_database.h"
 #include "platform/files.h"
+#include "platform/terminal.h"
 #include "settings/mame_config.h"
 #include "settings/preferences.h"
 
 #include <iostream>
 #include <string>
-
-#include <poll.h>
-#include <unistd.h>
 
 namespace orvel::cli {
 
@@ -30,14 +28,6 @@ std::string terminal_text(std::string_view text) {
     return out;
 }
 
-// True when a line can be read from standard input without waiting long: a terminal, or a pipe
-// or file that already holds data (or its end).
-bool input_ready() {
-    if (::isatty(0)) return true;
-    pollfd fd{0, POLLIN, 0};
-    return ::poll(&fd, 1, 200) > 0;
-}
-
 } // namespace
 
 Answer TerminalHost::message(std::string_view title, std::string_view text, Buttons buttons,
@@ -54,7 +44,7 @@ Answer TerminalHost::message(std::string_view title, std::string_view text, Butt
     const bool cancel = buttons == Buttons::YesNoCancel;
     std::cerr << (cancel ? " [y/n/C] " : " [y/N] ") << std::flush;
     std::string line;
-    if (!input_ready() || !std::getline(std::cin, line)) {
+    if (!input_ready(200) || !std::getline(std::cin, line)) {
         std::cerr << (cancel ? "cancel\n" : "no\n");
         return default_answer(buttons);
     }
@@ -91,7 +81,7 @@ void TerminalHost::console_line(std::string_view line) {
 void TerminalHost::console_wait_for_key(std::string_view prompt) {
     std::cout << prompt << std::endl;
     // Only a terminal is waited for: without one nobody could press the key.
-    if (::isatty(0)) {
+    if (input_is_terminal()) {
         std::string line;
         std::getline(std::cin, line);
     }

@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -11,7 +12,9 @@
 #include <system_error>
 #include <unordered_set>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,7 +32,88 @@ std::string from_path(const fs::path& p) {
     const std::u8string s = p.u8string();
     return std::string(s.begin(), s.end());
 }
+
+// fopen with a UTF-8 path (on Windows through the wide API).
+std::FILE* open_file(const std::string& path, const char* mode) {
+#ifdef _WIN32
+    return ::_wfopen(to_wide(path).c_str(), to_wide(mode).c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
 } // namespace
+
+#ifdef _WIN32
+std::wstring to_wide(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string from_wide(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
+                          nullptr, nullptr);
+    return out;
+}
+
+int errno_of_last_error() {
+    switch (::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    default:
+        return EIO;
+    }
+}
+#endif
+
+std::optional<std::string> environment_variable(const std::string& name) {
+#ifdef _WIN32
+    const std::wstring wide_name = to_wide(name);
+    std::wstring value(256, L'\0');
+    for (;;) {
+        ::SetLastError(ERROR_SUCCESS);
+        const DWORD n = ::GetEnvironmentVariableW(wide_name.c_str(), value.data(),
+                                                  static_cast<DWORD>(value.size()));
+        if (n == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+        if (n < value.size()) {
+            value.resize(n);
+            return from_wide(value);
+        }
+        value.resize(n); // n is the size needed, its terminating zero included
+    }
+#else
+    const char* value = std::getenv(name.c_str());
+    if (!value) return std::nullopt;
+    return std::string(value);
+#endif
+}
 
 std::int64_t file_size(const std::string& path) {
     std::error_code ec;
@@ -53,30 +137,51 @@ std::optional<std::int64_t> file_modified_time(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 #else
-    std::error_code ec;
-    const auto t = fs::last_write_time(to_path(path), ec);
-    if (ec) return std::nullopt;
-    return static_cast<std::int64_t>(t.time_since_epoch().count());
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(to_wide(path).c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    // FILETIME counts 100 ns steps since 1601.
+    const std::int64_t ticks =
+        static_cast<std::int64_t>(
+            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+            data.ftLastWriteTime.dwLowDateTime) -
+        116444736000000000LL;
+    return ticks * 100;
 #endif
 }
 
 std::string file_creation_date(const std::string& path) {
+    int day = 0, month = 0, year = 0;
 #ifndef _WIN32
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return {};
     const std::time_t when = st.st_ctime;
     std::tm local{};
     localtime_r(&when, &local);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", local.tm_mday, local.tm_mon + 1,
-                  local.tm_year + 1900);
-    return buf;
+    day = local.tm_mday;
+    month = local.tm_mon + 1;
+    year = local.tm_year + 1900;
 #else
-    return {};
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(to_wide(path).c_str(), GetFileExInfoStandard, &data)) return {};
+    FILETIME local_time{};
+    SYSTEMTIME local{};
+    if (!::FileTimeToLocalFileTime(&data.ftCreationTime, &local_time) ||
+        !::FileTimeToSystemTime(&local_time, &local))
+        return {};
+    day = local.wDay;
+    month = local.wMonth;
+    year = local.wYear;
 #endif
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", day, month, year);
+    return buf;
 }
 
 bool copy_file(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    return ::CopyFileW(to_wide(from).c_str(), to_wide(to).c_str(), FALSE);
+#endif
     std::error_code ec;
     fs::copy_file(to_path(from), to_path(to), fs::copy_options::overwrite_existing, ec);
     return !ec;
@@ -111,7 +216,18 @@ std::string current_directory() {
 }
 
 std::string program_folder() {
-#ifdef __linux__
+#ifdef _WIN32
+    std::wstring exe(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
+        if (n == 0) return {};
+        if (n < exe.size()) {
+            exe.resize(n);
+            return folder_of(from_wide(exe));
+        }
+        exe.resize(exe.size() * 2); // cut short: a longer path
+    }
+#elif defined(__linux__)
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec && exe.has_parent_path()) return with_separator(from_path(exe.parent_path()));
@@ -120,9 +236,16 @@ std::string program_folder() {
 }
 
 std::string temp_folder() {
+#ifdef _WIN32
+    wchar_t buf[MAX_PATH + 2];
+    const DWORD n = ::GetTempPathW(MAX_PATH + 2, buf);
+    if (n > 0 && n <= MAX_PATH + 1) return with_separator(from_wide(std::wstring_view(buf, n)));
+    return with_separator(current_directory());
+#else
     std::error_code ec;
     const fs::path p = fs::temp_directory_path(ec);
     return with_separator(ec ? std::string("/tmp") : from_path(p));
+#endif
 }
 
 std::string private_temp_folder() {
@@ -261,7 +384,7 @@ std::vector<std::string> collect_files_recursive(const std::string& folder) {
 }
 
 std::optional<std::string> read_file(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = open_file(path, "rb");
     if (!f) return std::nullopt;
     std::string data;
     // One read into a buffer of the file's size; the loop catches a file that grew meanwhile.
@@ -282,7 +405,7 @@ std::optional<std::string> read_file(const std::string& path) {
 
 bool read_file_blocks(const std::string& path, std::size_t block_size,
                       const std::function<void(std::string_view)>& on_block) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = open_file(path, "rb");
     if (!f) return false;
     std::string block(block_size, '\0');
     size_t n;
@@ -293,14 +416,26 @@ bool read_file_blocks(const std::string& path, std::size_t block_size,
     return !failed;
 }
 
+namespace {
+// Every write makes a temporary file of its own next to the target: a name no other writer
+// uses (process id and a counter), created exclusively.
+std::string temp_name(const std::string& path, unsigned attempt_counter) {
+#ifdef _WIN32
+    const unsigned long pid = ::GetCurrentProcessId();
+#else
+    const long pid = ::getpid();
+#endif
+    return path + "." + std::to_string(pid) + "-" + std::to_string(attempt_counter) + ".tmp~";
+}
+std::atomic<unsigned> temp_counter{0};
+} // namespace
+
 #ifndef _WIN32
 namespace {
-// Creates a temporary file of its own next to path: a name no other writer uses (process id
-// and a counter), created exclusively and never through a symbolic link planted in its place.
+// Never through a symbolic link planted in the temporary file's place.
 int create_unique_temp(const std::string& path, std::string& temp) {
-    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp~";
+        temp = temp_name(path, temp_counter++);
         const int fd =
             ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
@@ -312,51 +447,94 @@ bool write_all(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t n = ::write(fd, data.data(), data.size());
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = EIO; // nothing written and no reason given
         if (n <= 0) return false;
         data.remove_prefix(static_cast<size_t>(n));
     }
     return true;
 }
 } // namespace
-#endif
 
 bool write_file_atomic(const std::string& path, std::string_view data) {
-#ifndef _WIN32
     std::string temp;
     const int fd = create_unique_temp(path, temp);
     if (fd < 0) return false;
-    bool ok = write_all(fd, data) && ::fsync(fd) == 0;
-    int err = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
+    // The first failure is the one reported: its errno is kept at once, before the calls that
+    // clean up can change it.
+    int err = 0;
+    if (!write_all(fd, data) || ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
     // rename replaces whatever has the target's name, a symbolic link included, without
     // following it.
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        errno = err; // the reason of the failure, not of the clean-up
-    }
-    return ok;
-#else
-    const std::string temp = path + ".tmp~";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok) {
-        std::error_code ec;
-        fs::rename(to_path(temp), to_path(path), ec);
-        ok = !ec;
-    }
-    if (!ok) std::remove(temp.c_str());
-    return ok;
-#endif
+    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+    if (err == 0) return true;
+    ::unlink(temp.c_str());
+    errno = err;
+    return false;
 }
+#else
+namespace {
+HANDLE create_unique_temp(const std::string& path, std::wstring& temp) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = to_wide(temp_name(path, temp_counter++));
+        const HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return h;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool write_all(HANDLE h, std::string_view data) {
+    while (!data.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size(), 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(h, data.data(), chunk, &written, nullptr)) return false;
+        if (written == 0) {
+            ::SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        data.remove_prefix(written);
+    }
+    return true;
+}
+
+// Replaces the target by the temporary file. A program that has the target open for a moment
+// (a virus scanner, an indexer) makes the replace fail; it is tried again a few times.
+bool replace_file(const std::wstring& temp, const std::wstring& target) {
+    for (int attempt = 0;; ++attempt) {
+        if (::MoveFileExW(temp.c_str(), target.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = ::GetLastError();
+        if (attempt == 20 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION))
+            return false;
+        // A folder of the target's name is not replaced however long it is tried.
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ::SetLastError(error);
+            return false;
+        }
+        ::Sleep(10);
+    }
+}
+} // namespace
+
+bool write_file_atomic(const std::string& path, std::string_view data) {
+    std::wstring temp;
+    const HANDLE h = create_unique_temp(path, temp);
+    if (h == INVALID_HANDLE_VALUE) {
+        errno = errno_of_last_error();
+        return false;
+    }
+    int err = 0;
+    if (!write_all(h, data) || !::FlushFileBuffers(h)) err = errno_of_last_error();
+    if (!::CloseHandle(h) && err == 0) err = errno_of_last_error();
+    if (err == 0 && !replace_file(temp, to_wide(path))) err = errno_of_last_error();
+    if (err == 0) return true;
+    ::DeleteFileW(temp.c_str());
+    errno = err;
+    return false;
+}
+#endif
 
 } // namespace orvel

@@ -22,10 +22,10 @@ inline constexpr char path_separator = '/';
 std::int64_t file_size(const std::string& path);
 bool file_exists(const std::string& path);
 bool folder_exists(const std::string& path);
-// Modification time in seconds; std::nullopt when the path does not exist.
+// Modification time in nanoseconds since 1970; std::nullopt when the path does not exist.
 std::optional<std::int64_t> file_modified_time(const std::string& path);
 // Creation date of a file as local "DD/MM/YYYY" (POSIX keeps no creation time, so the
-// status change time stands in for it); empty when the file does not exist.
+// status change time stands in for it there); empty when the file does not exist.
 std::string file_creation_date(const std::string& path);
 
 bool copy_file(const std::string& from, const std::string& to);
@@ -45,7 +45,7 @@ std::string temp_folder();
 // A folder for the program's temporary files that only the user may enter: "orvel" in
 // $XDG_RUNTIME_DIR, otherwise "orvel-UID" in the temporary folder, created 0700. A folder of
 // that name that is a link, belongs to someone else or cannot be made gives an empty result
-// (errno telling why).
+// (errno telling why). On Windows the user's temporary folder is the user's own already.
 std::string private_temp_folder();
 
 // Appends the native separator when the text does not already end in one.
@@ -68,6 +68,18 @@ std::vector<DirEntry> list_directory(const std::string& folder, std::string_view
 bool wildcard_match(std::string_view pattern, std::string_view name);
 // Every file below a folder, at any depth, as paths relative to that folder ("sub/x.zip").
 std::vector<std::string> collect_files_recursive(const std::string& folder);
+
+// The value of an environment variable as UTF-8; std::nullopt when it is not set.
+std::optional<std::string> environment_variable(const std::string& name);
+
+#ifdef _WIN32
+// UTF-8 inside the program, UTF-16 at the Windows API.
+std::wstring to_wide(std::string_view utf8);
+std::string from_wide(std::wstring_view wide);
+// The reason of the last failed Windows call as an errno value, so that callers report
+// failures the same way on every system.
+int errno_of_last_error();
+#endif
 
 // Whole-file reads and writes.
 std::optional<std::string> read_file(const std::string& path);

@@ -18,8 +18,7 @@ bool is_accepted_mame_name(std::string_view file_name) {
 
 namespace {
 std::string home_folder() {
-    const char* home = std::getenv("HOME");
-    return home ? std::string(home) : std::string();
+    return environment_variable("HOME").value_or("");
 }
 
 } // namespace
@@ -67,13 +66,19 @@ std::string find_mame_in(std::string_view folder_list) {
 }
 
 std::string mame_search_path() {
-    const char* path = std::getenv("PATH");
-    std::string folders = path ? path : "";
+    std::string folders = environment_variable("PATH").value_or("");
 #ifndef _WIN32
     folders += ":/usr/games";
 #endif
     return folders;
 }
+
+namespace {
+bool is_absolute(std::string_view path) {
+    if (!path.empty() && (path.front() == '/' || path.front() == '\\')) return true;
+    return path.size() >= 2 && path[1] == ':';
+}
+} // namespace
 
 MameLocation locate_mame(const std::string& exe_path) {
     MameLocation loc;
@@ -92,7 +97,11 @@ MameLocation locate_mame(const std::string& exe_path) {
 
 std::string mame_executable_path(const std::string& mame_exe, const std::string& mame_path) {
     if (mame_exe.empty()) return {};
+#ifdef _WIN32
+    if (is_absolute(mame_exe)) return mame_exe;
+#else
     if (mame_exe.front() == '/' || mame_exe.find(":\\") == 1) return mame_exe;
+#endif
     return mame_path + mame_exe;
 }
 
@@ -103,10 +112,7 @@ std::string expand_environment(std::string_view text) {
         return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
                c == '_';
     };
-    auto value_of = [](const std::string& name) {
-        const char* v = std::getenv(name.c_str());
-        return v ? std::string(v) : std::string();
-    };
+    auto value_of = [](const std::string& name) { return environment_variable(name).value_or(""); };
     while (i < text.size()) {
         const char c = text[i];
         if (c == '$' && i + 1 < text.size() && text[i + 1] == '{') {
@@ -140,13 +146,6 @@ std::string expand_environment(std::string_view text) {
     return out;
 }
 
-namespace {
-bool is_absolute(std::string_view path) {
-    if (!path.empty() && (path.front() == '/' || path.front() == '\\')) return true;
-    return path.size() >= 2 && path[1] == ':';
-}
-} // namespace
-
 std::string resolve_mame_folder(std::string_view raw, const std::string& mame_folder) {
     std::string_view value = trim(raw, " \t");
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
@@ -156,6 +155,9 @@ std::string resolve_mame_folder(std::string_view raw, const std::string& mame_fo
     if (expanded.empty()) return {};
     if (is_absolute(expanded)) return with_separator(expanded);
     if (expanded.rfind("./", 0) == 0) expanded.erase(0, 2);
+#ifdef _WIN32
+    if (expanded.rfind(".\\", 0) == 0) expanded.erase(0, 2);
+#endif
     if (expanded == ".") return with_separator(mame_folder);
     return with_separator(join_path(mame_folder, expanded));
 }

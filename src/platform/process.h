@@ -16,8 +16,14 @@ namespace orvel {
 // argument.
 std::vector<std::string> split_arguments(std::string_view arguments);
 
+// One argument as a Windows command line carries it, so that the C runtime of the program
+// started reads it back exactly: quoted when it holds blanks or quotes, with the backslashes
+// before a quote doubled.
+std::string quote_windows_argument(std::string_view arg);
+
 // Finds the program to start: a path with a separator is used as it is; a bare file name is
-// looked for in the working folder first and then on PATH.
+// looked for in the working folder first and then on PATH (on Windows with ".exe" added when
+// it has no extension).
 std::string resolve_program(const std::string& program, const std::string& working_folder);
 
 // A running child process.
@@ -29,7 +35,7 @@ class ChildProcess {
         bool capture_output = false; // standard output and standard error as pipes
         bool raw_stdout = false;     // capture_output: standard output in pieces as it
                                      // arrives, not line by line
-        bool discard_output = false; // both streams to /dev/null
+        bool discard_output = false; // both streams to /dev/null (NUL on Windows)
     };
     ChildProcess();
     ~ChildProcess();

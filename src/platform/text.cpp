@@ -5,6 +5,10 @@
 
 #if ORVEL_HAVE_UTF8PROC
 #include <utf8proc.h>
+#elif defined(_WIN32)
+#include "platform/files.h"
+
+#include <windows.h>
 #endif
 
 namespace orvel {
@@ -37,6 +41,27 @@ void append_folded(std::string& out, std::string_view text) {
         if (n >= 0) out.append(reinterpret_cast<const char*>(folded), static_cast<size_t>(n));
         std::free(folded);
         if (n >= 0) return;
+    }
+#elif defined(_WIN32)
+    // Without utf8proc Windows itself composes and lower-cases (simple case mapping: "ß" stays).
+    if (!is_ascii(text) && is_valid_utf8(text)) {
+        const std::wstring wide = to_wide(text);
+        int size = ::NormalizeString(NormalizationC, wide.data(), static_cast<int>(wide.size()),
+                                     nullptr, 0);
+        std::wstring composed(static_cast<size_t>(std::max(size, 0)), L'\0');
+        size = ::NormalizeString(NormalizationC, wide.data(), static_cast<int>(wide.size()),
+                                 composed.data(), size);
+        if (size > 0) {
+            composed.resize(static_cast<size_t>(size));
+            std::wstring lower(composed.size(), L'\0');
+            const int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, composed.data(),
+                                          size, lower.data(), size, nullptr, nullptr, 0);
+            if (n > 0) {
+                lower.resize(static_cast<size_t>(n));
+                out += from_wide(lower);
+                return;
+            }
+        }
     }
 #endif
     append_ascii_lower(out, text);

@@ -7,7 +7,9 @@
 #include <csignal>
 #include <cstdio>
 
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 using namespace orvel;
 using orvel::test::read_all;
@@ -342,6 +344,7 @@ TEST(DatabaseFile, BackupHoldsTheFileAsItWasBeforeTheSave) {
                                         "Saving Database...", ""}));
 }
 
+#ifndef _WIN32 // a file size limit is a POSIX resource limit
 TEST(DatabaseFile, FailedSaveKeepsTheOldFileAndTheChangedFlag) {
     DataFolder d;
     MachineList machines{parent_with_one_bios()};
@@ -368,6 +371,7 @@ TEST(DatabaseFile, FailedSaveKeepsTheOldFileAndTheChangedFlag) {
     EXPECT_TRUE(changed);
     EXPECT_EQ(read_all(database_path(d.settings)), before);
 }
+#endif
 
 TEST(DatabaseFile, ASaveWithoutItsBackupOrDataFolderFailsAndSaysWhy) {
     // Either way nothing is written: the old file (when there is one) stays, the list stays

@@ -13,8 +13,12 @@
 #include <regex>
 #include <thread>
 
+#include <cerrno>
+
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using namespace orvel;
 using namespace orvel::test;
@@ -55,8 +59,12 @@ TEST(Files, RecursiveCollectionGivesRelativePaths) {
     dir.write("x/y z/c.zip", "");
     auto files = collect_files_recursive(dir.path());
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"a.zip", "x/b.chd", "x/y z/c.zip"}));
+    std::vector<std::string> expected{"a.zip", "x/b.chd", "x/y z/c.zip"};
+    for (std::string& path : expected) // relative paths with the system's separator
+        std::replace(path.begin(), path.end(), '/', path_separator);
+    EXPECT_EQ(files, expected);
 
+#ifndef _WIN32
     // Linked folders are entered once each: a link back up ends, a link to nothing is no file.
     TempDir elsewhere;
     elsewhere.write("kinst/kinst.chd", "");
@@ -68,6 +76,7 @@ TEST(Files, RecursiveCollectionGivesRelativePaths) {
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files,
               (std::vector<std::string>{"a.zip", "kinst/kinst.chd", "x/b.chd", "x/y z/c.zip"}));
+#endif
 }
 
 TEST(Files, AtomicWriteReplacesOrLeavesTheOldFile) {
@@ -81,17 +90,60 @@ TEST(Files, AtomicWriteReplacesOrLeavesTheOldFile) {
     EXPECT_EQ(file_size(dir.file("no folder")), -1);
 }
 
+TEST(Files, AFailedAtomicWriteTellsItsOwnReasonAndLeavesNothingBehind) {
+    TempDir dir;
+    dir.write("a folder/inside", "kept");
+#ifdef _WIN32
+    const int replacing_a_folder = EACCES;
+#else
+    const int replacing_a_folder = EISDIR;
+#endif
+    const std::pair<std::string, int> cases[] = {
+        {dir.file("no folder/prefs"), ENOENT},       // the temporary file cannot be made
+        {dir.file("a folder"), replacing_a_folder}}; // it cannot replace the target
+    for (const auto& [path, reason] : cases) {
+        errno = 0;
+        EXPECT_FALSE(write_file_atomic(path, "x")) << path;
+        EXPECT_EQ(errno, reason) << path;
+    }
+    EXPECT_EQ(read_all(dir.file("a folder/inside")), "kept");
+    ASSERT_EQ(list_directory(dir.path()).size(), 1u); // no temporary file left
+}
+
+TEST(Files, NamesWithSpacesAndLettersBeyondAsciiReachTheSystemIntact) {
+    TempDir dir;
+    const std::string folder = dir.file("Spiele é 日本");
+    const std::string file = join_path(folder, "ü file.dat");
+    ASSERT_TRUE(create_folder(folder));
+    ASSERT_TRUE(write_file_atomic(file, "12345"));
+    EXPECT_EQ(file_size(file), 5);
+    EXPECT_EQ(read_file(file), "12345");
+    EXPECT_TRUE(file_modified_time(file).has_value());
+    EXPECT_NE(file_creation_date(file), "");
+    const std::vector<DirEntry> entries = list_directory(folder, "*FILE.DAT");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "ü file.dat");
+    const std::string copy = join_path(folder, "kopie ö.dat");
+    ASSERT_TRUE(copy_file(file, copy));
+    EXPECT_EQ(read_file(copy), "12345");
+    EXPECT_TRUE(delete_file(copy));
+    EXPECT_FALSE(file_exists(copy));
+}
+
 TEST(Files, PathHelpers) {
+    const std::string sep(1, path_separator);
     EXPECT_EQ(join_path("/a/", "b"), "/a/b");
-    EXPECT_EQ(join_path("/a", "b"), "/a/b");
+    EXPECT_EQ(join_path("/a", "b"), "/a" + sep + "b");
     EXPECT_EQ(file_name_of("/x/y/mame"), "mame");
     EXPECT_EQ(folder_of("/x/y/mame"), "/x/y/");
-    EXPECT_EQ(with_separator("/x"), "/x/");
+    EXPECT_EQ(file_name_of("C:\\x\\mame.exe"), "mame.exe");
+    EXPECT_EQ(with_separator("/x"), "/x" + sep);
     EXPECT_EQ(with_separator("/x/"), "/x/");
     const std::string temp = temp_folder();
     ASSERT_FALSE(temp.empty());
-    EXPECT_EQ(temp.back(), '/');
+    EXPECT_EQ(temp.back(), path_separator);
     EXPECT_EQ(file_size(temp), -2);
+    EXPECT_EQ(file_size(program_folder()), -2);
 }
 
 TEST(Files, WritersOfOneFileNeverShareATemporaryFile) {
@@ -113,6 +165,7 @@ TEST(Files, WritersOfOneFileNeverShareATemporaryFile) {
     EXPECT_EQ(list_directory(dir.path()).size(), 1u);
 }
 
+#ifndef _WIN32
 TEST(Files, FolderLockKeepsOtherProgramsWaitingAndNests) {
     TempDir dir;
     // flock(1) -n gives up at once on a folder another program holds.
@@ -154,3 +207,13 @@ TEST(Files, PrivateTemporaryFolderIsTheUsersAlone) {
     EnvGuard runtime_set("XDG_RUNTIME_DIR", runtime_dir.path());
     EXPECT_EQ(private_temp_folder(), runtime_dir.file("orvel/"));
 }
+#else
+TEST(Files, FolderLockNests) {
+    TempDir dir;
+    const FolderLock outer(dir.path());
+    ASSERT_TRUE(outer.held());
+    const FolderLock inner(dir.path() + "."); // the same folder spelt another way
+    EXPECT_TRUE(inner.held());
+    EXPECT_FALSE(FolderLock(dir.file("missing")).held());
+}
+#endif

@@ -25,6 +25,7 @@ TEST(MameFolders, EnvironmentExpansion) {
     EXPECT_EQ(expand_environment("cost $ 5"), "cost $ 5");
 }
 
+#ifndef _WIN32
 TEST(MameFolders, ResolvingConfiguredFolders) {
     EnvGuard home("HOME", "/home/player");
     const std::string mame = "/opt/my mame/";
@@ -40,6 +41,31 @@ TEST(MameFolders, ResolvingConfiguredFolders) {
         resolve_mame_folder_list("\"artwork preview;artpreview\"", mame),
         (std::vector<std::string>{"/opt/my mame/artwork preview/", "/opt/my mame/artpreview/"}));
 }
+#else
+TEST(MameFolders, ResolvingConfiguredFoldersOnWindows) {
+    EnvGuard games("ORVEL_TEST_GAMES", "D:\\Spiele é");
+    const std::string mame = "C:\\My MAME\\";
+    const std::pair<const char*, const char*> cases[] = {
+        {"roms", "C:\\My MAME\\roms\\"},
+        {".\\roms", "C:\\My MAME\\roms\\"},
+        {".", "C:\\My MAME\\"},
+        {"%ORVEL_TEST_GAMES%\\roms", "D:\\Spiele é\\roms\\"},
+        {"\"%ORVEL_TEST_GAMES%\\my roms\"", "D:\\Spiele é\\my roms\\"},
+        {"%ORVEL_TEST_UNSET_VARIABLE%roms", "C:\\My MAME\\roms\\"},
+        {"100%", "C:\\My MAME\\100%\\"},
+        {"E:\\roms", "E:\\roms\\"},
+        {"e:/roms/", "e:/roms/"},
+        {"\\\\server\\share\\roms", "\\\\server\\share\\roms\\"},
+    };
+    for (const auto& [raw, resolved] : cases)
+        EXPECT_EQ(resolve_mame_folder(raw, mame), resolved) << raw;
+    EXPECT_EQ(resolve_mame_folder_list("roms;%ORVEL_TEST_GAMES%", mame),
+              (std::vector<std::string>{"C:\\My MAME\\roms\\", "D:\\Spiele é\\"}));
+    EXPECT_EQ(mame_executable_path("\\\\server\\mame\\mame.exe", mame),
+              "\\\\server\\mame\\mame.exe");
+    EXPECT_EQ(mame_executable_path("mame64.exe", mame), "C:\\My MAME\\mame64.exe");
+}
+#endif
 
 TEST(MameFolders, PortableAndSystemWideInstalls) {
     TempDir dir;
@@ -50,6 +76,10 @@ TEST(MameFolders, PortableAndSystemWideInstalls) {
     EXPECT_EQ(portable.mame_folder, dir.file("my mame/"));
     EXPECT_EQ(mame_executable_path(portable.exe, portable.mame_folder), exe);
 
+#ifdef _WIN32
+    // Windows has no system-wide install: MAME works in its own folder wherever it lies.
+    EXPECT_FALSE(locate_mame("C:\\Program Files\\MAME\\mame.exe").system_wide);
+#else
     EnvGuard home("HOME", dir.file("home"));
     const MameLocation system = locate_mame("/usr/games/mame");
     EXPECT_TRUE(system.system_wide);
@@ -57,8 +87,10 @@ TEST(MameFolders, PortableAndSystemWideInstalls) {
     EXPECT_EQ(system.mame_folder, dir.file("home/.mame/"));
     EXPECT_EQ(file_size(system.mame_folder), -2); // created when missing
     EXPECT_EQ(mame_executable_path(system.exe, system.mame_folder), "/usr/games/mame");
+#endif
 }
 
+#ifndef _WIN32
 TEST(MameFolders, FindingMameOnASearchPath) {
     TempDir dir;
     auto executable = [&](const std::string& name) {
@@ -90,3 +122,17 @@ TEST(MameFolders, FindingMameOnASearchPath) {
     EnvGuard path("PATH", dir.file("first"));
     EXPECT_EQ(mame_search_path(), dir.file("first") + ":/usr/games");
 }
+#else
+TEST(MameFolders, FindingMameOnAWindowsSearchPath) {
+    TempDir dir;
+    dir.write("only/mame.exe", "MZ");
+    dir.write("both/mame64.exe", "MZ"); // before mame.exe
+    dir.write("both/mame.exe", "MZ");
+    const std::string only = join_path(dir.file("only"), "mame.exe");
+    const std::string both = join_path(dir.file("both"), "mame64.exe");
+    EXPECT_EQ(find_mame_in(";" + dir.file("none") + ";" + dir.file("only")), only);
+    EXPECT_EQ(find_mame_in(dir.file("both") + ";" + dir.file("only")), both);
+    EnvGuard path("PATH", dir.file("only"));
+    EXPECT_EQ(mame_search_path(), dir.file("only"));
+}
+#endif

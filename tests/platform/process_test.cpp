@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 
 using namespace orvel;
 using namespace orvel::test;
@@ -18,15 +19,20 @@ TEST(Process, SplitArgumentsKeepsQuotedBlanksAndEmptyQuotes) {
 }
 
 TEST(Process, ExitCodeAndMissingProgram) {
-    const RunResult r = run_and_wait("/bin/sh", "-c \"exit 3\"", "");
-    EXPECT_TRUE(r.started);
-    EXPECT_EQ(r.exit_code, 3);
+    {
+        EnvGuard status("ORVEL_FAKE_EXIT", "3");
+        const RunResult r = run_and_wait(ORVEL_FAKE_MAME, "pacman", "");
+        EXPECT_TRUE(r.started);
+        EXPECT_EQ(r.exit_code, 3);
+    }
     EXPECT_FALSE(run_and_wait("/no/such/program", "", "").started);
     TempDir dir;
-    EXPECT_FALSE(run_and_wait("/bin/sh", "-c true", dir.file("missing folder")).started);
+    EXPECT_FALSE(run_and_wait(ORVEL_FAKE_MAME, "pacman", dir.file("missing folder")).started);
+    EXPECT_FALSE(run_and_wait(dir.path(), "", "").started); // a folder is no program
 }
 
-TEST(Process, WorkingFolderWithSpacesAndRedirection) {
+#ifndef _WIN32
+TEST(Process, WorkingFolderWithSpacesAndRedirectionThroughAShell) {
     TempDir dir;
     const std::string folder = dir.file("work dir é") + "/";
     ASSERT_TRUE(create_folder(folder));
@@ -39,6 +45,68 @@ TEST(Process, WorkingFolderWithSpacesAndRedirection) {
         run_redirected("/bin/sh", "-c \"echo one; echo two >&2; echo three\"", folder, out);
     EXPECT_EQ(red.exit_code, 0);
     EXPECT_EQ(read_all(out), "one\nthree\n");
+}
+
+TEST(Process, AStartThatFailsHalfWayLeavesNoDescriptorOpen) {
+    const auto open_descriptors = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+    TempDir dir;
+    ChildProcess::Options options;
+    options.capture_output = true;                          // two pipes made first,
+    options.stdout_file = dir.file("no folder/output.txt"); // then this cannot be opened
+    const auto before = open_descriptors();
+    for (int i = 0; i < 3; ++i) {
+        ChildProcess child;
+        EXPECT_FALSE(child.start(ORVEL_FAKE_MAME, {"pacman"}, options));
+    }
+    EXPECT_EQ(open_descriptors(), before);
+}
+#endif
+
+TEST(Process, WorkingFolderAndRedirectionWithSpacesAndLettersBeyondAscii) {
+    TempDir dir;
+    const std::string folder = dir.file("wörk dir 日本");
+    ASSERT_TRUE(create_folder(folder));
+    // -cc writes its files into the folder it works in.
+    EXPECT_EQ(run_and_wait(ORVEL_FAKE_MAME, "-cc", folder).exit_code, 0);
+    EXPECT_TRUE(file_exists(join_path(folder, "mame.ini")));
+
+    const std::string out = join_path(folder, "out put ü.txt");
+    const RunResult red = run_redirected(ORVEL_FAKE_MAME, "pacman", folder, out);
+    EXPECT_EQ(red.exit_code, 0);
+    // Standard output only, byte for byte.
+    EXPECT_EQ(read_all(out), "fake mame: starting\nfake mame: running pacman\nfake mame: done\n");
+}
+
+TEST(Process, ArgumentsWithQuotesBackslashesAndBlanksReachTheProgramExactly) {
+    TempDir dir;
+    EnvGuard log("ORVEL_FAKE_LOG", dir.file("args é.log"));
+    const std::vector<std::string> args = {"C:\\my dir\\", "C:\\plain\\",     "say \"hi\"",
+                                           "a\\\"b",       "\\\\server\\x y", "",
+                                           "tab\there",    "é ü 日本",        "-cart"};
+    ChildProcess child;
+    ASSERT_TRUE(child.start(ORVEL_FAKE_MAME, args, {}));
+    EXPECT_EQ(child.wait(30000).value_or(-1), 0);
+    std::string expected;
+    for (const std::string& a : args)
+        expected += a + "\n";
+    EXPECT_EQ(read_all(dir.file("args é.log")), expected + "--\n");
+}
+
+TEST(Process, WindowsCommandLineQuoting) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"pacman", "pacman"},
+        {"", "\"\""},
+        {"my games", "\"my games\""},
+        {"C:\\roms\\", "C:\\roms\\"},             // backslashes alone stay as they are
+        {"C:\\my roms\\", "\"C:\\my roms\\\\\""}, // doubled before the closing quote
+        {"say \"hi\"", "\"say \\\"hi\\\"\""},     // quotes escaped
+        {"a\\\"b", "\"a\\\\\\\"b\""},             // backslashes before a quote doubled
+    };
+    for (const auto& [arg, quoted] : cases)
+        EXPECT_EQ(quote_windows_argument(arg), quoted) << arg;
 }
 
 TEST(Process, ArgumentsReachTheProgramExactly) {
@@ -80,6 +148,7 @@ TEST(Process, TimeoutsEndAHangingChild) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
+#ifndef _WIN32
 TEST(Process, CapturedLinesLoseTheirLineEnds) {
     std::vector<std::string> out, err;
     run_captured(
@@ -89,6 +158,7 @@ TEST(Process, CapturedLinesLoseTheirLineEnds) {
     EXPECT_EQ(out, (std::vector<std::string>{"a", "b", "tail"}));
     EXPECT_EQ(err, (std::vector<std::string>{"x"}));
 }
+#endif
 
 TEST(Process, ARunEndsWithTheProgramNotWithAHelperHoldingItsPipes) {
     TempDir dir;

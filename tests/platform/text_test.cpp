@@ -16,7 +16,11 @@ TEST(Text, CaseInsensitiveHelpers) {
     EXPECT_TRUE(icontains("aaab", "aab"));
     // Beyond ASCII: Unicode case folding, composed first.
     EXPECT_EQ(fold_case("ATTACHÉ ÜBER"), "attaché über");
+#if defined(_WIN32) && !ORVEL_HAVE_UTF8PROC
+    EXPECT_EQ(fold_case("Straße"), "straße"); // the system's simple case mapping
+#else
     EXPECT_EQ(fold_case("Straße"), "strasse");
+#endif
     EXPECT_EQ(fold_case("E\xCC\x81"), "é");     // e + combining acute
     EXPECT_EQ(fold_case("Bad\xFF"), "bad\xFF"); // not UTF-8: ASCII letters only
     EXPECT_TRUE(iequals("Été", "éTÉ"));

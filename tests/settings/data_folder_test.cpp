@@ -10,6 +10,7 @@ using namespace orvel::test;
 
 // An installed program keeps its data per user; one run from the user's own folder keeps it
 // beside the working directory, as a portable program always did.
+#ifndef _WIN32
 TEST(DataFolder, InstalledProgramsUseThePerUserFolderPortableOnesTheWorkingDirectory) {
     TempDir dir;
     const std::string start = dir.file("start/");
@@ -37,3 +38,13 @@ TEST(DataFolder, InstalledProgramsUseThePerUserFolderPortableOnesTheWorkingDirec
     EXPECT_FALSE(folder_exists(start + "ORVEL_Data"));
     EXPECT_FALSE(folder_exists(dir.file("xdg3")));
 }
+#else
+TEST(DataFolder, WindowsProgramsKeepTheirDataBesideTheWorkingDirectory) {
+    TempDir dir;
+    const std::string start = dir.file("start\\");
+    for (const std::string& program_folder :
+         {std::string("C:\\Program Files\\Orvel\\"), dir.file("portable\\"), std::string()})
+        EXPECT_EQ(default_data_folder(start, program_folder), start + "ORVEL_Data\\")
+            << program_folder;
+}
+#endif

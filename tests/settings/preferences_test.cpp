@@ -8,17 +8,25 @@ using namespace orvel;
 using namespace orvel::test;
 
 namespace {
+#ifdef _WIN32
+const std::string start_folder = "C:\\start\\";
+const std::string data_folder = "C:\\start\\ORVEL_Data\\";
+#else
+const std::string start_folder = "/start/";
+const std::string data_folder = "/start/ORVEL_Data/";
+#endif
+
 Settings defaults() {
     Settings s;
-    set_default_settings(s, "/start/", 1920, 1080);
+    set_default_settings(s, start_folder, 1920, 1080);
     return s;
 }
 } // namespace
 
 TEST(Preferences, DefaultsBuildTheDataFolderFromTheStartDirectory) {
     const Settings s = defaults();
-    EXPECT_EQ(s.ORVEL_Data, "/start/ORVEL_Data/");
-    EXPECT_EQ(preferences_path(s), "/start/ORVEL_Data/ORVEL.prefs");
+    EXPECT_EQ(s.ORVEL_Data, data_folder);
+    EXPECT_EQ(preferences_path(s), data_folder + "ORVEL.prefs");
     EXPECT_EQ(s.window_width, 960);
     EXPECT_EQ(s.window_height, 540);
 }
@@ -36,7 +44,9 @@ TEST(Preferences, DefaultFileExactBytes) {
                                  "MAME_Version = \r\n"
                                  "; \r\n"
                                  "[ORVEL Folders]\r\n"
-                                 "ORVEL_Data = /start/ORVEL_Data/\r\n"
+                                 "ORVEL_Data = " +
+                                 data_folder +
+                                 "\r\n"
                                  "; \r\n"
                                  "[ORVEL Font]\r\n"
                                  "ORVEL_Font_Name = Arial\r\n"
@@ -114,7 +124,7 @@ TEST(Preferences, KeysAreLookedUpOnlyInTheirOwnGroup) {
     EXPECT_EQ(s.ORVEL_Back_Colour, 16777215);
     EXPECT_EQ(s.MAME_Exe, "mame");
     EXPECT_EQ(s.ORVEL_Win_Max, 1);
-    EXPECT_EQ(s.ORVEL_Data, "/start/ORVEL_Data/");
+    EXPECT_EQ(s.ORVEL_Data, data_folder);
 }
 
 TEST(Preferences, NumbersAreReadFromTheStartOfTheValue) {

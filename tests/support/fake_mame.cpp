@@ -20,16 +20,60 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <shellapi.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
 
+#ifdef _WIN32
+// Texts are UTF-8 here as in the program; Windows hands them out in UTF-16.
+std::wstring wide(const std::string& text) {
+    std::wstring out(text.size() + 1, L'\0');
+    out.resize(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(),
+                                                         static_cast<int>(out.size()))) -
+               1);
+    return out;
+}
+std::string utf8(const wchar_t* text) {
+    std::string out(std::wcslen(text) * 3 + 1, '\0');
+    out.resize(
+        static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(),
+                                                  static_cast<int>(out.size()), nullptr, nullptr)) -
+        1);
+    return out;
+}
+#endif
+
 const char* env(const char* name) {
+#ifdef _WIN32
+    static std::map<std::string, std::string> values; // keeps the texts handed out alive
+    const wchar_t* v = ::_wgetenv(wide(name).c_str());
+    if (!v || !*v) return nullptr;
+    return (values[name] = utf8(v)).c_str();
+#else
     const char* v = std::getenv(name);
     return v && *v ? v : nullptr;
+#endif
+}
+
+std::FILE* open_file(const char* path, const char* mode) {
+#ifdef _WIN32
+    return ::_wfopen(wide(path).c_str(), wide(mode).c_str());
+#else
+    return std::fopen(path, mode);
+#endif
 }
 
 int exit_status() {
@@ -37,15 +81,57 @@ int exit_status() {
     return status ? std::atoi(status) : 0;
 }
 
-void start_helper(const char* pid_file) {
-    std::fflush(nullptr);
-    if (::fork() != 0) return;
-    if (std::FILE* f = std::fopen(pid_file, "ab")) {
+void be_helper(const char* pid_file) {
+    if (std::FILE* f = open_file(pid_file, "ab")) {
+#ifdef _WIN32
+        std::fprintf(f, "%lu\n", static_cast<unsigned long>(::GetCurrentProcessId()));
+#else
         std::fprintf(f, "%d\n", static_cast<int>(::getpid()));
+#endif
         std::fclose(f);
     }
     std::this_thread::sleep_for(std::chrono::minutes(1));
+}
+
+void start_helper(const char* pid_file) {
+    std::fflush(nullptr);
+#ifdef _WIN32
+    // The helper is this program once more, started with both output streams inherited.
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --fake-helper";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    const HANDLE process = ::GetCurrentProcess();
+    for (auto [which, into] : {std::pair{STD_OUTPUT_HANDLE, &startup.hStdOutput},
+                               std::pair{STD_ERROR_HANDLE, &startup.hStdError}})
+        ::DuplicateHandle(process, ::GetStdHandle(which), process, into, 0, TRUE,
+                          DUPLICATE_SAME_ACCESS);
+    const auto pid_file_size = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        return ::GetFileAttributesExW(wide(pid_file).c_str(), GetFileExInfoStandard, &data)
+                   ? data.nFileSizeLow
+                   : 0;
+    };
+    const DWORD size_before = pid_file_size();
+    PROCESS_INFORMATION info{};
+    if (::CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                         nullptr, &startup, &info)) {
+        ::CloseHandle(info.hThread);
+        ::CloseHandle(info.hProcess);
+        // A new process takes a while to start here: the run goes on once the helper is there
+        // (it finds the pid file in the environment), as a forked one would be at once.
+        for (int waited = 0; waited < 10000 && pid_file_size() == size_before; waited += 10)
+            ::Sleep(10);
+    }
+    ::CloseHandle(startup.hStdOutput);
+    ::CloseHandle(startup.hStdError);
+#else
+    if (::fork() != 0) return;
+    be_helper(pid_file);
     ::_exit(0);
+#endif
 }
 
 void write_ini_line(std::FILE* f, const char* key, const char* value) {
@@ -101,7 +187,7 @@ int print_listing() {
         std::fprintf(stderr, "ORVEL_FAKE_LISTING is not set\n");
         return 1;
     }
-    std::FILE* f = std::fopen(path, "rb");
+    std::FILE* f = open_file(path, "rb");
     if (!f) {
         std::fprintf(stderr, "cannot open %s\n", path);
         return 1;
@@ -130,7 +216,7 @@ int print_listing() {
 
 int record_run(int argc, char** argv) {
     if (const char* log = env("ORVEL_FAKE_LOG")) {
-        if (std::FILE* f = std::fopen(log, "ab")) {
+        if (std::FILE* f = open_file(log, "ab")) {
             for (int i = 1; i < argc; ++i)
                 std::fprintf(f, "%s\n", argv[i]);
             std::fprintf(f, "--\n");
@@ -151,6 +237,27 @@ int record_run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The arguments exactly as the wide command line carries them, and output byte for byte
+    // as on other systems (no CR added before LF).
+    int wide_argc = 0;
+    wchar_t** wide_argv = ::CommandLineToArgvW(::GetCommandLineW(), &wide_argc);
+    std::vector<std::string> arg_texts;
+    for (int i = 0; i < wide_argc; ++i)
+        arg_texts.push_back(utf8(wide_argv[i]));
+    std::vector<char*> arg_pointers;
+    for (std::string& a : arg_texts)
+        arg_pointers.push_back(a.data());
+    arg_pointers.push_back(nullptr);
+    argc = wide_argc;
+    argv = arg_pointers.data();
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
+    if (argc == 2 && std::strcmp(argv[1], "--fake-helper") == 0) {
+        if (const char* pid_file = env("ORVEL_FAKE_HELPER")) be_helper(pid_file);
+        return 0;
+    }
+#endif
     if (env("ORVEL_FAKE_HANG")) std::this_thread::sleep_for(std::chrono::hours(1));
     if (const char* pid_file = env("ORVEL_FAKE_HELPER")) start_helper(pid_file);
     if (const char* flood = env("ORVEL_FAKE_STDERR_FLOOD")) {

@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/types.h>
+#endif
 
 namespace orvel::test {
 
@@ -20,8 +24,8 @@ class LingeringHelpers {
     explicit LingeringHelpers(const TempDir& dir)
         : pid_file_(dir.file("helpers.pid")), env_("ORVEL_FAKE_HELPER", pid_file_) {}
     ~LingeringHelpers() {
-        for (const pid_t pid : pids())
-            ::kill(pid, SIGKILL);
+        for (const long pid : pids())
+            end(pid);
     }
     LingeringHelpers(const LingeringHelpers&) = delete;
     LingeringHelpers& operator=(const LingeringHelpers&) = delete;
@@ -29,20 +33,41 @@ class LingeringHelpers {
     // The helpers started so far that are still running.
     int alive() const {
         int count = 0;
-        for (const pid_t pid : pids())
-            count += ::kill(pid, 0) == 0;
+        for (const long pid : pids())
+            count += is_running(pid);
         return count;
     }
 
   private:
-    std::vector<pid_t> pids() const {
-        std::vector<pid_t> out;
+    std::vector<long> pids() const {
+        std::vector<long> out;
         const std::string text = read_all(pid_file_); // the lines point into it
         for (std::string_view line : split_lines(text))
-            if (const long pid = std::atol(std::string(line).c_str()); pid > 0)
-                out.push_back(static_cast<pid_t>(pid));
+            if (const long pid = std::atol(std::string(line).c_str()); pid > 0) out.push_back(pid);
         return out;
     }
+#ifdef _WIN32
+    static void end(long pid) {
+        if (const HANDLE h = ::OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(pid))) {
+            ::TerminateProcess(h, 1);
+            ::CloseHandle(h);
+        }
+    }
+    static bool is_running(long pid) {
+        const HANDLE h = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+        if (!h) return false;
+        const bool running = ::WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+        ::CloseHandle(h);
+        return running;
+    }
+#else
+    static void end(long pid) {
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+    }
+    static bool is_running(long pid) {
+        return ::kill(static_cast<pid_t>(pid), 0) == 0;
+    }
+#endif
     std::string pid_file_;
     EnvGuard env_;
 };

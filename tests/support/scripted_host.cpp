@@ -1,9 +1,16 @@
 #include "support/scripted_host.h"
 
+#include "platform/files.h"
+
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#ifdef _WIN32
+#include <process.h>
+#endif
 
 namespace orvel::test {
 
@@ -79,30 +86,46 @@ std::vector<std::string> ScriptedHost::messages() const {
     return out;
 }
 
+namespace {
+// Paths are UTF-8 text (on Windows too, where std::filesystem reads narrow text otherwise in
+// the system's code page).
+std::filesystem::path utf8_path(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+} // namespace
+
 TempDir::TempDir() {
+#ifdef _WIN32
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const std::string folder = temp_folder() + "orvel-test-" + std::to_string(::_getpid()) +
+                                   "-" + std::to_string(counter++);
+        std::error_code ec;
+        if (std::filesystem::create_directory(utf8_path(folder), ec)) path_ = folder + "\\";
+    }
+    if (path_.empty()) std::abort();
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "orvel-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) std::abort();
     path_ = pattern + "/";
+#endif
 }
 
 TempDir::~TempDir() {
     std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
+    std::filesystem::remove_all(utf8_path(path_), ec);
 }
 
 std::string TempDir::write(const std::string& name, const std::string& bytes) const {
-    const std::filesystem::path p = std::filesystem::path(path_) / name;
+    const std::filesystem::path p = utf8_path(path_ + name);
     std::filesystem::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary);
     out << bytes;
-    return p.string();
+    return path_ + name;
 }
 
 std::string read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return read_file(path).value_or("");
 }
 
 std::string fixture(const std::string& name) {
