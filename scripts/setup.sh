@@ -4,15 +4,20 @@
 #   scripts/setup.sh --tests  the same, plus Debian's MAME always (the integration tests run it)
 #                             and the tools the install tests use (the desktop entry and
 #                             AppStream validators, dpkg-shlibdeps for the Debian package)
+#   scripts/setup.sh --windows  only what the Windows cross build needs (scripts/test-windows.sh):
+#                             the mingw-w64 cross compiler, Wine and GoogleTest's sources
 set -euo pipefail
 
+mode=${1:-}
 for_tests=no
-[ "${1:-}" = "--tests" ] && for_tests=yes
+[ "$mode" = "--tests" ] && for_tests=yes
 
 packages=(build-essential cmake pkg-config ninja-build qt6-base-dev libexpat1-dev libarchive-dev
           libpng-dev zlib1g-dev libutf8proc-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
           xdg-utils clang-format)
-if [ "$for_tests" = yes ]; then
+if [ "$mode" = "--windows" ]; then
+    packages=(g++-mingw-w64-x86-64-posix wine64 googletest cmake ninja-build)
+elif [ "$for_tests" = yes ]; then
     packages+=(mame desktop-file-utils appstream dpkg-dev)
 elif ! command -v mame >/dev/null 2>&1 && [ ! -x /usr/games/mame ]; then
     packages+=(mame)

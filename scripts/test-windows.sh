@@ -8,24 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build-windows}
 
-packages=(g++-mingw-w64-x86-64-posix wine64 googletest cmake ninja-build)
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
-    fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "The Windows build needs these Debian packages. Install them as root with:" >&2
-        echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
-        exit 1
-    fi
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+bash scripts/setup.sh --windows
 
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
