@@ -44,6 +44,15 @@ struct Folders {
         create_folders(settings.ORVEL_Data);
     }
     std::string listing() const { return settings.MAME_Path + "orvel.tmp"; }
+
+    // What a build works on, and the build itself.
+    MachineList machines;
+    ViewList view;
+    bool changed = false;
+    ScriptedHost host;
+    Status build(const BuildOptions& options = {}) {
+        return build_database(settings, paths, machines, view, changed, host, options);
+    }
 };
 
 size_t characters(const std::string& utf8) {
@@ -154,24 +163,20 @@ TEST(BuildDatabase, ReusesALeftOverListingWithoutRunningMame) {
     Folders f;
     f.settings.MAME_Exe = f.dir.path() + "no-such-mame";
     copy_file(orvel::test::fixture("database/listing.xml"), f.listing());
-    MachineList machines;
-    ViewList view;
-    bool changed = false;
-    ScriptedHost host;
-    const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+    const Status result = f.build();
     EXPECT_TRUE(result.ok()) << result.message();
-    EXPECT_FALSE(changed);
-    EXPECT_TRUE(host.console.empty()); // MAME was not asked
+    EXPECT_FALSE(f.changed);
+    EXPECT_TRUE(f.host.console.empty()); // MAME was not asked
     EXPECT_FALSE(file_exists(f.listing()));
-    EXPECT_EQ(host.progress,
+    EXPECT_EQ(f.host.progress,
               (std::vector<std::string>{"Loading XML Data...", "Processing XML Data...",
                                         "Checking ROM Availability...", "Sorting Database...",
                                         "Saving Quickload File...", "Saving Database...", ""}));
 
-    ASSERT_EQ(machines.size(), 9u);
-    EXPECT_EQ(machines.front().name, "a2600");
-    EXPECT_EQ(view, (ViewList{0, 1, 2, 3, 4, 5, 6, 7, 8}));
-    for (const Machine& m : machines) {
+    ASSERT_EQ(f.machines.size(), 9u);
+    EXPECT_EQ(f.machines.front().name, "a2600");
+    EXPECT_EQ(f.view, (ViewList{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    for (const Machine& m : f.machines) {
         ASSERT_EQ(m.commandlines.size(), 1u) << m.name;
         EXPECT_EQ(m.commandlines[0].commandline_name, "Default");
         EXPECT_EQ(m.commandlines[0].commandline_string, "");
@@ -181,44 +186,40 @@ TEST(BuildDatabase, ReusesALeftOverListingWithoutRunningMame) {
     // The saved file reads back as the same list.
     MachineList loaded;
     ViewList loaded_view;
-    ASSERT_TRUE(load_database(f.settings, loaded, loaded_view, host));
-    ASSERT_EQ(loaded.size(), machines.size());
+    ASSERT_TRUE(load_database(f.settings, loaded, loaded_view, f.host));
+    ASSERT_EQ(loaded.size(), f.machines.size());
     for (size_t i = 0; i < loaded.size(); ++i) {
-        EXPECT_EQ(loaded[i].name, machines[i].name);
-        EXPECT_EQ(loaded[i].bios_sets.size(), machines[i].bios_sets.size());
+        EXPECT_EQ(loaded[i].name, f.machines[i].name);
+        EXPECT_EQ(loaded[i].bios_sets.size(), f.machines[i].bios_sets.size());
     }
 }
 
 TEST(BuildDatabase, AsksMameForItsListingBehindTheBanner) {
     Folders f;
     ::setenv("ORVEL_FAKE_LISTING", orvel::test::fixture("database/listing.xml").c_str(), 1);
-    MachineList machines;
-    ViewList view;
-    bool changed = false;
-    ScriptedHost host;
-    const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+    const Status result = f.build();
     ::unsetenv("ORVEL_FAKE_LISTING");
     EXPECT_TRUE(result.ok()) << result.message();
-    EXPECT_EQ(machines.size(), 9u);
+    EXPECT_EQ(f.machines.size(), 9u);
     EXPECT_FALSE(file_exists(f.listing()));
     EXPECT_GT(file_size(database_path(f.settings)), 0);
 
     const std::vector<std::string> banner = build_banner(f.settings);
-    ASSERT_EQ(host.console.size(), banner.size() + 2);
-    EXPECT_EQ(host.console.front(), "open:Starting Orvel...");
-    EXPECT_EQ(host.console.back(), "close");
-    EXPECT_EQ(host.console[1], "");
-    EXPECT_EQ(host.console[2], "╔═════════════════════════════╗");
-    EXPECT_EQ(host.console[4], "║            Orvel            ║");
-    EXPECT_EQ(host.console[6], "║         V0.050 Alpha        ║");
-    EXPECT_EQ(host.console[8], "║  Found Mame Version 0.251   ║");
-    EXPECT_EQ(host.console[10], "║  Generating Mame XML File.  ║");
-    EXPECT_EQ(host.console[14], "║ This May Take A Few Minutes ║");
-    EXPECT_EQ(host.console[16], "╚═════════════════════════════╝");
+    ASSERT_EQ(f.host.console.size(), banner.size() + 2);
+    EXPECT_EQ(f.host.console.front(), "open:Starting Orvel...");
+    EXPECT_EQ(f.host.console.back(), "close");
+    EXPECT_EQ(f.host.console[1], "");
+    EXPECT_EQ(f.host.console[2], "╔═════════════════════════════╗");
+    EXPECT_EQ(f.host.console[4], "║            Orvel            ║");
+    EXPECT_EQ(f.host.console[6], "║         V0.050 Alpha        ║");
+    EXPECT_EQ(f.host.console[8], "║  Found Mame Version 0.251   ║");
+    EXPECT_EQ(f.host.console[10], "║  Generating Mame XML File.  ║");
+    EXPECT_EQ(f.host.console[14], "║ This May Take A Few Minutes ║");
+    EXPECT_EQ(f.host.console[16], "╚═════════════════════════════╝");
     // Each box line is 31 characters wide.
     for (size_t i = 2; i <= 16; ++i) {
         if (i != 8) {
-            EXPECT_EQ(characters(host.console[i]), 31u) << host.console[i];
+            EXPECT_EQ(characters(f.host.console[i]), 31u) << f.host.console[i];
         }
     }
 }
@@ -226,15 +227,12 @@ TEST(BuildDatabase, AsksMameForItsListingBehindTheBanner) {
 TEST(BuildDatabase, MalformedListingShowsTheErrorAndEnds) {
     Folders f;
     write_file_atomic(f.listing(), "<mame>\n<machine name=\"a\">\n</mame>\n");
-    MachineList machines;
-    ViewList view;
-    bool changed = false;
-    ScriptedHost host;
-    const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+    const Status result = f.build();
     EXPECT_TRUE(result.is(FailureKind::Malformed));
-    EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: Error in the XML file:\nMessage: "
-                                                        "mismatched tag\nLine: 3   Character: 3"});
-    EXPECT_TRUE(machines.empty());
+    EXPECT_EQ(f.host.messages(),
+              std::vector<std::string>{"Error: Error in the XML file:\nMessage: "
+                                       "mismatched tag\nLine: 3   Character: 3"});
+    EXPECT_TRUE(f.machines.empty());
     EXPECT_FALSE(file_exists(database_path(f.settings)));
     // Not reused at the next start: MAME is asked again.
     EXPECT_FALSE(file_exists(f.listing()));
@@ -243,14 +241,10 @@ TEST(BuildDatabase, MalformedListingShowsTheErrorAndEnds) {
 TEST(BuildDatabase, MameWritingNothingLeavesNoDatabase) {
     Folders f;
     ::unsetenv("ORVEL_FAKE_LISTING"); // the fake MAME prints nothing without it
-    MachineList machines;
-    ViewList view;
-    bool changed = false;
-    ScriptedHost host;
-    const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+    const Status result = f.build();
     EXPECT_TRUE(result.is(FailureKind::Missing));
-    EXPECT_TRUE(machines.empty());
-    EXPECT_TRUE(host.messages().empty());
+    EXPECT_TRUE(f.machines.empty());
+    EXPECT_TRUE(f.host.messages().empty());
     EXPECT_FALSE(file_exists(database_path(f.settings)));
     EXPECT_FALSE(file_exists(f.listing()));
 }
@@ -281,21 +275,16 @@ TEST(BuildDatabase, AListingRunThatFallsSilentIsEndedAndReported) {
     orvel::test::EnvGuard listing("ORVEL_FAKE_LISTING",
                                   orvel::test::fixture("database/listing.xml"));
     orvel::test::EnvGuard cut("ORVEL_FAKE_LX_CUT", "600"); // then silent for an hour
-    MachineList machines;
-    ViewList view;
-    bool changed = false;
-    ScriptedHost host;
     BuildOptions options;
     options.listing_silence_ms = 500;
     const auto begin = std::chrono::steady_clock::now();
-    const Status result =
-        build_database(f.settings, f.paths, machines, view, changed, host, options);
+    const Status result = f.build(options);
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
     EXPECT_TRUE(result.is(FailureKind::Error));
-    EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: MAME wrote nothing for 0.5 "
-                                                        "seconds while writing its listing and "
-                                                        "was ended."});
-    EXPECT_TRUE(machines.empty());
+    EXPECT_EQ(f.host.messages(), std::vector<std::string>{"Error: MAME wrote nothing for 0.5 "
+                                                          "seconds while writing its listing and "
+                                                          "was ended."});
+    EXPECT_TRUE(f.machines.empty());
     EXPECT_FALSE(file_exists(database_path(f.settings)));
     EXPECT_FALSE(file_exists(f.listing()));
 }
@@ -319,17 +308,13 @@ TEST(BuildDatabase, AFailedListingRunOrWriteIsReportedWithItsReason) {
         orvel::test::EnvGuard cut("ORVEL_FAKE_LX_CUT", c.cut);
         orvel::test::EnvGuard status("ORVEL_FAKE_EXIT", "3");
         if (c.disk_full) std::filesystem::create_symlink("/dev/full", f.listing());
-        MachineList machines;
-        ViewList view;
-        bool changed = false;
-        ScriptedHost host;
-        const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+        const Status result = f.build();
         EXPECT_TRUE(result.is(FailureKind::Error));
         std::string expected = c.expected;
         if (const size_t at = expected.find("LISTING"); at != std::string::npos)
             expected.replace(at, 7, f.listing());
-        EXPECT_EQ(host.messages(), std::vector<std::string>{"Error: " + expected});
-        EXPECT_TRUE(machines.empty());
+        EXPECT_EQ(f.host.messages(), std::vector<std::string>{"Error: " + expected});
+        EXPECT_TRUE(f.machines.empty());
         EXPECT_FALSE(file_exists(database_path(f.settings)));
     }
 }
@@ -342,13 +327,9 @@ TEST(BuildDatabase, ALeftOverListingIsReusedOnlyWhenComplete) {
     write_file_atomic(f.listing(), full.substr(0, cut));
     orvel::test::EnvGuard listing("ORVEL_FAKE_LISTING",
                                   orvel::test::fixture("database/listing.xml"));
-    MachineList machines;
-    ViewList view;
-    bool changed = false;
-    ScriptedHost host;
-    const Status result = build_database(f.settings, f.paths, machines, view, changed, host);
+    const Status result = f.build();
     EXPECT_TRUE(result.ok()) << result.message();
-    EXPECT_EQ(machines.size(), 9u);
-    EXPECT_FALSE(host.console.empty()); // MAME was asked
-    EXPECT_TRUE(host.messages().empty());
+    EXPECT_EQ(f.machines.size(), 9u);
+    EXPECT_FALSE(f.host.console.empty()); // MAME was asked
+    EXPECT_TRUE(f.host.messages().empty());
 }
