@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Cross-builds for 64-bit Windows, with Debian's mingw-w64, everything that needs no third-party
-# library (the folder libraries, their unit tests and the fake MAME) and runs those tests under
-# Wine, headless, printing CTest's summary. Installs the cross compiler, Wine and GoogleTest's
-# sources when they are missing.
+# Cross-builds Orvel for 64-bit Windows with Debian's mingw-w64 and runs its tests under Wine,
+# headless, printing CTest's summary: orvel-cli.exe, the core's libraries, their unit and CLI
+# tests and the fake MAME, linked with the libraries scripts/windows-deps.sh builds (once, into
+# its cache); with the cache's Qt for Windows also orvel.exe and its tests (offscreen). Installs
+# the cross compiler, Wine and GoogleTest's sources when they are missing.
 #   scripts/test-windows.sh [BUILD_DIR]     (default: build-windows)
+# ORVEL_WINDOWS_LIBRARY_FREE=1 builds only what needs no third-party library instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build-windows}
@@ -11,11 +13,24 @@ dir=${1:-build-windows}
 bash scripts/setup.sh --windows
 
 launcher=()
-command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_LIBRARY_FREE=ON -DORVEL_WERROR=ON "${launcher[@]}"
+command -v ccache >/dev/null 2>&1 &&
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+config=(-DORVEL_LIBRARY_FREE=ON -DORVEL_BUILD_GUI=OFF)
+if [ "${ORVEL_WINDOWS_LIBRARY_FREE:-0}" != 1 ]; then
+    prefix=$(bash scripts/windows-deps.sh)
+    config=(-DORVEL_LIBRARY_FREE=OFF -DORVEL_WINDOWS_PREFIX="$prefix" -DORVEL_BUILD_GUI=OFF)
+    if qt=$(bash scripts/windows-deps.sh --qt-path); then
+        echo "Qt for Windows: $qt"
+        config=(-DORVEL_LIBRARY_FREE=OFF -DORVEL_WINDOWS_PREFIX="$prefix" -DORVEL_WINDOWS_QT="$qt"
+                -DORVEL_BUILD_GUI=ON)
+    else
+        echo "Qt for Windows is not in the cache: orvel.exe and its tests are skipped" \
+             "(scripts/windows-deps.sh --qt builds it, about half an hour)."
+    fi
 fi
+cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_WERROR=ON -DORVEL_BUILD_BENCH=OFF "${config[@]}" \
+    "${launcher[@]}" >/dev/null
 
 # Wine, quiet and without a display, in a prefix of the build folder's own (the toolchain file
 # runs the tests the same way). The prefix is made once, before the build runs test programs to

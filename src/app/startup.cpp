@@ -8,6 +8,7 @@
 #include "settings/mame_config.h"
 #include "settings/preferences.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace orvel {
@@ -25,7 +26,9 @@ constexpr std::string_view mame_filter = "Executable (mame mame64 *.exe)|mame;ma
 #endif
 
 bool starts_with_mz(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    // The path is UTF-8: through std::filesystem it reaches Windows as UTF-16.
+    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                     std::ios::binary);
     char magic[2] = {};
     return in.read(magic, 2) && magic[0] == 'M' && magic[1] == 'Z';
 }

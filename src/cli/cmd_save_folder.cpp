@@ -36,12 +36,16 @@ int cmd_save_folder(const Options& options, const std::vector<std::string>& args
     if (const int status = parse_list_options(args, list, &rest); status != ok) return status;
     if (rest.size() != 1) return fail("save-folder needs one FILE", usage_error);
     // FILE is taken from the working directory the command was started in.
+    // Its name is UTF-8, kept so through std::filesystem (whose narrow strings are the system's
+    // code page on Windows).
+    const auto utf8 = [](const std::u8string& s) { return std::string(s.begin(), s.end()); };
     std::error_code ec;
-    const std::filesystem::path file = std::filesystem::absolute(rest.front(), ec);
+    const std::filesystem::path file =
+        std::filesystem::absolute(std::u8string(rest.front().begin(), rest.front().end()), ec);
     if (ec || !file.has_filename())
         return fail("save-folder: '" + rest.front() + "' is not a file name", usage_error);
-    SaveHost host(options.answer, file.filename().string(),
-                  with_separator(file.parent_path().string()));
+    SaveHost host(options.answer, utf8(file.filename().u8string()),
+                  with_separator(utf8(file.parent_path().u8string())));
     AppState state;
     std::string error;
     if (!load_machines_and_folders(options, state, host, error)) return fail(error);

@@ -2,6 +2,7 @@
 #include "cli/common.h"
 #include "platform/files.h"
 #include "platform/folder_lock.h"
+#include "platform/terminal.h"
 
 #include <cstdio>
 #include <cstring>
@@ -112,13 +113,15 @@ void print_help(std::FILE* out) {
 
 int main(int argc, char** argv) {
     using namespace orvel::cli;
+    orvel::use_utf8_console();
+    const std::vector<std::string> args = orvel::program_arguments(argc, argv);
     Options options;
     std::vector<std::string> words;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
         if (words.empty() && arg == "--data") {
-            if (i + 1 >= argc) return fail("--data needs a folder", usage_error);
-            options.data_folder = argv[++i];
+            if (i + 1 >= args.size()) return fail("--data needs a folder", usage_error);
+            options.data_folder = args[++i];
         } else if (arg == "--yes") {
             options.answer = 1;
         } else if (arg == "--no") {

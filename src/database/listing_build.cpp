@@ -224,7 +224,7 @@ struct ListingRun {
 // The root element's closing tag must end a listing file that is to be reused: a build that
 // was interrupted leaves a file cut off anywhere, possibly right after a machine.
 bool listing_is_complete(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = open_file(path, "rb");
     if (!f) return false;
     char head[4096];
     const size_t head_size = std::fread(head, 1, sizeof head, f);
@@ -254,7 +254,7 @@ bool listing_is_complete(const std::string& path) {
 // limit on silence, not on the whole run, so a slow machine is never cut off).
 Status generate_and_parse(const Settings& settings, const std::string& listing,
                           MachineList& machines, Host& host, int silence_ms, ListingRun& run) {
-    std::FILE* out = std::fopen(listing.c_str(), "wb");
+    std::FILE* out = open_file(listing, "wb");
     if (!out) {
         run.failure =
             "The listing could not be written to " + listing + ": " + std::strerror(errno);
@@ -328,7 +328,7 @@ Status generate_and_parse(const Settings& settings, const std::string& listing,
 } // namespace
 
 Status parse_listing_file(const std::string& path, MachineList& machines, Host* host) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = open_file(path, "rb");
     if (!f)
         return system_failure("The listing could not be read: " + path, errno,
                               FailureKind::Missing);

@@ -21,7 +21,7 @@ struct FileCloser {
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
 File open_file(const std::string& path) {
-    return File(std::fopen(path.c_str(), "rb"));
+    return File(orvel::open_file(path, "rb"));
 }
 
 bool seek(std::FILE* file, std::int64_t offset) {

@@ -3,6 +3,7 @@
 // entry under each name; a lookup parses only the ranges of its key.
 
 #include "info/dat_index.h"
+#include "platform/files.h"
 #include "xml/xml_reader.h"
 
 #include <algorithm>
@@ -151,7 +152,7 @@ void build_history_xml_index_in(std::string_view bytes, DatCache::Index& index) 
 }
 
 bool build_history_xml_index(const std::string& path, DatCache::Index& index) {
-    File file(std::fopen(path.c_str(), "rb"));
+    File file(open_file(path, "rb"));
     if (!file) return false;
     XmlIndexer indexer(index);
     std::vector<char> buffer(dat_buffer_size);
@@ -169,7 +170,7 @@ std::string history_xml_entries_from(const DatCache::Index& index, const std::st
     if (found == index.ranges.end()) return out;
     File file;
     if (!path.empty()) {
-        file.reset(std::fopen(path.c_str(), "rb"));
+        file.reset(open_file(path, "rb"));
         if (!file) return out;
     }
     std::string piece;

@@ -26,7 +26,13 @@ Archive open_archive(const std::string& path) {
     Archive a(archive_read_new());
     if (!a) return a;
     archive_read_support_format_zip(a.get());
+#ifdef _WIN32
+    // libarchive reads a narrow path in the system's code page; the wide call takes any name.
+    if (archive_read_open_filename_w(a.get(), to_wide(path).c_str(), 65536) != ARCHIVE_OK)
+        a.reset();
+#else
     if (archive_read_open_filename(a.get(), path.c_str(), 65536) != ARCHIVE_OK) a.reset();
+#endif
     return a;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string_view>
@@ -17,7 +18,9 @@ namespace {
 // file's size, so damaged offsets only make a lookup fail.
 class FileReader {
   public:
-    explicit FileReader(const std::string& path) : in_(path, std::ios::binary) {
+    // The path is UTF-8: through std::filesystem it reaches Windows as UTF-16.
+    explicit FileReader(const std::string& path)
+        : in_(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary) {
         if (in_) {
             in_.seekg(0, std::ios::end);
             const auto end = in_.tellg();

@@ -32,8 +32,8 @@ std::string from_path(const fs::path& p) {
     const std::u8string s = p.u8string();
     return std::string(s.begin(), s.end());
 }
+} // namespace
 
-// fopen with a UTF-8 path (on Windows through the wide API).
 std::FILE* open_file(const std::string& path, const char* mode) {
 #ifdef _WIN32
     return ::_wfopen(to_wide(path).c_str(), to_wide(mode).c_str());
@@ -41,7 +41,6 @@ std::FILE* open_file(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 #endif
 }
-} // namespace
 
 #ifdef _WIN32
 std::wstring to_wide(std::string_view utf8) {

@@ -3,6 +3,7 @@
 // these functions end in the native separator.
 
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -80,6 +81,10 @@ std::string from_wide(std::wstring_view wide);
 // failures the same way on every system.
 int errno_of_last_error();
 #endif
+
+// fopen with a UTF-8 path (on Windows through the wide API, where fopen would read the path in
+// the system's code page).
+std::FILE* open_file(const std::string& path, const char* mode);
 
 // Whole-file reads and writes.
 std::optional<std::string> read_file(const std::string& path);

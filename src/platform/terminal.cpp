@@ -1,17 +1,43 @@
 #include "platform/terminal.h"
 
 #ifdef _WIN32
+#include "platform/files.h"
+
 #include <chrono>
 #include <cstdio>
 
 #include <io.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 #else
 #include <poll.h>
 #include <unistd.h>
 #endif
 
 namespace orvel {
+
+std::vector<std::string> program_arguments(int argc, char** argv) {
+    std::vector<std::string> out;
+#ifdef _WIN32
+    int count = 0;
+    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i)
+            out.push_back(from_wide(wide[i]));
+        ::LocalFree(wide);
+        return out;
+    }
+#endif
+    for (int i = 1; i < argc; ++i)
+        out.emplace_back(argv[i]);
+    return out;
+}
+
+void use_utf8_console() {
+#ifdef _WIN32
+    ::SetConsoleOutputCP(CP_UTF8);
+#endif
+}
 
 bool input_is_terminal() {
 #ifdef _WIN32

@@ -172,7 +172,7 @@ Status parse_software_list_file(const std::string& path, const std::string& list
     const auto unreadable = [&](int err, FailureKind kind) {
         return system_failure("The software list could not be read: " + path, err, kind);
     };
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = open_file(path, "rb");
     if (!f) return unreadable(errno, FailureKind::Missing);
     Reader reader(items, list_name);
     const XmlParser parser = make_parser(reader);

@@ -37,10 +37,10 @@ class Startup : public ::testing::Test {
     }
 
     // The fake MAME under a given name inside the MAME folder.
-    std::string install_mame(const std::string& name = "mame") {
+    std::string install_mame(const std::string& name = mame_file) {
         const std::string exe = mame_folder + name;
-        std::filesystem::copy_file(ORVEL_FAKE_MAME, exe,
-                                   std::filesystem::copy_options::overwrite_existing);
+        delete_file(exe);
+        EXPECT_TRUE(copy_file(ORVEL_FAKE_MAME, exe));
         return exe;
     }
     std::string prefs() const { return dir.file("ORVEL_Data/ORVEL.prefs"); }
@@ -72,7 +72,7 @@ TEST_F(Startup, FirstStartChoosesMameSavesAndReadsItsConfiguration) {
     EXPECT_EQ(host.prompts[0].title, "Select MAME Executable");
     EXPECT_EQ(host.prompts[0].text, "mame|Executable (mame mame64 *.exe)|mame;mame64;*.exe");
 
-    EXPECT_EQ(settings.MAME_Exe, "mame");
+    EXPECT_EQ(settings.MAME_Exe, mame_file);
     EXPECT_EQ(settings.MAME_Path, mame_folder);
     EXPECT_EQ(settings.MAME_Size, std::to_string(file_size(exe)));
     EXPECT_EQ(settings.MAME_Date.size(), 10u);
@@ -87,7 +87,7 @@ TEST_F(Startup, FirstStartChoosesMameSavesAndReadsItsConfiguration) {
 
 TEST_F(Startup, LaterStartLoadsThePreferencesWithoutQuestions) {
     const std::string exe = install_mame();
-    earlier_run("mame", std::to_string(file_size(exe)));
+    earlier_run(mame_file, std::to_string(file_size(exe)));
     const StartupResult r = run_startup(settings, paths, host, options);
     EXPECT_EQ(r.outcome, StartupOutcome::Continue);
     EXPECT_TRUE(host.prompts.empty());
@@ -98,7 +98,7 @@ TEST_F(Startup, LaterStartLoadsThePreferencesWithoutQuestions) {
 
 TEST_F(Startup, MameUpdateYesChoosesAgainAndKeepsTheDatabaseForTheRebuild) {
     const std::string exe = install_mame();
-    earlier_run("mame", "1234");
+    earlier_run(mame_file, "1234");
     host.answers = {Answer::Yes};
     host.files.push_back(exe);
     const StartupResult r = run_startup(settings, paths, host, options);
@@ -121,7 +121,7 @@ TEST_F(Startup, MameUpdateYesChoosesAgainAndKeepsTheDatabaseForTheRebuild) {
 
 TEST_F(Startup, MameUpdateNoGoesOnUnchanged) {
     install_mame();
-    earlier_run("mame", "1234");
+    earlier_run(mame_file, "1234");
     host.answers = {Answer::No};
     const StartupResult r = run_startup(settings, paths, host, options);
     EXPECT_EQ(r.outcome, StartupOutcome::Continue);
@@ -133,7 +133,7 @@ TEST_F(Startup, MameUpdateNoGoesOnUnchanged) {
 }
 
 TEST_F(Startup, MissingExecutableNoEndsTheProgram) {
-    earlier_run("mame", "1234");
+    earlier_run(mame_file, "1234");
     host.answers = {Answer::No};
     const StartupResult r = run_startup(settings, paths, host, options);
     EXPECT_EQ(r.outcome, StartupOutcome::Exit);
@@ -144,19 +144,19 @@ TEST_F(Startup, MissingExecutableNoEndsTheProgram) {
 
 TEST_F(Startup, MissingExecutableYesChoosesANewOne) {
     earlier_run("mame64", "1234");
-    const std::string exe = install_mame("mame");
+    const std::string exe = install_mame(mame_file);
     host.answers = {Answer::Yes};
     host.files.push_back(exe);
     const StartupResult r = run_startup(settings, paths, host, options);
     EXPECT_EQ(r.outcome, StartupOutcome::Continue);
     EXPECT_FALSE(r.refresh_database);
     EXPECT_EQ(host.prompts.size(), 2u);
-    EXPECT_EQ(settings.MAME_Exe, "mame");
+    EXPECT_EQ(settings.MAME_Exe, mame_file);
     EXPECT_EQ(settings.ORVEL_Font_Size, 13); // the rest of the preferences survive
 }
 
 TEST_F(Startup, UnknownFileNameAsksAndNoEnds) {
-    host.files.push_back(install_mame("emulator"));
+    host.files.push_back(install_mame("emulator" + exe_suffix));
     host.answers = {Answer::No};
     const StartupResult r = run_startup(settings, paths, host, options);
     EXPECT_EQ(r.outcome, StartupOutcome::Exit);
@@ -166,11 +166,11 @@ TEST_F(Startup, UnknownFileNameAsksAndNoEnds) {
 }
 
 TEST_F(Startup, UnknownFileNameYesGoesOnWithoutAVersion) {
-    host.files.push_back(install_mame("emulator"));
+    host.files.push_back(install_mame("emulator" + exe_suffix));
     host.answers = {Answer::Yes};
     const StartupResult r = run_startup(settings, paths, host, options);
     EXPECT_EQ(r.outcome, StartupOutcome::Continue);
-    EXPECT_EQ(settings.MAME_Exe, "emulator");
+    EXPECT_EQ(settings.MAME_Exe, "emulator" + exe_suffix);
     EXPECT_EQ(settings.MAME_Version, "");
     EXPECT_GT(file_size(prefs()), 0);
     EXPECT_EQ(paths.rompath, "roms");
@@ -241,5 +241,5 @@ TEST_F(Startup, PreferencesThatCannotBeWrittenAreReportedAndStartUpGoesOn) {
                                  preferences_path(settings) + " (";
     ASSERT_EQ(host.messages().size(), 1u);
     EXPECT_EQ(host.messages()[0].substr(0, expected.size()), expected);
-    EXPECT_EQ(settings.MAME_Exe, "mame"); // the choice holds for this run
+    EXPECT_EQ(settings.MAME_Exe, mame_file); // the choice holds for this run
 }

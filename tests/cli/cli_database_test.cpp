@@ -2,12 +2,13 @@
 
 #include "cli/cli_run.h"
 #include "platform/files.h"
+#include "settings/settings.h"
 #include "support/env_guard.h"
 #include "support/scripted_host.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <memory>
 
 using namespace orvel;
@@ -22,8 +23,8 @@ class CliDatabase : public ::testing::Test {
     void SetUp() override {
         mame_folder = dir.file("mame/");
         ASSERT_TRUE(create_folder(mame_folder));
-        std::filesystem::copy_file(ORVEL_FAKE_MAME, mame_folder + "mame");
-        const CliRun init = run_cli("--data data init --mame mame/mame", dir.path());
+        ASSERT_TRUE(copy_file(ORVEL_FAKE_MAME, mame_folder + mame_file));
+        const CliRun init = run_cli("--data data init --mame mame/" + mame_file, dir.path());
         ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
     }
     CliRun cli(const std::string& args) { return run_cli("--data data " + args, dir.path()); }
@@ -69,6 +70,42 @@ TEST_F(CliDatabase, BuildScanAndRecord) {
     const CliRun missing = cli("record mslug2");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, std::vector<std::string>{"orvel-cli: no machine mslug2"});
+}
+
+// The database file is the same bytes on every system: a copy made on Linux from the same
+// listing is the reference, for the file as built and as loaded and saved again.
+TEST_F(CliDatabase, TheDatabaseFileIsTheSameOnEverySystem) {
+    std::string reference = read_all(fixture("database/listing.qld"));
+    const size_t heading_end = reference.find("\r\n");
+    ASSERT_NE(heading_end, std::string::npos);
+    reference.replace(0, heading_end, "; Orvel " + Settings{}.version_text);
+
+    EnvGuard listing("ORVEL_FAKE_LISTING", fixture("database/listing.xml"));
+    ASSERT_EQ(cli("build").status, 0);
+    EXPECT_EQ(read_all(dir.file("data/ORVEL.qld")), reference);
+    ASSERT_EQ(cli("favourite add mslug").status, 0);
+    ASSERT_EQ(cli("favourite remove mslug").status, 0);
+    EXPECT_EQ(read_all(dir.file("data/ORVEL.qld")), reference);
+}
+
+// ROM folders written the Windows way on Windows (drive, backslashes, a blank and an accent in a
+// name, several folders), otherwise the POSIX way: zip and 7z romsets are found in all of them.
+TEST_F(CliDatabase, ScanFindsZipAnd7zRomsetsInEveryRomFolder) {
+    EnvGuard listing("ORVEL_FAKE_LISTING", fixture("database/listing.xml"));
+    ASSERT_EQ(cli("build").status, 0);
+    dir.write("my roms é/mslug.zip", "x");
+    dir.write("more/neogeo.7z", "x");
+    std::string rompath = dir.file("my roms é") + ";" + dir.file("more");
+#ifdef _WIN32
+    std::replace(rompath.begin(), rompath.end(), '/', '\\');
+    ASSERT_EQ(rompath.substr(1, 2), ":\\");
+#endif
+    dir.write("mame/mame.ini", "rompath" + std::string(19, ' ') + rompath + "\n");
+    const CliRun scan = cli("scan");
+    ASSERT_EQ(scan.status, 0) << (scan.err.empty() ? "" : scan.err.back());
+    EXPECT_EQ(scan.out, std::vector<std::string>{"Available: 6 of 9"});
+    EXPECT_EQ(cli("record mslug").out.at(14), "isavailable = yes");
+    EXPECT_EQ(cli("record neogeo").out.at(14), "isavailable = yes");
 }
 
 TEST_F(CliDatabase, BuildLoadsAnExistingDatabaseAndRebuildKeepsFavourites) {

@@ -20,7 +20,7 @@ class Cli : public ::testing::Test {
         ASSERT_TRUE(create_folder(mame_folder));
     }
     std::string install(const std::string& name) {
-        std::filesystem::copy_file(ORVEL_FAKE_MAME, mame_folder + name);
+        EXPECT_TRUE(copy_file(ORVEL_FAKE_MAME, mame_folder + name));
         return mame_folder + name;
     }
 };

@@ -23,8 +23,8 @@ class InfoCli : public ::testing::Test {
     void SetUp() override {
         mame = dir.file("mame folder/");
         ASSERT_TRUE(create_folder(mame));
-        std::filesystem::copy_file(ORVEL_FAKE_MAME, mame + "mame");
-        const CliRun init = run_cli("init --mame \"" + mame + "mame\"", dir.path());
+        ASSERT_TRUE(copy_file(ORVEL_FAKE_MAME, mame + mame_file));
+        const CliRun init = run_cli("init --mame \"" + mame + mame_file + "\"", dir.path());
         ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
         // The first command builds the database, showing the build's console on standard
         // output; the commands under test then load it.

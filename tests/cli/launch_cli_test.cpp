@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <optional>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 using namespace orvel;
 using namespace orvel::test;
@@ -47,17 +49,18 @@ class LaunchCli : public ::testing::Test {
     TempDir dir;
     TempDir tmp;
     std::string mame; // the MAME folder, with a blank in its name
-    std::optional<EnvGuard> listing_env, log_env, tmp_env, runtime_env;
+    std::optional<EnvGuard> listing_env, log_env, tmp_env, tmp_windows_env, runtime_env;
 
     void SetUp() override {
         mame = dir.file("mame folder/");
         ASSERT_TRUE(create_folder(mame));
-        std::filesystem::copy_file(ORVEL_FAKE_MAME, mame + "mame");
+        ASSERT_TRUE(copy_file(ORVEL_FAKE_MAME, mame + mame_file));
         listing_env.emplace("ORVEL_FAKE_LISTING", dir.write("listing.xml", listing));
         log_env.emplace("ORVEL_FAKE_LOG", dir.file("args.log"));
         tmp_env.emplace("TMPDIR", tmp.path());
+        tmp_windows_env.emplace("TMP", tmp.path());
         runtime_env.emplace("XDG_RUNTIME_DIR", "");
-        const CliRun init = cli("init --mame \"mame folder/mame\"");
+        const CliRun init = cli("init --mame \"mame folder/" + mame_file + "\"");
         ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
         dir.write("mame folder/hash/nes.xml", read_all(fixture("softlist/nes.xml")));
         dir.write("mame folder/roms/nes/usa/SMB.ZIP", "x");
@@ -111,10 +114,24 @@ TEST_F(LaunchCli, RunAsksAndStartsMameWithTheItem) {
 
     r = cli("run nes --capture --yes");
     ASSERT_EQ(r.status, 0);
+#ifdef _WIN32
+    const std::string own = tmp.path(); // the temporary folder is the user's own
+#else
     const std::string own = tmp.file("orvel-" + std::to_string(::getuid()) + "/");
+#endif
     EXPECT_EQ(r.out, (std::vector<std::string>{own + "output.txt", own + "error.txt"}));
     EXPECT_EQ(read_all(own + "output.txt"),
               "fake mame: starting\r\nfake mame: running nes\r\nfake mame: done\r\n");
+}
+
+// The media file's name reaches MAME as one argument, as it is: blanks, quotes and letters
+// beyond ASCII included (on Windows through the wide command line at both ends).
+TEST_F(LaunchCli, RunHandsMameAMediaFileNameAsItIs) {
+    const std::string media = dir.write("my games/Zoë's 'Ärger' 東京 cart.nes", "x");
+    const CliRun r = run_cli_args(
+        {"--data", "data", "run", "nes", "--media", "cart1", media, "--yes"}, dir.path());
+    ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err.back());
+    EXPECT_EQ(log(), "nes\n-cart1\n" + media + "\n--\n");
 }
 
 TEST_F(LaunchCli, CommandlineChangesStoredLinesWithTheWindowsRules) {

@@ -24,8 +24,8 @@ class ListCli : public ::testing::Test {
     void SetUp() override {
         mame = dir.file("mame/");
         ASSERT_TRUE(create_folder(mame));
-        std::filesystem::copy_file(ORVEL_FAKE_MAME, mame + "mame");
-        ASSERT_EQ(run_cli("init --mame \"" + mame + "mame\"", dir.path()).status, 0);
+        ASSERT_TRUE(copy_file(ORVEL_FAKE_MAME, mame + mame_file));
+        ASSERT_EQ(run_cli("init --mame \"" + mame + mame_file + "\"", dir.path()).status, 0);
     }
     CliRun cli(const std::string& args) { return run_cli(args, dir.path()); }
     std::vector<std::string> names(const std::string& args) {

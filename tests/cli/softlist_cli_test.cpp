@@ -21,8 +21,8 @@ class SoftlistCli : public ::testing::Test {
     TempDir dir;
     void SetUp() override {
         ASSERT_TRUE(create_folder(dir.file("mame folder/")));
-        std::filesystem::copy_file(ORVEL_FAKE_MAME, dir.file("mame folder/mame"));
-        const CliRun init = cli("init --mame \"mame folder/mame\"");
+        ASSERT_TRUE(copy_file(ORVEL_FAKE_MAME, dir.file("mame folder/" + mame_file)));
+        const CliRun init = cli("init --mame \"mame folder/" + mame_file + "\"");
         ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
         dir.write("mame folder/hash/nes.xml", read_all(fixture("softlist/nes.xml")));
         dir.write("mame folder/roms/nes/usa/SMB.ZIP", "x");

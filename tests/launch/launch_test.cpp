@@ -12,8 +12,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace orvel {
 namespace {
@@ -30,14 +32,22 @@ class LaunchTest : public ::testing::Test {
     TempDir tmp;
     ScopedEnv log{"ORVEL_FAKE_LOG", dir.file("args.log")};
     ScopedEnv tmpdir{"TMPDIR", tmp.path()};
+    ScopedEnv tmp_windows{"TMP", tmp.path()}; // Windows' temporary folder
     ScopedEnv runtime{"XDG_RUNTIME_DIR", ""};
     ScriptedHost host;
-    // Where captured runs leave their files: the user's own folder in the temporary folder.
+    // Where captured runs leave their files: the user's own folder in the temporary folder (on
+    // Windows the temporary folder itself is the user's own).
     std::string own(const std::string& name) const {
+#ifdef _WIN32
+        return tmp.file(name);
+#else
         return tmp.file("orvel-" + std::to_string(::getuid()) + "/" + name);
+#endif
     }
 
-    MameCommand fake(bool pause = false) const { return {ORVEL_FAKE_MAME, dir.path(), pause}; }
+    MameCommand fake(bool pause = false) const {
+        return {ORVEL_FAKE_MAME, dir.path(), pause};
+    }
     // A stand-in MAME written as a script, for output the fake does not print.
     MameCommand script(const std::string& body) const {
         const std::string path = dir.write("script-mame", "#!/bin/sh\n" + body);
@@ -198,6 +208,7 @@ TEST_F(LaunchTest, StoredCommandLineAndPauseOnExit) {
               0);
 }
 
+#ifndef _WIN32 // stand-in MAMEs written as shell scripts
 TEST_F(LaunchTest, AFailedRunWaitsForAKeyEvenWithoutThePause) {
     const auto waited = [this] {
         return std::count(host.console.begin(), host.console.end(), "key:Press A Key To Exit");
@@ -215,6 +226,7 @@ TEST_F(LaunchTest, AFailedRunWaitsForAKeyEvenWithoutThePause) {
         EXPECT_EQ(waited(), expected);
     }
 }
+#endif
 
 TEST_F(LaunchTest, AMameThatCannotStartShowsAnEmptyConsole) {
     const MameCommand missing{dir.file("no-such-mame"), dir.path(), true};
@@ -237,6 +249,7 @@ TEST_F(LaunchTest, AMameThatCannotStartShowsAnEmptyConsole) {
     EXPECT_EQ(opened, (std::vector<std::string>{own("output.txt"), own("error.txt")}));
 }
 
+#ifndef _WIN32 // stand-in MAMEs written as shell scripts
 TEST_F(LaunchTest, CapturedRunPairsOneErrorLineWithEachOutputLine) {
     std::vector<std::string> opened;
     const auto opener = [&](const std::string& path) {
@@ -260,6 +273,7 @@ TEST_F(LaunchTest, CapturedRunPairsOneErrorLineWithEachOutputLine) {
     EXPECT_EQ(test::read_all(own("output.txt")), "first\r\nsecond\r\ncaf\xC3\xA9\r\n");
     EXPECT_EQ(test::read_all(own("error.txt")), "bad rom\r\n\r\n\r\nlate 1\r\nlate 2\r\n");
 }
+#endif
 
 TEST_F(LaunchTest, FloodingStandardErrorNeverHangsAndIsKept) {
     ScopedEnv flood("ORVEL_FAKE_STDERR_FLOOD", std::to_string(2 << 20)); // 2 MB, 2048 lines
@@ -294,6 +308,7 @@ TEST_F(LaunchTest, RunsEndWithMameAndGiveItsExitStatus) {
         0u);
 }
 
+#ifndef _WIN32 // POSIX links and modes
 TEST_F(LaunchTest, CapturedOutputIsPrivateAndFollowsNoLink) {
     const auto opener = [](const std::string&) { return true; };
     // Links planted by someone else: in the shared temporary folder and in the user's own.
@@ -328,6 +343,7 @@ TEST_F(LaunchTest, CapturedOutputIsPrivateAndFollowsNoLink) {
     ASSERT_EQ(host.messages().size(), 1u);
     EXPECT_EQ(host.messages()[0].rfind("Error: MAME's output could not be written", 0), 0u);
 }
+#endif
 
 } // namespace
 } // namespace orvel

@@ -69,6 +69,15 @@ class TempDir {
     std::string path_;
 };
 
+// The file name a MAME folder of a test's own gives the fake MAME: start-up and a run look for
+// "mame.exe" on Windows.
+#ifdef _WIN32
+inline const std::string exe_suffix = ".exe";
+#else
+inline const std::string exe_suffix;
+#endif
+inline const std::string mame_file = "mame" + exe_suffix;
+
 std::string read_all(const std::string& path);
 std::string fixture(const std::string& name); // path of a file under tests/fixtures
 
