@@ -164,6 +164,7 @@ TEST(SoftwareList, LoadSortsAndReportsErrorsThroughTheHost) {
     EXPECT_EQ(host.prompts.size(), 1u);
 }
 
+#ifndef _WIN32 // Windows does not open a folder as a file at all
 TEST(SoftwareList, AReadErrorIsAnErrorNotTheEndOfTheList) {
     // A folder opens as a file, but reading it fails: nothing may pass for a short list.
     TempDir mame;
@@ -180,12 +181,13 @@ TEST(SoftwareList, AReadErrorIsAnErrorNotTheEndOfTheList) {
     EXPECT_EQ(host.prompts[0].text, load.message());
     EXPECT_TRUE(list.items.empty());
 }
+#endif
 
 TEST(SoftwareList, HashFolderResolution) {
     TempDir mame;
     TempDir elsewhere;
     elsewhere.write("nes.xml", nes_list);
-    EXPECT_EQ(software_list_path("hash", mame.path(), "nes"), mame.path() + "hash/nes.xml");
+    EXPECT_EQ(software_list_path("hash", mame.path(), "nes"), mame.file("hash/nes.xml"));
     EXPECT_EQ(software_list_path("hash;" + elsewhere.path(), mame.path(), "nes"),
               elsewhere.file("nes.xml"));
     EXPECT_EQ(software_list_path("\"" + elsewhere.path() + "\"", mame.path(), "nes"),
