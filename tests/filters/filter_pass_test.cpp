@@ -49,6 +49,10 @@ MachineList property_list() {
     ms.back().driver_status = "imperfect";
     ms.push_back(machine("prelim"));
     ms.back().driver_status = "preliminary";
+    ms.push_back(machine("complete"));
+    ms.back().audit = AuditVerdict::Complete;
+    ms.push_back(machine("missingset"));
+    ms.back().audit = AuditVerdict::Missing;
     return ms;
 }
 
@@ -77,6 +81,8 @@ TEST(FilterPass, EachTreeChoiceTurnsOnTheFlagThatHidesWhatTheChildExcludes) {
         Names hidden;
     };
     const Case cases[] = {
+        {"Audit", 1, {"complete"}, {}},
+        {"Audit", 3, {"missingset"}, {}},
         {"Availability", 1, {"avail"}, {}},
         {"Availability", 2, {}, {"avail"}},
         {"BIOS", 1, {"isbios"}, {}},
