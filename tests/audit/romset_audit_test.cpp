@@ -241,7 +241,9 @@ TEST_F(RomsetAudit, EachFaultGivesItsVerdict) {
         c.change(sets);
         write(sets);
         EXPECT_EQ(verdict(c.machine), c.verdict);
-        if (c.rom) EXPECT_EQ(finding(c.machine, c.rom).status, c.status);
+        if (c.rom) {
+            EXPECT_EQ(finding(c.machine, c.rom).status, c.status);
+        }
     }
 }
 

@@ -131,7 +131,7 @@ bool zip(const std::string& path, const std::vector<RomFile>& files, bool with_d
     put32(out, static_cast<std::uint32_t>(directory.size()));
     put32(out, directory_at);
     put16(out, 0);
-    return write_file_atomic(path, out);
+    return create_folders(folder_of(path)) && write_file_atomic(path, out);
 }
 
 } // namespace
@@ -146,7 +146,7 @@ bool write_zip_directory_only(const std::string& path, const std::vector<RomFile
 
 bool write_7z(const std::string& path, const std::vector<RomFile>& files) {
     std::unique_ptr<archive, int (*)(archive*)> a(archive_write_new(), archive_write_free);
-    if (archive_write_set_format_7zip(a.get()) != ARCHIVE_OK ||
+    if (!create_folders(folder_of(path)) || archive_write_set_format_7zip(a.get()) != ARCHIVE_OK ||
         archive_write_open_filename(a.get(), path.c_str()) != ARCHIVE_OK)
         return false;
     for (const RomFile& f : files) {
