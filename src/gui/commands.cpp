@@ -17,7 +17,7 @@ using K = QKeyCombination;
 constexpr Qt::KeyboardModifier ctrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifier shift = Qt::ShiftModifier;
 
-constexpr std::array<CommandSpec, 19> specs = {{
+constexpr std::array<CommandSpec, 20> specs = {{
     {C::RunMachine,
      "Run Machine",
      {K(Qt::Key_Enter), K(Qt::Key_Return)},
