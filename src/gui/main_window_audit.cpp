@@ -2,6 +2,7 @@
 // progress window whose Cancel stops it between machines.
 
 #include "audit/audit_results.h"
+#include "gui/machine_list_view.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "platform/mame_folders.h"
