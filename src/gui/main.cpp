@@ -52,8 +52,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvel: unknown argument '%s' (see orvel --help)\n", argv[1]);
         return 2;
     }
+    // The window's class on X11 (WM_CLASS "orvel", "Orvel"): the desktop entry's StartupWMClass.
     app.setApplicationName(QStringLiteral("Orvel"));
-    // The installed desktop entry's name, so that the desktop shows its icon for the window.
+    // The installed desktop entry's name (Wayland's app id), so that the desktop shows its icon
+    // for the window.
     app.setDesktopFileName(QStringLiteral(ORVEL_APP_ID));
     QIcon program_icon;
     for (int size : {16, 32, 48, 64, 128})
