@@ -1,9 +1,11 @@
 #include "app/startup_database.h"
 
+#include "audit/audit_results.h"
 #include "database/availability.h"
 #include "database/database_file.h"
 #include "database/listing_build.h"
 #include "platform/files.h"
+#include "platform/mame_folders.h"
 
 #include <string_view>
 
@@ -70,6 +72,25 @@ DatabaseStartResult start_machine_database(const Settings& settings, const MameP
         }
     }
 
+    // The verdicts of the last romset audit, unless the ROM data has been rebuilt since.
+    load_current_audit_results(settings.ORVEL_Data, machines);
+
+    if (machines.empty() && result.built &&
+        (result.problem.ok() || result.problem.is(FailureKind::Missing))) {
+        // MAME ran but listed nothing: restarting would only do the same again.
+        const std::string why = result.problem.ok() ? std::string("its listing holds no machine")
+                                                    : std::string(result.problem.message());
+        const std::string text =
+            "\"" + mame_executable_path(settings.MAME_Exe, settings.MAME_Path) +
+            "\" listed no machines for \"-listxml\" (" + why +
+            "), so it does not look like a working MAME.\n\nChoose another MAME?";
+        result.outcome =
+            host.message("No Machines", text, Buttons::YesNo, Icon::Warning) == Answer::Yes
+                ? DatabaseOutcome::ChooseMame
+                : DatabaseOutcome::Exit;
+        if (result.problem.ok()) result.problem = failure(why, FailureKind::Missing);
+        return result;
+    }
     if (machines.empty()) {
         host.message("Database Error!", "Please Restart ORVEL!", Buttons::Ok, Icon::Error);
         result.outcome = DatabaseOutcome::Exit;

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/folder_lock.h"
 #include "platform/terminal.h"
+#include "settings/settings.h"
 
 #include <cstdio>
 #include <cstring>
@@ -35,6 +36,7 @@ int cmd_dat(const Options& options, const std::vector<std::string>& args);
 int cmd_info(const Options& options, const std::vector<std::string>& args);
 int cmd_commandline(const Options& options, const std::vector<std::string>& args);
 int cmd_ini_names(const Options& options, const std::vector<std::string>& args);
+int cmd_audit(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -62,6 +64,11 @@ const Entry commands[] = {
      "build [--rebuild]         build or load the machine database; print Machines: N", true},
     {"scan", cmd_scan,
      "scan                      check availability and save; print Available: N of M", true},
+    {"audit", cmd_audit,
+     "audit [NAME] [--only complete|incomplete|missing|noroms] [--deep]\n"
+     "                            audit the romsets without MAME: NAME<TAB>VERDICT per machine,\n"
+     "                            or for NAME one line per ROM (NAME<TAB>STATUS<TAB>SET<TAB>\n"
+     "                            WHERE); --deep also decompresses NAME's ROMs to check SHA-1"},
     {"record", cmd_record, "record NAME               print NAME's section of the database file"},
     {"list", cmd_list,
      "list [--choose \"GROUP/CHILD\"]... [--folder \"FOLDER/SUB-FOLDER\"] [--search TEXT]\n"
@@ -102,7 +109,8 @@ const Entry commands[] = {
 };
 
 void print_help(std::FILE* out) {
-    std::fprintf(out, "usage: orvel-cli [--data DIR] [--yes|--no] COMMAND [ARGS...]\n\n"
+    std::fprintf(out, "usage: orvel-cli [--data DIR] [--yes|--no] COMMAND [ARGS...]\n"
+                      "       orvel-cli --help | --version\n\n"
                       "commands:\n");
     for (const Entry& e : commands)
         std::fprintf(out, "  %s\n", e.usage);
@@ -128,6 +136,9 @@ int main(int argc, char** argv) {
             options.answer = -1;
         } else if (words.empty() && (arg == "--help" || arg == "-h")) {
             print_help(stdout);
+            return ok;
+        } else if (words.empty() && arg == "--version") {
+            std::fputs(orvel::program_version_statement("orvel-cli").c_str(), stdout);
             return ok;
         } else {
             words.emplace_back(arg);
