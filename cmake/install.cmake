@@ -10,6 +10,28 @@ set(ORVEL_GENERATED_DIR ${PROJECT_BINARY_DIR}/dist)
 
 install(TARGETS orvel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+set(ORVEL_MAINTAINER "The Orvel Developers <orvel@example.org>")
+# The release date shown by the manual pages and the AppStream metadata: the day of the last
+# change in the project's history (the day of the build without one).
+execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%cs
+                OUTPUT_VARIABLE ORVEL_RELEASE_DATE OUTPUT_STRIP_TRAILING_WHITESPACE
+                ERROR_QUIET RESULT_VARIABLE git_result)
+if(NOT git_result EQUAL 0 OR NOT ORVEL_RELEASE_DATE)
+    string(TIMESTAMP ORVEL_RELEASE_DATE "%Y-%m-%d" UTC)
+endif()
+
+# The licence terms (Debian's machine-readable copyright file, which points at the GPL's text in
+# /usr/share/common-licenses) and the changelog made from the project's history.
+set(ORVEL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/orvel)
+install(FILES ${ORVEL_DIST_DIR}/debian/copyright DESTINATION ${ORVEL_DOC_DIR})
+add_custom_target(
+    debian_changelog ALL
+    COMMAND bash ${ORVEL_DIST_DIR}/debian/make_changelog.sh ${PROJECT_SOURCE_DIR}
+            ${PROJECT_VERSION} ${ORVEL_MAINTAINER} ${ORVEL_GENERATED_DIR}/changelog.gz
+    BYPRODUCTS ${ORVEL_GENERATED_DIR}/changelog.gz
+    COMMENT "Writing the changelog from the project's history" VERBATIM)
+install(FILES ${ORVEL_GENERATED_DIR}/changelog.gz DESTINATION ${ORVEL_DOC_DIR})
+
 # Manual pages carry the version; Debian keeps them compressed.
 find_program(ORVEL_GZIP gzip)
 set(man_pages orvel-cli.1)
@@ -69,19 +91,20 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Orvel Developers")
-set(CPACK_PACKAGE_CONTACT "The Orvel Developers <orvel@example.org>")
+set(CPACK_PACKAGE_CONTACT ${ORVEL_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop front end for the MAME arcade emulator")
-# The package's long description, below the summary line.
+# The package's long description, below the summary line: lines within 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Orvel lists every machine that MAME emulates, narrowed by a filter tree, category\n\
-folders and a search box, tells which ones can run with the ROM sets found, shows their\n\
-history, pictures and notes, and starts MAME with the right command line. orvel-cli does the\n\
-same from a terminal.")
+    "Orvel lists every machine that MAME emulates, narrowed by a filter tree,\n\
+category folders and a search box, tells which ones can run with the ROM sets\n\
+found, shows their history, pictures and notes, and starts MAME with the right\n\
+command line. orvel-cli does the same from a terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://orvel.example.org/)
+# Emulators and what goes with them; the games section is for the games themselves (and wants
+# its programs in /usr/games).
+set(CPACK_DEBIAN_PACKAGE_SECTION otherosfs)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS mame)
 include(CPack)

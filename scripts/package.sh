@@ -10,6 +10,7 @@ if ! command -v dpkg-shlibdeps >/dev/null 2>&1; then
     echo "  apt-get install -y dpkg-dev" >&2
     exit 1
 fi
-bash scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Debian's hardening flags come from dpkg-buildflags (-DORVEL_HARDENING=ON).
+bash scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_HARDENING=ON
 (cd "$dir" && cpack -G DEB)
 ls -1 "$dir"/orvel_*.deb

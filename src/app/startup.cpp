@@ -32,6 +32,17 @@ bool starts_with_mz(const std::string& path) {
 
 } // namespace
 
+std::string no_mame_found_text() {
+#ifdef _WIN32
+    return "No MAME was found on PATH.\n\nMAME is free: download it from the MAME project's "
+           "site, unpack it in a folder of your own, then choose mame.exe here.";
+#else
+    return "No MAME was found on PATH or in /usr/games.\n\nOn Debian and Ubuntu, install it "
+           "with:\n    sudo apt install mame\nthen start Orvel again, or choose a MAME of your "
+           "own here.";
+#endif
+}
+
 Result<std::string> read_mame_version(const std::string& exe_path, const std::string& mame_folder,
                                       int timeout_ms) {
     if (starts_with_mz(exe_path)) {
@@ -59,24 +70,35 @@ Result<std::string> read_mame_version(const std::string& exe_path, const std::st
     return first_line.substr(0, blank);
 }
 
+std::string not_mame_text(const std::string& exe_path, const Result<std::string>& version) {
+    if (version.is(FailureKind::Missing))
+        return "\"" + exe_path + "\" could not be started, so it cannot be MAME.";
+    return "\"" + exe_path +
+           "\" printed no version for \"-version\" (MAME prints its version there, and lists "
+           "its machines for \"-listxml\"), so it does not look like MAME.";
+}
+
 Status apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_path,
                          int version_timeout_ms) {
+    if (!is_accepted_mame_name(file_name_of(exe_path)) &&
+        host.message("Invalid Filename", "Unknown MAME Filename. Continue?", Buttons::YesNo,
+                     Icon::None) != Answer::Yes)
+        return failure("", FailureKind::Cancelled);
     const MameLocation location = locate_mame(exe_path);
+    // A program that does not answer "-version" as MAME does is not taken: keeping it would only
+    // lead to a build with no machines at every start.
+    const Result<std::string> version =
+        read_mame_version(exe_path, location.mame_folder, version_timeout_ms);
+    if (version.is(FailureKind::Missing) || (version.ok() && version->empty()))
+        return failure(not_mame_text(exe_path, version), FailureKind::Refused);
     settings.MAME_Exe = location.exe;
     settings.MAME_Date = file_creation_date(exe_path);
     settings.MAME_Path = location.mame_folder;
     settings.MAME_Size = std::to_string(file_size(exe_path));
-    if (is_accepted_mame_name(file_name_of(exe_path))) {
-        const Result<std::string> version =
-            read_mame_version(exe_path, settings.MAME_Path, version_timeout_ms);
-        settings.MAME_Version = version.ok() ? *version : std::string();
-        // A MAME that cannot be started says nothing of its own; one that hangs is named.
-        if (version.is(FailureKind::Error))
-            host.message("MAME Version", version.message(), Buttons::Ok, Icon::Warning);
-    } else if (host.message("Invalid Filename", "Unknown MAME Filename. Continue?", Buttons::YesNo,
-                            Icon::None) != Answer::Yes) {
-        return failure("", FailureKind::Cancelled);
-    }
+    settings.MAME_Version = version.ok() ? *version : std::string();
+    // A MAME that hangs is named; it is kept all the same (it may only be slow).
+    if (version.is(FailureKind::Error))
+        host.message("MAME Version", version.message(), Buttons::Ok, Icon::Warning);
     // Neither a data folder that cannot be created nor preferences that cannot be written stop
     // start-up (the next start simply asks again), but the caller hears of it.
     if (!folder_exists(settings.ORVEL_Data)) create_folder(settings.ORVEL_Data);
@@ -132,24 +154,42 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
     }
 
     // Choosing MAME. A MAME found on the search path is offered first: the dialog opens in its
-    // folder with it selected.
+    // folder with it selected. When the search finds none, the user first hears how to get one.
     if (settings.MAME_Exe.empty()) {
         const std::string found = find_mame_in(options.mame_search_path);
-        const std::string chosen = host.choose_open_file(
-            "Select MAME Executable", found.empty() ? std::string(mame_default_name) : found,
-            mame_filter);
-        if (chosen.empty()) return exit_now;
-        const Status applied =
-            apply_chosen_mame(settings, host, chosen, options.version_timeout_ms);
-        if (applied.is(FailureKind::Cancelled)) return exit_now;
-        if (!applied)
-            host.message("Save Failed", "Settings Not Saved!\n" + std::string(applied.message()),
-                         Buttons::Ok, Icon::Warning);
+        if (found.empty() && !options.mame_search_path.empty())
+            host.message("MAME Not Found", no_mame_found_text(), Buttons::Ok, Icon::Information);
+        std::string offered = found.empty() ? std::string(mame_default_name) : found;
+        for (;;) {
+            const std::string chosen =
+                host.choose_open_file("Select MAME Executable", offered, mame_filter);
+            if (chosen.empty()) return exit_now;
+            const Status applied =
+                apply_chosen_mame(settings, host, chosen, options.version_timeout_ms);
+            if (applied.is(FailureKind::Cancelled)) return exit_now;
+            if (applied.is(FailureKind::Refused)) {
+                if (host.message("Not MAME",
+                                 std::string(applied.message()) + "\n\nChoose another MAME?",
+                                 Buttons::YesNo, Icon::Warning) != Answer::Yes)
+                    return exit_now;
+                offered = chosen;
+                continue;
+            }
+            if (!applied)
+                host.message("Save Failed",
+                             "Settings Not Saved!\n" + std::string(applied.message()), Buttons::Ok,
+                             Icon::Warning);
+            break;
+        }
     }
 
     // MAME's configuration, read from its folder.
-    if (const Status config = discover_mame_config(settings, paths, options.cc_timeout_ms); !config)
-        host.message("MAME Configuration", config.message(), Buttons::Ok, Icon::Warning);
+    const MameConfigDiscovery config = discover_mame_config(settings, paths, options.cc_timeout_ms);
+    if (!config.status)
+        host.message("MAME Configuration", config.status.message(), Buttons::Ok, Icon::Warning);
+    if (!config.created_in.empty())
+        host.message("MAME Configuration", mame_config_created_text(config.created_in), Buttons::Ok,
+                     Icon::Information);
     return result;
 }
 

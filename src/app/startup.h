@@ -47,13 +47,18 @@ StartupOptions program_startup_options(const std::string& start_directory,
 StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
                           const StartupOptions& options);
 
-// What start-up does once the user has chosen the executable at exe_path (a full path): sets
-// MAME_Exe, MAME_Path, MAME_Size, MAME_Date and, for an accepted name, MAME_Version (telling
-// the user when MAME did not answer in time); asks "Invalid Filename" for any other name
-// (Cancelled when the user declines). Then creates the data folder and saves the preferences
-// (NotSaved, the settings applied all the same, when they cannot be written).
+// What start-up does once the user has chosen the executable at exe_path (a full path): asks
+// "Invalid Filename" for a name other than mame, mame64, mame.exe or mame64.exe (Cancelled when
+// the user declines); reads its version, and refuses (Refused, saying what was wrong, nothing
+// changed or saved) a program that cannot be started or prints no version, as MAME would. Then
+// sets MAME_Exe, MAME_Path, MAME_Size, MAME_Date and MAME_Version (telling the user when MAME did
+// not answer in time), creates the data folder and saves the preferences (NotSaved, the settings
+// applied all the same, when they cannot be written).
 Status apply_chosen_mame(Settings& settings, Host& host, const std::string& exe_path,
                          int version_timeout_ms = 20000);
+
+// What the user is told when no MAME was found: that none was, and how to get one.
+std::string no_mame_found_text();
 
 // The product version of a MAME executable: the version resource of a Windows (PE) file,
 // otherwise the first word MAME prints for "-version" (run in mame_folder; empty when it prints

@@ -5,6 +5,7 @@
 #include "database/listing_build.h"
 #include "platform/files.h"
 #include "platform/folder_lock.h"
+#include "platform/mame_folders.h"
 
 #include <string_view>
 
@@ -79,6 +80,22 @@ DatabaseStartResult start_machine_database(const Settings& settings, const MameP
         }
     }
 
+    if (machines.empty() && result.built &&
+        (result.problem.ok() || result.problem.is(FailureKind::Missing))) {
+        // MAME ran but listed nothing: restarting would only do the same again.
+        const std::string why = result.problem.ok() ? std::string("its listing holds no machine")
+                                                    : std::string(result.problem.message());
+        const std::string text =
+            "\"" + mame_executable_path(settings.MAME_Exe, settings.MAME_Path) +
+            "\" listed no machines for \"-listxml\" (" + why +
+            "), so it does not look like a working MAME.\n\nChoose another MAME?";
+        result.outcome =
+            host.message("No Machines", text, Buttons::YesNo, Icon::Warning) == Answer::Yes
+                ? DatabaseOutcome::ChooseMame
+                : DatabaseOutcome::Exit;
+        if (result.problem.ok()) result.problem = failure(why, FailureKind::Missing);
+        return result;
+    }
     if (machines.empty()) {
         host.message("Database Error!", "Please Restart ORVEL!", Buttons::Ok, Icon::Error);
         result.outcome = DatabaseOutcome::Exit;

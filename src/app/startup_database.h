@@ -14,7 +14,8 @@
 
 namespace orvel {
 
-enum class DatabaseOutcome { Continue, Exit };
+// ChooseMame: MAME listed no machines and the user wants to choose another MAME.
+enum class DatabaseOutcome { Continue, Exit, ChooseMame };
 
 struct DatabaseStartResult {
     DatabaseOutcome outcome = DatabaseOutcome::Continue;
@@ -31,7 +32,8 @@ struct DatabaseStartResult {
 // refresh: the user answered Yes to "MAME Update": the database is rebuilt from MAME and the
 // favourites and stored command lines of every machine that still exists are carried over.
 // Exit follows "Database Error!" / "Please Restart ORVEL!", a malformed listing or a failed
-// listing run without an old database to keep.
+// listing run without an old database to keep. A MAME that lists no machines at all is named
+// ("No Machines") and the user asked whether to choose another: Yes gives ChooseMame.
 DatabaseStartResult start_machine_database(const Settings& settings, const MamePaths& paths,
                                            MachineList& machines, ViewList& view,
                                            bool& database_changed, Host& host,

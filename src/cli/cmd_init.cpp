@@ -1,4 +1,5 @@
-// orvel-cli init --mame EXE: what start-up does when the user chooses EXE in the file dialog.
+// orvel-cli init [--mame EXE]: what start-up does when the user chooses EXE in the file dialog
+// (or, without --mame, takes the MAME it finds).
 
 #include "app/startup.h"
 #include "cli/common.h"
@@ -7,40 +8,72 @@
 #include "settings/mame_config.h"
 #include "settings/preferences.h"
 
+#include <filesystem>
 #include <iostream>
 
 namespace orvel::cli {
 
+namespace {
+
+// One line: what was not found and how to get a MAME.
+int no_mame(const std::string& what) {
+    return fail("init: " + what +
+                " On Debian and Ubuntu, install MAME with: sudo apt install mame; then run "
+                "'orvel-cli init' again, or name a MAME with 'orvel-cli init --mame EXE'.");
+}
+
+} // namespace
+
 int cmd_init(const Options& options, const std::vector<std::string>& args) {
     std::string exe;
+    bool named = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--mame" && i + 1 < args.size())
+        if (args[i] == "--mame" && i + 1 < args.size()) {
             exe = args[++i];
-        else
-            return fail("init: unexpected argument '" + args[i] + "' (usage: init --mame EXE)",
+            named = true;
+        } else {
+            return fail("init: unexpected argument '" + args[i] +
+                            "' (usage: init [--mame EXE] [--yes])",
                         usage_error);
+        }
     }
-    if (exe.empty()) return fail("init: --mame EXE is required", usage_error);
-    if (exe.front() != '/') exe = join_path(current_directory(), exe);
+    if (named && exe.empty()) return fail("init: --mame needs a file name", usage_error);
+    if (!named) {
+        // As the desktop's first start offers it: the MAME on PATH or in /usr/games.
+        exe = find_mame_in(mame_search_path());
+        if (exe.empty()) return no_mame("No MAME was found on PATH or in /usr/games.");
+        std::cerr << "orvel-cli: init: using " << exe << "\n";
+    } else if (exe.find('/') == std::string::npos) {
+        // A bare name is looked up on PATH, as a shell would.
+        const std::string found = find_program_in(exe, environment_variable("PATH").value_or(""));
+        if (found.empty()) return no_mame("'" + exe + "' was not found on PATH.");
+        exe = found.front() == '/' ? found : join_path(current_directory(), found);
+    } else if (exe.front() != '/') {
+        exe =
+            std::filesystem::path(join_path(current_directory(), exe)).lexically_normal().string();
+    }
     const std::int64_t size = file_size(exe);
     if (size == -2) return fail("init: " + exe + " is a folder, not the MAME executable");
-    if (size < 0) return fail("init: " + exe + " does not exist");
+    if (size < 0) return no_mame(exe + " does not exist.");
 
     AppState state;
     load_core_settings(options, state.settings);
     // An unknown file name is accepted only when --yes says so.
     TerminalHost host(options.answer > 0 ? 1 : -1);
     // Preferences that could not be written are found below, by reading them back.
-    if (apply_chosen_mame(state.settings, host, exe).is(FailureKind::Cancelled))
+    const Status applied = apply_chosen_mame(state.settings, host, exe);
+    if (applied.is(FailureKind::Cancelled))
         return fail("init: '" + file_name_of(exe) +
                     "' is not a MAME file name (mame, mame64, mame.exe, mame64.exe); give --yes "
                     "to use it anyway");
+    if (applied.is(FailureKind::Refused))
+        return fail("init: " + std::string(applied.message()) +
+                    " Nothing was saved; choose another MAME with 'orvel-cli init --mame EXE'.");
     const std::string prefs = preferences_path(state.settings);
     if (read_file(prefs) != format_preferences(state.settings))
         return fail("init: could not write " + prefs);
 
-    if (const Status config = discover_mame_config(state.settings, state.mame_paths); !config)
-        std::cerr << "orvel-cli: " << config.message() << "\n";
+    report_mame_config(discover_mame_config(state.settings, state.mame_paths));
     std::cout << "MAME_Exe\t" << state.settings.MAME_Exe << "\n"
               << "MAME_Path\t" << state.settings.MAME_Path << "\n"
               << "MAME_Version\t" << state.settings.MAME_Version << "\n"

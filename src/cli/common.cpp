@@ -119,6 +119,12 @@ void load_core_settings(const Options& options, Settings& settings) {
     if (!data_folder.empty()) settings.ORVEL_Data = data_folder;
 }
 
+void report_mame_config(const MameConfigDiscovery& config) {
+    if (!config.status) std::cerr << "orvel-cli: " << config.status.message() << "\n";
+    if (!config.created_in.empty())
+        std::cerr << "orvel-cli: " << mame_config_created_text(config.created_in) << "\n";
+}
+
 bool start_core(const Options& options, AppState& state, Host& /*host*/, std::string& error) {
     load_core_settings(options, state.settings);
     if (state.settings.MAME_Exe.empty()) {
@@ -126,8 +132,7 @@ bool start_core(const Options& options, AppState& state, Host& /*host*/, std::st
                 " (run 'orvel-cli init --mame EXE' first)";
         return false;
     }
-    if (const Status config = discover_mame_config(state.settings, state.mame_paths); !config)
-        std::cerr << "orvel-cli: " << config.message() << "\n";
+    report_mame_config(discover_mame_config(state.settings, state.mame_paths));
     return true;
 }
 
@@ -156,7 +161,13 @@ bool open_machine_database(AppState& state, Host& host, std::string& error, bool
         error = db.problem.message();
         return false;
     }
-    if (db.outcome == DatabaseOutcome::Exit || state.machines.empty()) {
+    if (db.outcome != DatabaseOutcome::Continue && db.built &&
+        db.problem.is(FailureKind::Missing)) {
+        error = "MAME listed no machines for \"-listxml\" (" + std::string(db.problem.message()) +
+                "); choose another MAME with 'orvel-cli init --mame EXE'";
+        return false;
+    }
+    if (db.outcome != DatabaseOutcome::Continue || state.machines.empty()) {
         error = "no machine database could be loaded or built";
         return false;
     }

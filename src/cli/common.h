@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "cli/cli.h"
 #include "host/host.h"
+#include "settings/mame_config.h"
 
 #include <string>
 
@@ -42,10 +43,14 @@ void load_core_settings(const Options& options, Settings& settings);
 
 // Does what start-up does before a command's own work: settings defaults (ORVEL_Data from
 // --data or the default data folder), the preferences file of the data folder and MAME
-// configuration discovery (running " -cc" when needed). Never opens a dialog. False, with a
-// one-line reason in error, when no MAME has been chosen yet (the settings are loaded all the
-// same).
+// configuration discovery (MAME writes its files only when it has none). Never opens a dialog.
+// False, with a one-line reason in error, when no MAME has been chosen yet (the settings are loaded
+// all the same).
 bool start_core(const Options& options, AppState& state, Host& host, std::string& error);
+
+// Tells on standard error what MAME configuration discovery has to say: a MAME that did not
+// answer in time, or the default configuration MAME wrote because it had none.
+void report_mame_config(const MameConfigDiscovery& config);
 
 // The machine database as start-up makes it: loaded, or built from MAME's listing when the
 // database file is missing or empty (refresh: rebuilt keeping favourites and stored command

@@ -2,6 +2,7 @@
 #include "cli/common.h"
 #include "platform/files.h"
 #include "platform/folder_lock.h"
+#include "settings/settings.h"
 
 #include <cstdio>
 #include <cstring>
@@ -102,7 +103,8 @@ const Entry commands[] = {
 };
 
 void print_help(std::FILE* out) {
-    std::fprintf(out, "usage: orvel-cli [--data DIR] [--yes|--no] COMMAND [ARGS...]\n\n"
+    std::fprintf(out, "usage: orvel-cli [--data DIR] [--yes|--no] COMMAND [ARGS...]\n"
+                      "       orvel-cli --help | --version\n\n"
                       "commands:\n");
     for (const Entry& e : commands)
         std::fprintf(out, "  %s\n", e.usage);
@@ -126,6 +128,9 @@ int main(int argc, char** argv) {
             options.answer = -1;
         } else if (words.empty() && (arg == "--help" || arg == "-h")) {
             print_help(stdout);
+            return ok;
+        } else if (words.empty() && arg == "--version") {
+            std::fputs(orvel::program_version_statement("orvel-cli").c_str(), stdout);
             return ok;
         } else {
             words.emplace_back(arg);

@@ -31,7 +31,9 @@ std::unique_ptr<MainWindow> start_desktop(Session& session, Host& host, const Ic
         const DatabaseStartResult database =
             start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
                                    state.database_changed, host, options.refresh_database);
-        if (database.outcome == DatabaseOutcome::Exit) {
+        if (options.choose_mame)
+            *options.choose_mame = database.outcome == DatabaseOutcome::ChooseMame;
+        if (database.outcome != DatabaseOutcome::Continue) {
             if (options.qt_host) options.qt_host->set_splash(nullptr);
             return nullptr;
         }

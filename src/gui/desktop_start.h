@@ -17,6 +17,8 @@ struct DesktopStartOptions {
     bool refresh_database = false; // the user asked to rebuild after a MAME change
     QtHost* qt_host = nullptr;     // given: its progress goes to the splash meanwhile
     bool show_window = true;
+    // Set when MAME listed no machines and the user chose to pick another MAME (null: not told).
+    bool* choose_mame = nullptr;
 };
 
 // Returns the shown main window, or null when the program is to end (the database could not

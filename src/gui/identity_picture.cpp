@@ -115,7 +115,7 @@ std::array<QString, 5> identity_texts(const Settings& settings) {
     return {qs(settings.product_name), QStringLiteral("A front end for the MAME emulator."),
             qs(settings.version_text) + QStringLiteral(" 64Bit Build"),
             QStringLiteral("Copyright \u00A9 2020 The Orvel Developers"),
-            QStringLiteral("Homepage: https://orvel.example.org/")};
+            QStringLiteral("Free software under the GNU GPL, version 3 or later.")};
 }
 
 void paint_identity(QPainter& painter, const IdentityLayout& layout, const Settings& settings) {

@@ -1,4 +1,5 @@
-// Orvel, the desktop program. It reads no command-line arguments.
+// Orvel, the desktop program. Besides Qt's own options it knows only --help and --version,
+// which print and exit without a window (and without a display).
 
 #include "app/startup.h"
 #include "gui/desktop_start.h"
@@ -7,16 +8,54 @@
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
 #include "platform/files.h"
+#include "settings/preferences.h"
+#include "settings/settings.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
 #include <QScreen>
 
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr const char* help_text =
+    "usage: orvel [--help | --version] [Qt options such as -platform NAME]\n"
+    "\n"
+    "Orvel, a desktop front end for the MAME arcade emulator. At its first start it asks for\n"
+    "the MAME executable; on Debian and Ubuntu, install MAME with: sudo apt install mame\n"
+    "\n"
+    "  --help     print this text and exit\n"
+    "  --version  print the version and exit\n"
+    "\n"
+    "orvel-cli does the same work from a terminal (orvel-cli --help).\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(help_text, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fputs(orvel::program_version_statement("orvel").c_str(), stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
+    // What Qt did not take as its own is no option of Orvel's.
+    if (argc > 1) {
+        std::fprintf(stderr, "orvel: unknown argument '%s' (see orvel --help)\n", argv[1]);
+        return 2;
+    }
+    // The window's class on X11 (WM_CLASS "orvel", "Orvel"): the desktop entry's StartupWMClass.
     app.setApplicationName(QStringLiteral("Orvel"));
-    // The installed desktop entry's name, so that the desktop shows its icon for the window.
+    // The installed desktop entry's name (Wayland's app id), so that the desktop shows its icon
+    // for the window.
     app.setDesktopFileName(QStringLiteral(ORVEL_APP_ID));
     QIcon program_icon;
     for (int size : {16, 32, 48, 64, 128})
@@ -33,16 +72,26 @@ int main(int argc, char** argv) {
         options.desktop_width = screen->geometry().width();
         options.desktop_height = screen->geometry().height();
     }
-    const orvel::StartupResult started =
-        orvel::run_startup(session.state.settings, session.state.mame_paths, host, options);
-    if (started.outcome == orvel::StartupOutcome::Exit) return 0;
+    std::unique_ptr<orvel::gui::MainWindow> window;
+    for (;;) {
+        const orvel::StartupResult started =
+            orvel::run_startup(session.state.settings, session.state.mame_paths, host, options);
+        if (started.outcome == orvel::StartupOutcome::Exit) return 0;
 
-    orvel::gui::DesktopStartOptions desktop;
-    desktop.refresh_database = started.refresh_database;
-    desktop.qt_host = &host;
-    std::unique_ptr<orvel::gui::MainWindow> window =
-        orvel::gui::start_desktop(session, host, icons, desktop);
-    if (!window) return 0;
+        orvel::gui::DesktopStartOptions desktop;
+        desktop.refresh_database = started.refresh_database;
+        desktop.qt_host = &host;
+        bool choose_mame = false;
+        desktop.choose_mame = &choose_mame;
+        window = orvel::gui::start_desktop(session, host, icons, desktop);
+        if (window) break;
+        if (!choose_mame) return 0;
+        // MAME listed no machines and the user wants another: start-up forgets this one and
+        // asks again.
+        orvel::Settings& settings = session.state.settings;
+        settings.MAME_Exe.clear();
+        (void)orvel::save_preferences(settings, orvel::preferences_path(settings));
+    }
     QObject::connect(window.get(), &orvel::gui::MainWindow::programEnded, &app,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     app.setQuitOnLastWindowClosed(false);

@@ -65,6 +65,16 @@ std::string find_mame_in(std::string_view folder_list) {
     return {};
 }
 
+std::string find_program_in(std::string_view name, std::string_view folder_list) {
+    for (const std::string& entry : split(folder_list, path_list_separator)) {
+        // An empty entry stands for the working directory, as it does for a shell.
+        const std::string folder = entry.empty() ? current_directory() : entry;
+        const std::string candidate = join_path(folder, name);
+        if (is_executable_file(candidate)) return candidate;
+    }
+    return {};
+}
+
 std::string mame_search_path() {
     std::string folders = environment_variable("PATH").value_or("");
 #ifndef _WIN32

@@ -29,6 +29,9 @@ bool is_system_wide_folder(const std::string& folder);
 // The first executable file with an accepted MAME name ("mame", then "mame64"; on Windows
 // "mame64.exe", then "mame.exe") in a list of folders separated like PATH. Empty when none.
 std::string find_mame_in(std::string_view folder_list);
+// The first executable file called name in a list of folders separated like PATH (an empty
+// entry meaning the working directory), as a shell finds a command. Empty when none.
+std::string find_program_in(std::string_view name, std::string_view folder_list);
 // The folders searched for MAME before the user is asked: PATH, then /usr/games (Debian's MAME).
 std::string mame_search_path();
 // The path to start: MAME_Path + MAME_Exe, or MAME_Exe alone when it is a full path.

@@ -33,27 +33,104 @@ void read_mame_config(MamePaths& paths, const std::string& file) {
     parse_mame_config(paths, *bytes);
 }
 
-Status discover_mame_config(const Settings& settings, MamePaths& paths, int cc_timeout_ms) {
-    Status result;
+namespace {
+
+// What "-showconfig" reports: the settings in effect and MAME's ini path. Not answered (empty
+// ini path) by a MAME that does not know the switch.
+struct ShownConfig {
+    MamePaths paths;
+    std::string inipath;
+    bool timed_out = false;
+};
+
+ShownConfig show_config(const std::string& exe, const std::string& folder, int timeout_ms) {
+    ShownConfig shown;
+    std::string output;
+    const RunResult run = run_captured(
+        exe, "-showconfig", folder,
+        [&output](std::string_view line) {
+            output.append(line);
+            output.push_back('\n');
+        },
+        {}, {}, timeout_ms);
+    shown.timed_out = run.timed_out;
+    if (!run.started || run.timed_out || run.exit_code != 0) return shown;
+    parse_mame_config(shown.paths, output);
+    // The ini path is no MAME path of ours: its line is read on its own.
+    for (std::string_view line : split_lines(output)) {
+        if (line.size() > key_columns && trim(line.substr(0, key_columns), " ") == "inipath")
+            shown.inipath = std::string(trim(line.substr(key_columns), " "));
+    }
+    return shown;
+}
+
+// The first folder of the ini path that holds the named file (as MAME searches it), or empty.
+std::string find_on_ini_path(const std::string& inipath, const std::string& mame_folder,
+                             const char* name) {
+    for (const std::string& folder : resolve_mame_folder_list(inipath, mame_folder))
+        if (file_size(join_path(folder, name)) > 0) return join_path(folder, name);
+    return {};
+}
+
+} // namespace
+
+std::string mame_config_created_text(const std::string& folder) {
+    return "MAME had no configuration of its own (no mame.ini on its ini path), so it wrote its "
+           "default files (mame.ini, ui.ini and the like) in " +
+           folder + ".";
+}
+
+MameConfigDiscovery discover_mame_config(const Settings& settings, MamePaths& paths,
+                                         int cc_timeout_ms) {
+    MameConfigDiscovery result;
     const std::string& folder = settings.MAME_Path;
     auto in_folder = [&folder](const char* name) {
         return folder.empty() ? std::string(name) : join_path(folder, name);
     };
     const std::string mame_ini = in_folder("mame.ini");
-    if (file_size(mame_ini) <= 0 && !settings.MAME_Exe.empty()) {
-        // MAME writes its default configuration into its working folder. Its output is not
-        // read; a MAME that hangs is ended after the timeout.
+    if (settings.MAME_Exe.empty()) {
+        read_mame_config(paths, mame_ini);
+        read_mame_config(paths, in_folder("ui.ini"));
+        return result;
+    }
+    const std::string exe = mame_executable_path(settings.MAME_Exe, folder);
+
+    // The settings in effect, whichever mame.ini MAME reads them from. MAME's files are only
+    // read: a system-wide mame.ini keeps applying to this user.
+    const ShownConfig shown = show_config(exe, folder, cc_timeout_ms);
+    if (shown.timed_out) {
+        result.status =
+            failure("MAME did not answer \"-showconfig\" within " + seconds_text(cc_timeout_ms) +
+                    " and was ended; its folders are not known.");
+        read_mame_config(paths, mame_ini);
+        read_mame_config(paths, in_folder("ui.ini"));
+        return result;
+    }
+    if (!shown.inipath.empty()) {
+        const std::string found = find_on_ini_path(shown.inipath, folder, "mame.ini");
+        if (!found.empty()) {
+            paths = shown.paths;
+            const std::string ui_ini = find_on_ini_path(shown.inipath, folder, "ui.ini");
+            if (!ui_ini.empty()) read_mame_config(paths, ui_ini);
+            return result;
+        }
+    }
+
+    // No configuration at all: MAME writes its defaults into its working folder. Its output is
+    // not read; a MAME that hangs is ended after the timeout.
+    if (file_size(mame_ini) <= 0) {
         ChildProcess child;
         ChildProcess::Options options;
         options.working_folder = folder;
         options.discard_output = true;
-        if (child.start(mame_executable_path(settings.MAME_Exe, folder), split_arguments(" -cc"),
-                        options)) {
+        if (child.start(exe, split_arguments(" -cc"), options)) {
             if (!child.wait(cc_timeout_ms)) {
                 child.kill();
-                result = failure("MAME did not write its configuration (\"-cc\") within " +
-                                 seconds_text(cc_timeout_ms) +
-                                 " and was ended; its folders are not known.");
+                result.status = failure("MAME did not write its configuration (\"-cc\") within " +
+                                        seconds_text(cc_timeout_ms) +
+                                        " and was ended; its folders are not known.");
+            } else if (file_size(mame_ini) > 0) {
+                result.created_in = folder;
             }
         }
     }

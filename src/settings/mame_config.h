@@ -1,6 +1,7 @@
 #pragma once
-// Discovery of the folders MAME is configured with: its "mame.ini" and "ui.ini" in the MAME
-// folder, written by MAME itself with "-cc" when missing.
+// Discovery of the folders MAME is configured with: the settings MAME reports in effect
+// ("-showconfig") and its "ui.ini", or, for a MAME without any configuration, the "mame.ini" and
+// "ui.ini" it writes with "-cc" in the MAME folder.
 
 #include "platform/failure.h"
 #include "settings/mame_paths.h"
@@ -19,13 +20,28 @@ void read_mame_config(MamePaths& paths, const std::string& file);
 // The same from bytes in memory.
 void parse_mame_config(MamePaths& paths, std::string_view bytes);
 
-// How long a "-cc" run may take before it is given up (a hanging MAME must not hang start-up).
+// How long a "-showconfig" or "-cc" run may take before it is given up (a hanging MAME must not
+// hang start-up).
 inline constexpr int default_cc_timeout_ms = 60000;
 
-// Runs MAME in MAME_Path with "-cc" when "mame.ini" there is missing or empty, then reads
-// "mame.ini" and "ui.ini" (ui.ini's values win). Fails, saying why, when MAME's configuration
-// could not be written (a MAME that did not finish in time); what could be read is read anyway.
-Status discover_mame_config(const Settings& settings, MamePaths& paths,
-                            int cc_timeout_ms = default_cc_timeout_ms);
+struct MameConfigDiscovery {
+    // Fails, saying why, when MAME did not answer in time; what could be read is read anyway.
+    Status status;
+    // The folder in which MAME wrote its default configuration files ("-cc") because it had
+    // none of its own; empty when nothing was written.
+    std::string created_in;
+};
+
+// Learns the folders MAME is configured with, leaving MAME's own configuration alone. When MAME
+// finds a mame.ini on its ini path (its own folder, the per-user one, or a system one such as
+// /etc/mame/mame.ini), the settings in effect come from "-showconfig" and the first ui.ini on
+// that path, and nothing is written. Only when MAME has no mame.ini at all (or an empty one in
+// MAME_Path) does it write its default files with "-cc" in MAME_Path, which are then read. A
+// MAME that does not know "-showconfig" is treated the same way, by MAME_Path's files alone.
+MameConfigDiscovery discover_mame_config(const Settings& settings, MamePaths& paths,
+                                         int cc_timeout_ms = default_cc_timeout_ms);
+
+// The message that tells the user MAME's default configuration was written in folder.
+std::string mame_config_created_text(const std::string& folder);
 
 } // namespace orvel

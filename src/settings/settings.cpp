@@ -5,7 +5,27 @@
 
 #include <cstdlib>
 
+#if !defined(ORVEL_VERSION) || !defined(ORVEL_VERSION_STAGE)
+#error "The build defines the version (CMakeLists.txt)"
+#endif
+
 namespace orvel {
+
+const char* program_version() {
+    return ORVEL_VERSION;
+}
+const char* program_version_text() {
+    return "V" ORVEL_VERSION " " ORVEL_VERSION_STAGE;
+}
+
+std::string program_version_statement(const std::string& program_name) {
+    return program_name + " " ORVEL_VERSION " (" ORVEL_VERSION_STAGE ")\n"
+                          "Copyright (C) 2020 The Orvel Developers\n"
+                          "License GPLv3+: GNU GPL version 3 or later "
+                          "<https://www.gnu.org/licenses/gpl.html>.\n"
+                          "This is free software: you are free to change and redistribute it.\n"
+                          "There is NO WARRANTY, to the extent permitted by law.\n";
+}
 
 void set_default_settings(Settings& settings, const std::string& start_directory, int desktop_width,
                           int desktop_height) {

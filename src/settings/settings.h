@@ -7,6 +7,14 @@
 
 namespace orvel {
 
+// The program's version as the build gives it ("0.050") and the text the windows show
+// ("V0.050 Alpha").
+const char* program_version();
+const char* program_version_text();
+// What "--version" prints for the named program: its name and version on the first line, then
+// the copyright and the licence.
+std::string program_version_statement(const std::string& program_name);
+
 struct Settings {
     // Saved in the preferences file, in file order.
     std::string MAME_Exe;
@@ -27,7 +35,7 @@ struct Settings {
 
     // Set at start, never saved.
     std::string product_name = "Orvel";
-    std::string version_text = "V0.050 Alpha";
+    std::string version_text = program_version_text();
     std::string start_directory;
     std::string data_folder_name = "ORVEL_Data";
     int window_width = 0;

@@ -85,15 +85,22 @@ TEST(StartMachineDatabase, LoadsAndScansWhenAsked) {
     EXPECT_EQ(f.host.progress, std::vector<std::string>{"Checking Availability..."});
 }
 
-TEST(StartMachineDatabase, EmptyListEndsTheProgram) {
+// A MAME that lists nothing is named, and the user may choose another instead of restarting.
+TEST(StartMachineDatabase, AMameThatListsNothingOffersToChooseAnother) {
     EnvGuard listing("ORVEL_FAKE_LISTING", "");
-    StartFolders f; // the fake MAME prints no listing
-    const DatabaseStartResult r = f.start();
-    EXPECT_EQ(r.outcome, DatabaseOutcome::Exit);
-    EXPECT_EQ(f.host.messages(),
-              std::vector<std::string>{"Database Error!: Please Restart ORVEL!"});
-    EXPECT_EQ(f.host.prompts.back().icon, Icon::Error);
-    EXPECT_FALSE(file_exists(database_path(f.settings)));
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        StartFolders f; // the fake MAME prints no listing
+        f.host.answers = {answer};
+        const DatabaseStartResult r = f.start();
+        EXPECT_EQ(r.outcome,
+                  answer == Answer::Yes ? DatabaseOutcome::ChooseMame : DatabaseOutcome::Exit);
+        ASSERT_EQ(f.host.messages().size(), 1u);
+        EXPECT_EQ(f.host.messages()[0],
+                  "No Machines: \"" + f.settings.MAME_Exe +
+                      "\" listed no machines for \"-listxml\" (MAME wrote no listing), so "
+                      "it does not look like a working MAME.\n\nChoose another MAME?");
+        EXPECT_FALSE(file_exists(database_path(f.settings)));
+    }
 }
 
 TEST(StartMachineDatabase, MalformedListingEndsAfterItsOwnMessage) {

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "platform/files.h"
+#include "settings/mame_config.h"
 #include "settings/preferences.h"
 #include "support/env_guard.h"
 #include "support/scripted_host.h"
@@ -34,6 +35,8 @@ class Startup : public ::testing::Test {
         options.desktop_height = 1024;
         mame_folder = dir.file("my mame é/");
         create_folder(mame_folder);
+        // MAME has a configuration of its own, which start-up only reads.
+        dir.write("my mame é/mame.ini", "rompath                   roms\n");
     }
 
     // The fake MAME under a given name inside the MAME folder.
@@ -63,11 +66,15 @@ class Startup : public ::testing::Test {
 
 TEST_F(Startup, FirstStartChoosesMameSavesAndReadsItsConfiguration) {
     const std::string exe = install_mame();
+    delete_file(mame_folder + "mame.ini"); // none anywhere: MAME writes its defaults
     host.files.push_back(exe);
     const StartupResult r = run_startup(settings, paths, host, options);
     EXPECT_EQ(r.outcome, StartupOutcome::Continue);
     EXPECT_FALSE(r.refresh_database);
-    ASSERT_EQ(host.prompts.size(), 1u);
+    ASSERT_EQ(host.prompts.size(), 2u);
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"MAME Configuration: " +
+                                                        mame_config_created_text(mame_folder)});
+    EXPECT_EQ(host.prompts[1].icon, Icon::Information);
     EXPECT_EQ(host.prompts[0].kind, "open");
     EXPECT_EQ(host.prompts[0].title, "Select MAME Executable");
     EXPECT_EQ(host.prompts[0].text, "mame|Executable (mame mame64 *.exe)|mame;mame64;*.exe");
@@ -165,15 +172,37 @@ TEST_F(Startup, UnknownFileNameAsksAndNoEnds) {
     EXPECT_EQ(file_size(prefs()), -1);
 }
 
-TEST_F(Startup, UnknownFileNameYesGoesOnWithoutAVersion) {
+TEST_F(Startup, UnknownFileNameYesGoesOnAndReadsItsVersion) {
     host.files.push_back(install_mame("emulator"));
     host.answers = {Answer::Yes};
     const StartupResult r = run_startup(settings, paths, host, options);
     EXPECT_EQ(r.outcome, StartupOutcome::Continue);
     EXPECT_EQ(settings.MAME_Exe, "emulator");
-    EXPECT_EQ(settings.MAME_Version, "");
+    EXPECT_EQ(settings.MAME_Version, "0.251");
     EXPECT_GT(file_size(prefs()), 0);
     EXPECT_EQ(paths.rompath, "roms");
+}
+
+// Nothing on the search path: the user hears how to get MAME before the dialog. A program that
+// prints no version is refused, nothing saved, and the dialog offered again.
+TEST_F(Startup, WithoutMameTheHintComesFirstAndANonMameIsRefused) {
+    options.mame_search_path = dir.file("nowhere");
+    dir.write("my mame é/mame", "#!/bin/sh\nexit 0\n");
+    std::filesystem::permissions(mame_folder + "mame", std::filesystem::perms::owner_all);
+    host.files = {mame_folder + "mame", ""};
+    host.answers = {Answer::Ok, Answer::Yes};
+    EXPECT_EQ(run_startup(settings, paths, host, options).outcome, StartupOutcome::Exit);
+    const std::vector<std::string> messages = host.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "MAME Not Found: " + no_mame_found_text());
+    EXPECT_NE(no_mame_found_text().find("sudo apt install mame"), std::string::npos);
+    EXPECT_EQ(messages[1], "Not MAME: \"" + mame_folder +
+                               "mame\" printed no version for \"-version\" (MAME prints its "
+                               "version there, and lists its machines for \"-listxml\"), so it "
+                               "does not look like MAME.\n\nChoose another MAME?");
+    EXPECT_EQ(host.prompts.back().kind, "open"); // offered again, then cancelled
+    EXPECT_EQ(settings.MAME_Exe, "");
+    EXPECT_EQ(file_size(prefs()), -1);
 }
 
 TEST_F(Startup, CancelledDialogEndsWithoutAMessage) {
@@ -226,8 +255,8 @@ TEST_F(Startup, AMameThatDoesNotAnswerIsEndedAndTheUserTold) {
               (std::vector<std::string>{
                   "MAME Version: MAME did not answer \"-version\" within 0.3 seconds and was "
                   "ended; its version is not known.",
-                  "MAME Configuration: MAME did not write its configuration (\"-cc\") within 0.3 "
-                  "seconds and was ended; its folders are not known."}));
+                  "MAME Configuration: MAME did not answer \"-showconfig\" within 0.3 seconds "
+                  "and was ended; its folders are not known."}));
     EXPECT_EQ(settings.MAME_Version, "");
 }
 

@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 #include "platform/files.h"
 #include "settings/mame_paths.h"
+#include "support/env_guard.h"
 #include "support/scripted_host.h"
 
 #include <gtest/gtest.h>
@@ -30,13 +31,50 @@ TEST_F(Cli, UsageErrorsAndHelp) {
     EXPECT_EQ(run_cli("--help", dir.path()).status, 0);
     EXPECT_EQ(run_cli("", dir.path()).status, 2);
     EXPECT_EQ(run_cli("frobnicate", dir.path()).status, 2);
-    EXPECT_EQ(run_cli("init", dir.path()).status, 2);
     EXPECT_EQ(run_cli("init --mame", dir.path()).status, 2);
+    EXPECT_EQ(run_cli("init --frobnicate", dir.path()).status, 2);
     EXPECT_EQ(run_cli("settings extra", dir.path()).status, 2);
     const CliRun missing = run_cli("init --mame nowhere/mame", dir.path());
     EXPECT_EQ(missing.status, 1);
     ASSERT_EQ(missing.err.size(), 1u);
     EXPECT_NE(missing.err[0].find("does not exist"), std::string::npos);
+}
+
+// Without a MAME to be found, init says how to get one; a bare name is looked up on PATH; a
+// program that is not MAME is refused and nothing saved.
+TEST_F(Cli, InitFindsMameOnPathOrSaysHowToGetOne) {
+    const std::string hint = "sudo apt install mame";
+    {
+        EnvGuard path("PATH", dir.file("nowhere"));
+        // Without --mame, init also looks in /usr/games, so it is tried only where that has none.
+        std::vector<std::string> tries = {"init --mame mame"};
+        if (file_size("/usr/games/mame") < 0) tries.emplace_back("init");
+        for (const std::string& args : tries) {
+            const CliRun r = run_cli(args, dir.path());
+            EXPECT_EQ(r.status, 1) << args;
+            ASSERT_EQ(r.err.size(), 1u) << args;
+            EXPECT_NE(r.err[0].find(hint), std::string::npos) << r.err[0];
+        }
+    }
+    install("mame");
+    {
+        EnvGuard path("PATH", dir.file("nowhere") + ":" + mame_folder);
+        const CliRun r = run_cli("init --mame mame", dir.path());
+        ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err[0]);
+        EXPECT_EQ(r.value("MAME_Path"), mame_folder);
+        EXPECT_EQ(r.value("MAME_Version"), "0.251");
+    }
+    const std::string prefs = read_file(dir.file("ORVEL_Data/ORVEL.prefs")).value_or("");
+    dir.write("true", "#!/bin/sh\nexit 0\n");
+    std::filesystem::permissions(dir.file("true"), std::filesystem::perms::owner_all);
+    const CliRun wrong = run_cli("init --mame ./true --yes", dir.path());
+    EXPECT_EQ(wrong.status, 1);
+    ASSERT_FALSE(wrong.err.empty()); // after the answered "Unknown MAME Filename" question
+    EXPECT_NE(wrong.err.back().find("\"" + dir.file("true") + "\" printed no version"),
+              std::string::npos)
+        << wrong.err.back();
+    EXPECT_NE(wrong.err.back().find("choose another MAME"), std::string::npos);
+    EXPECT_EQ(read_file(dir.file("ORVEL_Data/ORVEL.prefs")).value_or(""), prefs);
 }
 
 TEST_F(Cli, ConfigBeforeInitFailsWithAReason) {

@@ -4,11 +4,13 @@
 #include "app/startup.h"
 #include "gui/qt_host.h"
 #include "platform/files.h"
+#include "settings/mame_config.h"
 #include "support/env_guard.h"
 #include "support/scripted_host.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -37,10 +39,17 @@ TEST(FirstStart, TheMameDialogPreselectsTheMameFoundOnPathAndEnterChoosesIt) {
     // The dialog runs its own event loop: look at it from inside, then press Enter.
     QTimer poll;
     poll.setInterval(20);
+    // MAME has no configuration of its own here, so it writes its defaults and a message box
+    // says so: it is read and closed.
+    QStringList boxes;
     QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->accept();
+            return;
+        }
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        poll.stop();
+        if (!dialog || !title.isEmpty()) return;
         title = dialog->windowTitle();
         shown_folder = dialog->directory().absolutePath();
         selected = dialog->selectedFiles();
@@ -51,6 +60,7 @@ TEST(FirstStart, TheMameDialogPreselectsTheMameFoundOnPathAndEnterChoosesIt) {
     });
     poll.start();
     const StartupResult result = run_startup(settings, paths, host, options);
+    poll.stop();
 
     EXPECT_EQ(title, QStringLiteral("Select MAME Executable"));
     EXPECT_EQ(shown_folder + QLatin1Char('/'), QString::fromStdString(folder));
@@ -58,6 +68,7 @@ TEST(FirstStart, TheMameDialogPreselectsTheMameFoundOnPathAndEnterChoosesIt) {
     EXPECT_EQ(result.outcome, StartupOutcome::Continue);
     EXPECT_EQ(settings.MAME_Exe, "mame");
     EXPECT_EQ(settings.MAME_Path, folder);
+    EXPECT_EQ(boxes, QStringList{QString::fromStdString(mame_config_created_text(folder))});
     // Run from the build folder, the program keeps its data beside the working directory.
     EXPECT_EQ(settings.ORVEL_Data, dir.file("start/ORVEL_Data/"));
 }

@@ -17,6 +17,7 @@
 #include "gui/status_strip.h"
 #include "gui/toolbar_strip.h"
 #include "platform/files.h"
+#include "settings/mame_config.h"
 #include "settings/preferences.h"
 #include "support/scripted_host.h"
 
@@ -109,6 +110,8 @@ TEST(DesktopStart, FromPreferencesAndDatabaseToAShownMainWindow) {
     Settings first;
     set_default_settings(first, dir.path());
     ASSERT_TRUE(apply_chosen_mame(first, host, ORVEL_FAKE_MAME));
+    MamePaths first_paths; // and MAME's configuration exists, as after that start
+    (void)discover_mame_config(first, first_paths);
     bool changed = false;
     ASSERT_TRUE(save_database(sample_machines(), first, changed, host).ok());
 
@@ -444,7 +447,6 @@ TEST_F(Fixture, ExitAsksToSaveOnlyWhenSomethingChanged) {
     EXPECT_EQ(host.prompts[0].icon, Icon::Warning);
     EXPECT_FALSE(window->program_ended());
 
-    host.prompts.clear();
     session.state.database_changed = true;
     host.answers = {Answer::Yes, Answer::No};
     window->dispatch(Command::Exit);
@@ -455,7 +457,6 @@ TEST_F(Fixture, ExitAsksToSaveOnlyWhenSomethingChanged) {
     EXPECT_GT(file_size(database_path(session.state.settings)), 0);
     EXPECT_FALSE(window->program_ended());
 
-    host.prompts.clear();
     host.answers = {Answer::Yes};
     window->dispatch(Command::Exit);
     EXPECT_TRUE(window->program_ended());
@@ -472,14 +473,12 @@ TEST_F(Fixture, CloseBoxAsksTheSameQuestionsAndKeepsTheTitle) {
     EXPECT_TRUE(session.state.database_changed);
     EXPECT_EQ(file_size(database_path(session.state.settings)), -1);
 
-    host.prompts.clear();
     host.answers = {Answer::Yes, Answer::No};
     window->close();
     EXPECT_FALSE(session.state.database_changed);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
     EXPECT_TRUE(window->isVisible());
 
-    host.prompts.clear();
     host.answers = {Answer::Yes};
     window->close(); // nothing changed now: only "Exit Orvel?"
     EXPECT_EQ(host.messages(), std::vector<std::string>{"Close: Exit Orvel?"});

@@ -68,6 +68,19 @@ check_layout() {
             grep -qx -- "$f" <<<"$documented" ||
                 fault "orvel-cli --help lists '$f' but its manual page (dist/orvel-cli.1) does not"
         done
+        # Every option --help names is in the page too (written \-\-name there).
+        local option source
+        source=$(gzip -dcf "$man")
+        for option in $("$prefix/bin/orvel-cli" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+            grep -qF -- "${option//-/\\-}" <<<"$source" ||
+                fault "orvel-cli --help names '$option' but its manual page does not"
+        done
+        # The page as man shows it: the data folder's files with their commas in place.
+        if command -v man >/dev/null 2>&1; then
+            MANWIDTH=120 man -l "$man" 2>/dev/null | col -b |
+                grep -q 'ORVEL.prefs, ORVEL.qld, ORVEL.bak' ||
+                fault "the manual page's FILES do not read 'ORVEL.prefs, ORVEL.qld, ORVEL.bak'"
+        fi
     fi
     ls "$prefix"/share/man/man1/orvel.1* >/dev/null 2>&1 || fault "the manual page of orvel is missing"
 }

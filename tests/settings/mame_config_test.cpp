@@ -112,7 +112,7 @@ TEST_F(Discovery, AHangingOrSilentMameLeavesThePathsEmpty) {
     {
         EnvGuard hang("ORVEL_FAKE_HANG", "1");
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_FALSE(discover_mame_config(settings, paths, 300).ok());
+        EXPECT_FALSE(discover_mame_config(settings, paths, 300).status.ok());
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     }
     {
@@ -123,4 +123,30 @@ TEST_F(Discovery, AHangingOrSilentMameLeavesThePathsEmpty) {
     (void)discover_mame_config(settings, paths);
     EXPECT_EQ(paths.rompath, "");
     EXPECT_EQ(file_size(settings.MAME_Path + "mame.ini"), -1);
+}
+
+// MAME's own configuration is left alone: with a mame.ini on its ini path (a system one here),
+// the settings in effect and that folder's ui.ini are read and nothing is written. Only a MAME
+// with none at all writes its defaults, and the caller hears where.
+TEST_F(Discovery, AMameIniOnMamesIniPathIsReadNotRewritten) {
+    dir.write("etc/mame.ini",
+              line("snapshot_directory", "/srv/snaps") + line("rompath", "$HOME/r"));
+    dir.write("etc/ui.ini", line("historypath", "/srv/dats"));
+    EnvGuard ini_path("ORVEL_FAKE_INIPATH", ".;" + dir.file("etc"));
+    const MameConfigDiscovery found = discover_mame_config(settings, paths);
+    EXPECT_TRUE(found.status.ok());
+    EXPECT_EQ(found.created_in, "");
+    EXPECT_EQ(file_size(settings.MAME_Path + "mame.ini"), -1);
+    EXPECT_EQ(file_size(settings.MAME_Path + "ui.ini"), -1);
+    EXPECT_EQ(paths.snapshot_directory, "/srv/snaps");
+    EXPECT_EQ(paths.rompath, "$HOME/r");
+    EXPECT_EQ(paths.historypath, "/srv/dats");
+    EXPECT_EQ(paths.hashpath, "hash"); // MAME's default, as -showconfig reports it
+
+    EnvGuard nowhere("ORVEL_FAKE_INIPATH", ".;" + dir.file("nowhere"));
+    MamePaths fresh;
+    const MameConfigDiscovery created = discover_mame_config(settings, fresh);
+    EXPECT_EQ(created.created_in, settings.MAME_Path);
+    EXPECT_GT(file_size(settings.MAME_Path + "mame.ini"), 0);
+    EXPECT_EQ(fresh.snapshot_directory, "snap");
 }

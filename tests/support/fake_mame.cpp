@@ -2,6 +2,10 @@
 // without the real emulator.
 //
 //   -cc            writes mame.ini and ui.ini (26-column layout) into the working folder
+//   -showconfig    prints the settings in effect: the defaults -cc writes, then the lines of the
+//                  first non-empty mame.ini on its ini path (ORVEL_FAKE_INIPATH, default
+//                  ".;ini;ini/presets" as MAME's; $HOME expanded, relative folders taken from the
+//                  working folder), as MAME reads its ini path
 //   -lx -nodtd     prints the listing named by ORVEL_FAKE_LISTING
 //   -version       prints ORVEL_FAKE_VERSION (default "0.251 (fake)")
 //   anything else  appends its arguments, one per line and then a "--" line, to the file named
@@ -138,33 +142,53 @@ void write_ini_line(std::FILE* f, const char* key, const char* value) {
     std::fprintf(f, "%-26s%s\n", key, value);
 }
 
+const char* ini_path() {
+    const char* path = env("ORVEL_FAKE_INIPATH");
+    return path ? path : ".;ini;ini/presets";
+}
+
+void write_mame_ini(std::FILE* f);
+
+// The first non-empty mame.ini of the ini path, or empty.
+std::string find_mame_ini() {
+    std::string list = ini_path();
+    const char* home = env("HOME");
+    for (size_t at; (at = list.find("$HOME")) != std::string::npos;)
+        list.replace(at, 5, home ? home : "");
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(';', start);
+        if (end == std::string::npos) end = list.size();
+        const std::string folder = list.substr(start, end - start);
+        start = end + 1;
+        if (folder.empty()) continue;
+        const std::string file = folder + "/mame.ini";
+        if (std::FILE* f = open_file(file.c_str(), "rb")) {
+            const bool empty = std::fgetc(f) == EOF;
+            std::fclose(f);
+            if (!empty) return file;
+        }
+    }
+    return {};
+}
+
+int show_config() {
+    write_mame_ini(stdout);
+    if (const std::string file = find_mame_ini(); !file.empty()) {
+        std::FILE* f = open_file(file.c_str(), "rb");
+        char buf[4096];
+        for (size_t n; f && (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+            std::fwrite(buf, 1, n, stdout);
+        if (f) std::fclose(f);
+    }
+    return 0;
+}
+
 int write_config() {
     if (env("ORVEL_FAKE_NO_CC")) return 0;
     std::FILE* f = std::fopen("mame.ini", "wb");
     if (!f) return 1;
-    std::fprintf(f, "#\n# CORE CONFIGURATION OPTIONS\n#\nreadconfig                1\n\n");
-    std::fprintf(f, "#\n# CORE SEARCH PATH OPTIONS\n#\n");
-    write_ini_line(f, "homepath", ".");
-    write_ini_line(f, "rompath", "roms");
-    write_ini_line(f, "hashpath", "hash");
-    write_ini_line(f, "samplepath", "samples");
-    write_ini_line(f, "artpath", "artwork");
-    write_ini_line(f, "ctrlrpath", "ctrlr");
-    write_ini_line(f, "inipath", ".;ini;ini/presets");
-    write_ini_line(f, "fontpath", ".");
-    write_ini_line(f, "cheatpath", "cheat");
-    write_ini_line(f, "crosshairpath", "crosshair");
-    write_ini_line(f, "pluginspath", "plugins");
-    write_ini_line(f, "languagepath", "language");
-    write_ini_line(f, "swpath", "software");
-    std::fprintf(f, "\n#\n# CORE OUTPUT DIRECTORY OPTIONS\n#\n");
-    write_ini_line(f, "cfg_directory", "cfg");
-    write_ini_line(f, "nvram_directory", "nvram");
-    write_ini_line(f, "input_directory", "inp");
-    write_ini_line(f, "state_directory", "sta");
-    write_ini_line(f, "snapshot_directory", "snap");
-    write_ini_line(f, "diff_directory", "diff");
-    write_ini_line(f, "comment_directory", "comments");
+    write_mame_ini(f);
     std::fclose(f);
 
     f = std::fopen("ui.ini", "wb");
@@ -179,6 +203,32 @@ int write_config() {
     write_ini_line(f, "ui_path", "ui");
     std::fclose(f);
     return 0;
+}
+
+void write_mame_ini(std::FILE* f) {
+    std::fprintf(f, "#\n# CORE CONFIGURATION OPTIONS\n#\nreadconfig                1\n\n");
+    std::fprintf(f, "#\n# CORE SEARCH PATH OPTIONS\n#\n");
+    write_ini_line(f, "homepath", ".");
+    write_ini_line(f, "rompath", "roms");
+    write_ini_line(f, "hashpath", "hash");
+    write_ini_line(f, "samplepath", "samples");
+    write_ini_line(f, "artpath", "artwork");
+    write_ini_line(f, "ctrlrpath", "ctrlr");
+    write_ini_line(f, "inipath", ini_path());
+    write_ini_line(f, "fontpath", ".");
+    write_ini_line(f, "cheatpath", "cheat");
+    write_ini_line(f, "crosshairpath", "crosshair");
+    write_ini_line(f, "pluginspath", "plugins");
+    write_ini_line(f, "languagepath", "language");
+    write_ini_line(f, "swpath", "software");
+    std::fprintf(f, "\n#\n# CORE OUTPUT DIRECTORY OPTIONS\n#\n");
+    write_ini_line(f, "cfg_directory", "cfg");
+    write_ini_line(f, "nvram_directory", "nvram");
+    write_ini_line(f, "input_directory", "inp");
+    write_ini_line(f, "state_directory", "sta");
+    write_ini_line(f, "snapshot_directory", "snap");
+    write_ini_line(f, "diff_directory", "diff");
+    write_ini_line(f, "comment_directory", "comments");
 }
 
 int print_listing() {
@@ -268,6 +318,7 @@ int main(int argc, char** argv) {
             std::fwrite(chunk.data(), 1, chunk.size(), stderr);
     }
     if (argc == 2 && std::strcmp(argv[1], "-cc") == 0) return write_config();
+    if (argc == 2 && std::strcmp(argv[1], "-showconfig") == 0) return show_config();
     if (argc == 3 && std::strcmp(argv[1], "-lx") == 0 && std::strcmp(argv[2], "-nodtd") == 0)
         return print_listing();
     if (argc == 2 && std::strcmp(argv[1], "-version") == 0) {
