@@ -203,24 +203,31 @@ MachineInfoWindow::MachineInfoWindow(const Machine& machine, QWidget* parent)
             [this](const QPoint& at) { picture_menu_->popup(picture_->mapToGlobal(at)); });
 
     picture_->show_image(placeholder_figure(), true);
+    resize(minimumSizeHint().expandedTo(QSize(600, 600)));
+    fit_to_screen();
+    text_->setFocus();
+}
+
+MachineInfoWindow::~MachineInfoWindow() = default;
+
+void MachineInfoWindow::fit_to_screen() {
     // On a small screen (or a large scale) the attribute table and then the text list give up
     // height, scrolling instead, so that the whole window fits.
     ensurePolished(); // the style's margins and frames count
     layout()->activate();
     const int excess = minimumSizeHint().height() + frame_allowance(this).height() -
-                       available_area(parent).height();
+                       available_area(parentWidget()).height();
     if (excess > 0) {
+        const int row_height = table_->verticalHeader()->defaultSectionSize();
         const int table_spare = std::max(0, table_->minimumHeight() - 4 * row_height);
         table_->setMinimumHeight(table_->minimumHeight() - std::min(excess, table_spare));
         if (excess > table_spare)
             text_->setMinimumHeight(std::max(64, text_->minimumHeight() - (excess - table_spare)));
+        layout()->activate();
     }
-    resize(minimumSizeHint().expandedTo(QSize(600, 600)));
-    fit_into_screen(this, parent);
-    text_->setFocus();
+    resize(size().expandedTo(minimumSizeHint()));
+    fit_into_screen(this, parentWidget());
 }
-
-MachineInfoWindow::~MachineInfoWindow() = default;
 
 QWidget* MachineInfoWindow::picture() const {
     return picture_;
@@ -266,6 +273,7 @@ void MachineInfoWindow::add_audit_panel(QWidget* panel) {
     auto* grid = static_cast<QGridLayout*>(layout());
     grid->addWidget(box, 2, 0, 1, 2);
     grid->setRowStretch(2, 200);
+    fit_to_screen();
 }
 
 void MachineInfoWindow::show_dat(int kind) {

@@ -68,6 +68,8 @@ class MachineInfoWindow : public QDialog {
     std::array<QAction*, dat_kind_count> dat_actions_{};
     QAction* titles_;
     QAction* in_game_;
+    // Shrinks what may scroll until the window fits the screen, and places it there.
+    void fit_to_screen();
     // The text of one kind wrapped for the text list, laid out on first use.
     const std::string& wrapped_text(int kind);
 
