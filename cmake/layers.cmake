@@ -3,18 +3,19 @@
 # the link order and the include check (check_layers.cmake), so the two cannot drift apart.
 # xml is the Expat set-up the XML readers share; it stays out of platform so that platform (like
 # settings and filters) needs no third-party library.
-set(ORVEL_LAYERS platform host xml settings database filters softlist launch info app)
+set(ORVEL_LAYERS platform host xml settings database audit filters softlist launch info app)
 
 set(ORVEL_USES_platform "")
 set(ORVEL_USES_host "")
 set(ORVEL_USES_xml "")
 set(ORVEL_USES_settings platform)
 set(ORVEL_USES_database platform host xml settings)
+set(ORVEL_USES_audit platform host settings database)
 set(ORVEL_USES_filters platform host database)
 set(ORVEL_USES_softlist platform host xml)
 set(ORVEL_USES_launch platform host settings database softlist)
 set(ORVEL_USES_info platform xml settings database)
-set(ORVEL_USES_app platform host xml settings database filters softlist launch info)
+set(ORVEL_USES_app platform host xml settings database audit filters softlist launch info)
 
 # The two programs sit on top; only the desktop program includes Qt.
 set(ORVEL_USES_gui ${ORVEL_LAYERS})
@@ -26,6 +27,7 @@ set(ORVEL_QT_FOLDERS gui)
 # build) leaves them out, and with them every folder left empty; what remains must build and pass.
 set(ORVEL_LIBRARY_SOURCES
     xml/*
+    audit/*
     softlist/*
     app/*
     database/listing_build.cpp
@@ -36,6 +38,7 @@ set(ORVEL_LIBRARY_SOURCES
     info/png.cpp)
 set(ORVEL_LIBRARY_TESTS
     app/*
+    audit/*
     cli/*
     softlist/*
     database/listing_build_test.cpp

@@ -1,5 +1,6 @@
 #include "app/startup_database.h"
 
+#include "audit/audit_results.h"
 #include "database/availability.h"
 #include "database/database_file.h"
 #include "database/listing_build.h"
@@ -70,6 +71,9 @@ DatabaseStartResult start_machine_database(const Settings& settings, const MameP
             check_availability(machines, paths.rompath, settings.MAME_Path, host);
         }
     }
+
+    // The verdicts of the last romset audit, unless the ROM data has been rebuilt since.
+    load_current_audit_results(settings.ORVEL_Data, machines);
 
     if (machines.empty() && result.built &&
         (result.problem.ok() || result.problem.is(FailureKind::Missing))) {

@@ -35,6 +35,7 @@ int cmd_dat(const Options& options, const std::vector<std::string>& args);
 int cmd_info(const Options& options, const std::vector<std::string>& args);
 int cmd_commandline(const Options& options, const std::vector<std::string>& args);
 int cmd_ini_names(const Options& options, const std::vector<std::string>& args);
+int cmd_audit(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -62,6 +63,11 @@ const Entry commands[] = {
      "build [--rebuild]         build or load the machine database; print Machines: N", true},
     {"scan", cmd_scan,
      "scan                      check availability and save; print Available: N of M", true},
+    {"audit", cmd_audit,
+     "audit [NAME] [--only complete|incomplete|missing|noroms] [--deep]\n"
+     "                            audit the romsets without MAME: NAME<TAB>VERDICT per machine,\n"
+     "                            or for NAME one line per ROM (NAME<TAB>STATUS<TAB>SET<TAB>\n"
+     "                            WHERE); --deep also decompresses NAME's ROMs to check SHA-1"},
     {"record", cmd_record, "record NAME               print NAME's section of the database file"},
     {"list", cmd_list,
      "list [--choose \"GROUP/CHILD\"]... [--folder \"FOLDER/SUB-FOLDER\"] [--search TEXT]\n"

@@ -2,6 +2,7 @@
 
 #include "database/availability.h"
 #include "database/database_file.h"
+#include "database/rom_data.h"
 #include "platform/files.h"
 #include "platform/mame_folders.h"
 #include "platform/process.h"
@@ -32,6 +33,7 @@ struct Walk {
     int text_depth = 0;          // elements open inside the text element
     Host* host = nullptr;
     unsigned long elements = 0;
+    RomData* roms = nullptr; // when given, every ROM, disk and device reference goes here
 };
 
 inline bool eq(const XML_Char* a, const char* b) {
@@ -63,6 +65,47 @@ void open_text(Walk& w, std::string& target) {
     XML_SetEndElementHandler(w.parser, on_end);
 }
 
+// A <rom> or <disk> into the ROM data of the machine being read.
+void add_rom(RomData& roms, const XML_Char** atts, bool disk) {
+    const XML_Char* name = nullptr;
+    for (const XML_Char** a = atts; *a; a += 2)
+        if (eq(a[0], "name")) name = a[1];
+    if (!name) return;
+    RomEntry& rom = roms.add_rom(name);
+    if (disk) rom.flags |= rom_flag::disk;
+    for (; *atts; atts += 2) {
+        const XML_Char* key = atts[0];
+        const XML_Char* value = atts[1];
+        switch (key[0]) {
+        case 's':
+            if (eq(key, "size")) {
+                rom.size = std::strtoull(value, nullptr, 10);
+            } else if (eq(key, "sha1")) {
+                if (parse_sha1(value, rom.sha1)) rom.flags |= rom_flag::has_sha1;
+            } else if (eq(key, "status")) {
+                if (eq(value, "nodump")) rom.flags |= rom_flag::nodump;
+                if (eq(value, "baddump")) rom.flags |= rom_flag::baddump;
+            }
+            break;
+        case 'c':
+            if (eq(key, "crc") && parse_crc(value, rom.crc)) rom.flags |= rom_flag::has_crc;
+            break;
+        case 'm':
+            // Most merged ROMs keep their name: the name's text serves both.
+            if (eq(key, "merge")) rom.merge = eq(value, name) ? rom.name : roms.add_text(value);
+            break;
+        case 'b':
+            if (eq(key, "bios")) rom.bios = roms.add_text(value);
+            break;
+        case 'o':
+            if (eq(key, "optional") && eq(value, "yes")) rom.flags |= rom_flag::optional;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
 void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
     auto* w = static_cast<Walk*>(data);
     if ((++w->elements & 4095) == 0 && w->host) w->host->keep_alive();
@@ -74,6 +117,7 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
     switch (name[0]) {
     case 'm':
         if (eq(name, "machine")) {
+            bool created = false;
             for (; *atts; atts += 2) {
                 const XML_Char* key = atts[0];
                 const XML_Char* value = atts[1];
@@ -81,6 +125,7 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
                     w->machines->emplace_back();
                     m = w->current = &w->machines->back();
                     m->name = value;
+                    created = true;
                 } else if (!m) {
                     continue;
                 } else if (eq(key, "sourcefile")) {
@@ -101,21 +146,37 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
                     m->sampleof = value;
                 }
             }
+            if (created && w->roms) {
+                w->roms->begin_set(m->name);
+                if (!m->romof.empty()) w->roms->set_romof(m->romof);
+                if (!m->cloneof.empty()) w->roms->set_cloneof(m->cloneof);
+                w->roms->set_flags(m->isbios, m->isdevice);
+            }
         } else if (m && eq(name, "manufacturer")) {
             open_text(*w, m->manufacturer);
         }
         return;
     case 'r':
-        if (m && name[1] == 'o' && *atts && !m->requires_roms && eq(name, "rom"))
-            m->requires_roms = true;
+        if (m && name[1] == 'o' && eq(name, "rom")) {
+            if (*atts) m->requires_roms = true;
+            if (w->roms && !w->roms->sets().empty()) add_rom(*w->roms, atts, false);
+        }
         return;
     case 'd':
         // Most elements here are device_ref, dipswitch and dipvalue: the second and third
         // letters pass over "dev..." and "dip..." before any full comparison.
-        if (!m || (name[1] == 'e' && name[2] == 'v') || (name[1] == 'i' && name[2] == 'p')) return;
+        if (!m || (name[1] == 'i' && name[2] == 'p')) return;
+        if (name[1] == 'e' && name[2] == 'v') {
+            if (w->roms && !w->roms->sets().empty() && eq(name, "device_ref")) {
+                for (; *atts; atts += 2)
+                    if (eq(atts[0], "name")) w->roms->add_device_ref(atts[1]);
+            }
+            return;
+        }
         if (eq(name, "description")) {
             open_text(*w, m->description);
         } else if (eq(name, "disk")) {
+            if (w->roms && !w->roms->sets().empty()) add_rom(*w->roms, atts, true);
             for (; *atts; atts += 2)
                 if (eq(atts[0], "name")) m->disks.emplace_back(atts[1]);
         } else if (eq(name, "display")) {
@@ -175,8 +236,10 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
 // Runs the walk over text delivered by next(buffer, capacity) -> bytes read (0 at the end,
 // negative on a read error, which ends the walk with an Error whose message the caller
 // gives).
-template <typename Reader> Status walk_listing(MachineList& machines, Host* host, Reader& next) {
+template <typename Reader>
+Status walk_listing(MachineList& machines, RomData* roms, Host* host, Reader& next) {
     Walk w;
+    w.roms = roms;
     const XmlParser parser = make_xml_parser(&w, on_start, nullptr);
     if (!parser) return failure("out of memory");
     w.parser = parser.get();
@@ -201,9 +264,11 @@ template <typename Reader> Status walk_listing(MachineList& machines, Host* host
 }
 
 // The walk, after which the list's generation moves on however it ended: records were added.
-template <typename Reader> Status run_walk(MachineList& machines, Host* host, Reader&& next) {
-    const Status result = walk_listing(machines, host, next);
+template <typename Reader>
+Status run_walk(MachineList& machines, RomData* roms, Host* host, Reader&& next) {
+    const Status result = walk_listing(machines, roms, host, next);
     machines.bump_generation();
+    if (roms) roms->finish();
     return result;
 }
 
@@ -253,7 +318,8 @@ bool listing_is_complete(const std::string& path) {
 // MAME's error lines go to the console. A MAME that writes nothing for silence_ms is ended (a
 // limit on silence, not on the whole run, so a slow machine is never cut off).
 Status generate_and_parse(const Settings& settings, const std::string& listing,
-                          MachineList& machines, Host& host, int silence_ms, ListingRun& run) {
+                          MachineList& machines, RomData& roms, Host& host, int silence_ms,
+                          ListingRun& run) {
     std::FILE* out = std::fopen(listing.c_str(), "wb");
     if (!out) {
         run.failure =
@@ -290,7 +356,7 @@ Status generate_and_parse(const Settings& settings, const std::string& listing,
         if (!trim(line).empty()) last_error = std::string(trim(line));
     };
     bool reading = true;
-    const Status result = run_walk(machines, &host, [&](char* buffer, int capacity) -> long {
+    const Status result = run_walk(machines, &roms, &host, [&](char* buffer, int capacity) -> long {
         while (taken == pending.size() && reading && write_errno == 0 && !silent) {
             pending.clear();
             taken = 0;
@@ -327,13 +393,14 @@ Status generate_and_parse(const Settings& settings, const std::string& listing,
 
 } // namespace
 
-Status parse_listing_file(const std::string& path, MachineList& machines, Host* host) {
+Status parse_listing_file(const std::string& path, MachineList& machines, Host* host,
+                          RomData* roms) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return system_failure("The listing could not be read: " + path, errno,
                               FailureKind::Missing);
     int read_errno = 0;
-    Status result = run_walk(machines, host, [&](char* buffer, int capacity) -> long {
+    Status result = run_walk(machines, roms, host, [&](char* buffer, int capacity) -> long {
         const size_t n = std::fread(buffer, 1, static_cast<size_t>(capacity), f);
         if (n < static_cast<size_t>(capacity) && std::ferror(f)) {
             read_errno = errno != 0 ? errno : EIO;
@@ -347,9 +414,9 @@ Status parse_listing_file(const std::string& path, MachineList& machines, Host* 
     return result;
 }
 
-Status parse_listing_text(std::string_view xml, MachineList& machines) {
+Status parse_listing_text(std::string_view xml, MachineList& machines, RomData* roms) {
     size_t pos = 0;
-    return run_walk(machines, nullptr, [&](char* buffer, int capacity) -> long {
+    return run_walk(machines, roms, nullptr, [&](char* buffer, int capacity) -> long {
         const size_t n = std::min(static_cast<size_t>(capacity), xml.size() - pos);
         std::memcpy(buffer, xml.data() + pos, n);
         pos += n;
@@ -430,6 +497,7 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
     // The list is built apart, as the host's jobs (on a worker thread in the desktop), and
     // takes the place of the machine list whole once it is sorted; questions come in between.
     MachineList built;
+    RomData roms;
     Status parse;
     if (!reuse) {
         host.console_open("Starting Orvel...");
@@ -438,7 +506,7 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
         host.set_progress("Loading XML Data...");
         ListingRun run;
         host.run_job([&](Host& progress) {
-            parse = generate_and_parse(settings, listing, built, progress,
+            parse = generate_and_parse(settings, listing, built, roms, progress,
                                        options.listing_silence_ms, run);
         });
         host.console_close();
@@ -457,7 +525,7 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
     } else {
         host.set_progress("Loading XML Data...");
         host.run_job(
-            [&](Host& progress) { parse = parse_listing_file(listing, built, &progress); });
+            [&](Host& progress) { parse = parse_listing_file(listing, built, &progress, &roms); });
     }
     host.keep_alive();
     if (parse.is(FailureKind::Malformed)) {
@@ -494,6 +562,10 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
     database_changed = true;
     const Status saved = save_database(machines, settings, database_changed, host);
     if (!saved) return failure(std::string(saved.message()), FailureKind::NotSaved);
+    // The ROM data goes with the database it was read with; the audit results of the old
+    // database no longer hold.
+    const Status rom_file = save_rom_data(roms, rom_data_path(settings.ORVEL_Data));
+    if (!rom_file) return failure(std::string(rom_file.message()), FailureKind::NotSaved);
     return {};
 }
 

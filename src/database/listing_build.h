@@ -5,6 +5,7 @@
 // A complete "orvel.tmp" left in the MAME folder is parsed without asking MAME.
 
 #include "database/machine.h"
+#include "database/rom_data.h"
 #include "host/host.h"
 #include "platform/failure.h"
 #include "settings/mame_paths.h"
@@ -41,7 +42,8 @@ struct BuildOptions {
 // - Error: MAME failed while writing its listing, wrote nothing for too long, or the listing
 //   could not be written or read; the "Error" box said why, the list stays empty and no file
 //   is changed;
-// - NotSaved: the list was built and is in memory, but the database file could not be written.
+// - NotSaved: the list was built and is in memory, but the database file (or the ROM data file
+//   beside it, rom_data.h) could not be written.
 Status build_database(const Settings& settings, const MamePaths& paths, MachineList& machines,
                       ViewList& view, bool& database_changed, Host& host,
                       const BuildOptions& options = {});
@@ -52,11 +54,12 @@ std::vector<std::string> build_banner(const Settings& settings);
 // Appends one record per <machine> of the listing file to the machine list. keep_alive, when
 // given, is called every few thousand elements. Fails as Missing when the file cannot be
 // opened, as Error when a read fails, and as Malformed, with the "Error" box's text (see
-// xml_error_text), when the listing is not well-formed to its end.
+// xml_error_text), when the listing is not well-formed to its end. roms, when given, receives
+// every machine's ROMs, disks and device references (the ROM data file's content).
 Status parse_listing_file(const std::string& path, MachineList& machines,
-                          Host* keep_alive = nullptr);
+                          Host* keep_alive = nullptr, RomData* roms = nullptr);
 // The same over listing text held in memory.
-Status parse_listing_text(std::string_view xml, MachineList& machines);
+Status parse_listing_text(std::string_view xml, MachineList& machines, RomData* roms = nullptr);
 
 // Copies isfavourite and commandlines from the old records into the new records of the same
 // name; a stored BIOS position that no longer exists becomes -1.

@@ -65,4 +65,20 @@ bool clear_favourite(Machine& machine) {
     return true;
 }
 
+std::string_view audit_verdict_text(AuditVerdict verdict) {
+    switch (verdict) {
+    case AuditVerdict::Complete:
+        return "Complete";
+    case AuditVerdict::Incomplete:
+        return "Incomplete";
+    case AuditVerdict::Missing:
+        return "Missing";
+    case AuditVerdict::NoRoms:
+        return "Needs No ROMs";
+    case AuditVerdict::Unknown:
+        break;
+    }
+    return "";
+}
+
 } // namespace orvel

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvel {
@@ -26,6 +27,12 @@ struct DriverFeature {
     std::string driver_feature_status;
     std::string driver_feature_overall;
 };
+
+// The romset audit's answer for a machine (kept in a file of the audit's own, not in the
+// database file). Unknown until an audit has run.
+enum class AuditVerdict : std::uint8_t { Unknown, Complete, Incomplete, Missing, NoRoms };
+// "Complete", "Incomplete", "Missing", "Needs No ROMs", or "" for Unknown.
+std::string_view audit_verdict_text(AuditVerdict verdict);
 
 struct Machine {
     std::string name;
@@ -53,6 +60,7 @@ struct Machine {
     bool isfavourite = false; // marked by the user
     bool isavailable = false; // found by the last availability scan
     bool runnable = true;     // false when MAME says it cannot run by itself
+    AuditVerdict audit = AuditVerdict::Unknown;
 };
 
 // Every machine, in list order; a record is stored once and reached by position.

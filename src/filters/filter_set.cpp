@@ -4,8 +4,12 @@
 
 namespace orvel {
 
-const std::array<FilterSet::Flag, 30>& FilterSet::flags() {
-    static const std::array<Flag, 30> table = {{
+const std::array<FilterSet::Flag, 34>& FilterSet::flags() {
+    static const std::array<Flag, 34> table = {{
+        {"f_audit_complete", &FilterSet::f_audit_complete},
+        {"f_audit_incomplete", &FilterSet::f_audit_incomplete},
+        {"f_audit_missing", &FilterSet::f_audit_missing},
+        {"f_audit_noroms", &FilterSet::f_audit_noroms},
         {"f_available", &FilterSet::f_available},
         {"f_missing", &FilterSet::f_missing},
         {"f_isbios", &FilterSet::f_isbios},

@@ -20,6 +20,10 @@ inline constexpr std::string_view no_entry_caption = "[No Entry]";
 struct FilterSet {
     // While a flag is 1 it keeps only the records its rule accepts; the rules of the flags set
     // by the tree are in the filter table, f_search and f_folder are the filter pass's own.
+    std::uint8_t f_audit_complete = 0; // the romset audit's verdicts
+    std::uint8_t f_audit_incomplete = 0;
+    std::uint8_t f_audit_missing = 0;
+    std::uint8_t f_audit_noroms = 0;
     std::uint8_t f_available = 0;
     std::uint8_t f_missing = 0;
     std::uint8_t f_isbios = 0;
@@ -63,8 +67,8 @@ struct FilterSet {
         std::string_view key;
         std::uint8_t FilterSet::*field;
     };
-    // The 30 flags in the order of the table above.
-    static const std::array<Flag, 30>& flags();
+    // The 34 flags in the order of the table above.
+    static const std::array<Flag, 34>& flags();
     // The flag for a key such as "f_runnable"; nullptr for an unknown key.
     std::uint8_t* find_flag(std::string_view key);
     const std::uint8_t* find_flag(std::string_view key) const;

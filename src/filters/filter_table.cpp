@@ -57,6 +57,17 @@ const std::vector<FilterGroup>& filter_groups() {
     // "Required" turns on f_notchd, "Parent" f_clones, "Is Mechanical" f_nonmechanical,
     // "Uses Software" f_nonsoftware.
     static const std::vector<FilterGroup> groups = {
+        // The romset audit's verdicts (a machine not audited yet is in none of them).
+        flag_group("Audit", icon::availability,
+                   {child("Complete", &F::f_audit_complete,
+                          [](M m) { return m.audit == AuditVerdict::Complete; }),
+                    child("Incomplete", &F::f_audit_incomplete,
+                          [](M m) { return m.audit == AuditVerdict::Incomplete; }),
+                    child("Missing", &F::f_audit_missing,
+                          [](M m) { return m.audit == AuditVerdict::Missing; }),
+                    child("Needs No ROMs", &F::f_audit_noroms,
+                          [](M m) { return m.audit == AuditVerdict::NoRoms; })},
+                   true),
         flag_group("Availability", icon::availability,
                    {child("Available", &F::f_available, [](M m) { return m.isavailable; }),
                     child("Missing", &F::f_missing, [](M m) { return !m.isavailable; })},

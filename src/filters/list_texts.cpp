@@ -44,6 +44,8 @@ StatusTexts status_texts(const MachineList& machines, const ViewList& view, std:
     out.fields[1] = "Driver: " + m.name;
     out.fields[2] = std::string("Available: ") + (m.isavailable ? "Yes" : "");
     out.fields[3] = m.cloneof.empty() ? std::string("Parent Set") : "Clone Of: " + m.cloneof;
+    if (m.audit != AuditVerdict::Unknown)
+        out.fields[4] = "Audit: " + std::string(audit_verdict_text(m.audit));
     if (m.driver_status == "good")
         out.image = StatusImage::Good;
     else if (m.driver_status == "imperfect")

@@ -32,7 +32,8 @@ struct StatusTexts {
 // The seven status bar fields for a view list and the current record (a machine-list position;
 // -1 or out of range: none). Field 0 counts the rows and all machines; fields 1 to 3 describe
 // the current record, or read "Driver: N/A", "Available: N/A", "Set Type: N/A" when the view
-// list is empty or there is no current record; field 5 is "Status: "; field 6 follows
+// list is empty or there is no current record; field 4 gives the romset audit's verdict ("Audit:
+// Complete"), empty before an audit; field 5 is "Status: "; field 6 follows
 // driver_status (empty list: the preliminary picture; an unknown status keeps the picture).
 StatusTexts status_texts(const MachineList& machines, const ViewList& view, std::int64_t current);
 

@@ -17,7 +17,7 @@ using K = QKeyCombination;
 constexpr Qt::KeyboardModifier ctrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifier shift = Qt::ShiftModifier;
 
-constexpr std::array<CommandSpec, 19> specs = {{
+constexpr std::array<CommandSpec, 20> specs = {{
     {C::RunMachine,
      "Run Machine",
      {K(Qt::Key_Enter), K(Qt::Key_Return)},
@@ -39,6 +39,7 @@ constexpr std::array<CommandSpec, 19> specs = {{
     {C::AddFavourite, "Add Favourite", {K(ctrl, Qt::Key_F)}, 0, 0, true},
     {C::RemoveFavourite, "Remove Favourite", {K(shift, Qt::Key_F)}, 0, 0, true},
     {C::CheckAvailability, "Check Availability", {K(ctrl, Qt::Key_A)}, 0, 0, true},
+    {C::AuditRomsets, "Audit Romsets", {K(ctrl, Qt::Key_U)}, 0, 0, true},
     {C::MachineInfo, "Machine Info", {K(ctrl, Qt::Key_I)}, icon::machine_info, 6, true},
     {C::ResetDatabase, "Reset Database", {K(ctrl, Qt::Key_B)}, 0, 0, true},
     {C::Exit, "Exit", {K(ctrl, Qt::Key_Q)}, 0, 0, true},
@@ -62,8 +63,8 @@ constexpr CommandItem system_menu[] = {
 };
 constexpr CommandItem database_menu[] = {
     C::AddFavourite, C::RemoveFavourite, separator,        C::CheckAvailability,
-    separator,       C::SaveFolderIni,   C::CopyList,      separator,
-    C::SaveDatabase, separator,          C::ResetDatabase,
+    C::AuditRomsets, separator,          C::SaveFolderIni, C::CopyList,
+    separator,       C::SaveDatabase,    separator,        C::ResetDatabase,
 };
 constexpr CommandItem filter_menu[] = {C::ResetFilter};
 constexpr CommandItem view_menu[] = {C::ToggleFilter, C::ToggleToolbar};

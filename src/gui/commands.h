@@ -38,6 +38,7 @@ enum class Command {
     CopyList = 14,
     SaveDatabase = 15,
     ToggleToolbar = 16,
+    AuditRomsets = 17,
     About = 50,
     ExpandTree = 60,
     CloseTree = 61,

@@ -3,6 +3,7 @@
 #include "gui/identity_picture.h"
 #include "gui/machine_icon.h"
 #include "gui/qt_text.h"
+#include "gui/rom_audit_panel.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -241,6 +242,14 @@ void MachineInfoWindow::load(const MamePaths& paths, const std::string& mame_fol
     setWindowTitle(qs(machine_.description));
 }
 
+void MachineInfoWindow::add_audit_panel(QWidget* panel) {
+    auto* box = frame("Romset Audit", this);
+    fill_frame(box, panel);
+    auto* grid = static_cast<QGridLayout*>(layout());
+    grid->addWidget(box, 2, 0, 1, 2);
+    grid->setRowStretch(2, 200);
+}
+
 void MachineInfoWindow::show_dat(int kind) {
     shown_dat_ = kind >= 1 && kind <= dat_kind_count ? kind : 0;
     const std::vector<std::string> lines =
@@ -265,6 +274,11 @@ void MachineInfoWindow::show_picture(bool titles) {
 
 void show_machine_info(QWidget* main_window, const Machine& machine, AppState& state) {
     MachineInfoWindow window(machine, main_window);
+    // The machine's ROMs as the audit finds them, audited afresh as the window opens.
+    auto* audit = new RomAuditPanel(
+        state, static_cast<std::size_t>(&machine - state.machines.data()), &window);
+    window.add_audit_panel(audit);
+    audit->start(false);
     main_window->setEnabled(false);
     window.setEnabled(true); // a window of its own, though its parent is disabled
     window.show();

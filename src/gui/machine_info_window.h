@@ -32,6 +32,9 @@ class MachineInfoWindow : public QDialog {
     // and sets the machine's description as the title.
     void load(const MamePaths& paths, const std::string& mame_folder, DatCache& cache);
 
+    // Puts the romset audit's panel in a frame below the DAT texts (the window owns it).
+    void add_audit_panel(QWidget* panel);
+
     // Shows one DAT kind (1 to 6) in the text list; kind 0 shows "No Information".
     void show_dat(int kind);
     // Shows the title picture (true) or the in-game snapshot (false); a picture that was not

@@ -80,6 +80,7 @@ class MainWindow : public QMainWindow {
     void run_empty();
     void change_favourite(bool add);
     void check_availability_command();
+    void audit_romsets_command(); // main_window_audit.cpp
     void exit_command();
     // The questions before the program ends; true when the user chose to end it.
     enum class ExitRequest { Command, CloseBox };

@@ -41,6 +41,8 @@ void MainWindow::dispatch(Command command) {
         return change_favourite(false);
     case Command::CheckAvailability:
         return check_availability_command();
+    case Command::AuditRomsets:
+        return audit_romsets_command();
     case Command::ResetDatabase:
         return reset_database_command();
     case Command::Exit:

@@ -49,6 +49,10 @@ MachineList property_list() {
     ms.back().driver_status = "imperfect";
     ms.push_back(machine("prelim"));
     ms.back().driver_status = "preliminary";
+    ms.push_back(machine("complete"));
+    ms.back().audit = AuditVerdict::Complete;
+    ms.push_back(machine("missingset"));
+    ms.back().audit = AuditVerdict::Missing;
     return ms;
 }
 
@@ -77,6 +81,8 @@ TEST(FilterPass, EachTreeChoiceTurnsOnTheFlagThatHidesWhatTheChildExcludes) {
         Names hidden;
     };
     const Case cases[] = {
+        {"Audit", 1, {"complete"}, {}},
+        {"Audit", 3, {"missingset"}, {}},
         {"Availability", 1, {"avail"}, {}},
         {"Availability", 2, {}, {"avail"}},
         {"BIOS", 1, {"isbios"}, {}},
@@ -424,6 +430,10 @@ bool oracle_passes(const Machine& m, const FilterSet& f) {
     // "[No Entry]" is how the tree shows an empty field; as a value it selects empty ones.
     auto value = [](const std::string& v) { return v == no_entry_caption ? std::string() : v; };
     bool hidden = false;
+    if (f.f_audit_complete) hidden |= m.audit != AuditVerdict::Complete;
+    if (f.f_audit_incomplete) hidden |= m.audit != AuditVerdict::Incomplete;
+    if (f.f_audit_missing) hidden |= m.audit != AuditVerdict::Missing;
+    if (f.f_audit_noroms) hidden |= m.audit != AuditVerdict::NoRoms;
     if (f.f_available) hidden |= !m.isavailable;
     if (f.f_missing) hidden |= m.isavailable;
     if (f.f_isbios) hidden |= !m.isbios;
@@ -484,6 +494,7 @@ TEST(FilterPass, CompactPassAgreesWithTheRuleOfEveryFlagOnRandomRecords) {
         if (rng() % 2) m.bios_sets.push_back({"b", "B"});
         if (rng() % 3 == 0) m.disks.push_back("d");
         if (rng() % 3 == 0) m.softwarelists.push_back("l");
+        m.audit = static_cast<AuditVerdict>(rng() % 5);
         ms.push_back(m);
     }
     const auto& flags = FilterSet::flags();

@@ -83,10 +83,11 @@ TEST(FilterTree, BuildsGroupsWithTheirDefaultChildrenThenTheFolders) {
             groups.push_back(t.caption);
             EXPECT_EQ(t.expanded, 0);
         }
-    EXPECT_EQ(groups, std::vector<std::string>(
-                          {"Availability", "BIOS", "CHD Machines", "Favourites", "Manufacturer",
-                           "Mechanical", "Romset Type", "Runnability", "Screen Rotate",
-                           "Screen Type", "Software", "Source", "Status", "Year"}));
+    EXPECT_EQ(groups,
+              std::vector<std::string>({"Audit", "Availability", "BIOS", "CHD Machines",
+                                        "Favourites", "Manufacturer", "Mechanical", "Romset Type",
+                                        "Runnability", "Screen Rotate", "Screen Type", "Software",
+                                        "Source", "Status", "Year"}));
     EXPECT_EQ(children(items, kind_filters, "Runnability"),
               std::vector<std::string>({"Runnable", "Non Runnable", "All"}));
     EXPECT_EQ(chosen_child(items, kind_filters, "Runnability"), "Runnable");

@@ -163,6 +163,7 @@ TEST_F(Fixture, MenusContextMenusAndToolbarShareOneActionPerCommand) {
                                   QStringLiteral("Remove Favourite\tShift+F"),
                                   QStringLiteral("-"),
                                   QStringLiteral("Check Availability\tCtrl+A"),
+                                  QStringLiteral("Audit Romsets\tCtrl+U"),
                                   QStringLiteral("-"),
                                   QStringLiteral("Save Folder Ini\tCtrl+S"),
                                   QStringLiteral("Copy List To Clipboard\tCtrl+C"),
