@@ -3,7 +3,8 @@
 #   scripts/setup.sh          build and run dependencies, and Debian's MAME when no MAME is found
 #   scripts/setup.sh --tests  the same, plus Debian's MAME always (the integration tests run it)
 #                             and the tools the install tests use (the desktop entry and
-#                             AppStream validators, dpkg-shlibdeps for the Debian package)
+#                             AppStream validators, dpkg-shlibdeps, lintian and man for the
+#                             Debian package and its manual pages)
 #   scripts/setup.sh --windows  only what the Windows cross build needs (scripts/test-windows.sh):
 #                             the mingw-w64 cross compiler, Wine and GoogleTest's sources
 set -euo pipefail
@@ -18,7 +19,7 @@ packages=(build-essential cmake pkg-config ninja-build qt6-base-dev libexpat1-de
 if [ "$mode" = "--windows" ]; then
     packages=(g++-mingw-w64-x86-64-posix wine64 googletest cmake ninja-build)
 elif [ "$for_tests" = yes ]; then
-    packages+=(mame desktop-file-utils appstream dpkg-dev)
+    packages+=(mame desktop-file-utils appstream dpkg-dev lintian man-db)
 elif ! command -v mame >/dev/null 2>&1 && [ ! -x /usr/games/mame ]; then
     packages+=(mame)
 fi

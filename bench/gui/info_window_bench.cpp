@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
                    : with_separator(argv[1]);
     create_folders(folder + "history/");
     create_folders(folder + "titles/");
+    create_folders(folder + "huge/");
     const int entries = bench::write_history(folder + "history/history.dat", 40u * 1024 * 1024);
     bench::write_mameinfo(folder + "history/mameinfo.dat", 10u * 1024 * 1024);
 
@@ -103,6 +104,29 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(state.dat_cache.index_builds()));
     report("first opening (indexes built):", first);
     report("later openings (indexes kept):", later);
+
+    // One machine whose entry runs to 20,000 lines: laid out at its first opening only.
+    {
+        std::string entry = "$info=hugeentry,\n$mame\n";
+        for (int line = 0; line < 20000; ++line)
+            entry += "Line " + std::to_string(line) +
+                     " of a very long entry, with enough words to need wrapping now and then.\n";
+        write_file_atomic(folder + "huge/mameinfo.dat", entry + "$end\n");
+        AppState huge_state = state;
+        huge_state.mame_paths.historypath = "huge";
+        Machine huge = machine;
+        huge.name = "hugeentry";
+        std::vector<double> huge_first, huge_later;
+        for (int round = 0; round < 3; ++round) {
+            huge_state.dat_cache.clear();
+            huge_first.push_back(open_once(main_window, huge, huge_state, lines));
+            for (int again = 0; again < 3; ++again)
+                huge_later.push_back(open_once(main_window, huge, huge_state, lines));
+        }
+        std::printf("20,000-line entry: %zu lines shown\n", lines);
+        report("huge entry, first opening:", huge_first);
+        report("huge entry, later openings:", huge_later);
+    }
     if (own_folder) {
         std::error_code ec;
         std::filesystem::remove_all(folder, ec);

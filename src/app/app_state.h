@@ -8,6 +8,7 @@
 #include "filters/filter_tree.h"
 #include "filters/folders.h"
 #include "info/dat_files.h"
+#include "platform/files.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 #include "softlist/software_list.h"
@@ -23,6 +24,7 @@ struct AppState {
     ViewList view;
     std::int64_t current_machine = -1; // position in machines of the current record
     bool database_changed = false;
+    FileStamp database_stamp; // the database file as last loaded or saved by this program
     std::int64_t selected_commandline = 0; // stored command line used by the next run
     bool pause_on_exit = false;
 

@@ -5,6 +5,7 @@
 #include "database/database_file.h"
 #include "database/listing_build.h"
 #include "platform/files.h"
+#include "platform/folder_lock.h"
 #include "platform/mame_folders.h"
 
 #include <string_view>
@@ -47,6 +48,7 @@ DatabaseStartResult start_machine_database(const Settings& settings, const MameP
         result.problem =
             build_database(settings, paths, machines, view, database_changed, host, options);
         result.built = true;
+        result.stamp = file_stamp(database_path(settings));
         if (result.problem.is(FailureKind::Malformed)) {
             result.outcome = DatabaseOutcome::Exit;
             return result;
@@ -64,8 +66,15 @@ DatabaseStartResult start_machine_database(const Settings& settings, const MameP
             host.message("Save Database", result.problem.message(), Buttons::Ok, Icon::Warning);
         }
     } else {
-        // A file that cannot be read leaves the list empty, which ends the start below.
-        result.problem = load_database(settings, machines, view, host);
+        // Read under the data folder's lock, so that the stamp is that of the file read; the
+        // temporary files of saves that were killed go first.
+        {
+            const FolderLock lock(settings.ORVEL_Data);
+            remove_stale_data_files(settings);
+            result.stamp = file_stamp(database_path(settings));
+            // A file that cannot be read leaves the list empty, which ends the start below.
+            result.problem = load_database(settings, machines, view, host);
+        }
         if (settings.ORVEL_Check_Avail == 1) {
             host.set_progress("Checking Availability...");
             check_availability(machines, paths.rompath, settings.MAME_Path, host);

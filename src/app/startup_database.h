@@ -6,6 +6,7 @@
 #include "database/machine.h"
 #include "host/host.h"
 #include "platform/failure.h"
+#include "platform/files.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 
@@ -23,6 +24,9 @@ struct DatabaseStartResult {
     // database could not be written; Error: MAME's listing run failed and the old database,
     // when there was one, is kept.
     Status problem;
+    // The database file as it was loaded or saved here: a later save tells from it whether
+    // another program changed the file meanwhile.
+    FileStamp stamp;
 };
 
 // refresh: the user answered Yes to "MAME Update": the database is rebuilt from MAME and the

@@ -95,9 +95,7 @@ int cmd_commandline(const Options& options, const std::vector<std::string>& args
     if (error == commandline_usage) return fail(error, usage_error);
     if (!error.empty()) return fail(error);
     state.database_changed = true;
-    const Status saved =
-        save_database(state.machines, state.settings, state.database_changed, host);
-    if (!saved) return fail("the database could not be saved: " + std::string(saved.message()));
+    if (!save_changed_database(state, host, error)) return fail(error);
     print_commandlines(machine);
     return ok;
 }

@@ -20,9 +20,7 @@ int cmd_favourite(const Options& options, const std::vector<std::string>& args) 
     Machine& m = state.machines[static_cast<size_t>(position)];
     if (args[0] == "add" ? set_favourite(m) : clear_favourite(m)) state.database_changed = true;
     if (state.database_changed) {
-        const Status saved =
-            save_database(state.machines, state.settings, state.database_changed, host);
-        if (!saved) return fail("the database could not be saved: " + std::string(saved.message()));
+        if (!save_changed_database(state, host, error)) return fail(error);
     }
     return ok;
 }

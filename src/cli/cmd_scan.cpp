@@ -19,14 +19,13 @@ int cmd_scan(const Options& options, const std::vector<std::string>& args) {
     if (!start_core(options, state, host, error)) return fail(error);
     if (file_size(database_path(state.settings)) <= 0)
         return fail("no database in " + state.settings.ORVEL_Data + " (run 'orvel-cli build')");
+    state.database_stamp = file_stamp(database_path(state.settings));
     if (!load_database(state.settings, state.machines, state.view, host).ok())
         return fail("cannot read " + database_path(state.settings));
     const AvailabilityResult scan = check_availability(state.machines, state.mame_paths.rompath,
                                                        state.settings.MAME_Path, host, true);
     if (scan.scanned) state.database_changed = true;
-    const Status saved =
-        save_database(state.machines, state.settings, state.database_changed, host);
-    if (!saved) return fail(std::string(saved.message()));
+    if (!save_changed_database(state, host, error)) return fail(error);
     size_t available = 0;
     for (const Machine& m : state.machines)
         available += m.isavailable;

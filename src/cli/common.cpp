@@ -1,5 +1,6 @@
 #include "cli/common.h"
 
+#include "app/database_save.h"
 #include "app/startup_database.h"
 #include "platform/files.h"
 #include "platform/terminal.h"
@@ -36,6 +37,17 @@ Answer TerminalHost::message(std::string_view title, std::string_view text, Butt
     if (buttons == Buttons::Ok) {
         std::cerr << "\n";
         return Answer::Ok;
+    }
+    if (buttons == Buttons::ReloadOverwriteCancel) {
+        // A script says what it wants beforehand: --yes overwrites, --no keeps the other
+        // program's file; without either nothing is written.
+        if (answer_ > 0) {
+            std::cerr << " [overwrite]\n";
+            return Answer::No;
+        }
+        std::cerr << (answer_ < 0 ? " [kept]\n"
+                                  : " [cancelled: --yes overwrites it, --no keeps it]\n");
+        return Answer::Cancel;
     }
     if (answer_ != 0) {
         std::cerr << (answer_ > 0 ? " [yes]\n" : " [no]\n");
@@ -143,6 +155,7 @@ bool open_machine_database(AppState& state, Host& host, std::string& error, bool
         start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
                                state.database_changed, build_host, refresh);
     if (save_failed) *save_failed = db.problem.is(FailureKind::NotSaved);
+    state.database_stamp = db.stamp;
     if (db.built && db.problem.is(FailureKind::Error)) {
         // A failed rebuild keeps the old database, but the command did not do its work.
         error = db.problem.message();
@@ -172,6 +185,23 @@ const Machine* open_named_machine(const Options& options, AppState& state, Host&
         return nullptr;
     }
     return &state.machines[static_cast<std::size_t>(position)];
+}
+
+bool save_changed_database(AppState& state, Host& host, std::string& error) {
+    const DatabaseSave saved = save_machine_database(state, host);
+    switch (saved.outcome) {
+    case SaveOutcome::Saved:
+        return true;
+    case SaveOutcome::Failed:
+        error = "the database could not be saved: " + std::string(saved.status.message());
+        return false;
+    case SaveOutcome::Reloaded:
+    case SaveOutcome::Cancelled:
+        break;
+    }
+    error = "the database was changed by another program since it was read; nothing was saved "
+            "(--yes overwrites it)";
+    return false;
 }
 
 } // namespace orvel::cli

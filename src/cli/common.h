@@ -60,6 +60,10 @@ void report_mame_config(const MameConfigDiscovery& config);
 bool open_machine_database(AppState& state, Host& host, std::string& error, bool refresh = false,
                            bool* save_failed = nullptr);
 
+// Saves the changed machine database; false, with the message in error, when it could not be
+// saved or when another program saved the file since it was read and the options did not say
+// to overwrite it (--yes).
+bool save_changed_database(AppState& state, Host& host, std::string& error);
 // start_core, open_machine_database, then the machine with this short name. Null, with a
 // one-line reason in error ("COMMAND: no machine named 'NAME'"), when any step fails.
 const Machine* open_named_machine(const Options& options, AppState& state, Host& host,

@@ -92,7 +92,8 @@ const Entry commands[] = {
     {"commandline", cmd_commandline,
      "commandline NAME [add LABEL [--after N] | remove N | set N STRING | bios N POSITION|-1]\n"
      "                            print a machine's stored command lines (POSITION<TAB>NAME<TAB>\n"
-     "                            BIOS<TAB>STRING) or change one and save the database"},
+     "                            BIOS<TAB>STRING) or change one and save the database",
+     true},
     {"ini-names", cmd_ini_names,
      "ini-names NAME            print the ini file names MAME reads for a machine, in order"},
     {"softlist", cmd_softlist,

@@ -394,6 +394,12 @@ std::string_view find_record_section(std::string_view bytes, std::string_view na
     return {};
 }
 
+void remove_stale_data_files(const Settings& settings) {
+    for (const std::string& path :
+         {database_path(settings), database_backup_path(settings), preferences_path(settings)})
+        remove_stale_temp_files(path);
+}
+
 Status save_database(const MachineList& machines, const Settings& settings, bool& database_changed,
                      Host& host) {
     const std::string path = database_path(settings);
@@ -406,6 +412,7 @@ Status save_database(const MachineList& machines, const Settings& settings, bool
     // Another program saving into the same data folder finishes first (an orvel-cli command
     // holds the lock from its load to its save).
     const FolderLock lock(settings.ORVEL_Data.empty() ? std::string(".") : settings.ORVEL_Data);
+    remove_stale_data_files(settings);
 
     if (settings.ORVEL_DB_Backup == 1 && file_size(path) >= 0) {
         host.keep_alive();
@@ -415,7 +422,7 @@ Status save_database(const MachineList& machines, const Settings& settings, bool
         const std::string backup = database_backup_path(settings);
         errno = 0;
         const std::optional<std::string> old = read_file(path);
-        if (!old || !write_file_atomic(backup, *old)) {
+        if (!old || !write_file_atomic(backup, *old, LinkPolicy::Follow)) {
             const int err = errno;
             host.set_progress("");
             return system_failure("The database backup could not be written: " + backup, err);
@@ -435,7 +442,7 @@ Status save_database(const MachineList& machines, const Settings& settings, bool
     }
     errno = 0;
     Status result;
-    if (write_file_atomic(path, out))
+    if (write_file_atomic(path, out, LinkPolicy::Follow))
         database_changed = false;
     else
         result = system_failure("The database file could not be written: " + path, errno);

@@ -23,6 +23,10 @@ namespace orvel {
 Status save_database(const MachineList& machines, const Settings& settings, bool& database_changed,
                      Host& host);
 
+// Removes the temporary files that killed saves of the database file, its backup and the
+// preferences file left in the data folder. The caller holds the data folder's lock.
+void remove_stale_data_files(const Settings& settings);
+
 // The largest database file that is read: some 40 times the size of the one a current MAME gives.
 inline constexpr std::int64_t max_database_bytes = std::int64_t(1) << 30;
 

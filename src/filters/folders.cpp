@@ -126,7 +126,8 @@ Result<std::string> save_folder_ini(Host& host, const std::string& mame_folder,
     if (folder.empty()) return cancelled;
     std::string path = join_path(folder, folder_file_name(*answer));
     errno = 0;
-    if (!write_file_atomic(path, folder_file_text(machines, view, mame_version, version_text)))
+    if (!write_file_atomic(path, folder_file_text(machines, view, mame_version, version_text),
+                           LinkPolicy::Follow))
         return failure("cannot write " + path + ": " + std::strerror(errno));
     host.message("Success!", path + " Created", Buttons::Ok, Icon::Information);
     return path;

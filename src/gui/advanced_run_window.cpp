@@ -1,10 +1,13 @@
 #include "gui/advanced_run_window.h"
 
+#include "app/database_save.h"
 #include "database/database_file.h"
 #include "gui/captured_output_window.h"
+#include "gui/elided_label.h"
 #include "gui/icon_set.h"
 #include "gui/machine_icon.h"
 #include "gui/qt_text.h"
+#include "gui/screen_fit.h"
 #include "gui/software_list_window.h"
 #include "gui/window_runs.h"
 #include "launch/arguments.h"
@@ -60,7 +63,7 @@ AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine_posit
       process_(check_box("Process Command Line", "Run MAME With The Commandline Options", this)),
       capture_(check_box("Capture MAME Output", "Show MAME's Output And Error Text", this)),
       software_(button(QStringLiteral("Open\nSoftware List\nWindow"), this)),
-      status_(new QLabel(this)) {
+      status_(new ElidedLabel(this)) {
     setWindowTitle(running_title());
     const QIcon icon = machine_icon(this->machine(), state_.mame_paths, state_.settings.MAME_Path);
     if (!icon.isNull()) setWindowIcon(icon);
@@ -106,6 +109,11 @@ AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine_posit
     bios_column->addWidget(bios_);
     bios_column->addStretch(1);
     bios_->setMinimumWidth(176);
+    // Long labels and BIOS names are cut in the boxes rather than widening the window.
+    for (QComboBox* box : {lines_, bios_}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(12);
+    }
 
     status_->setFrameShape(QFrame::StyledPanel);
     status_->setFrameShadow(QFrame::Sunken);
@@ -121,6 +129,7 @@ AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine_posit
     layout->addWidget(status_, 2, 0, 1, 4);
     layout->setColumnStretch(1, 1);
     resize(592, 232);
+    fit_into_screen(this, main_window);
 
     // Opening: the stored command line of selected_commandline, no BIOS choice shown yet.
     process_->setChecked(true);
@@ -191,11 +200,12 @@ QString AdvancedRunWindow::running_title() {
 }
 
 QString AdvancedRunWindow::status_text() const {
-    return status_->text();
+    return status_->full_text();
 }
 
 void AdvancedRunWindow::refresh() {
-    status_->setText(qs(command_preview(state_.settings, machine(), state_.selected_commandline)));
+    status_->set_full_text(
+        qs(command_preview(state_.settings, machine(), state_.selected_commandline)));
 }
 
 void AdvancedRunWindow::changed() {
@@ -281,14 +291,19 @@ void AdvancedRunWindow::save_database() {
         return;
     setWindowTitle(QStringLiteral("Saving..."));
     QCoreApplication::processEvents();
-    const Status saved =
-        orvel::save_database(state_.machines, state_.settings, state_.database_changed, host_);
+    const DatabaseSave saved = save_machine_database(state_, host_);
+    if (saved.outcome == SaveOutcome::Reloaded ||
+        static_cast<std::size_t>(machine_) >= state_.machines.size()) {
+        // The records were read anew from the file: this window's machine is not there any more.
+        done(QDialog::Rejected);
+        return;
+    }
     setWindowTitle(!machine().isavailable
                        ? qs(machine().description) + QStringLiteral(" is not available!")
                        : running_title());
-    if (!saved)
+    if (saved.outcome == SaveOutcome::Failed)
         host_.message("Save Data",
-                      "The database could not be saved.\r\n" + std::string(saved.message()),
+                      "The database could not be saved.\r\n" + std::string(saved.status.message()),
                       Buttons::Ok, Icon::Error);
 }
 
@@ -301,12 +316,11 @@ void AdvancedRunWindow::edit_ini() {
     const std::string file =
         host_.choose_open_file("Select ini File", state_.settings.MAME_Path, "Ini Files|*.ini");
     if (file.empty()) return;
-    (open_file_ ? open_file_ : FileOpener(open_with_associated_program))(file);
+    open_or_report(host_, open_file_, {file});
 }
 
 void AdvancedRunWindow::help() {
-    (open_file_ ? open_file_
-                : FileOpener(open_with_associated_program))(std::string(commandline_help_address));
+    open_or_report(host_, open_file_, {std::string(commandline_help_address)});
 }
 
 void AdvancedRunWindow::open_software_lists() {
@@ -336,7 +350,7 @@ void AdvancedRunWindow::run_machine() {
     resume_window(main_window_);
     resume_window(this);
     if (capture_->isChecked()) {
-        CapturedOutputWindow output(captured, open_file_, this);
+        CapturedOutputWindow output(captured, host_, open_file_, this);
         output.exec();
     } else {
         report_not_started(host_, started ? LaunchOutcome::Ran : LaunchOutcome::NotStarted,

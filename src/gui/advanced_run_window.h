@@ -19,6 +19,7 @@ class QToolButton;
 
 namespace orvel::gui {
 
+class ElidedLabel;
 class IconSet;
 
 class AdvancedRunWindow : public QDialog {
@@ -78,7 +79,7 @@ class AdvancedRunWindow : public QDialog {
     QCheckBox* process_;
     QCheckBox* capture_;
     QPushButton* software_;
-    QLabel* status_;
+    ElidedLabel* status_;
 };
 
 // The whole opening from the main window: runs the window until it closes; the next run from

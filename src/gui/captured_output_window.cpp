@@ -1,6 +1,8 @@
 #include "gui/captured_output_window.h"
 
 #include "gui/qt_text.h"
+#include "gui/screen_fit.h"
+#include "gui/window_runs.h"
 #include "platform/files.h"
 #include "platform/process.h"
 
@@ -38,7 +40,7 @@ QGroupBox* framed(const QString& title, QWidget* inner, QWidget* parent) {
 
 } // namespace
 
-CapturedOutputWindow::CapturedOutputWindow(const CapturedRun& run, FileOpener open_file,
+CapturedOutputWindow::CapturedOutputWindow(const CapturedRun& run, Host& host, FileOpener open_file,
                                            QWidget* parent)
     : QDialog(parent), output_(pane(run.output_path, this)), errors_(pane(run.error_path, this)),
       open_(new QPushButton(QStringLiteral("Open In Text Viewer"), this)) {
@@ -60,12 +62,10 @@ CapturedOutputWindow::CapturedOutputWindow(const CapturedRun& run, FileOpener op
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
     resize(900, 480);
+    fit_into_screen(this, parent);
 
-    const FileOpener opener =
-        open_file ? std::move(open_file) : FileOpener(open_with_associated_program);
-    connect(open_, &QPushButton::clicked, this, [opener, run] {
-        opener(run.output_path);
-        opener(run.error_path);
+    connect(open_, &QPushButton::clicked, this, [&host, open_file, run] {
+        open_or_report(host, open_file, {run.output_path, run.error_path});
     });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }

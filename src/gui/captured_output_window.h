@@ -3,6 +3,7 @@
 // selectable text, with a button that opens both files with the desktop's text viewer. The
 // files stay where the run wrote them, so a viewer can still read them after this window closes.
 
+#include "host/host.h"
 #include "launch/launch.h"
 
 #include <QDialog>
@@ -16,7 +17,8 @@ class CapturedOutputWindow : public QDialog {
     Q_OBJECT
   public:
     // open_file opens a file with the desktop's viewer (the associated program when empty).
-    CapturedOutputWindow(const CapturedRun& run, FileOpener open_file = {},
+    // A file the system cannot open is reported through host.
+    CapturedOutputWindow(const CapturedRun& run, Host& host, FileOpener open_file = {},
                          QWidget* parent = nullptr);
 
     QPlainTextEdit* output_pane() const { return output_; }

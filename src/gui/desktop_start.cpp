@@ -37,6 +37,7 @@ std::unique_ptr<MainWindow> start_desktop(Session& session, Host& host, const Ic
             if (options.qt_host) options.qt_host->set_splash(nullptr);
             return nullptr;
         }
+        state.database_stamp = database.stamp;
         splash.set_status(QStringLiteral("Loading Folders..."));
         load_folders(state.mame_paths.categorypath, state.settings.MAME_Path, state.machines,
                      session.state.folders);

@@ -1,9 +1,11 @@
 #include "gui/machine_info_window.h"
 
+#include "gui/dat_text_panel.h"
 #include "gui/identity_picture.h"
 #include "gui/machine_icon.h"
 #include "gui/qt_text.h"
 #include "gui/rom_audit_panel.h"
+#include "gui/screen_fit.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -121,7 +123,7 @@ MachineInfoWindow::MachineInfoWindow(const Machine& machine, QWidget* parent)
     auto* dat_box = frame("Datfile Information", this);
     fill_frame(info_box, table_);
     fill_frame(snap_box, picture_);
-    fill_frame(dat_box, text_);
+    fill_frame(dat_box, new DatTextPanel(text_, this));
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 8, 8, 8);
     grid->setSpacing(8);
@@ -170,7 +172,6 @@ MachineInfoWindow::MachineInfoWindow(const Machine& machine, QWidget* parent)
     // beside the scroll bar.
     text_->setFont(fixed_width_font());
     text_->setUniformItemSizes(true);
-    text_->setSelectionMode(QAbstractItemView::NoSelection);
     text_->setContextMenuPolicy(Qt::CustomContextMenu);
     text_->setMinimumSize(dat_text_width - 12 + text_->verticalScrollBar()->sizeHint().width() +
                               2 * text_->frameWidth() + 8,
@@ -203,10 +204,30 @@ MachineInfoWindow::MachineInfoWindow(const Machine& machine, QWidget* parent)
 
     picture_->show_image(placeholder_figure(), true);
     resize(minimumSizeHint().expandedTo(QSize(600, 600)));
+    fit_to_screen();
     text_->setFocus();
 }
 
 MachineInfoWindow::~MachineInfoWindow() = default;
+
+void MachineInfoWindow::fit_to_screen() {
+    // On a small screen (or a large scale) the attribute table and then the text list give up
+    // height, scrolling instead, so that the whole window fits.
+    ensurePolished(); // the style's margins and frames count
+    layout()->activate();
+    const int excess = minimumSizeHint().height() + frame_allowance(this).height() -
+                       available_area(parentWidget()).height();
+    if (excess > 0) {
+        const int row_height = table_->verticalHeader()->defaultSectionSize();
+        const int table_spare = std::max(0, table_->minimumHeight() - 4 * row_height);
+        table_->setMinimumHeight(table_->minimumHeight() - std::min(excess, table_spare));
+        if (excess > table_spare)
+            text_->setMinimumHeight(std::max(64, text_->minimumHeight() - (excess - table_spare)));
+        layout()->activate();
+    }
+    resize(size().expandedTo(minimumSizeHint()));
+    fit_into_screen(this, parentWidget());
+}
 
 QWidget* MachineInfoWindow::picture() const {
     return picture_;
@@ -232,13 +253,17 @@ void MachineInfoWindow::load(const MamePaths& paths, const std::string& mame_fol
     in_game_->setEnabled(snapshot_location_.source != PictureSource::NotFound);
     show_picture(true);
 
-    const QFontMetrics metrics(text_->font());
-    texts_ = read_dat_texts(
-        cache, machine_, dat_folders(paths.historypath, mame_folder),
-        [&metrics](std::string_view text) { return metrics.horizontalAdvance(qs(text)); });
-    for (int kind = 1; kind <= dat_kind_count; ++kind)
-        dat_action(kind)->setEnabled(!texts_[static_cast<size_t>(kind - 1)].empty());
-    show_dat(dat_kind_to_show(texts_));
+    // The entries are read now; each kind is laid out when it is first shown, and the cache
+    // keeps the layout of long entries for the next opening.
+    cache_ = &cache;
+    const std::vector<std::string> folders = dat_folders(paths.historypath, mame_folder);
+    for (int kind = 1; kind <= dat_kind_count; ++kind) {
+        const auto k = static_cast<size_t>(kind - 1);
+        entries_[k] = read_dat_entries(cache, kind, dat_lookup_key(machine_), folders);
+        texts_[k].reset();
+        dat_action(kind)->setEnabled(entries_[k].find_first_not_of(" \t\r\n") != std::string::npos);
+    }
+    show_dat(dat_kind_to_show(entries_));
     setWindowTitle(qs(machine_.description));
 }
 
@@ -248,12 +273,13 @@ void MachineInfoWindow::add_audit_panel(QWidget* panel) {
     auto* grid = static_cast<QGridLayout*>(layout());
     grid->addWidget(box, 2, 0, 1, 2);
     grid->setRowStretch(2, 200);
+    fit_to_screen();
 }
 
 void MachineInfoWindow::show_dat(int kind) {
     shown_dat_ = kind >= 1 && kind <= dat_kind_count ? kind : 0;
     const std::vector<std::string> lines =
-        dat_shown_lines(shown_dat_, shown_dat_ ? texts_[static_cast<size_t>(shown_dat_ - 1)] : "");
+        dat_shown_lines(shown_dat_, shown_dat_ ? wrapped_text(shown_dat_) : std::string());
     QStringList items;
     items.reserve(static_cast<qsizetype>(lines.size()));
     for (const std::string& line : lines)
@@ -262,6 +288,26 @@ void MachineInfoWindow::show_dat(int kind) {
     text_->addItems(items);
     for (int k = 1; k <= dat_kind_count; ++k)
         dat_action(k)->setChecked(k == shown_dat_);
+}
+
+const std::string& MachineInfoWindow::wrapped_text(int kind) {
+    const auto k = static_cast<size_t>(kind - 1);
+    std::optional<std::string>& text = texts_[k];
+    if (!text) {
+        const std::string& entries = entries_[k];
+        if (entries.empty() || !cache_) {
+            text.emplace();
+        } else {
+            const QFont font = text_->font();
+            text = cache_->wrapped_text(entries, to_std(font.key()), [&] {
+                const QFontMetrics metrics(font);
+                return wrap_text(dat_text_width, entries, [&metrics](std::string_view line) {
+                    return metrics.horizontalAdvance(qs(line));
+                });
+            });
+        }
+    }
+    return *text;
 }
 
 void MachineInfoWindow::show_picture(bool titles) {

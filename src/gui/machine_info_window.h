@@ -11,6 +11,8 @@
 #include <QImage>
 
 #include <array>
+#include <optional>
+#include <string>
 
 class QAction;
 class QListWidget;
@@ -66,7 +68,14 @@ class MachineInfoWindow : public QDialog {
     std::array<QAction*, dat_kind_count> dat_actions_{};
     QAction* titles_;
     QAction* in_game_;
-    DatTexts texts_;
+    // Shrinks what may scroll until the window fits the screen, and places it there.
+    void fit_to_screen();
+    // The text of one kind wrapped for the text list, laid out on first use.
+    const std::string& wrapped_text(int kind);
+
+    DatCache* cache_ = nullptr;
+    DatTexts entries_;                                             // as read, one kind per element
+    std::array<std::optional<std::string>, dat_kind_count> texts_; // wrapped, once shown
     int shown_dat_ = 0;
     PictureLocation title_location_;
     PictureLocation snapshot_location_;

@@ -6,6 +6,7 @@
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
 #include "gui/qt_text.h"
+#include "gui/screen_fit.h"
 #include "gui/status_strip.h"
 #include "gui/toolbar_strip.h"
 
@@ -38,7 +39,6 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
             height = desktop.height() / 2;
         }
         resize(std::max(width, 800), std::max(height, 600));
-        move(desktop.center() - QPoint(this->width() / 2, this->height() / 2));
     } else {
         resize(std::max(width, 800), std::max(height, 600));
     }
@@ -78,6 +78,9 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
     show_filter_tree();
     refill_machine_list();
     list_->setFocus();
+    // A screen smaller than the usual minimum (a small display, a large scale) gets a window
+    // that fits it, centred and never above or left of its usable area.
+    fit_into_screen(this);
     layout_main_window();
 }
 

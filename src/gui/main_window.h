@@ -88,6 +88,10 @@ class MainWindow : public QMainWindow {
     void save_folder_ini_command();
     void copy_list_command();
     void save_database_command();
+    // Saves the database, asking first when another program saved it meanwhile; a reload shows
+    // the new list.
+    void save_machines();
+    void show_reloaded_machines();
     void reset_database_command();
     void reset_filter_command();
     void toggle_filter();

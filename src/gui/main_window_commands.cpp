@@ -1,5 +1,6 @@
 // What the commands of the main window do.
 
+#include "app/database_save.h"
 #include "app/reset_database.h"
 #include "database/availability.h"
 #include "database/database_file.h"
@@ -114,7 +115,10 @@ void MainWindow::run_advanced() {
     AppState& state = session_.state;
     if (state.view.empty() || !select_current_record()) return;
     const BusyGuard guard(busy_);
+    const std::uint64_t generation = state.machines.generation();
     open_advanced_run_window(state, state.current_machine, host_, icons_, this);
+    // The window's save may have read the database anew.
+    if (state.machines.generation() != generation) show_reloaded_machines();
     list_->setFocus();
 }
 
@@ -174,6 +178,25 @@ void report_failed_save(Host& host, const Status& saved) {
 
 } // namespace
 
+void MainWindow::save_machines() {
+    AppState& state = session_.state;
+    const DatabaseSave saved = save_machine_database(
+        state, host_, [this](const std::function<void()>& replace) { model_->refill(replace); });
+    if (saved.outcome == SaveOutcome::Failed) {
+        report_failed_save(host_, saved.status);
+        if (!state.machines.empty()) return;
+    }
+    if (saved.outcome == SaveOutcome::Reloaded || saved.outcome == SaveOutcome::Failed)
+        show_reloaded_machines();
+}
+
+void MainWindow::show_reloaded_machines() {
+    AppState& state = session_.state;
+    state.tree.clear();
+    if (tree_) show_filter_tree();
+    refill_machine_list();
+}
+
 void MainWindow::exit_command() {
     if (exit_questions(ExitRequest::Command)) end_program();
 }
@@ -191,8 +214,7 @@ bool MainWindow::exit_questions(ExitRequest request) {
         const BusyGuard guard(busy_);
         setWindowTitle(QStringLiteral("Saving Database..."));
         flush_events();
-        report_failed_save(
-            host_, save_database(state.machines, state.settings, state.database_changed, host_));
+        save_machines();
         saved = true;
     }
     if (host_.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes)
@@ -236,14 +258,12 @@ void MainWindow::copy_list_command() {
 }
 
 void MainWindow::save_database_command() {
-    AppState& state = session_.state;
     if (host_.message("Save Database", "Save Database?", Buttons::YesNo, Icon::Warning) !=
         Answer::Yes)
         return;
     const BusyGuard guard(busy_);
     const QString kept = windowTitle();
-    report_failed_save(
-        host_, save_database(state.machines, state.settings, state.database_changed, host_));
+    save_machines();
     setWindowTitle(kept);
 }
 

@@ -258,7 +258,7 @@ void PreferencesWindow::load() {
         host_.message("Load Failed", "Settings Not Loaded!\n" + path, Buttons::Ok, Icon::Error);
         return;
     }
-    parse_preferences(settings_, *bytes);
+    apply_loaded_preferences(settings_, *bytes);
     settings_.window_maximised = settings_.ORVEL_Win_Max != 0;
     show_settings();
     mark_changed();

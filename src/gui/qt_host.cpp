@@ -3,13 +3,18 @@
 #include "gui/busy_guard.h"
 #include "gui/console_window.h"
 #include "gui/qt_text.h"
+#include "gui/screen_fit.h"
 #include "gui/splash_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <algorithm>
 #include <exception>
 #include <thread>
 
@@ -100,9 +105,26 @@ QWidget* QtHost::dialog_parent() const {
 Answer QtHost::message(std::string_view title, std::string_view text, Buttons buttons, Icon icon) {
     QMessageBox::StandardButtons shown = QMessageBox::Ok;
     if (buttons == Buttons::YesNo) shown = QMessageBox::Yes | QMessageBox::No;
-    if (buttons == Buttons::YesNoCancel)
+    if (buttons == Buttons::YesNoCancel || buttons == Buttons::ReloadOverwriteCancel)
         shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(box_icon(icon), qs(title), message_text(text), shown, dialog_parent());
+    if (buttons == Buttons::ReloadOverwriteCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Reload"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Overwrite"));
+        box.setDefaultButton(QMessageBox::Cancel);
+    }
+    // The box is made as wide as its title needs, which the window system would cut otherwise
+    // (a bold title beside the title bar's icon and buttons).
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        QFont title_font = box.font();
+        title_font.setBold(true);
+        const int wanted = QFontMetrics(title_font).horizontalAdvance(qs(title)) + 140;
+        grid->addItem(new QSpacerItem(std::min(wanted, available_area(dialog_parent()).width() -
+                                                           frame_allowance(&box).width()),
+                                      0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     // The splash stays on top; a question must not hide behind it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, splash_ && splash_->isVisible());
     const int answer = box.exec();

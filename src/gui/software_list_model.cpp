@@ -14,7 +14,9 @@ int SoftwareListModel::rowCount(const QModelIndex& parent) const {
 QVariant SoftwareListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole) return {};
     const SoftwareItem* shown = item(index.row());
-    return shown ? QVariant(qs(shown->description)) : QVariant();
+    if (!shown) return {};
+    // An item without a description is shown by its name rather than as a blank row.
+    return qs(shown->description.empty() ? shown->name : shown->description);
 }
 
 void SoftwareListModel::set_view(std::vector<std::int64_t> view) {

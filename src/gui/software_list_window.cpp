@@ -2,6 +2,7 @@
 
 #include "gui/own_image_window.h"
 #include "gui/qt_text.h"
+#include "gui/screen_fit.h"
 #include "gui/software_list_model.h"
 #include "gui/window_runs.h"
 
@@ -196,9 +197,11 @@ void SoftwareListWindow::start_empty() {
     LaunchRequest request;
     request.machine_only = true;
     request.software = {true, state_.software_items.current_item()};
-    hide();
+    // Hiding a dialog ends its event loop, and the window would never come back: it is
+    // minimised and disabled meanwhile instead, as around the other runs.
+    suspend_window(this);
     launch(request);
-    show();
+    resume_window(this);
     items_->setFocus();
 }
 
@@ -227,6 +230,11 @@ bool SoftwareListWindow::eventFilter(QObject* watched, QEvent* event) {
             start_image();
             return true;
         }
+        // Escape in a search box that holds text clears it; the next one closes the window.
+        if (watched == search_ && key == Qt::Key_Escape && !search_->text().isEmpty()) {
+            search_->clear();
+            return true;
+        }
         // From the search box, Enter and the arrow keys go on to the items.
         if (watched == search_ && (enter || key == Qt::Key_Down || key == Qt::Key_Up)) {
             items_->setFocus();
@@ -241,7 +249,7 @@ void open_software_list_window(AppState& state, std::int64_t machine, Host& host
                                QWidget* main_window) {
     // Not a child of the main window: that one is disabled while this window is open.
     SoftwareListWindow window(state, machine, host);
-    if (main_window) window.move(main_window->geometry().center() - window.rect().center());
+    fit_into_screen(&window, main_window);
     suspend_window(main_window);
     window.exec();
     resume_window(main_window);

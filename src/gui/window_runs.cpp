@@ -1,6 +1,7 @@
 #include "gui/window_runs.h"
 
 #include "gui/busy_guard.h"
+#include "platform/process.h"
 
 #include <QVariant>
 #include <QWidget>
@@ -34,6 +35,16 @@ void resume_window(QWidget* window) {
     flush_events();
     window->raise();
     window->activateWindow();
+}
+
+bool open_or_report(Host& host, const FileOpener& open, const std::vector<std::string>& targets) {
+    const FileOpener& opener = open ? open : FileOpener(open_with_associated_program);
+    std::string failed;
+    for (const std::string& target : targets)
+        if (!opener(target)) failed += "\n" + target;
+    if (failed.empty()) return true;
+    host.message("Cannot Open", "The system could not open:" + failed, Buttons::Ok, Icon::Error);
+    return false;
 }
 
 void report_not_started(Host& host, LaunchOutcome outcome, const MameCommand& command) {

@@ -5,6 +5,9 @@
 #include "host/host.h"
 #include "launch/launch.h"
 
+#include <string>
+#include <vector>
+
 class QWidget;
 
 namespace orvel::gui {
@@ -14,6 +17,10 @@ namespace orvel::gui {
 void suspend_window(QWidget* window);
 // Enables and restores a window (maximised again when it was), raises and activates it.
 void resume_window(QWidget* window);
+
+// Opens each file or web address with the desktop's program for it (open, or the associated
+// program when empty); when the system cannot open some, says so, naming them. False then.
+bool open_or_report(Host& host, const FileOpener& open, const std::vector<std::string>& targets);
 
 // A run whose MAME could not be started must not pass without a word.
 void report_not_started(Host& host, LaunchOutcome outcome, const MameCommand& command);

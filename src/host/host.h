@@ -11,7 +11,8 @@
 
 namespace orvel {
 
-enum class Buttons { Ok, YesNo, YesNoCancel };
+// ReloadOverwriteCancel: a file changed since it was read; Yes reloads it, No overwrites it.
+enum class Buttons { Ok, YesNo, YesNoCancel, ReloadOverwriteCancel };
 enum class Icon { None, Information, Warning, Error };
 enum class Answer { Ok, Yes, No, Cancel };
 
@@ -63,6 +64,7 @@ inline Answer default_answer(Buttons buttons) {
     case Buttons::YesNo:
         return Answer::No;
     case Buttons::YesNoCancel:
+    case Buttons::ReloadOverwriteCancel:
         return Answer::Cancel;
     case Buttons::Ok:
         break;

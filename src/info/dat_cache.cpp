@@ -15,11 +15,34 @@ DatCache& DatCache::operator=(const DatCache& other) {
 void DatCache::clear() {
     std::lock_guard lock(mutex_);
     indexes_.clear();
+    wrapped_.clear();
+}
+
+std::string DatCache::wrapped_text(const std::string& text, const std::string& layout,
+                                   const std::function<std::string()>& wrap) {
+    {
+        std::lock_guard lock(mutex_);
+        for (const Wrapped& kept : wrapped_)
+            if (kept.layout == layout && kept.text == text) return kept.wrapped;
+    }
+    // Wrapped outside the lock: it may take long, and other lookups go on meanwhile.
+    std::string wrapped = wrap();
+    std::lock_guard lock(mutex_);
+    ++wraps_;
+    constexpr std::size_t kept_texts = 12;
+    if (wrapped_.size() == kept_texts) wrapped_.pop_front();
+    wrapped_.push_back({layout, text, wrapped});
+    return wrapped;
 }
 
 std::uint64_t DatCache::index_builds() const {
     std::lock_guard lock(mutex_);
     return builds_;
+}
+
+std::uint64_t DatCache::text_wraps() const {
+    std::lock_guard lock(mutex_);
+    return wraps_;
 }
 
 std::shared_ptr<DatCache::Index> DatCache::index_for(const std::string& path, bool xml) {

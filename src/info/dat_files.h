@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -70,9 +71,17 @@ class DatCache {
     // key, in file order.
     std::string history_xml_entries(const std::string& path, std::string_view key);
 
+    // The wrapped form of a text, made by wrap the first time and kept for the last few texts,
+    // so that a long entry is laid out once rather than at every opening of the window. layout
+    // names what the wrapping depends on besides the text (width and font).
+    std::string wrapped_text(const std::string& text, const std::string& layout,
+                             const std::function<std::string()>& wrap);
+
     // How many times an index has been built (first lookups and rebuilds), for tests and
     // benchmarks.
     std::uint64_t index_builds() const;
+    // How many texts wrapped_text has laid out (rather than found kept), likewise.
+    std::uint64_t text_wraps() const;
     void clear();
 
     struct Index; // one file's index; defined in the implementation
@@ -82,6 +91,13 @@ class DatCache {
     mutable std::mutex mutex_;
     std::map<std::string, std::shared_ptr<Index>> indexes_;
     std::uint64_t builds_ = 0;
+    struct Wrapped {
+        std::string layout;
+        std::string text;
+        std::string wrapped;
+    };
+    std::deque<Wrapped> wrapped_; // the most recent last
+    std::uint64_t wraps_ = 0;
 };
 
 // The unwrapped text of one kind for a lookup key: the entries of every historypath folder's

@@ -78,7 +78,7 @@ Result<CreatedIni> create_ini_file(Host& host, const Machine& machine, const Mac
         const std::string source = host.choose_open_file("Select File", "", "Ini Files|*.ini");
         if (source.empty() || !choose_target(host, mame_folder, name, created.path, overwriting))
             return cancelled;
-        if (!make_parent(created.path) || !copy_file(source, created.path)) {
+        if (!make_parent(created.path) || !copy_file_atomic(source, created.path)) {
             host.message("Error!", "File Not Created!", Buttons::Ok,
                          overwriting ? Icon::Warning : Icon::Error);
             return not_created();

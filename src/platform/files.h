@@ -92,10 +92,32 @@ std::optional<std::string> read_file(const std::string& path);
 // that a large file is never held whole. False when the file cannot be opened or a read fails.
 bool read_file_blocks(const std::string& path, std::size_t block_size,
                       const std::function<void(std::string_view)>& on_block);
+// How a replacing write treats a symbolic link in the target's place: replace the link itself
+// by the new file, or write the file the link leads to (a user's own link to a file kept
+// elsewhere).
+enum class LinkPolicy { Replace, Follow };
 // Writes through a temporary file in the same folder, renamed over the target, so that a
 // crash never leaves a truncated file. Every write has a temporary file of its own, so
-// writers of one file never share one. False (the old file untouched, errno telling why) on
-// failure.
-bool write_file_atomic(const std::string& path, std::string_view data);
+// writers of one file never share one; a file that is replaced keeps its permissions. False
+// (the old file untouched, errno telling why) on failure.
+bool write_file_atomic(const std::string& path, std::string_view data,
+                       LinkPolicy links = LinkPolicy::Replace);
+// The same with the whole content of another file: a copy that fails part way (a full disk,
+// a killed program) leaves the old file as it was.
+bool copy_file_atomic(const std::string& from, const std::string& to,
+                      LinkPolicy links = LinkPolicy::Follow);
+// Removes the temporary files that replacing writes of path left behind when their program was
+// killed: those whose program no longer runs. Returns how many were removed.
+int remove_stale_temp_files(const std::string& path);
+
+// What tells one version of a file from another: size, modification time and, where the system
+// has one, the file's identity (a replacing write makes a new file). size -1: no file.
+struct FileStamp {
+    std::int64_t size = -1;
+    std::int64_t modified_ns = 0;
+    std::uint64_t file_id = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp file_stamp(const std::string& path);
 
 } // namespace orvel

@@ -88,9 +88,19 @@ MameConfigDiscovery discover_mame_config(const Settings& settings, MamePaths& pa
         return folder.empty() ? std::string(name) : join_path(folder, name);
     };
     const std::string mame_ini = in_folder("mame.ini");
-    if (settings.MAME_Exe.empty()) {
+    // The files of MAME's own folder, ui.ini's values over mame.ini's.
+    auto read_own = [&] {
         read_mame_config(paths, mame_ini);
         read_mame_config(paths, in_folder("ui.ini"));
+    };
+    if (settings.MAME_Exe.empty()) {
+        read_own();
+        return result;
+    }
+    // MAME looks in its own folder first (the first entry of its ini path, "." or ~/.mame), so
+    // a mame.ini there is the one in effect and is read without starting MAME.
+    if (file_size(mame_ini) > 0) {
+        read_own();
         return result;
     }
     const std::string exe = mame_executable_path(settings.MAME_Exe, folder);
@@ -102,8 +112,7 @@ MameConfigDiscovery discover_mame_config(const Settings& settings, MamePaths& pa
         result.status =
             failure("MAME did not answer \"-showconfig\" within " + seconds_text(cc_timeout_ms) +
                     " and was ended; its folders are not known.");
-        read_mame_config(paths, mame_ini);
-        read_mame_config(paths, in_folder("ui.ini"));
+        read_own();
         return result;
     }
     if (!shown.inipath.empty()) {
@@ -118,7 +127,7 @@ MameConfigDiscovery discover_mame_config(const Settings& settings, MamePaths& pa
 
     // No configuration at all: MAME writes its defaults into its working folder. Its output is
     // not read; a MAME that hangs is ended after the timeout.
-    if (file_size(mame_ini) <= 0) {
+    {
         ChildProcess child;
         ChildProcess::Options options;
         options.working_folder = folder;
@@ -134,8 +143,7 @@ MameConfigDiscovery discover_mame_config(const Settings& settings, MamePaths& pa
             }
         }
     }
-    read_mame_config(paths, mame_ini);
-    read_mame_config(paths, in_folder("ui.ini"));
+    read_own();
     return result;
 }
 

@@ -32,8 +32,9 @@ struct MameConfigDiscovery {
     std::string created_in;
 };
 
-// Learns the folders MAME is configured with, leaving MAME's own configuration alone. When MAME
-// finds a mame.ini on its ini path (its own folder, the per-user one, or a system one such as
+// Learns the folders MAME is configured with, leaving MAME's own configuration alone. A mame.ini
+// in MAME_Path (where MAME looks first) is read with its ui.ini without starting MAME. Otherwise,
+// when MAME finds a mame.ini elsewhere on its ini path (a system one such as
 // /etc/mame/mame.ini), the settings in effect come from "-showconfig" and the first ui.ini on
 // that path, and nothing is written. Only when MAME has no mame.ini at all (or an empty one in
 // MAME_Path) does it write its default files with "-cc" in MAME_Path, which are then read. A

@@ -121,7 +121,7 @@ std::string format_preferences(const Settings& settings) {
 
 Status save_preferences(const Settings& settings, const std::string& path) {
     errno = 0;
-    if (write_file_atomic(path, format_preferences(settings))) return {};
+    if (write_file_atomic(path, format_preferences(settings), LinkPolicy::Follow)) return {};
     return system_failure("The preferences file could not be written: " + path, errno);
 }
 
@@ -152,6 +152,27 @@ void parse_preferences(Settings& settings, std::string_view bytes) {
     };
     for (const Field& f : fields())
         if (const auto value = lookup(f.group, f.key)) read_value(settings, f, *value);
+}
+
+void apply_loaded_preferences(Settings& settings, std::string_view bytes) {
+    Settings loaded = settings;
+    parse_preferences(loaded, bytes);
+    for (const Field& f : fields()) {
+        switch (f.kind) {
+        case Kind::Text:
+            // The data folder names where this program's own file lives, and an empty value
+            // (a file saved before MAME was chosen) says nothing.
+            if (f.text != &Settings::ORVEL_Data && !(loaded.*f.text).empty())
+                settings.*f.text = loaded.*f.text;
+            break;
+        case Kind::Integer:
+            settings.*f.integer = loaded.*f.integer;
+            break;
+        case Kind::Flag:
+            settings.*f.flag = loaded.*f.flag;
+            break;
+        }
+    }
 }
 
 bool set_preference(Settings& settings, std::string_view key, std::string_view value) {

@@ -18,6 +18,11 @@ void load_preferences(Settings& settings);
 // The same from bytes already in memory (the whole file).
 void parse_preferences(Settings& settings, std::string_view bytes);
 
+// A preferences file chosen by the user, applied over the record: every key it holds replaces
+// the record's value, except the data folder (the program's own preferences file stays the one
+// saved) and text keys the file leaves empty (they keep what is set).
+void apply_loaded_preferences(Settings& settings, std::string_view bytes);
+
 // Writes the whole record to path through a temporary file and a rename. Fails (any old file
 // untouched), saying why, when it cannot be written.
 Status save_preferences(const Settings& settings, const std::string& path);

@@ -247,6 +247,7 @@ TEST(MameVersion, FromTheFirstWordOfTheVersionOutput) {
 
 TEST_F(Startup, AMameThatDoesNotAnswerIsEndedAndTheUserTold) {
     host.files.push_back(install_mame());
+    delete_file(mame_folder + "mame.ini"); // MAME is asked for the settings in effect
     EnvGuard hang("ORVEL_FAKE_HANG", "1");
     options.version_timeout_ms = 300;
     options.cc_timeout_ms = 300;

@@ -147,15 +147,19 @@ TEST_F(CliDatabase, BuildLoadsAnExistingDatabaseAndRebuildKeepsFavourites) {
 TEST_F(CliDatabase, ChangesMadeAtTheSameTimeAllSurvive) {
     EnvGuard listing("ORVEL_FAKE_LISTING", fixture("database/listing.xml"));
     ASSERT_EQ(cli("build").status, 0);
-    std::vector<std::unique_ptr<ChildProcess>> commands;
+    std::vector<std::vector<std::string>> changes;
     for (const char* name :
-         {"a2600", "cubeqst", "kinst13", "kinst", "mslug", "neogeo", "pinball", "z80", "z80dev"}) {
+         {"a2600", "cubeqst", "kinst13", "kinst", "mslug", "neogeo", "pinball", "z80", "z80dev"})
+        changes.push_back({"--data", "data", "favourite", "add", name});
+    for (const char* label : {"one", "two", "three", "four", "five"})
+        changes.push_back({"--data", "data", "commandline", "mslug", "add", label});
+    std::vector<std::unique_ptr<ChildProcess>> commands;
+    for (const std::vector<std::string>& change : changes) {
         ChildProcess::Options options;
         options.working_folder = dir.path();
         options.discard_output = true;
         commands.push_back(std::make_unique<ChildProcess>());
-        ASSERT_TRUE(commands.back()->start(ORVEL_CLI, {"--data", "data", "favourite", "add", name},
-                                           options));
+        ASSERT_TRUE(commands.back()->start(ORVEL_CLI, change, options));
     }
     for (auto& command : commands)
         EXPECT_EQ(command->wait(60000), 0);
@@ -164,6 +168,7 @@ TEST_F(CliDatabase, ChangesMadeAtTheSameTimeAllSurvive) {
     for (size_t at = 0; (at = bytes.find("isfavourite = yes", at)) != std::string::npos; ++at)
         ++favourites;
     EXPECT_EQ(favourites, 9u);
+    EXPECT_EQ(cli("commandline mslug").out.size(), 6u); // the default line and the five added
     EXPECT_EQ(list_directory(dir.file("data"), "*tmp*").size(), 0u);
 }
 

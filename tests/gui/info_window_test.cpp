@@ -1,14 +1,19 @@
+#include "gui/dat_text_panel.h"
 #include "gui/machine_info_window.h"
+#include "gui/screen_fit.h"
 #include "info/test_pictures.h"
 #include "support/scripted_host.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -73,7 +78,8 @@ TEST_F(InfoWindow, ParentShowsItsRowsTitlePictureIconAndHistory) {
     const auto window = open(parent);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Pac-Man (Midway)"));
     // 600 x 600, a little wider only where the wrapped lines would not fit beside the scroll bar.
-    EXPECT_EQ(window->height(), 600);
+    EXPECT_EQ(window->height(),
+              std::min(600, available_area().height() - frame_allowance(window.get()).height()));
     EXPECT_GE(window->width(), 600);
     EXPECT_LE(window->width(), 640);
     EXPECT_FALSE(window->windowIcon().isNull());
@@ -147,6 +153,43 @@ TEST_F(InfoWindow, IndexesAreKeptBetweenOpenings) {
     EXPECT_GT(builds, 0u);
     open(clone);
     EXPECT_EQ(state.dat_cache.index_builds(), builds);
+}
+
+TEST_F(InfoWindow, DatTextIsLaidOutWhenShownOnceAndCanBeCopiedAndSearched) {
+    std::string bio = "$info=pacman,\n$bio\n\n";
+    for (int i = 0; i < 3000; ++i)
+        bio += "Line " + std::to_string(i) + " of a long history.\n";
+    dir.write("history/history.dat", bio + "The last word.\n$end\n");
+    open(parent);
+    // History is shown and laid out; Story waits until it is chosen; a second opening lays out
+    // nothing again.
+    EXPECT_EQ(state.dat_cache.text_wraps(), 1u);
+    const auto window = open(parent);
+    EXPECT_EQ(state.dat_cache.text_wraps(), 1u);
+    window->dat_action(6)->trigger();
+    window->dat_action(2)->trigger();
+    EXPECT_EQ(state.dat_cache.text_wraps(), 2u);
+
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QListWidget* list = window->text_list();
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+    auto* find = window->findChild<DatTextPanel*>()->find_box();
+    EXPECT_TRUE(find->isVisible());
+    QTest::keyClicks(find, QStringLiteral("LAST WORD"));
+    QTest::keyClick(find, Qt::Key_Return);
+    EXPECT_EQ(list->currentItem()->text(), QStringLiteral("The last word."));
+    QTest::keyClick(find, Qt::Key_Escape);
+    EXPECT_FALSE(find->isVisible());
+    EXPECT_TRUE(window->isVisible());
+
+    list->setCurrentRow(2, QItemSelectionModel::ClearAndSelect);
+    list->setCurrentRow(3, QItemSelectionModel::Select);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QStringLiteral("Line 0 of a long history.\nLine 1 of a long history."));
 }
 
 TEST_F(InfoWindow, Screenshot) {

@@ -179,6 +179,29 @@ TEST_F(Preferences, LoadReadsAChosenFileIntoTheSettingsInEffect) {
     EXPECT_EQ(read_all(preferences_path(settings)), startup_file);
 }
 
+TEST_F(Preferences, LoadThenSaveWritesTheProgramsOwnFileAndKeepsWhatTheLoadedOneLeftEmpty) {
+    // A file saved elsewhere, before its MAME was chosen, naming a data folder of its own.
+    test::TempDir elsewhere;
+    Settings other;
+    set_default_settings(other, elsewhere.path(), 1600, 1000);
+    other.ORVEL_Font_Size = 14;
+    ASSERT_TRUE(create_folder(other.ORVEL_Data));
+    const std::string other_file = preferences_path(other);
+    ASSERT_TRUE(save_preferences(other, other_file));
+    const std::string other_bytes = read_all(other_file);
+    settings.MAME_Exe = "/usr/games/mame";
+    host.files = {other_file};
+    click("Load");
+    host.answers = {Answer::Yes};
+    click("Close");
+    EXPECT_EQ(read_all(other_file), other_bytes);
+    EXPECT_EQ(settings.ORVEL_Data, dir.file("ORVEL_Data/"));
+    const std::string own = preferences_path(settings);
+    EXPECT_EQ(saved_value(own, "ORVEL_Font_Size"), "14");
+    EXPECT_EQ(saved_value(own, "MAME_Exe"), "/usr/games/mame");
+    EXPECT_EQ(saved_value(own, "MAME_Path"), dir.file("mame/"));
+}
+
 TEST_F(Preferences, TheCloseBoxClosesWithoutAQuestion) {
     window->check_availability()->click();
     window->close();

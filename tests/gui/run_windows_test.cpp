@@ -5,6 +5,7 @@
 #include "gui/advanced_run_window.h"
 #include "gui/captured_output_window.h"
 #include "gui/commands.h"
+#include "gui/elided_label.h"
 #include "gui/gui_support.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
@@ -13,6 +14,7 @@
 #include "gui/qt_text.h"
 #include "gui/software_list_model.h"
 #include "gui/software_list_window.h"
+#include "launch/commandlines.h"
 #include "settings/mame_config.h"
 
 #include <QApplication>
@@ -22,6 +24,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -352,6 +355,83 @@ TEST_F(RunWindows, MainWindowOpensTheSoftwareListAndAdvancedWindows) {
     main.list()->setFocus();
     QTest::keyClick(main.list(), Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_TRUE(advanced);
+}
+
+TEST_F(RunWindows, StartEmptyBringsTheSoftwareListWindowBack) {
+    state.software_filter = SoftwareFilter::All;
+    bool back = false;
+    when_shown<SoftwareListWindow>([&](SoftwareListWindow* window) {
+        const QPointer<SoftwareListWindow> watched(window);
+        window->start_empty_button()->click();
+        // Seen from the window's own event loop once the run is over.
+        QTimer::singleShot(50, window, [watched, &back] {
+            back = watched && watched->isVisible() && watched->isEnabled();
+            if (watched) watched->reject();
+        });
+    });
+    open_software_list_window(state, 0, host, nullptr);
+    EXPECT_EQ(mame.received(), "nes\n--\n");
+    EXPECT_TRUE(back);
+}
+
+TEST_F(RunWindows, EscapeInTheSoftwareSearchClearsItBeforeClosing) {
+    state.software_filter = SoftwareFilter::All;
+    SoftwareListWindow window(state, 0, host);
+    window.show();
+    QTest::keyClicks(window.search_box(), QStringLiteral("zelda"));
+    EXPECT_EQ(rows(window).size(), 1);
+    QTest::keyClick(window.search_box(), Qt::Key_Escape);
+    EXPECT_TRUE(window.search_box()->text().isEmpty());
+    EXPECT_EQ(rows(window).size(), 2);
+    EXPECT_TRUE(window.isVisible());
+    QTest::keyClick(window.search_box(), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(RunWindows, SoftwareItemsWithoutADescriptionShowTheirName) {
+    SoftwareItemList items;
+    items.items.resize(2);
+    items.items[0].name = "untitled";
+    items.items[1].name = "smb";
+    items.items[1].description = "Super Mario Bros.";
+    SoftwareListModel model(items);
+    model.set_view({0, 1});
+    EXPECT_EQ(model.data(model.index(0), Qt::DisplayRole).toString(), QStringLiteral("untitled"));
+    EXPECT_EQ(model.data(model.index(1), Qt::DisplayRole).toString(),
+              QStringLiteral("Super Mario Bros."));
+}
+
+TEST_F(RunWindows, ALongStoredCommandLineIsCutInTheStatusLineNotWideningTheWindow) {
+    const std::string options = "-" + std::string(3000, 'w');
+    mslug().commandlines[0].commandline_string = options;
+    AdvancedRunWindow window(state, 1, host, icons(), nullptr);
+    window.show();
+    EXPECT_LE(window.width(), 800);
+    EXPECT_LE(window.minimumSizeHint().width(), 800);
+    EXPECT_TRUE(window.status_text().endsWith(qs(options)));
+    EXPECT_EQ(window.findChild<ElidedLabel*>()->toolTip(), window.status_text());
+}
+
+TEST_F(RunWindows, WhatTheSystemCannotOpenIsReportedWithItsPathOrAddress) {
+    AdvancedRunWindow window(state, 1, host, icons(), nullptr);
+    window.set_file_opener([](const std::string&) { return false; });
+    window.show();
+    const std::string ini = mame.dir.write("mame/ini/mslug.ini", "");
+    host.script.files = {ini};
+    window.edit_ini();
+    window.help();
+    CapturedRun run;
+    run.output_path = mame.dir.file("output.txt");
+    run.error_path = mame.dir.file("error.txt");
+    CapturedOutputWindow output(run, host, [](const std::string&) { return false; });
+    output.open_button()->click();
+    EXPECT_EQ(host.script.messages(),
+              (std::vector<std::string>{"Cannot Open: The system could not open:\n" + ini,
+                                        "Cannot Open: The system could not open:\n" +
+                                            std::string(commandline_help_address),
+                                        "Cannot Open: The system could not open:\n" +
+                                            run.output_path + "\n" + run.error_path}));
+    EXPECT_EQ(host.script.prompts.back().icon, Icon::Error);
 }
 
 TEST_F(RunWindows, ScreenshotsOfTheRunWindows) {

@@ -77,9 +77,12 @@ check_layout() {
         done
         # The page as man shows it: the data folder's files with their commas in place.
         if command -v man >/dev/null 2>&1; then
-            MANWIDTH=120 man -l "$man" 2>/dev/null | col -b |
-                grep -q 'ORVEL.prefs, ORVEL.qld, ORVEL.bak' ||
+            local rendered
+            rendered=$(MANWIDTH=120 man -l "$man" 2>/dev/null | col -b)
+            grep -q 'ORVEL.prefs, ORVEL.qld, ORVEL.bak' <<<"$rendered" ||
                 fault "the manual page's FILES do not read 'ORVEL.prefs, ORVEL.qld, ORVEL.bak'"
+            ! grep -q ' ,  ' <<<"$rendered" ||
+                fault "the manual page shows a comma with spaces around it: $(grep ' ,  ' <<<"$rendered")"
         fi
     fi
     ls "$prefix"/share/man/man1/orvel.1* >/dev/null 2>&1 || fault "the manual page of orvel is missing"

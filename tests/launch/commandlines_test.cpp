@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 namespace orvel {
 namespace {
 
@@ -193,6 +198,30 @@ TEST_F(CreateIni, CancelledQuestionsAndChoosersEndWithoutAFile) {
     }
     EXPECT_EQ(test::read_all(source), "x");
 }
+
+#ifndef _WIN32
+TEST_F(CreateIni, ACopyThatFailsOverAnExistingIniLeavesItWhole) {
+    dir.write("ini/a.ini", "the user's settings\n");
+    const std::string source = dir.write("big.ini", std::string(64 * 1024, 'x'));
+    host.texts = {"a.ini"};
+    host.answers = {Answer::Yes, Answer::Yes};
+    host.files = {source, dir.file("ini/")};
+    // A disk that fills up part way through the copy: writes past 4 KiB fail.
+    struct rlimit kept {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &kept), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = kept;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const Result<CreatedIni> r = run();
+    ::setrlimit(RLIMIT_FSIZE, &kept);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_TRUE(r.is(FailureKind::Error));
+    EXPECT_EQ(host.messages().back(), "Error!: File Not Created!");
+    EXPECT_EQ(test::read_all(dir.file("ini/a.ini")), "the user's settings\n");
+    EXPECT_EQ(list_directory(dir.file("ini/")).size(), 1u);
+}
+#endif
 
 TEST_F(CreateIni, AFailedCopyIsReported) {
     host.texts = {"a.ini"};

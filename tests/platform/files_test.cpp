@@ -17,6 +17,7 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -206,6 +207,69 @@ TEST(Files, PrivateTemporaryFolderIsTheUsersAlone) {
     TempDir runtime_dir;
     EnvGuard runtime_set("XDG_RUNTIME_DIR", runtime_dir.path());
     EXPECT_EQ(private_temp_folder(), runtime_dir.file("orvel/"));
+}
+
+// A process id that was in use and is no more.
+long ended_process_id() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST(Files, ReplacingWritesFollowLinksOnRequestAndKeepTheFilesMode) {
+    TempDir dir;
+    const std::string target = dir.write("kept/ORVEL.prefs", "old");
+    ::chmod(target.c_str(), 0640);
+    std::filesystem::create_symlink("kept/ORVEL.prefs", dir.file("ORVEL.prefs"));
+    const std::string link = dir.file("ORVEL.prefs");
+    ASSERT_TRUE(write_file_atomic(link, "through", LinkPolicy::Follow));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(read_all(target), "through");
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // The default replaces the link itself and leaves its target alone.
+    ASSERT_TRUE(write_file_atomic(link, "replaced"));
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(read_all(target), "through");
+}
+
+TEST(Files, AtomicCopyIsWholeOrNothing) {
+    TempDir dir;
+    const std::string source = dir.write("source.ini", "new ini");
+    const std::string target = dir.write("target.ini", "old ini");
+    ASSERT_TRUE(copy_file_atomic(source, target));
+    EXPECT_EQ(read_all(target), "new ini");
+    // A source that fails part way (a folder reads as an error) leaves the old file whole.
+    dir.write("a folder/x", "");
+    errno = 0;
+    EXPECT_FALSE(copy_file_atomic(dir.file("a folder"), target));
+    EXPECT_NE(errno, 0);
+    EXPECT_EQ(read_all(target), "new ini");
+    EXPECT_EQ(list_directory(dir.path()).size(), 3u); // no temporary file left
+}
+
+TEST(Files, OnlyTemporaryFilesOfEndedProgramsAreRemoved) {
+    TempDir dir;
+    const std::string path = dir.write("ORVEL.qld", "db");
+    const std::string dead = std::to_string(ended_process_id());
+    const std::string alive = std::to_string(::getppid());
+    const std::pair<std::string, bool> files[] = {
+        {"ORVEL.qld." + dead + "-0.tmp~", true},
+        {"ORVEL.qld." + dead + "-17.tmp~", true},
+        {"ORVEL.qld." + alive + "-0.tmp~", false},                      // still writing
+        {"ORVEL.qld." + std::to_string(::getpid()) + "-3.tmp~", false}, // this program
+        {"ORVEL.qld.x-1.tmp~", false},                                  // not ours
+        {"ORVEL.qld." + dead + "-1.tmp", false},                        // not ours
+        {"ORVEL.bak." + dead + "-1.tmp~", false},                       // another file's
+    };
+    for (const auto& [name, stale] : files)
+        dir.write(name, "partial");
+    EXPECT_EQ(remove_stale_temp_files(path), 2);
+    for (const auto& [name, stale] : files)
+        EXPECT_EQ(file_exists(dir.file(name)), !stale) << name;
+    EXPECT_EQ(read_all(path), "db");
 }
 #else
 TEST(Files, FolderLockNests) {
