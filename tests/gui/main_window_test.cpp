@@ -448,6 +448,7 @@ TEST_F(Fixture, ExitAsksToSaveOnlyWhenSomethingChanged) {
     EXPECT_EQ(host.prompts[0].icon, Icon::Warning);
     EXPECT_FALSE(window->program_ended());
 
+    host.prompts.clear();
     session.state.database_changed = true;
     host.answers = {Answer::Yes, Answer::No};
     window->dispatch(Command::Exit);
@@ -458,6 +459,7 @@ TEST_F(Fixture, ExitAsksToSaveOnlyWhenSomethingChanged) {
     EXPECT_GT(file_size(database_path(session.state.settings)), 0);
     EXPECT_FALSE(window->program_ended());
 
+    host.prompts.clear();
     host.answers = {Answer::Yes};
     window->dispatch(Command::Exit);
     EXPECT_TRUE(window->program_ended());
@@ -474,12 +476,14 @@ TEST_F(Fixture, CloseBoxAsksTheSameQuestionsAndKeepsTheTitle) {
     EXPECT_TRUE(session.state.database_changed);
     EXPECT_EQ(file_size(database_path(session.state.settings)), -1);
 
+    host.prompts.clear();
     host.answers = {Answer::Yes, Answer::No};
     window->close();
     EXPECT_FALSE(session.state.database_changed);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
     EXPECT_TRUE(window->isVisible());
 
+    host.prompts.clear();
     host.answers = {Answer::Yes};
     window->close(); // nothing changed now: only "Exit Orvel?"
     EXPECT_EQ(host.messages(), std::vector<std::string>{"Close: Exit Orvel?"});
