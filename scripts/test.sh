@@ -15,7 +15,9 @@ find "${source_dirs[@]}" \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z |
     xargs -0 clang-format --dry-run --Werror
 
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_WERROR=ON
-(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300)
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300 -LE slow)
+# Checks that take minutes (many runs of the real MAME) come after the quick ones.
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 1800 -L slow --no-tests=ignore)
 
 # The Windows side: what needs no third-party library, cross-built and run under Wine.
 if [ "${ORVEL_SKIP_WINDOWS:-0}" != 1 ]; then
