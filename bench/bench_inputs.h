@@ -10,9 +10,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace orvel::bench {
+
+// The process's resident memory in KiB (Linux), -1 where it cannot be read.
+inline long resident_kb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
 
 inline std::string env_or(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);

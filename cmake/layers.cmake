@@ -14,7 +14,7 @@ set(ORVEL_USES_audit platform host settings database)
 set(ORVEL_USES_filters platform host database)
 set(ORVEL_USES_softlist platform host xml)
 set(ORVEL_USES_launch platform host settings database softlist)
-set(ORVEL_USES_info platform xml settings database)
+set(ORVEL_USES_info platform xml settings database audit)
 set(ORVEL_USES_app platform host xml settings database audit filters softlist launch info)
 
 # The two programs sit on top; only the desktop program includes Qt.
@@ -35,6 +35,7 @@ set(ORVEL_LIBRARY_SOURCES
     info/dat_*
     info/history_xml.cpp
     info/machine_info.cpp
+    info/zip_index.cpp
     info/png.cpp)
 set(ORVEL_LIBRARY_TESTS
     app/*

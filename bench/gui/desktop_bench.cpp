@@ -42,14 +42,7 @@ double ms_since(Clock::time_point start) {
 }
 
 using orvel::bench::env_or;
-
-long resident_kb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
-}
+using orvel::bench::resident_kb;
 
 // A host that answers every question with Yes and shows nothing.
 struct QuietHost : orvel::SilentHost {

@@ -8,12 +8,14 @@
 #include "filters/filter_tree.h"
 #include "filters/folders.h"
 #include "info/dat_files.h"
+#include "info/zip_index.h"
 #include "platform/files.h"
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 #include "softlist/software_list.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace orvel {
 
@@ -37,6 +39,9 @@ struct AppState {
     SoftwareFilter software_filter = SoftwareFilter::All; // kept between openings, never saved
 
     DatCache dat_cache; // DAT file indexes, kept between openings of the information window
+    // The picture archives' directories, shared by the information window and the picture pane
+    // (whose loads run off the window thread and hold it while they run).
+    std::shared_ptr<ZipIndex> archives = std::make_shared<ZipIndex>();
 };
 
 } // namespace orvel

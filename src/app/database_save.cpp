@@ -1,6 +1,7 @@
 #include "app/database_save.h"
 
 #include "database/database_file.h"
+#include "database/played.h"
 #include "platform/files.h"
 #include "platform/folder_lock.h"
 
@@ -18,6 +19,7 @@ DatabaseSave reload(AppState& state, Host& host, const ListReplacement& around_r
         const FolderLock lock(lock_folder(state.settings));
         state.database_stamp = file_stamp(database_path(state.settings));
         result.status = load_database(state.settings, state.machines, state.view, host);
+        load_played(state.settings.ORVEL_Data, state.machines);
         state.current_machine = -1;
     };
     if (around_reload)

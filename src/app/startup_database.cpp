@@ -4,6 +4,7 @@
 #include "database/availability.h"
 #include "database/database_file.h"
 #include "database/listing_build.h"
+#include "database/played.h"
 #include "platform/files.h"
 #include "platform/folder_lock.h"
 #include "platform/mame_folders.h"
@@ -83,6 +84,8 @@ DatabaseStartResult start_machine_database(const Settings& settings, const MameP
 
     // The verdicts of the last romset audit, unless the ROM data has been rebuilt since.
     load_current_audit_results(settings.ORVEL_Data, machines);
+    // What the user has played, kept by machine name through any rebuild.
+    load_played(settings.ORVEL_Data, machines);
 
     if (machines.empty() && result.built &&
         (result.problem.ok() || result.problem.is(FailureKind::Missing))) {

@@ -21,6 +21,13 @@ struct ArchiveEntry {
     std::uint64_t size = 0;
     std::uint32_t crc = 0;
     bool has_crc = false;
+    // Where a zip entry's data lies (from its central directory; zero elsewhere): its local
+    // header's offset, its compressed size, its method (0 stored, 8 deflated) and its flags
+    // (bit 0: encrypted).
+    std::uint64_t header_offset = 0;
+    std::uint64_t compressed_size = 0;
+    std::uint16_t method = 0;
+    std::uint16_t flags = 0;
 };
 
 // Reads bytes of the archive: fills out with length bytes from offset; false when it cannot.

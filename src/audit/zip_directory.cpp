@@ -116,19 +116,34 @@ Result<std::vector<ArchiveEntry>> read_zip_directory(std::uint64_t file_size, co
         const std::size_t total = header_size + name_length + extra_length + comment_length;
         if (dir.size() - at < total) return malformed("a directory entry runs past its end");
         ArchiveEntry entry;
+        entry.flags = le16(dir, at + 8);
+        entry.method = le16(dir, at + 10);
         entry.crc = le32(dir, at + 16);
         entry.has_crc = true;
+        entry.compressed_size = le32(dir, at + 20);
         entry.size = le32(dir, at + 24);
+        entry.header_offset = le32(dir, at + 42);
         entry.name.assign(dir, at + header_size, name_length);
-        if (entry.size == 0xFFFFFFFF) {
-            // The zip64 extra field holds the sizes that overflowed, uncompressed size first.
+        if (entry.size == 0xFFFFFFFF || entry.compressed_size == 0xFFFFFFFF ||
+            entry.header_offset == 0xFFFFFFFF) {
+            // The zip64 extra field holds the values that overflowed, in this order:
+            // uncompressed size, compressed size, local header offset.
             std::size_t x = at + header_size + name_length;
             const std::size_t x_end = x + extra_length;
             while (x_end - x >= 4) {
                 const std::uint16_t id = le16(dir, x);
                 const std::size_t length = le16(dir, x + 2);
                 if (x_end - x - 4 < length) break;
-                if (id == 0x0001 && length >= 8) entry.size = le64(dir, x + 4);
+                if (id == 0x0001) {
+                    std::size_t v = x + 4;
+                    for (std::uint64_t* field :
+                         {&entry.size, &entry.compressed_size, &entry.header_offset}) {
+                        if (*field != 0xFFFFFFFF) continue;
+                        if (v + 8 > x + 4 + length) break;
+                        *field = le64(dir, v);
+                        v += 8;
+                    }
+                }
                 x += 4 + length;
             }
         }

@@ -33,9 +33,11 @@ int parse_list_options(const std::vector<std::string>& args, ListOptions& out,
             if (!value(v)) return fail("--search needs a text", usage_error);
             out.search = v;
         } else if (a == "--sort") {
-            if (!value(v) || (v != "description" && v != "name"))
-                return fail("--sort needs description or name", usage_error);
-            out.sort = v == "name" ? SortType::Name : SortType::Description;
+            if (!value(v) || (v != "description" && v != "name" && v != "played"))
+                return fail("--sort needs description, name or played", usage_error);
+            out.sort = v == "name"     ? SortType::Name
+                       : v == "played" ? SortType::LastPlayed
+                                       : SortType::Description;
         } else if (a == "--count") {
             out.count = true;
         } else if (rest && (a.empty() || a[0] != '-')) {

@@ -37,6 +37,7 @@ int cmd_info(const Options& options, const std::vector<std::string>& args);
 int cmd_commandline(const Options& options, const std::vector<std::string>& args);
 int cmd_ini_names(const Options& options, const std::vector<std::string>& args);
 int cmd_audit(const Options& options, const std::vector<std::string>& args);
+int cmd_played(const Options& options, const std::vector<std::string>& args);
 
 namespace {
 
@@ -69,10 +70,13 @@ const Entry commands[] = {
      "                            audit the romsets without MAME: NAME<TAB>VERDICT per machine,\n"
      "                            or for NAME one line per ROM (NAME<TAB>STATUS<TAB>SET<TAB>\n"
      "                            WHERE); --deep also decompresses NAME's ROMs to check SHA-1"},
+    {"played", cmd_played,
+     "played [NAME]             what was played: NAME<TAB>TIMES<TAB>LAST PLAYED<TAB>PLAY TIME,\n"
+     "                            most recent first; for NAME its three rows LABEL<TAB>VALUE"},
     {"record", cmd_record, "record NAME               print NAME's section of the database file"},
     {"list", cmd_list,
      "list [--choose \"GROUP/CHILD\"]... [--folder \"FOLDER/SUB-FOLDER\"] [--search TEXT]\n"
-     "       [--sort description|name] [--count]\n"
+     "       [--sort description|name|played] [--count]\n"
      "                            the machine list: NAME<TAB>TITLE<TAB>MANUFACTURER<TAB>YEAR"},
     {"folders", cmd_folders, "folders                   FOLDER<TAB>SUB-FOLDER<TAB>MACHINES"},
     {"save-folder", cmd_save_folder,

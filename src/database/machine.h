@@ -34,6 +34,13 @@ enum class AuditVerdict : std::uint8_t { Unknown, Complete, Incomplete, Missing,
 // "Complete", "Incomplete", "Missing", "Needs No ROMs", or "" for Unknown.
 std::string_view audit_verdict_text(AuditVerdict verdict);
 
+// What the user has played of a machine (kept in a file of its own, database/played.h).
+struct PlayRecord {
+    std::int64_t times = 0;      // runs started from Orvel
+    std::int64_t last_start = 0; // when the last one started, seconds since 1970 (UTC)
+    std::int64_t seconds = 0;    // how long MAME ran in all
+};
+
 struct Machine {
     std::string name;
     std::string description;
@@ -61,6 +68,7 @@ struct Machine {
     bool isavailable = false; // found by the last availability scan
     bool runnable = true;     // false when MAME says it cannot run by itself
     AuditVerdict audit = AuditVerdict::Unknown;
+    PlayRecord played;
 };
 
 // Every machine, in list order; a record is stored once and reached by position.

@@ -43,6 +43,32 @@ const std::vector<const FilterGroup*>& value_groups() {
     return groups;
 }
 
+// The play record's orders, applied to the shown rows (stable, so ties keep the list order).
+// Play records change with every run and need no new generation of the list: they are read here
+// afresh.
+void order_by_play(const MachineList& machines, const FilterSet& filter, SortType sort_type,
+                   ViewList& view) {
+    const auto played = [&](std::int64_t p) -> const PlayRecord& {
+        return machines[static_cast<size_t>(p)].played;
+    };
+    const auto later = [&](std::int64_t a, std::int64_t b) {
+        const bool a_played = played(a).times > 0, b_played = played(b).times > 0;
+        if (a_played != b_played) return a_played;
+        return a_played && played(a).last_start > played(b).last_start;
+    };
+    if (filter.f_played_recent) {
+        std::stable_sort(view.begin(), view.end(), later);
+        if (view.size() > recently_played_count) view.resize(recently_played_count);
+    } else if (filter.f_played_most) {
+        std::stable_sort(view.begin(), view.end(), [&](std::int64_t a, std::int64_t b) {
+            if (played(a).times != played(b).times) return played(a).times > played(b).times;
+            return played(a).seconds > played(b).seconds;
+        });
+    } else if (sort_type == SortType::LastPlayed) {
+        std::stable_sort(view.begin(), view.end(), later);
+    }
+}
+
 } // namespace
 
 std::int64_t ListIndex::rank(std::int64_t position) const {
@@ -176,7 +202,8 @@ void filter_machines(const MachineList& machines, const FilterSet& filter,
     // too keeps every read in bounds.
     if (index.generation_ != machines.generation() || index.size_ != machines.size())
         index.rebuild(machines);
-    index.sort(sort_type);
+    // The last-played order is the description order with the played machines moved first.
+    index.sort(sort_type == SortType::LastPlayed ? SortType::Description : sort_type);
 
     // The search keys are case-folded; the text is folded the same way. It is only ever
     // compared byte by byte, so any content (pattern characters, non-ASCII) is plain text.
@@ -232,6 +259,7 @@ void filter_machines(const MachineList& machines, const FilterSet& filter,
         view.reserve(n);
         for (const std::int64_t p : index.order_)
             if (!hidden[static_cast<size_t>(p)]) view.push_back(p);
+        order_by_play(machines, filter, sort_type, view);
         return;
     }
     for (const Folder& folder : folders) {
@@ -247,6 +275,7 @@ void filter_machines(const MachineList& machines, const FilterSet& filter,
     std::stable_sort(view.begin(), view.end(), [&](std::int64_t a, std::int64_t b) {
         return index.rank_[static_cast<size_t>(a)] < index.rank_[static_cast<size_t>(b)];
     });
+    order_by_play(machines, filter, sort_type, view);
 }
 
 std::int64_t refill_view(const MachineList& machines, const FilterSet& filter,

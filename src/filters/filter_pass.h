@@ -24,11 +24,17 @@
 
 namespace orvel {
 
-enum class SortType { Description = 0, Name = 1 };
-// ORVEL_Sort_Type: 0 sorts by description ("Full Name"), anything else by name.
+// LastPlayed puts the machines played most recently first, the rest after them by description.
+enum class SortType { Description = 0, Name = 1, LastPlayed = 2 };
+// ORVEL_Sort_Type: 0 sorts by description ("Full Name"), 2 by last played, anything else by name.
 inline SortType sort_type_of(std::int64_t setting) {
-    return setting == 0 ? SortType::Description : SortType::Name;
+    return setting == 0   ? SortType::Description
+           : setting == 2 ? SortType::LastPlayed
+                          : SortType::Name;
 }
+
+// How many machines "Recently Played" keeps.
+inline constexpr std::size_t recently_played_count = 50;
 
 // What the filter pass keeps between passes, built for one generation of the machine list
 // (MachineList::generation) and rebuilt when the list has another. Favourite and availability
@@ -90,7 +96,9 @@ class ListIndex {
 // or by name); every active flag's rule is tested (they combine with AND); view is rebuilt: the
 // shown positions in list order, or, with f_folder on, the shown machines of every sub-folder
 // named filter.sub_folder in every folder named filter.folder (duplicates kept), in list order.
-// "[No Entry]" as the year, manufacturer or source value selects empty fields.
+// "[No Entry]" as the year, manufacturer or source value selects empty fields. "Recently
+// Played" keeps the 50 shown machines played last, most recent first; "Most Played" orders the
+// played machines by how often they were played.
 void filter_machines(const MachineList& machines, const FilterSet& filter,
                      const FolderList& folders, SortType sort_type, ViewList& view,
                      ListIndex& index);

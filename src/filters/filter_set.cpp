@@ -4,8 +4,8 @@
 
 namespace orvel {
 
-const std::array<FilterSet::Flag, 34>& FilterSet::flags() {
-    static const std::array<Flag, 34> table = {{
+const std::array<FilterSet::Flag, 37>& FilterSet::flags() {
+    static const std::array<Flag, 37> table = {{
         {"f_audit_complete", &FilterSet::f_audit_complete},
         {"f_audit_incomplete", &FilterSet::f_audit_incomplete},
         {"f_audit_missing", &FilterSet::f_audit_missing},
@@ -22,6 +22,9 @@ const std::array<FilterSet::Flag, 34>& FilterSet::flags() {
         {"f_manufacturer", &FilterSet::f_manufacturer},
         {"f_nonmechanical", &FilterSet::f_nonmechanical},
         {"f_mechanical", &FilterSet::f_mechanical},
+        {"f_played_recent", &FilterSet::f_played_recent},
+        {"f_played_most", &FilterSet::f_played_most},
+        {"f_played_never", &FilterSet::f_played_never},
         {"f_clones", &FilterSet::f_clones},
         {"f_parent", &FilterSet::f_parent},
         {"f_runnable", &FilterSet::f_runnable},

@@ -36,6 +36,9 @@ struct FilterSet {
     std::uint8_t f_manufacturer = 0;
     std::uint8_t f_nonmechanical = 0;
     std::uint8_t f_mechanical = 0;
+    std::uint8_t f_played_recent = 0; // what the user has played (the play record)
+    std::uint8_t f_played_most = 0;
+    std::uint8_t f_played_never = 0;
     std::uint8_t f_clones = 0;
     std::uint8_t f_parent = 0;
     std::uint8_t f_runnable = 1;
@@ -67,8 +70,8 @@ struct FilterSet {
         std::string_view key;
         std::uint8_t FilterSet::*field;
     };
-    // The 34 flags in the order of the table above.
-    static const std::array<Flag, 34>& flags();
+    // The 37 flags in the order of the table above.
+    static const std::array<Flag, 37>& flags();
     // The flag for a key such as "f_runnable"; nullptr for an unknown key.
     std::uint8_t* find_flag(std::string_view key);
     const std::uint8_t* find_flag(std::string_view key) const;

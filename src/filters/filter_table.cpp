@@ -89,6 +89,14 @@ const std::vector<FilterGroup>& filter_groups() {
             "Mechanical", icon::mechanical,
             {child("Is Mechanical", &F::f_nonmechanical, [](M m) { return m.ismechanical; }),
              child("Non Mechanical", &F::f_mechanical, [](M m) { return !m.ismechanical; })}),
+        // The play record. "Recently Played" and "Most Played" also order the list (the filter
+        // pass does that): the last machines played, most recent first, and the most played.
+        flag_group(
+            "Played", icon::run_machine,
+            {child("Recently Played", &F::f_played_recent, [](M m) { return m.played.times > 0; }),
+             child("Most Played", &F::f_played_most, [](M m) { return m.played.times > 0; }),
+             child("Never Played", &F::f_played_never, [](M m) { return m.played.times == 0; })},
+            true),
         flag_group("Romset Type", icon::romset_type,
                    {child("Parent", &F::f_clones, [](M m) { return m.cloneof.empty(); }),
                     child("Clone", &F::f_parent, [](M m) { return !m.cloneof.empty(); })}),

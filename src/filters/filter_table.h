@@ -60,7 +60,7 @@ struct FilterGroup {
     int default_child() const;
 };
 
-// The 15 groups in tree order.
+// The 16 groups in tree order.
 const std::vector<FilterGroup>& filter_groups();
 // The group with this caption; nullptr when there is none.
 const FilterGroup* find_filter_group(std::string_view caption);

@@ -332,7 +332,8 @@ void AdvancedRunWindow::open_software_lists() {
 
 void AdvancedRunWindow::run_machine() {
     const Machine& m = machine();
-    const MameCommand command = mame_command(state_.settings, state_.pause_on_exit);
+    MameCommand command = mame_command(state_.settings, state_.pause_on_exit);
+    command.machine = m.name;
     // Without "Process Command Line" MAME gets the machine's name alone.
     const std::vector<std::string> args =
         process_->isChecked() ? build_mame_argument_list(m, state_.selected_commandline, "", "")

@@ -17,7 +17,7 @@ using K = QKeyCombination;
 constexpr Qt::KeyboardModifier ctrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifier shift = Qt::ShiftModifier;
 
-constexpr std::array<CommandSpec, 20> specs = {{
+constexpr std::array<CommandSpec, 21> specs = {{
     {C::RunMachine,
      "Run Machine",
      {K(Qt::Key_Enter), K(Qt::Key_Return)},
@@ -50,6 +50,7 @@ constexpr std::array<CommandSpec, 20> specs = {{
     {C::CopyList, "Copy List To Clipboard", {K(ctrl, Qt::Key_C)}, 0, 0, true},
     {C::SaveDatabase, "Save Database", {K(ctrl, Qt::Key_D)}, 0, 0, true},
     {C::ToggleToolbar, "Toggle Toolbar/Menu", {K(Qt::Key_F10)}, 0, 0, true},
+    {C::ShowPictures, "Show Pictures", {K(Qt::Key_F9)}, 0, 0, true},
     {C::About, "About", {}, 0, 0, true},
     {C::ExpandTree, "Expand Tree", {}, 0, 0, true},
     {C::CloseTree, "Close Tree", {}, 0, 0, true},
@@ -67,7 +68,7 @@ constexpr CommandItem database_menu[] = {
     separator,       C::SaveDatabase,    separator,        C::ResetDatabase,
 };
 constexpr CommandItem filter_menu[] = {C::ResetFilter};
-constexpr CommandItem view_menu[] = {C::ToggleFilter, C::ToggleToolbar};
+constexpr CommandItem view_menu[] = {C::ToggleFilter, C::ToggleToolbar, separator, C::ShowPictures};
 constexpr CommandItem help_menu[] = {C::About};
 
 constexpr MenuSpec menus[] = {

@@ -39,6 +39,7 @@ enum class Command {
     SaveDatabase = 15,
     ToggleToolbar = 16,
     AuditRomsets = 17,
+    ShowPictures = 18,
     About = 50,
     ExpandTree = 60,
     CloseTree = 61,

@@ -3,6 +3,8 @@
 #include "gui/dat_text_panel.h"
 #include "gui/identity_picture.h"
 #include "gui/machine_icon.h"
+#include "gui/picture_decode.h"
+#include "gui/picture_view.h"
 #include "gui/qt_text.h"
 #include "gui/rom_audit_panel.h"
 #include "gui/screen_fit.h"
@@ -23,48 +25,6 @@
 
 namespace orvel::gui {
 
-// The picture frame: a found picture keeps its aspect ratio inside the frame; the placeholder
-// figure fills it, as it always has.
-class PictureView : public QFrame {
-  public:
-    explicit PictureView(QWidget* parent) : QFrame(parent) {
-        setFrameStyle(QFrame::Box | QFrame::Plain);
-        setMinimumSize(208, 192);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        setContextMenuPolicy(Qt::CustomContextMenu);
-        setFocusPolicy(Qt::ClickFocus);
-    }
-    void show_image(const QImage& image, bool placeholder) {
-        image_ = image;
-        placeholder_ = placeholder;
-        update();
-    }
-    const QImage& image() const { return image_; }
-    bool placeholder() const { return placeholder_; }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override {
-        QFrame::paintEvent(event);
-        if (image_.isNull()) return;
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QRect area = contentsRect().adjusted(4, 4, -4, -4);
-        QSize size = image_.size();
-        if (placeholder_)
-            size = area.size();
-        else
-            size.scale(area.size(), Qt::KeepAspectRatio);
-        const QRect target(area.x() + (area.width() - size.width()) / 2,
-                           area.y() + (area.height() - size.height()) / 2, size.width(),
-                           size.height());
-        painter.drawImage(target, image_);
-    }
-
-  private:
-    QImage image_;
-    bool placeholder_ = true;
-};
-
 namespace {
 
 constexpr const char* dat_item_texts[dat_kind_count] = {
@@ -81,18 +41,6 @@ void fill_frame(QGroupBox* box, QWidget* element) {
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(8, layout->contentsMargins().top(), 8, 8);
     layout->addWidget(element);
-}
-
-// The red figure of the splash, blown up hard-edged to the picture's size.
-QImage placeholder_figure() {
-    return paint_figure(QColor(255, 0, 0), false, 1)
-        .scaled(208, 192, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-}
-
-QImage to_qimage(const Image& image) {
-    return QImage(image.pixels.data(), image.width, image.height, image.width * 4,
-                  QImage::Format_RGBA8888)
-        .copy();
 }
 
 QFont information_font() {
@@ -242,11 +190,12 @@ bool MachineInfoWindow::showing_placeholder() const {
 }
 
 void MachineInfoWindow::load(const MamePaths& paths, const std::string& mame_folder,
-                             DatCache& cache) {
+                             DatCache& cache, ZipIndex* archives) {
+    archives_ = archives;
     if (const PictureKind* kind = find_picture_kind("titles"))
-        title_location_ = find_picture(*kind, machine_, paths, mame_folder);
+        title_location_ = find_picture(*kind, machine_, paths, mame_folder, archives);
     if (const PictureKind* kind = find_picture_kind("snap"))
-        snapshot_location_ = find_picture(*kind, machine_, paths, mame_folder);
+        snapshot_location_ = find_picture(*kind, machine_, paths, mame_folder, archives);
     const QIcon icon = machine_icon(machine_, paths, mame_folder);
     if (!icon.isNull()) setWindowIcon(icon);
     titles_->setEnabled(title_location_.source != PictureSource::NotFound);
@@ -312,8 +261,10 @@ const std::string& MachineInfoWindow::wrapped_text(int kind) {
 
 void MachineInfoWindow::show_picture(bool titles) {
     const PictureLocation& location = titles ? title_location_ : snapshot_location_;
-    if (const std::optional<Image> image = load_picture(location))
-        picture_->show_image(to_qimage(*image), false);
+    // Decoded no larger than the window can ever show it: the screen's usable area.
+    const QSize bound = available_area(this).size() * devicePixelRatioF();
+    if (const QImage image = load_shown_picture(location, bound, archives_); !image.isNull())
+        picture_->show_image(image, false);
     titles_->setChecked(titles);
     in_game_->setChecked(!titles);
 }
@@ -330,7 +281,7 @@ void show_machine_info(QWidget* main_window, const Machine& machine, AppState& s
     window.show();
     // The frames and "Loading Data..." show while the files are read.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    window.load(state.mame_paths, state.settings.MAME_Path, state.dat_cache);
+    window.load(state.mame_paths, state.settings.MAME_Path, state.dat_cache, state.archives.get());
     if (window.isVisible()) window.exec(); // unless the window system closed it meanwhile
     main_window->setEnabled(true);
 }

@@ -31,8 +31,10 @@ class MachineInfoWindow : public QDialog {
     ~MachineInfoWindow() override;
 
     // Looks up the pictures and the icon, reads the DAT texts, shows the first picture and text
-    // and sets the machine's description as the title.
-    void load(const MamePaths& paths, const std::string& mame_folder, DatCache& cache);
+    // and sets the machine's description as the title. Archives are read through archives when
+    // given (their directories kept between openings).
+    void load(const MamePaths& paths, const std::string& mame_folder, DatCache& cache,
+              ZipIndex* archives = nullptr);
 
     // Puts the romset audit's panel in a frame below the DAT texts (the window owns it).
     void add_audit_panel(QWidget* panel);
@@ -74,6 +76,7 @@ class MachineInfoWindow : public QDialog {
     const std::string& wrapped_text(int kind);
 
     DatCache* cache_ = nullptr;
+    ZipIndex* archives_ = nullptr;
     DatTexts entries_;                                             // as read, one kind per element
     std::array<std::optional<std::string>, dat_kind_count> texts_; // wrapped, once shown
     int shown_dat_ = 0;

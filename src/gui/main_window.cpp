@@ -5,6 +5,7 @@
 #include "gui/list_look.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
+#include "gui/picture_pane.h"
 #include "gui/qt_text.h"
 #include "gui/screen_fit.h"
 #include "gui/status_strip.h"
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSplitter>
+#include <algorithm>
 
 namespace orvel::gui {
 
@@ -27,6 +29,7 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
       toolbar_(new ToolbarStrip(icons, this)), splitter_(new QSplitter(Qt::Horizontal, this)),
       list_(new MachineListView(splitter_)),
       model_(new MachineListModel(session.state.machines, session.state.view, this)),
+      pictures_(new PicturePane(session.state.archives, splitter_)),
       status_(new StatusStrip(icons, this)) {
     Settings& settings = session_.state.settings;
     setWindowTitle(qs(settings.product_name) + QLatin1Char(' ') + qs(settings.version_text));
@@ -55,8 +58,26 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
     // The list takes every change of the window's width; the tree keeps its own.
     splitter_->setChildrenCollapsible(false);
     splitter_->addWidget(list_);
+    splitter_->addWidget(pictures_);
     splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
     setCentralWidget(splitter_);
+    pictures_->set_folders(session.state.mame_paths, settings.MAME_Path);
+    pictures_->set_kind(static_cast<int>(settings.ORVEL_Picture_Kind));
+    pictures_->setVisible(settings.ORVEL_Show_Pictures != 0);
+    QAction* show_pictures = action(Command::ShowPictures);
+    show_pictures->setCheckable(true);
+    show_pictures->setChecked(settings.ORVEL_Show_Pictures != 0);
+    connect(pictures_, &PicturePane::kindChosen, this, [this](int kind) {
+        session_.state.settings.ORVEL_Picture_Kind = kind;
+        picture_settings_changed_ = true;
+        save_picture_settings();
+    });
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] {
+        if (pictures_->isHidden()) return;
+        session_.state.settings.ORVEL_Picture_Width = pictures_->width();
+        picture_settings_changed_ = true;
+    });
 
     list_->setModel(model_);
     apply_list_look(list_);
@@ -115,6 +136,33 @@ void MainWindow::update_status_bar() {
     const AppState& state = session_.state;
     status_->show_texts(
         status_texts(state.machines, state.view, state.view.empty() ? -1 : state.current_machine));
+    show_current_picture();
+}
+
+void MainWindow::show_current_picture() {
+    if (pictures_->isHidden()) return;
+    const AppState& state = session_.state;
+    const bool current = !state.view.empty() && state.current_machine >= 0 &&
+                         static_cast<std::size_t>(state.current_machine) < state.machines.size();
+    pictures_->show_machine(
+        current ? &state.machines[static_cast<std::size_t>(state.current_machine)] : nullptr);
+}
+
+void MainWindow::arrange_splitter() {
+    // The tree and the pane keep their widths, the pane never more than a third of what the
+    // tree leaves; the list takes the rest.
+    const int tree = tree_ ? shown_tree_width_ : 0;
+    const int pane = pictures_->isHidden() ? 0
+                                           : static_cast<int>(std::clamp<std::int64_t>(
+                                                 session_.state.settings.ORVEL_Picture_Width, 140,
+                                                 std::max(140, (splitter_->width() - tree) / 3)));
+    const int total = std::max(splitter_->width(), tree + pane + 200);
+    QList<int> sizes;
+    for (int i = 0; i < splitter_->count(); ++i) {
+        QWidget* widget = splitter_->widget(i);
+        sizes << (widget == tree_.data() ? tree : widget == pictures_ ? pane : total - tree - pane);
+    }
+    splitter_->setSizes(sizes);
 }
 
 void MainWindow::on_list_key() {
@@ -137,8 +185,8 @@ void MainWindow::show_filter_tree() {
         splitter_->insertWidget(0, tree_);
         splitter_->setStretchFactor(0, 0);
         splitter_->setStretchFactor(1, 1);
-        const int total = std::max(splitter_->width(), shown_tree_width_ + 1);
-        splitter_->setSizes({shown_tree_width_, total - shown_tree_width_});
+        splitter_->setStretchFactor(2, 0);
+        arrange_splitter();
         // Tab walks tree, list, search box.
         setTabOrder(tree_, list_);
         setTabOrder(list_, toolbar_->search_box());
@@ -173,6 +221,14 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     layout_main_window();
 }
 
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!splitter_arranged_) {
+        splitter_arranged_ = true;
+        arrange_splitter();
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (ended_) {
         event->accept();
@@ -188,6 +244,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     ended_ = true;
+    save_picture_settings();
     event->accept();
     emit programEnded();
 }
@@ -195,6 +252,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::end_program() {
     if (ended_) return;
     ended_ = true;
+    save_picture_settings();
     emit programEnded();
     close();
 }

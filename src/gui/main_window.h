@@ -20,6 +20,7 @@ class QSplitter;
 namespace orvel::gui {
 
 class IconSet;
+class PicturePane;
 class MachineListModel;
 class MachineListView;
 class StatusStrip;
@@ -45,6 +46,7 @@ class MainWindow : public QMainWindow {
     MachineListView* list() const { return list_; }
     MachineListModel* model() const { return model_; }
     FilterTreeView* tree() const { return tree_; } // null while the panel is hidden
+    PicturePane* pictures() const { return pictures_; }
     ToolbarStrip* toolbar() const { return toolbar_; }
     StatusStrip* status_strip() const { return status_; }
     QSplitter* splitter() const { return splitter_; }
@@ -64,6 +66,7 @@ class MainWindow : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     QMenu* createPopupMenu() override { return nullptr; }
@@ -78,6 +81,8 @@ class MainWindow : public QMainWindow {
     void run_machine();
     void run_advanced();
     void run_empty();
+    // After runs: the play record read again, the list refilled when it shows what was played.
+    void show_played_runs();
     void change_favourite(bool add);
     void check_availability_command();
     void audit_romsets_command(); // main_window_audit.cpp
@@ -97,6 +102,12 @@ class MainWindow : public QMainWindow {
     void toggle_filter();
     void toggle_toolbar_and_menu();
     void show_about();
+    // The picture pane: shown or hidden (the Show Pictures command), its picture following the
+    // current machine, its choices kept in the preferences file.
+    void toggle_pictures();
+    void show_current_picture();
+    void arrange_splitter();
+    void save_picture_settings();
     void show_preferences();
     void expand_or_close_tree(bool expand);
     void suspend_window();
@@ -111,6 +122,9 @@ class MainWindow : public QMainWindow {
     MachineListView* list_;
     MachineListModel* model_;
     QPointer<FilterTreeView> tree_;
+    PicturePane* pictures_;
+    bool picture_settings_changed_ = false;
+    bool splitter_arranged_ = false; // at the first show, when the window has its size
     StatusStrip* status_;
     QMenu* list_menu_ = nullptr;
     QMenu* tree_menu_ = nullptr;

@@ -4,6 +4,7 @@
 #include "app/reset_database.h"
 #include "database/availability.h"
 #include "database/database_file.h"
+#include "database/played.h"
 #include "filters/folders.h"
 #include "gui/about_window.h"
 #include "gui/advanced_run_window.h"
@@ -13,6 +14,7 @@
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
 #include "gui/main_window.h"
+#include "gui/picture_pane.h"
 #include "gui/preferences_window.h"
 #include "gui/qt_text.h"
 #include "gui/software_list_window.h"
@@ -20,6 +22,7 @@
 #include "gui/window_runs.h"
 #include "launch/launch.h"
 #include "platform/files.h"
+#include "settings/preferences.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -78,7 +81,38 @@ void MainWindow::dispatch(Command command) {
         return;
     case Command::Preferences:
         return show_preferences();
+    case Command::ShowPictures:
+        return toggle_pictures();
     }
+}
+
+void MainWindow::toggle_pictures() {
+    Settings& settings = session_.state.settings;
+    const bool show = pictures_->isHidden();
+    if (!show) settings.ORVEL_Picture_Width = pictures_->width();
+    pictures_->setVisible(show);
+    action(Command::ShowPictures)->setChecked(show);
+    settings.ORVEL_Show_Pictures = show ? 1 : 0;
+    arrange_splitter();
+    layout_main_window();
+    picture_settings_changed_ = true;
+    save_picture_settings();
+    show_current_picture();
+}
+
+void MainWindow::save_picture_settings() {
+    // Only the pane's keys change: the file's other keys stay as the file has them (another
+    // program may have saved them meanwhile).
+    Settings& settings = session_.state.settings;
+    if (!picture_settings_changed_ || settings.ORVEL_Data.empty()) return;
+    picture_settings_changed_ = false;
+    Settings saved = settings;
+    load_preferences(saved);
+    saved.ORVEL_Show_Pictures = settings.ORVEL_Show_Pictures;
+    saved.ORVEL_Picture_Kind = settings.ORVEL_Picture_Kind;
+    saved.ORVEL_Picture_Width = settings.ORVEL_Picture_Width;
+    if (const Status status = save_preferences(saved, preferences_path(saved)); !status)
+        host_.message("Preferences", status.message(), Buttons::Ok, Icon::Warning);
 }
 
 void MainWindow::suspend_window() {
@@ -96,19 +130,39 @@ void MainWindow::run_machine() {
     update_status_bar();
     const Machine& machine = state.machines[static_cast<std::size_t>(state.current_machine)];
     if (!machine.softwarelists.empty()) {
-        const BusyGuard guard(busy_);
-        open_software_list_window(state, state.current_machine, host_, this);
+        {
+            const BusyGuard guard(busy_);
+            open_software_list_window(state, state.current_machine, host_, this);
+        }
+        show_played_runs();
         list_->setFocus();
         return;
     }
     const MameCommand command = mame_command(state.settings, state.pause_on_exit);
-    const BusyGuard guard(busy_);
-    suspend_window();
-    const LaunchOutcome outcome =
-        launch_mame(LaunchRequest{}, &machine, state.selected_commandline, command, host_);
-    resume_window();
-    report_not_started(host_, outcome, command);
+    {
+        const BusyGuard guard(busy_);
+        suspend_window();
+        const LaunchOutcome outcome =
+            launch_mame(LaunchRequest{}, &machine, state.selected_commandline, command, host_);
+        resume_window();
+        report_not_started(host_, outcome, command);
+    }
+    show_played_runs();
     list_->setFocus();
+}
+
+void MainWindow::show_played_runs() {
+    // The run was added to the play record; the records and whatever shows them follow it.
+    AppState& state = session_.state;
+    load_played(state.settings.ORVEL_Data, state.machines);
+    const FilterSet& filter = state.filter;
+    if (filter.f_played_recent || filter.f_played_most || filter.f_played_never ||
+        sort_type_of(state.settings.ORVEL_Sort_Type) == SortType::LastPlayed) {
+        const int row = list_->selected_row();
+        refill_machine_list();
+        list_->select_row(row);
+        if (select_current_record()) update_status_bar();
+    }
 }
 
 void MainWindow::run_advanced() {
@@ -119,6 +173,7 @@ void MainWindow::run_advanced() {
     open_advanced_run_window(state, state.current_machine, host_, icons_, this);
     // The window's save may have read the database anew.
     if (state.machines.generation() != generation) show_reloaded_machines();
+    show_played_runs();
     list_->setFocus();
 }
 

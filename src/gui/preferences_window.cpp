@@ -1,5 +1,6 @@
 #include "gui/preferences_window.h"
 
+#include "filters/filter_pass.h"
 #include "gui/list_look.h"
 #include "gui/qt_text.h"
 #include "platform/files.h"
@@ -109,7 +110,8 @@ PreferencesWindow::PreferencesWindow(Settings& settings, Host& host, QWidget* pa
     auto* window_box = frame("Window Settings", this);
     auto* window_layout = new QVBoxLayout(window_box);
     window_layout->addWidget(new QLabel(QStringLiteral("Sort List By")));
-    sort_->addItems({QStringLiteral("Full Name"), QStringLiteral("Driver Name")});
+    sort_->addItems({QStringLiteral("Full Name"), QStringLiteral("Driver Name"),
+                     QStringLiteral("Last Played")});
     window_layout->addWidget(sort_);
     window_layout->addWidget(start_maximised_);
 
@@ -193,7 +195,7 @@ QPushButton* PreferencesWindow::button(const QString& name) const {
 void PreferencesWindow::show_settings() {
     data_path_->setText(qs(settings_.ORVEL_Data));
     mame_path_->setText(qs(settings_.MAME_Path));
-    sort_->setCurrentIndex(settings_.ORVEL_Sort_Type == 0 ? 0 : 1);
+    sort_->setCurrentIndex(static_cast<int>(sort_type_of(settings_.ORVEL_Sort_Type)));
     start_maximised_->setChecked(settings_.ORVEL_Win_Max != 0);
     check_availability_->setChecked(settings_.ORVEL_Check_Avail != 0);
     backup_database_->setChecked(settings_.ORVEL_DB_Backup != 0);

@@ -1,5 +1,6 @@
 #include "info/machine_info.h"
 
+#include "database/played.h"
 #include "platform/files.h"
 #include "platform/mame_folders.h"
 #include "platform/text.h"
@@ -67,7 +68,8 @@ std::vector<std::string> picture_folders(const PictureKind& kind, const MamePath
 }
 
 // The lookup in one folder for one file name.
-PictureLocation find_in_folder(const std::string& folder, const std::string& file_name) {
+PictureLocation find_in_folder(const std::string& folder, const std::string& file_name,
+                               ZipIndex* archives) {
     PictureLocation location;
     location.file_name = file_name;
     if (is_file(folder + file_name)) {
@@ -79,7 +81,7 @@ PictureLocation find_in_folder(const std::string& folder, const std::string& fil
     const std::string inside = folder + file_name_of(bare) + ".zip";
     if (is_file(inside)) {
         // An archive inside the folder is the folder's archive: the one beside is not asked.
-        if (zip_has_entry(inside, file_name)) {
+        if (zip_has_entry(inside, file_name, archives)) {
             location.source = PictureSource::ArchiveInside;
             location.path = inside;
             location.entry = file_name;
@@ -87,7 +89,7 @@ PictureLocation find_in_folder(const std::string& folder, const std::string& fil
         return location;
     }
     const std::string beside = bare + ".zip";
-    if (is_file(beside) && zip_has_entry(beside, file_name)) {
+    if (is_file(beside) && zip_has_entry(beside, file_name, archives)) {
         location.source = PictureSource::ArchiveBeside;
         location.path = beside;
         location.entry = file_name;
@@ -99,7 +101,7 @@ PictureLocation find_in_folder(const std::string& folder, const std::string& fil
 
 std::vector<AttributeRow> machine_attribute_rows(const Machine& m) {
     std::vector<AttributeRow> rows;
-    rows.reserve(15);
+    rows.reserve(18);
     rows.push_back({"Romset", m.name});
     rows.push_back({"Source File", m.sourcefile});
     rows.push_back({"Year", m.year});
@@ -126,6 +128,9 @@ std::vector<AttributeRow> machine_attribute_rows(const Machine& m) {
     rows.push_back({"Screen Orientation", title_case(orientation) + " (" + r + "\u00B0)"});
     rows.push_back({"Runnable", yes_no(m.runnable)});
     rows.push_back({"Available", yes_no(m.isavailable)});
+    rows.push_back({"Times Played", std::to_string(m.played.times)});
+    rows.push_back({"Last Played", last_played_text(m.played)});
+    rows.push_back({"Play Time", play_time_text(m.played)});
     return rows;
 }
 
@@ -145,7 +150,12 @@ const PictureKind* find_picture_kind(std::string_view key) {
 }
 
 PictureLocation find_picture(const PictureKind& kind, const Machine& machine,
-                             const MamePaths& paths, const std::string& mame_folder) {
+                             const MamePaths& paths, const std::string& mame_folder,
+                             ZipIndex* archives) {
+    // Without an index of the caller's, one for this lookup still reads each archive's
+    // directory once rather than walking it for every name.
+    ZipIndex own;
+    if (!archives) archives = &own;
     const std::vector<std::string> folders = picture_folders(kind, paths, mame_folder);
     std::vector<std::string> names;
     if (!machine.name.empty()) names.push_back(machine.name);
@@ -153,7 +163,7 @@ PictureLocation find_picture(const PictureKind& kind, const Machine& machine,
     for (size_t i = 0; i < names.size(); ++i) {
         const std::string file_name = names[i] + std::string(kind.extension);
         for (const std::string& folder : folders) {
-            PictureLocation location = find_in_folder(folder, file_name);
+            PictureLocation location = find_in_folder(folder, file_name, archives);
             if (location.source != PictureSource::NotFound) {
                 location.from_parent = i > 0;
                 return location;
@@ -163,13 +173,23 @@ PictureLocation find_picture(const PictureKind& kind, const Machine& machine,
     return {};
 }
 
-bool zip_has_entry(const std::string& archive_path, std::string_view entry) {
+bool zip_has_entry(const std::string& archive_path, std::string_view entry, ZipIndex* archives) {
+    if (archives)
+        if (const std::optional<bool> known = archives->has_entry(archive_path, entry))
+            return *known;
+    // No central directory to go by: the archive is walked from its start.
     Archive a = open_archive(archive_path);
     archive_entry* found = nullptr;
     return a && seek_entry(a.get(), entry, &found);
 }
 
-std::optional<std::string> read_zip_entry(const std::string& archive_path, std::string_view entry) {
+std::optional<std::string> read_zip_entry(const std::string& archive_path, std::string_view entry,
+                                          ZipIndex* archives) {
+    if (archives) {
+        ZipIndex::EntryBytes read =
+            archives->read_entry(archive_path, entry, max_archive_entry_size);
+        if (read.answered) return std::move(read.bytes);
+    }
     Archive a = open_archive(archive_path);
     archive_entry* found = nullptr;
     if (!a || !seek_entry(a.get(), entry, &found)) return std::nullopt;
@@ -196,7 +216,7 @@ std::optional<Image> load_image_from_zip(const std::string& archive_path, std::s
     return decode_png(*bytes);
 }
 
-std::optional<std::string> load_picture_bytes(const PictureLocation& location) {
+std::optional<std::string> load_picture_bytes(const PictureLocation& location, ZipIndex* archives) {
     switch (location.source) {
     case PictureSource::Folder: {
         const std::int64_t size = file_size(location.path);
@@ -206,15 +226,15 @@ std::optional<std::string> load_picture_bytes(const PictureLocation& location) {
     }
     case PictureSource::ArchiveInside:
     case PictureSource::ArchiveBeside:
-        return read_zip_entry(location.path, location.entry);
+        return read_zip_entry(location.path, location.entry, archives);
     case PictureSource::NotFound:
         break;
     }
     return std::nullopt;
 }
 
-std::optional<Image> load_picture(const PictureLocation& location) {
-    const std::optional<std::string> bytes = load_picture_bytes(location);
+std::optional<Image> load_picture(const PictureLocation& location, ZipIndex* archives) {
+    const std::optional<std::string> bytes = load_picture_bytes(location, archives);
     if (!bytes) return std::nullopt;
     return decode_png(*bytes);
 }

@@ -1,5 +1,6 @@
 #include "launch/launch.h"
 
+#include "database/played.h"
 #include "launch/arguments.h"
 #include "platform/files.h"
 #include "platform/mame_folders.h"
@@ -7,7 +8,9 @@
 #include "platform/text.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <optional>
 
@@ -39,6 +42,27 @@ void finish_console(const MameCommand& command, bool failed, Host& host) {
     host.console_close();
 }
 
+// Times a run from MAME's start to its end and adds it to the play record. A record that
+// cannot be saved is reported, the run itself stands.
+class PlayClock {
+  public:
+    explicit PlayClock(const MameCommand& command) : command_(command) {}
+    void record(Host& host) const {
+        if (command_.machine.empty() || command_.data_folder.empty()) return;
+        const auto ran = std::chrono::steady_clock::now() - began_;
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(ran).count();
+        const Result<PlayRecord> saved =
+            record_play(command_.data_folder, command_.machine, start_time_, seconds);
+        if (!saved)
+            host.message("Play Record", saved.failure().message, Buttons::Ok, Icon::Warning);
+    }
+
+  private:
+    const MameCommand& command_;
+    std::int64_t start_time_ = static_cast<std::int64_t>(std::time(nullptr));
+    std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
+};
+
 bool failed_run(const std::optional<int>& exit_code) {
     return !exit_code || *exit_code != 0;
 }
@@ -50,6 +74,7 @@ MameCommand mame_command(const Settings& settings, bool pause_on_exit) {
     command.program = mame_executable_path(settings.MAME_Exe, settings.MAME_Path);
     command.working_folder = settings.MAME_Path;
     command.pause_on_exit = pause_on_exit;
+    command.data_folder = settings.ORVEL_Data;
     return command;
 }
 
@@ -62,6 +87,7 @@ bool run_mame_in_console(const MameCommand& command, const std::vector<std::stri
                          Host& host, int* exit_status) {
     host.console_open(console_title);
     ChildProcess child;
+    const PlayClock clock(command);
     const bool started = start_mame(child, command, args);
     bool failed = false;
     if (started) {
@@ -69,6 +95,7 @@ bool run_mame_in_console(const MameCommand& command, const std::vector<std::stri
         while (child.poll_output(30, show, show))
             host.keep_alive();
         const std::optional<int> status = child.wait();
+        clock.record(host);
         if (exit_status) *exit_status = status.value_or(-1);
         failed = failed_run(status);
     }
@@ -89,6 +116,7 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
     std::string output;
     std::string errors;
     ChildProcess child;
+    const PlayClock clock(command);
     run.started = start_mame(child, command, args);
     if (run.started) {
         std::deque<std::string> out_lines;
@@ -118,6 +146,7 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
             errors += "\r\n";
         }
         const std::optional<int> status = child.wait();
+        clock.record(host);
         run.exit_status = status.value_or(-1);
         failed = failed_run(status);
     }
@@ -190,13 +219,15 @@ LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
         }
         args = build_mame_argument_list(*machine, selected_commandline, media_switch, media_file);
     }
+    MameCommand run_command = command;
+    if (!request.empty_run) run_command.machine = machine->name;
     bool started;
     if (request.capture) {
-        const CapturedRun run = run_mame_captured(command, args, host, open_file);
+        const CapturedRun run = run_mame_captured(run_command, args, host, open_file);
         started = run.started;
         if (exit_status) *exit_status = run.exit_status;
     } else {
-        started = run_mame_in_console(command, args, host, exit_status);
+        started = run_mame_in_console(run_command, args, host, exit_status);
     }
     return started ? LaunchOutcome::Ran : LaunchOutcome::NotStarted;
 }

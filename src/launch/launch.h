@@ -24,6 +24,10 @@ struct MameCommand {
     std::string program;        // the executable: MAME_Path + MAME_Exe, or MAME_Exe when absolute
     std::string working_folder; // MAME_Path
     bool pause_on_exit = false; // "Press A Key To Exit" after MAME has ended
+    // A run of a machine counts in the play record of the data folder (database/played.h):
+    // the machine's name, or empty for a run that is no machine's (an empty run).
+    std::string machine = {};
+    std::string data_folder = {}; // ORVEL_Data; empty: nothing is recorded
 };
 MameCommand mame_command(const Settings& settings, bool pause_on_exit);
 

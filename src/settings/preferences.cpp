@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace orvel {
 
@@ -49,6 +51,9 @@ const std::vector<Field>& fields() {
         flag_field("ORVEL Options", "ORVEL_Check_Avail", &Settings::ORVEL_Check_Avail),
         integer_field("ORVEL Options", "ORVEL_Sort_Type", &Settings::ORVEL_Sort_Type),
         flag_field("ORVEL Window", "ORVEL_Win_Max", &Settings::ORVEL_Win_Max),
+        flag_field("ORVEL Window", "ORVEL_Show_Pictures", &Settings::ORVEL_Show_Pictures),
+        integer_field("ORVEL Window", "ORVEL_Picture_Kind", &Settings::ORVEL_Picture_Kind),
+        integer_field("ORVEL Window", "ORVEL_Picture_Width", &Settings::ORVEL_Picture_Width),
     };
     return list;
 }
@@ -105,14 +110,40 @@ std::string format_preferences(const Settings& settings) {
     line("; " + settings.product_name + " Configuration File");
     line("; " + settings.product_name + " " + settings.version_text);
     line("; ");
+    // Keys this version does not know go back into their groups, groups it does not know
+    // follow in the order they were read.
+    std::vector<std::string> other_groups;
+    std::unordered_map<std::string, std::vector<const Settings::OtherKey*>> other_keys;
+    for (const Settings::OtherKey& k : settings.other_keys) {
+        auto& keys = other_keys[k.group];
+        if (keys.empty()) other_groups.push_back(k.group);
+        keys.push_back(&k);
+    }
+    const auto other_keys_of = [&](const std::string& of) {
+        const auto found = other_keys.find(of);
+        if (found == other_keys.end()) return;
+        for (const Settings::OtherKey* k : found->second)
+            line(k->key + " = " + k->value);
+        other_keys.erase(found);
+    };
     std::string group;
     for (const Field& f : fields()) {
         if (group != f.group) {
-            if (!group.empty()) line("; ");
+            if (!group.empty()) {
+                other_keys_of(group);
+                line("; ");
+            }
             group = f.group;
             line("[" + group + "]");
         }
         line(std::string(f.key) + " = " + value_text(settings, f));
+    }
+    other_keys_of(group);
+    for (const std::string& g : other_groups) {
+        if (!other_keys.count(g)) continue;
+        line("; ");
+        line("[" + g + "]");
+        other_keys_of(g);
     }
     line("; ");
     line("; End of file");
@@ -152,6 +183,18 @@ void parse_preferences(Settings& settings, std::string_view bytes) {
     };
     for (const Field& f : fields())
         if (const auto value = lookup(f.group, f.key)) read_value(settings, f, *value);
+    // Keys of a newer version are kept to be written back (the first of each name, as a
+    // lookup reads).
+    settings.other_keys.clear();
+    std::unordered_set<std::string> seen;
+    for (const Field& f : fields())
+        seen.insert(fold_case(f.group) + '\n' + fold_case(f.key));
+    for (const KeyLine& l : lines) {
+        if (l.key.empty() || l.group.empty()) continue;
+        if (!seen.insert(fold_case(l.group) + '\n' + fold_case(l.key)).second) continue;
+        settings.other_keys.push_back(
+            {l.group, std::string(l.key), std::string(trim_right(l.value, " \t"))});
+    }
 }
 
 void apply_loaded_preferences(Settings& settings, std::string_view bytes) {

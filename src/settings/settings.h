@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace orvel {
 
@@ -32,6 +33,18 @@ struct Settings {
     std::uint8_t ORVEL_Check_Avail = 0;
     std::int64_t ORVEL_Sort_Type = 0;
     std::uint8_t ORVEL_Win_Max = 0;
+    std::uint8_t ORVEL_Show_Pictures = 0;   // the picture pane beside the machine list
+    std::int64_t ORVEL_Picture_Kind = 0;    // 0 Title, 1 In-Game, 2 Icon
+    std::int64_t ORVEL_Picture_Width = 320; // the pane's width
+
+    // Keys of the file that this version does not know (a newer one wrote them), written back as
+    // they were read.
+    struct OtherKey {
+        std::string group;
+        std::string key;
+        std::string value;
+    };
+    std::vector<OtherKey> other_keys;
 
     // Set at start, never saved.
     std::string product_name = "Orvel";

@@ -104,7 +104,8 @@ TEST_F(Cli, InitSettingsAndConfigWithAPortableMame) {
         "MAME_Exe",          "MAME_Path",         "MAME_Size",         "MAME_Date",
         "MAME_Version",      "ORVEL_Data",        "ORVEL_Font_Name",   "ORVEL_Font_Size",
         "ORVEL_Font_Style",  "ORVEL_Font_Colour", "ORVEL_Back_Colour", "ORVEL_DB_Backup",
-        "ORVEL_Check_Avail", "ORVEL_Sort_Type",   "ORVEL_Win_Max"};
+        "ORVEL_Check_Avail", "ORVEL_Sort_Type",   "ORVEL_Win_Max",     "ORVEL_Show_Pictures",
+        "ORVEL_Picture_Kind", "ORVEL_Picture_Width"};
     ASSERT_EQ(s.out.size(), keys.size());
     for (size_t i = 0; i < keys.size(); ++i)
         EXPECT_EQ(s.out[i].substr(0, s.out[i].find('\t')), keys[i]);

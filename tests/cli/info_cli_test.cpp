@@ -74,7 +74,7 @@ TEST_F(InfoCli, InfoPrintsRowsAndPictureSources) {
     ASSERT_TRUE(make_zip(mame + "titles.zip", {{"kinst.png", png}}));
     const CliRun r = run("info kinst13");
     ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err.back());
-    ASSERT_EQ(r.out.size(), 18u); // 15 rows for a clone, 3 picture kinds
+    ASSERT_EQ(r.out.size(), 21u); // 18 rows for a clone, 3 picture kinds
     EXPECT_EQ(r.out[0], "Romset\tkinst13");
     EXPECT_EQ(r.value("Set Type"), "Clone");
     EXPECT_EQ(r.value("Clone Of"), "kinst");
@@ -85,7 +85,7 @@ TEST_F(InfoCli, InfoPrintsRowsAndPictureSources) {
 
     const CliRun device = run("info z80");
     ASSERT_EQ(device.status, 0);
-    EXPECT_EQ(device.out.size(), 17u);
+    EXPECT_EQ(device.out.size(), 20u);
     EXPECT_EQ(device.value("Machine Type"), "Device");
     EXPECT_EQ(device.value("Runnable"), "No");
     EXPECT_EQ(run("info").status, 2);
@@ -101,7 +101,7 @@ TEST_F(InfoCli, InfoDatPrintsTheKindTheWindowOpensOnWrapped) {
               "$info=kinst,\n$bio\n\n" + words + " last\n$end\n");
     const CliRun history = run("info kinst13 --dat");
     ASSERT_EQ(history.status, 0) << (history.err.empty() ? "" : history.err.back());
-    const std::vector<std::string> tail(history.out.begin() + 18, history.out.end());
+    const std::vector<std::string> tail(history.out.begin() + 21, history.out.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"dat\t2\thistory.dat", "###- history.dat -###", "",
                                               words, "last"}));
 

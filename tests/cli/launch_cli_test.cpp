@@ -204,3 +204,32 @@ TEST_F(LaunchCli, MediaThatMameCouldNotBeGivenAsShownIsRefused) {
     }
     EXPECT_EQ(log(), ""); // MAME never ran
 }
+
+// Every run counts in the play record, timed from MAME's start to its end; the record is kept
+// by name, so a rebuilt database keeps it.
+TEST_F(LaunchCli, RunsAreCountedTimedAndSurviveARebuild) {
+    EXPECT_EQ(
+        cli("played nes").out,
+        (std::vector<std::string>{"Times Played\t0", "Last Played\tNever", "Play Time\t0:00:00"}));
+    {
+        EnvGuard lasting("ORVEL_FAKE_RUN_MS", "1100");
+        ASSERT_EQ(cli("run nes --yes").status, 0);
+        ASSERT_EQ(cli("run nes --capture --yes").status, 0);
+    }
+    ASSERT_EQ(cli("run neogeo --yes").status, 0);
+    ASSERT_EQ(cli("run nes --empty --yes").status, 0); // no machine's run
+    ASSERT_EQ(cli("build --rebuild").status, 0);
+
+    CliRun r = cli("played nes");
+    ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err.back());
+    EXPECT_EQ(r.value("Times Played"), "2");
+    EXPECT_NE(r.value("Last Played"), "Never");
+    EXPECT_GE(r.value("Play Time"), "0:00:02");
+    EXPECT_LT(r.value("Play Time"), "0:01:00");
+    r = cli("played");
+    ASSERT_EQ(r.out.size(), 2u);
+    EXPECT_EQ(r.out[0].substr(0, 9), "neogeo\t1\t"); // the most recent first
+    EXPECT_EQ(r.out[1].substr(0, 6), "nes\t2\t");
+    EXPECT_EQ(cli("played galaxian").status, 1);
+    EXPECT_EQ(cli("played a b").status, 2);
+}

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 using namespace orvel;
 using namespace orvel::test;
@@ -446,6 +447,8 @@ bool oracle_passes(const Machine& m, const FilterSet& f) {
     if (f.f_manufacturer) hidden |= m.manufacturer != value(f.manufacturer);
     if (f.f_nonmechanical) hidden |= !m.ismechanical;
     if (f.f_mechanical) hidden |= m.ismechanical;
+    if (f.f_played_recent || f.f_played_most) hidden |= m.played.times == 0;
+    if (f.f_played_never) hidden |= m.played.times != 0;
     if (f.f_clones) hidden |= !m.cloneof.empty();
     if (f.f_parent) hidden |= m.cloneof.empty();
     if (f.f_runnable) hidden |= !m.runnable;
@@ -495,13 +498,15 @@ TEST(FilterPass, CompactPassAgreesWithTheRuleOfEveryFlagOnRandomRecords) {
         if (rng() % 3 == 0) m.disks.push_back("d");
         if (rng() % 3 == 0) m.softwarelists.push_back("l");
         m.audit = static_cast<AuditVerdict>(rng() % 5);
+        m.played.times = rng() % 3;
         ms.push_back(m);
     }
     const auto& flags = FilterSet::flags();
     for (int round = 0; round < 300; ++round) {
         FilterSet f;
         for (const FilterSet::Flag& flag : flags)
-            if (flag.key != "f_search" && flag.key != "f_folder")
+            // (Recently Played also cuts the list to its 50 last: its own test covers it.)
+            if (flag.key != "f_search" && flag.key != "f_folder" && flag.key != "f_played_recent")
                 f.*flag.field = rng() % 6 == 0 ? 1 : 0;
         f.year = pick({"1980", "[No Entry]", "19"});
         f.manufacturer = pick({"Sega", "[No Entry]", "Taito"});
@@ -516,4 +521,45 @@ TEST(FilterPass, CompactPassAgreesWithTheRuleOfEveryFlagOnRandomRecords) {
         for (size_t i = 0; i < ms.size(); ++i)
             ASSERT_EQ(shown[i], oracle_passes(ms[i], f)) << ms[i].name << " round " << round;
     }
+}
+
+TEST(FilterPass, PlayedGroupKeepsAndOrdersByThePlayRecord) {
+    // (name, times played, last start, seconds played); never played ones have zeros.
+    MachineList ms;
+    const std::tuple<const char*, int, int, int> records[] = {
+        {"alpha", 0, 0, 0},    {"bravo", 3, 100, 50}, {"charlie", 1, 300, 10},
+        {"delta", 3, 200, 90}, {"echo", 0, 0, 0},     {"foxtrot", 2, 250, 5},
+    };
+    for (const auto& [name, times, last, seconds] : records) {
+        Machine m = machine(name);
+        m.played = {times, last, seconds};
+        ms.push_back(m);
+    }
+    const auto choose = [&](int position) {
+        FilterSet f;
+        EXPECT_TRUE(apply_tree_choice(f, "Played", position, ""));
+        return pass(ms, f);
+    };
+    EXPECT_EQ(choose(1), (Names{"charlie", "foxtrot", "delta", "bravo"})); // most recent first
+    EXPECT_EQ(choose(2), (Names{"delta", "bravo", "foxtrot", "charlie"})); // times, then time
+    EXPECT_EQ(choose(3), (Names{"alpha", "echo"}));
+    EXPECT_EQ(choose(4), (Names{"alpha", "bravo", "charlie", "delta", "echo", "foxtrot"}));
+    // Sorted by last played: the played first, most recent first, then the rest as they were.
+    EXPECT_EQ(pass(ms, FilterSet{}, {}, SortType::LastPlayed),
+              (Names{"charlie", "foxtrot", "delta", "bravo", "alpha", "echo"}));
+    EXPECT_EQ(sort_type_of(2), SortType::LastPlayed);
+
+    // Recently Played keeps the last 50 only.
+    MachineList many;
+    for (int i = 0; i < 80; ++i) {
+        Machine m = machine("m" + std::to_string(100 + i));
+        m.played = {1, 1000 + i, 1};
+        many.push_back(m);
+    }
+    FilterSet f;
+    ASSERT_TRUE(apply_tree_choice(f, "Played", 1, ""));
+    const Names recent = pass(many, f);
+    ASSERT_EQ(recent.size(), recently_played_count);
+    EXPECT_EQ(recent.front(), "m179");
+    EXPECT_EQ(recent.back(), "m130");
 }

@@ -85,7 +85,7 @@ TEST(FilterTree, BuildsGroupsWithTheirDefaultChildrenThenTheFolders) {
         }
     EXPECT_EQ(groups,
               std::vector<std::string>({"Audit", "Availability", "BIOS", "CHD Machines",
-                                        "Favourites", "Manufacturer", "Mechanical", "Romset Type",
+                                        "Favourites", "Manufacturer", "Mechanical", "Played", "Romset Type",
                                         "Runnability", "Screen Rotate", "Screen Type", "Software",
                                         "Source", "Status", "Year"}));
     EXPECT_EQ(children(items, kind_filters, "Runnability"),

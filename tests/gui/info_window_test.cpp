@@ -85,7 +85,7 @@ TEST_F(InfoWindow, ParentShowsItsRowsTitlePictureIconAndHistory) {
     EXPECT_FALSE(window->windowIcon().isNull());
 
     QTableWidget* table = window->attribute_table();
-    ASSERT_EQ(table->rowCount(), 14);
+    ASSERT_EQ(table->rowCount(), 17);
     EXPECT_EQ(cell(*window, 4, 0), QStringLiteral("Set Type"));
     EXPECT_EQ(cell(*window, 4, 1), QStringLiteral("Parent"));
     EXPECT_EQ(cell(*window, 11, 1), QStringLiteral("Vertical (90\u00B0)"));
@@ -119,10 +119,10 @@ TEST_F(InfoWindow, ParentShowsItsRowsTitlePictureIconAndHistory) {
     EXPECT_EQ(window->text_list()->font().styleHint(), QFont::Monospace);
 }
 
-TEST_F(InfoWindow, CloneShowsFifteenRowsAndItsParentsPictureAndText) {
+TEST_F(InfoWindow, CloneShowsEighteenRowsAndItsParentsPictureAndText) {
     dir.write("dats/mameinfo.dat", "$info=pacman\n$mame\nNotes.\n$end\n");
     const auto window = open(clone);
-    ASSERT_EQ(window->attribute_table()->rowCount(), 15);
+    ASSERT_EQ(window->attribute_table()->rowCount(), 18);
     EXPECT_EQ(cell(*window, 4, 1), QStringLiteral("Clone"));
     EXPECT_EQ(cell(*window, 5, 0), QStringLiteral("Clone Of"));
     EXPECT_EQ(cell(*window, 5, 1), QStringLiteral("pacman"));

@@ -181,6 +181,8 @@ TEST_F(Fixture, MenusContextMenusAndToolbarShareOneActionPerCommand) {
                                   QStringLiteral("[&View]"),
                                   QStringLiteral("Toggle Filter\tF12"),
                                   QStringLiteral("Toggle Toolbar/Menu\tF10"),
+                                  QStringLiteral("-"),
+                                  QStringLiteral("Show Pictures\tF9"),
                                   QStringLiteral("[&Help]"),
                                   QStringLiteral("About")};
     EXPECT_EQ(seen, expected);
@@ -587,7 +589,7 @@ TEST_F(Fixture, MachineInfoOpensWithCtrlIOverADisabledWindowAndClosesOnEscape) {
         }
         seen = true;
         EXPECT_EQ(info->windowTitle(), QStringLiteral("Puck Man (Japan set 1)"));
-        EXPECT_EQ(info->attribute_table()->rowCount(), 15);
+        EXPECT_EQ(info->attribute_table()->rowCount(), 18);
         EXPECT_FALSE(window->isEnabled());
         EXPECT_TRUE(info->isEnabled());
         QTest::keyClick(info, Qt::Key_Escape);

@@ -66,6 +66,7 @@ TEST_F(Preferences, ElementsShowTheSettings) {
     EXPECT_EQ(window->mame_path()->text().toStdString(), settings.MAME_Path);
     EXPECT_EQ(window->example()->text(), QStringLiteral("List Example..."));
     EXPECT_EQ(window->sort()->itemText(1), QStringLiteral("Driver Name"));
+    EXPECT_EQ(window->sort()->itemText(2), QStringLiteral("Last Played"));
     EXPECT_EQ(window->button(QStringLiteral("Back"))->toolTip(),
               QStringLiteral("Background Colour"));
     EXPECT_FALSE(window->changes_made());

@@ -1,3 +1,4 @@
+#include "database/played.h"
 #include "info/machine_info.h"
 
 #include "info/test_pictures.h"
@@ -39,6 +40,7 @@ TEST(AttributeRows, Parent) {
     m.screen_rotate = "90";
     m.isavailable = true;
     m.disks.push_back("x");
+    m.played = {3, 1700000000, 125};
     const std::vector<std::string> expected = {
         "Romset=pacman",      "Source File=pacman.cpp",
         "Year=1980",          "Manufacturer=Namco (Midway license)",
@@ -46,7 +48,9 @@ TEST(AttributeRows, Parent) {
         "Mechanical=No",      "Machine Type=Machine",
         "Requires ROMs=Yes",  "Requires CHD=Yes",
         "Screen Type=Raster", "Screen Orientation=Vertical (90\u00B0)",
-        "Runnable=Yes",       "Available=Yes"};
+        "Runnable=Yes",       "Available=Yes",
+        "Times Played=3",     "Last Played=" + last_played_text(m.played),
+        "Play Time=0:02:05"};
     EXPECT_EQ(flatten(machine_attribute_rows(m)), expected);
 }
 
@@ -59,7 +63,9 @@ TEST(AttributeRows, CloneGetsCloneOfRow) {
     m.ismechanical = true;
     m.isavailable = false;
     const auto rows = flatten(machine_attribute_rows(m));
-    ASSERT_EQ(rows.size(), 15u);
+    ASSERT_EQ(rows.size(), 18u);
+    EXPECT_EQ(rows[15], "Times Played=0");
+    EXPECT_EQ(rows[16], "Last Played=Never");
     EXPECT_EQ(rows[4], "Set Type=Clone");
     EXPECT_EQ(rows[5], "Clone Of=puckman");
     EXPECT_EQ(rows[6], "Status=Imperfect");
@@ -74,7 +80,7 @@ TEST(AttributeRows, ScreenlessDeviceAndBios) {
     Machine m = machine("neogeo");
     m.isbios = true;
     auto rows = flatten(machine_attribute_rows(m));
-    ASSERT_EQ(rows.size(), 14u);
+    ASSERT_EQ(rows.size(), 17u);
     EXPECT_EQ(rows[7], "Machine Type=Bios");
     EXPECT_EQ(rows[10], "Screen Type=Screenless");
     EXPECT_EQ(rows[11], "Screen Orientation=N/a (\u00B0)");
@@ -174,4 +180,39 @@ TEST(Zip, EntriesAndDamagedArchives) {
     const std::string cut = dir.write("cut.zip", whole.substr(0, whole.size() / 2));
     EXPECT_FALSE(read_zip_entry(cut, "b.png"));
     EXPECT_FALSE(load_image_from_zip(cut, "b.png"));
+}
+
+// The index reads an archive's directory once, answers every later lookup from memory, reads
+// entries (stored or deflated) straight from their offsets, and reads the directory again only
+// when the file changes.
+TEST(Zip, IndexReadsTheDirectoryOnceWhileTheArchiveIsUnchanged) {
+    TempDir dir;
+    const std::string zip = dir.file("titles.zip");
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int i = 0; i < 200; ++i)
+        entries.emplace_back("m" + std::to_string(i) + ".png",
+                             std::string(100 + i, char('a' + i % 26)));
+    ASSERT_TRUE(make_zip(zip, entries));
+    ZipIndex index;
+    for (const char* name : {"m0.png", "m199.png", "m50.png"})
+        EXPECT_EQ(index.has_entry(zip, name), std::optional<bool>(true)) << name;
+    EXPECT_EQ(index.has_entry(zip, "M0.PNG"), std::optional<bool>(false));
+    EXPECT_EQ(index.has_entry(dir.file("none.zip"), "m0.png"), std::optional<bool>(false));
+    const ZipIndex::EntryBytes read = index.read_entry(zip, "m199.png", 1 << 20);
+    EXPECT_TRUE(read.answered);
+    EXPECT_EQ(read.bytes, entries[199].second);
+    EXPECT_EQ(index.read_entry(zip, "m199.png", 100).bytes, std::nullopt); // over the limit
+    EXPECT_EQ(read_zip_entry(zip, "m7.png", &index), entries[7].second);
+    EXPECT_EQ(index.directories_read(), 1u);
+
+    // Another archive in its place (a new size) is read anew.
+    ASSERT_TRUE(make_zip(zip, {{"m0.png", "new"}}));
+    EXPECT_EQ(index.read_entry(zip, "m0.png", 1 << 20).bytes, std::optional<std::string>("new"));
+    EXPECT_EQ(index.has_entry(zip, "m199.png"), std::optional<bool>(false));
+    EXPECT_EQ(index.directories_read(), 2u);
+
+    // Without a central directory the index cannot tell; the lookup walks the archive instead.
+    const std::string cut = dir.write("cut.zip", test::read_all(zip).substr(0, 40));
+    EXPECT_EQ(index.has_entry(cut, "m0.png"), std::nullopt);
+    EXPECT_FALSE(index.read_entry(cut, "m0.png", 1 << 20).answered);
 }

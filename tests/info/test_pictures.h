@@ -64,3 +64,33 @@ inline bool make_zip(const std::string& path,
 }
 
 } // namespace orvel::test
+
+namespace orvel::test {
+
+// A PNG of side x side pixels of one colour, written row by row: a picture far larger than its
+// file (an 8000 x 8000 one takes about 60 KB), as a title picture made carelessly is.
+inline std::string make_big_png(int side) {
+    std::string out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep data, png_size_t length) {
+            static_cast<std::string*>(png_get_io_ptr(p))
+                ->append(reinterpret_cast<const char*>(data), length);
+        },
+        nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(side), static_cast<png_uint_32>(side), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, 9);
+    png_write_info(png, info);
+    std::vector<png_byte> row(static_cast<size_t>(side) * 3, 0x40);
+    for (int y = 0; y < side; ++y)
+        png_write_row(png, row.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+} // namespace orvel::test

@@ -62,6 +62,9 @@ TEST(Preferences, DefaultFileExactBytes) {
                                  "; \r\n"
                                  "[ORVEL Window]\r\n"
                                  "ORVEL_Win_Max = 0\r\n"
+                                 "ORVEL_Show_Pictures = 0\r\n"
+                                 "ORVEL_Picture_Kind = 0\r\n"
+                                 "ORVEL_Picture_Width = 320\r\n"
                                  "; \r\n"
                                  "; End of file\r\n";
     TempDir dir;
@@ -87,14 +90,17 @@ TEST(Preferences, SaveAndLoadRoundTripEveryField) {
     s.ORVEL_Check_Avail = 1;
     s.ORVEL_Sort_Type = 1;
     s.ORVEL_Win_Max = 1;
+    s.ORVEL_Show_Pictures = 1;
+    s.ORVEL_Picture_Kind = 2;
+    s.ORVEL_Picture_Width = 411;
     ASSERT_TRUE(save_preferences(s, preferences_path(s)));
     EXPECT_NE(read_all(preferences_path(s)).find("ORVEL_Font_Colour = -1\r\n"), std::string::npos);
 
     Settings loaded = defaults();
     loaded.ORVEL_Data = dir.path();
     load_preferences(loaded);
-    EXPECT_EQ(preference_entries(loaded).size(), 15u);
-    for (size_t i = 0; i < 15; ++i) {
+    EXPECT_EQ(preference_entries(loaded).size(), 18u);
+    for (size_t i = 0; i < 18; ++i) {
         EXPECT_EQ(preference_entries(loaded)[i].key, preference_entries(s)[i].key);
         EXPECT_EQ(preference_entries(loaded)[i].value, preference_entries(s)[i].value);
     }
@@ -193,4 +199,25 @@ TEST(Preferences, SetOneKeyByNameWithTheFileReadingRules) {
     EXPECT_EQ(s.ORVEL_Win_Max, 1);
     EXPECT_EQ(s.ORVEL_Back_Colour, -1);
     EXPECT_EQ(s.product_name, "Orvel");
+}
+
+// A file of an older version lacks the picture pane's keys (their defaults hold); keys of a newer
+// version are written back where they were, in their groups.
+TEST(Preferences, OlderFilesLoadAndUnknownKeysAreKept) {
+    Settings s = defaults();
+    parse_preferences(s, "[ORVEL Window]\r\nORVEL_Win_Max = 1\r\nORVEL_Future = wide open\r\n"
+                         "orvel_win_max = 0\r\n"
+                         "[Plugins]\r\nLoader = fast\r\nloader = slow\r\n");
+    EXPECT_EQ(s.ORVEL_Win_Max, 1);
+    EXPECT_EQ(s.ORVEL_Show_Pictures, 0);
+    EXPECT_EQ(s.ORVEL_Picture_Kind, 0);
+    EXPECT_EQ(s.ORVEL_Picture_Width, 320);
+    const std::string saved = format_preferences(s);
+    EXPECT_NE(saved.find("ORVEL_Picture_Width = 320\r\nORVEL_Future = wide open\r\n; \r\n"
+                         "[Plugins]\r\nLoader = fast\r\n; \r\n; End of file"),
+              std::string::npos)
+        << saved;
+    Settings again = defaults();
+    parse_preferences(again, saved);
+    EXPECT_EQ(format_preferences(again), saved);
 }

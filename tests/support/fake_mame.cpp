@@ -18,7 +18,8 @@
 // would). ORVEL_FAKE_LX_CUT=N stops -lx after N bytes of the listing: with ORVEL_FAKE_EXIT it
 // prints an error line and ends with that status, otherwise it falls silent for an hour.
 // ORVEL_FAKE_EXIT=N makes -lx and runs end with exit status N after their output (a run first
-// prints MAME's "Required files are missing" line).
+// prints MAME's "Required files are missing" line). ORVEL_FAKE_RUN_MS=N makes a run last N
+// milliseconds, as a machine being played does.
 
 #include <chrono>
 #include <cstdio>
@@ -277,6 +278,9 @@ int record_run(int argc, char** argv) {
     std::fflush(stdout);
     std::fprintf(stderr, "fake mame: warning line\n");
     std::printf("fake mame: running %s\n", argc > 1 ? argv[1] : "(no machine)");
+    std::fflush(stdout);
+    if (const char* ms = env("ORVEL_FAKE_RUN_MS"))
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::strtol(ms, nullptr, 10)));
     std::printf("fake mame: done\n");
     // A failing run, as MAME ends one whose romset is incomplete (its text in colour).
     if (env("ORVEL_FAKE_EXIT"))
