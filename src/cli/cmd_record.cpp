@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "settings/settings.h"
 
+#include <cerrno>
 #include <iostream>
 
 namespace orvel::cli {
@@ -13,10 +14,12 @@ namespace orvel::cli {
 int cmd_record(const Options& options, const std::vector<std::string>& args) {
     if (args.size() != 1) return fail("usage: record NAME", usage_error);
     Settings settings;
-    load_core_settings(options, settings);
+    if (const Status read = load_core_settings(options, settings); !read)
+        return fail(std::string(read.message()));
     const std::string path = database_path(settings);
+    errno = 0;
     const std::optional<std::string> bytes = read_file(path);
-    if (!bytes) return fail("cannot read " + path);
+    if (!bytes) return fail(system_failure("cannot read " + path, errno).message);
     const std::string_view section = find_record_section(*bytes, args.front());
     if (section.empty()) return fail("no machine " + args.front());
     std::cout.write(section.data(), static_cast<std::streamsize>(section.size()));

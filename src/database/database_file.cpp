@@ -472,9 +472,10 @@ Status load_database(const Settings& settings, MachineList& machines, ViewList& 
     if (!read_file_blocks(path, 1 << 20, [&](std::string_view block) { reader.feed(block); })) {
         const int err = errno;
         machines.clear();
-        host.message("Oops", "Error", Buttons::Ok);
-        return system_failure("The database file could not be read: " + path, err,
-                              err == ENOENT ? FailureKind::Missing : FailureKind::Error);
+        Failure unread = system_failure("The database file could not be read: " + path, err,
+                                        err == ENOENT ? FailureKind::Missing : FailureKind::Error);
+        host.message("Oops", unread.message, Buttons::Ok, Icon::Error);
+        return unread;
     }
     reader.finish();
     reset_view_list(machines, view);

@@ -107,7 +107,11 @@ void MainWindow::save_picture_settings() {
     if (!picture_settings_changed_ || settings.ORVEL_Data.empty()) return;
     picture_settings_changed_ = false;
     Settings saved = settings;
-    load_preferences(saved);
+    if (const Status read = load_preferences(saved); !read && !read.is(FailureKind::Missing)) {
+        // A file that is there but cannot be read is not replaced by one without its keys.
+        host_.message("Preferences", read.message(), Buttons::Ok, Icon::Warning);
+        return;
+    }
     saved.ORVEL_Show_Pictures = settings.ORVEL_Show_Pictures;
     saved.ORVEL_Picture_Kind = settings.ORVEL_Picture_Kind;
     saved.ORVEL_Picture_Width = settings.ORVEL_Picture_Width;

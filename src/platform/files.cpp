@@ -382,6 +382,16 @@ std::vector<std::string> collect_files_recursive(const std::string& folder) {
     return out;
 }
 
+bool is_plain_name(std::string_view name) {
+    if (name.empty() || name.front() == '-' || name.front() == '.' ||
+        name.find("..") != std::string_view::npos)
+        return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_' || c == '-' || c == '.' || c == '+';
+    });
+}
+
 std::optional<std::string> read_file(const std::string& path) {
     std::FILE* f = open_file(path, "rb");
     if (!f) return std::nullopt;

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <unordered_map>
@@ -56,6 +57,10 @@ const std::vector<Field>& fields() {
         integer_field("ORVEL Window", "ORVEL_Picture_Width", &Settings::ORVEL_Picture_Width),
     };
     return list;
+}
+
+bool is_control(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
 }
 
 std::string value_text(const Settings& settings, const Field& field) {
@@ -136,7 +141,9 @@ std::string format_preferences(const Settings& settings) {
             group = f.group;
             line("[" + group + "]");
         }
-        line(std::string(f.key) + " = " + value_text(settings, f));
+        std::string value = value_text(settings, f);
+        std::erase_if(value, [](char c) { return is_control(static_cast<unsigned char>(c)); });
+        line(std::string(f.key) + " = " + value);
     }
     other_keys_of(group);
     for (const std::string& g : other_groups) {
@@ -150,7 +157,18 @@ std::string format_preferences(const Settings& settings) {
     return out;
 }
 
+bool is_storable_preference_value(std::string_view value) {
+    return std::none_of(value.begin(), value.end(),
+                        [](char c) { return is_control(static_cast<unsigned char>(c)); });
+}
+
 Status save_preferences(const Settings& settings, const std::string& path) {
+    for (const Field& f : fields())
+        if (f.kind == Kind::Text && !is_storable_preference_value(settings.*f.text))
+            return failure("The preferences file was not written: the value of " +
+                               std::string(f.key) +
+                               " holds a line break or another control character: " + path,
+                           FailureKind::Refused);
     errno = 0;
     if (write_file_atomic(path, format_preferences(settings), LinkPolicy::Follow)) return {};
     return system_failure("The preferences file could not be written: " + path, errno);
@@ -227,10 +245,18 @@ bool set_preference(Settings& settings, std::string_view key, std::string_view v
     return false;
 }
 
-void load_preferences(Settings& settings) {
-    const auto bytes = read_file(preferences_path(settings));
-    if (!bytes) return;
+Status load_preferences(Settings& settings) {
+    const std::string path = preferences_path(settings);
+    errno = 0;
+    const auto bytes = read_file(path);
+    if (!bytes) {
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR)
+            return failure("There is no preferences file: " + path, FailureKind::Missing);
+        return system_failure("The preferences file could not be read: " + path, err);
+    }
     parse_preferences(settings, *bytes);
+    return {};
 }
 
 } // namespace orvel

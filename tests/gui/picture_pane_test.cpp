@@ -112,7 +112,7 @@ TEST_F(Pictures, PaneFollowsTheSelectionWithTheParentsPictureOrThePlaceholder) {
     EXPECT_EQ(pane->shown_image().size(), QSize(8, 6));
     Settings saved;
     set_default_settings(saved, dir.path());
-    load_preferences(saved);
+    ASSERT_TRUE(load_preferences(saved));
     EXPECT_EQ(saved.ORVEL_Picture_Kind, 1);
     EXPECT_EQ(saved.ORVEL_Show_Pictures, 1);
 
@@ -120,7 +120,7 @@ TEST_F(Pictures, PaneFollowsTheSelectionWithTheParentsPictureOrThePlaceholder) {
     window->action(Command::ShowPictures)->trigger();
     EXPECT_FALSE(pane->isVisible());
     EXPECT_FALSE(window->action(Command::ShowPictures)->isChecked());
-    load_preferences(saved);
+    ASSERT_TRUE(load_preferences(saved));
     EXPECT_EQ(saved.ORVEL_Show_Pictures, 0);
 }
 
