@@ -24,7 +24,8 @@ int cmd_played(const Options& options, const std::vector<std::string>& args) {
                   << "Play Time\t" << play_time_text(machine->played) << "\n";
         return ok;
     }
-    load_core_settings(options, state.settings);
+    if (const Status read = load_core_settings(options, state.settings); !read)
+        return fail("played: " + std::string(read.message()));
     const PlayedMap played = read_played(state.settings.ORVEL_Data);
     std::vector<PlayedMap::const_iterator> order;
     for (auto it = played.begin(); it != played.end(); ++it)

@@ -24,16 +24,6 @@ bool read_number(std::string_view text, std::int64_t& out) {
            out <= max_number;
 }
 
-// MAME's short names are plain file names: no separators, no blanks or control characters.
-bool plain_name(std::string_view name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    for (const char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u == 0x7F || c == '/' || c == '\\') return false;
-    }
-    return true;
-}
-
 std::string two_digits(int value) {
     return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
            static_cast<char>('0' + value % 10);
@@ -48,7 +38,7 @@ std::string played_path(const std::string& data_folder) {
 std::string played_text(const PlayedMap& played) {
     std::string out = "; Orvel play record: name, times played, last start, seconds played\r\n";
     for (const auto& [name, record] : played) {
-        if (!plain_name(name) || record.times <= 0) continue;
+        if (!is_plain_name(name) || record.times <= 0) continue;
         out += name;
         out += '\t' + std::to_string(record.times) + '\t' + std::to_string(record.last_start) +
                '\t' + std::to_string(record.seconds) + "\r\n";
@@ -69,9 +59,9 @@ PlayedMap parse_played(std::string_view text) {
             at = tab + 1;
         }
         PlayRecord record;
-        if (fields.size() != 4 || !plain_name(fields[0]) || !read_number(fields[1], record.times) ||
-            !read_number(fields[2], record.last_start) || !read_number(fields[3], record.seconds) ||
-            record.times == 0)
+        if (fields.size() != 4 || !is_plain_name(fields[0]) ||
+            !read_number(fields[1], record.times) || !read_number(fields[2], record.last_start) ||
+            !read_number(fields[3], record.seconds) || record.times == 0)
             continue;
         played.insert_or_assign(std::string(fields[0]), record);
     }
@@ -89,7 +79,7 @@ PlayedMap read_played(const std::string& data_folder) {
 
 Result<PlayRecord> record_play(const std::string& data_folder, const std::string& name,
                                std::int64_t start_time, std::int64_t seconds) {
-    if (!plain_name(name)) return failure("not a machine name: " + name, FailureKind::Refused);
+    if (!is_plain_name(name)) return failure("not a machine name: " + name, FailureKind::Refused);
     const std::string path = played_path(data_folder);
     errno = 0;
     if (!data_folder.empty() && !folder_exists(data_folder) && !create_folders(data_folder))

@@ -44,6 +44,11 @@ void PictureLoader::wait_idle() {
     pool_.waitForDone();
 }
 
+std::optional<ShownPicture> PictureLoader::kept(const Machine& machine, const PictureKind& kind,
+                                                QSize bound) {
+    return store_.find(store_key(machine, kind, bound));
+}
+
 std::optional<ShownPicture> PictureLoader::request(const Machine& machine, const PictureKind& kind,
                                                    QSize bound) {
     cancel();

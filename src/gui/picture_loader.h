@@ -34,6 +34,8 @@ class PictureLoader : public QObject {
     // request comes first).
     std::optional<ShownPicture> request(const Machine& machine, const PictureKind& kind,
                                         QSize bound);
+    // A picture kept from before, without asking for anything.
+    std::optional<ShownPicture> kept(const Machine& machine, const PictureKind& kind, QSize bound);
     // Drops what was asked and not delivered yet.
     void cancel();
 

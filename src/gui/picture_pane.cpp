@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <array>
@@ -36,7 +37,11 @@ const PictureKind& pane_picture_kind(int kind) {
 PicturePane::PicturePane(std::shared_ptr<ZipIndex> archives, QWidget* parent)
     : QWidget(parent), kinds_(new QComboBox(this)), view_(new PictureView(this)),
       note_(new QLabel(QStringLiteral("Parent's picture"), this)),
-      loader_(new PictureLoader(std::move(archives), this)) {
+      loader_(new PictureLoader(std::move(archives), this)), rest_(new QTimer(this)) {
+    // Longer than a held key's repeat, short enough not to be noticed.
+    rest_->setSingleShot(true);
+    rest_->setInterval(60);
+    connect(rest_, &QTimer::timeout, this, &PicturePane::load);
     for (const PaneKind& kind : pane_kinds)
         kinds_->addItem(QString::fromLatin1(kind.caption));
     kinds_->setToolTip(QStringLiteral("Picture Kind"));
@@ -92,18 +97,23 @@ bool PicturePane::showing_placeholder() const {
     return view_->placeholder();
 }
 
+Machine PicturePane::shown_machine() const {
+    Machine machine; // the names are all the lookup needs
+    machine.name = name_;
+    machine.cloneof = cloneof_;
+    return machine;
+}
+
 void PicturePane::ask() {
+    loader_->cancel();
+    rest_->stop();
     if (name_.empty()) {
-        loader_->cancel();
         loading_ = false;
         show_picture({});
         return;
     }
-    Machine machine;
-    machine.name = name_;
-    machine.cloneof = cloneof_;
     if (const std::optional<ShownPicture> kept =
-            loader_->request(machine, pane_picture_kind(kind()), view_->shown_size())) {
+            loader_->kept(shown_machine(), pane_picture_kind(kind()), view_->shown_size())) {
         loading_ = false;
         show_picture(*kept);
         return;
@@ -112,6 +122,13 @@ void PicturePane::ask() {
     loading_ = true;
     note_->setVisible(false);
     view_->show_image(QImage(), false);
+    rest_->start();
+}
+
+void PicturePane::load() {
+    if (const std::optional<ShownPicture> kept =
+            loader_->request(shown_machine(), pane_picture_kind(kind()), view_->shown_size()))
+        show_picture(*kept);
 }
 
 void PicturePane::show_picture(const ShownPicture& picture) {

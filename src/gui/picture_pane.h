@@ -2,7 +2,8 @@
 // The picture pane beside the machine list: the selected machine's picture of the chosen kind
 // (Title, In-Game or Icon, from a small bar above it), found as the information window finds it,
 // with a note when a clone shows its parent's picture and the placeholder figure when there is
-// none. Pictures load off the window thread (picture_loader.h).
+// none. Pictures load off the window thread (picture_loader.h), once the selection has rested
+// for a moment: holding Down through the list starts no load for the rows passed over.
 
 #include "database/machine.h"
 #include "gui/picture_store.h"
@@ -15,6 +16,7 @@
 
 class QComboBox;
 class QLabel;
+class QTimer;
 
 namespace orvel::gui {
 
@@ -55,11 +57,14 @@ class PicturePane : public QWidget {
   private:
     void show_picture(const ShownPicture& picture);
     void ask();
+    void load();
+    Machine shown_machine() const;
 
     QComboBox* kinds_;
     PictureView* view_;
     QLabel* note_;
     PictureLoader* loader_;
+    QTimer* rest_;     // a picture is loaded once the selection rests
     std::string name_; // the machine shown, empty for none
     std::string cloneof_;
     bool loading_ = false;
