@@ -128,7 +128,11 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
     set_default_settings(settings, options.start_directory, options.desktop_width,
                          options.desktop_height);
     if (!options.data_folder.empty()) settings.ORVEL_Data = with_separator(options.data_folder);
-    if (file_size(preferences_path(settings)) > 0) load_preferences(settings);
+    // Preferences that cannot be read leave the defaults, and the user is told which file and
+    // why.
+    if (file_size(preferences_path(settings)) > 0)
+        if (const Status loaded = load_preferences(settings); !loaded)
+            host.message("Error", loaded.message(), Buttons::Ok, Icon::Warning);
 
     // A MAME whose size changed since it was chosen. The old database stays until the new
     // one is built, so favourites and stored command lines can be carried over.

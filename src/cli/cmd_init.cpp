@@ -57,7 +57,10 @@ int cmd_init(const Options& options, const std::vector<std::string>& args) {
     if (size < 0) return no_mame(exe + " does not exist.");
 
     AppState state;
-    load_core_settings(options, state.settings);
+    // Preferences that cannot be read are not replaced: whatever they hold stays for the user
+    // to look at.
+    if (const Status loaded = load_core_settings(options, state.settings); !loaded)
+        return fail("init: " + std::string(loaded.message()));
     // An unknown file name is accepted only when --yes says so.
     TerminalHost host(options.answer > 0 ? 1 : -1);
     // Preferences that could not be written are found below, by reading them back.
@@ -70,7 +73,8 @@ int cmd_init(const Options& options, const std::vector<std::string>& args) {
         return fail("init: " + std::string(applied.message()) +
                     " Nothing was saved; choose another MAME with 'orvel-cli init --mame EXE'.");
     const std::string prefs = preferences_path(state.settings);
-    if (read_file(prefs) != format_preferences(state.settings))
+    const Result<std::string> written = read_file(prefs, max_preferences_bytes);
+    if (!written || *written != format_preferences(state.settings))
         return fail("init: could not write " + prefs);
 
     report_mame_config(discover_mame_config(state.settings, state.mame_paths));

@@ -13,10 +13,12 @@ namespace orvel::cli {
 int cmd_record(const Options& options, const std::vector<std::string>& args) {
     if (args.size() != 1) return fail("usage: record NAME", usage_error);
     Settings settings;
-    load_core_settings(options, settings);
+    if (const Status loaded = load_core_settings(options, settings); !loaded)
+        return fail(std::string(loaded.message()));
     const std::string path = database_path(settings);
-    const std::optional<std::string> bytes = read_file(path);
-    if (!bytes) return fail("cannot read " + path);
+    const Result<std::string> bytes =
+        read_file(path, static_cast<std::uint64_t>(max_database_bytes), "The database file");
+    if (!bytes) return fail(std::string(bytes.message()));
     const std::string_view section = find_record_section(*bytes, args.front());
     if (section.empty()) return fail("no machine " + args.front());
     std::cout.write(section.data(), static_cast<std::streamsize>(section.size()));

@@ -41,7 +41,8 @@ int cmd_settings(const Options& options, const std::vector<std::string>& args) {
     // so that --data with a copied folder changes only the keys asked for.
     const std::string path = preferences_path(state.settings);
     Settings stored = state.settings;
-    load_preferences(stored);
+    if (const Status loaded = load_preferences(stored); !loaded)
+        return fail("settings: " + std::string(loaded.message()));
     for (const auto& [key, value] : changes)
         if (!set_preference(stored, key, value))
             return fail("settings: '" + key + "' is not a setting (see 'orvel-cli settings')",

@@ -102,7 +102,7 @@ void TerminalHost::console_close() {
     std::cout << std::flush;
 }
 
-void load_core_settings(const Options& options, Settings& settings) {
+Status load_core_settings(const Options& options, Settings& settings) {
     set_default_settings(settings, current_directory());
     std::string data_folder;
     if (!options.data_folder.empty()) {
@@ -113,10 +113,12 @@ void load_core_settings(const Options& options, Settings& settings) {
     } else {
         settings.ORVEL_Data = default_data_folder(current_directory(), program_folder());
     }
-    if (file_size(preferences_path(settings)) > 0) load_preferences(settings);
+    Status loaded;
+    if (file_size(preferences_path(settings)) > 0) loaded = load_preferences(settings);
     // A folder named with --data stays the data folder even when the file it holds was written
     // in another folder (a copied or moved data folder).
     if (!data_folder.empty()) settings.ORVEL_Data = data_folder;
+    return loaded;
 }
 
 void report_mame_config(const MameConfigDiscovery& config) {
@@ -126,7 +128,10 @@ void report_mame_config(const MameConfigDiscovery& config) {
 }
 
 bool start_core(const Options& options, AppState& state, Host& /*host*/, std::string& error) {
-    load_core_settings(options, state.settings);
+    if (const Status loaded = load_core_settings(options, state.settings); !loaded) {
+        error = std::string(loaded.message());
+        return false;
+    }
     if (state.settings.MAME_Exe.empty()) {
         error = "no MAME executable has been chosen for " + state.settings.ORVEL_Data +
                 " (run 'orvel-cli init --mame EXE' first)";

@@ -184,10 +184,14 @@ bool set_preference(Settings& settings, std::string_view key, std::string_view v
     return false;
 }
 
-void load_preferences(Settings& settings) {
-    const auto bytes = read_file(preferences_path(settings));
-    if (!bytes) return;
+Status load_preferences(Settings& settings) {
+    const std::string path = preferences_path(settings);
+    const Result<std::string> bytes =
+        read_file(path, max_preferences_bytes, "The preferences file");
+    if (bytes.is(FailureKind::Missing)) return {};
+    if (!bytes) return bytes.status();
     parse_preferences(settings, *bytes);
+    return {};
 }
 
 } // namespace orvel

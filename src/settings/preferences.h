@@ -6,6 +6,7 @@
 #include "platform/failure.h"
 #include "settings/settings.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +14,11 @@
 namespace orvel {
 
 // Reads preferences_path(settings) into the record. A key or group missing from the file keeps
-// the value the record already holds. Does nothing when the file cannot be read.
-void load_preferences(Settings& settings);
+// the value the record already holds. A missing file changes nothing; one that cannot be read
+// or is far larger than any preferences file (max_preferences_bytes) changes nothing and gives
+// the failure naming it.
+inline constexpr std::uint64_t max_preferences_bytes = 16 << 20;
+Status load_preferences(Settings& settings);
 // The same from bytes already in memory (the whole file).
 void parse_preferences(Settings& settings, std::string_view bytes);
 

@@ -122,7 +122,7 @@ TEST_F(Startup, MameUpdateYesChoosesAgainAndKeepsTheDatabaseForTheRebuild) {
     EXPECT_EQ(settings.MAME_Version, "0.251");
     Settings saved;
     set_default_settings(saved, dir.path());
-    load_preferences(saved);
+    ASSERT_TRUE(load_preferences(saved));
     EXPECT_EQ(saved.MAME_Size, settings.MAME_Size);
 }
 

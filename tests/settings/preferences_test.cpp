@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 using namespace orvel;
 using namespace orvel::test;
 
@@ -92,7 +95,7 @@ TEST(Preferences, SaveAndLoadRoundTripEveryField) {
 
     Settings loaded = defaults();
     loaded.ORVEL_Data = dir.path();
-    load_preferences(loaded);
+    ASSERT_TRUE(load_preferences(loaded));
     EXPECT_EQ(preference_entries(loaded).size(), 15u);
     for (size_t i = 0; i < 15; ++i) {
         EXPECT_EQ(preference_entries(loaded)[i].key, preference_entries(s)[i].key);
@@ -166,9 +169,28 @@ TEST(Preferences, DamagedFilesAreReadAsFarAsPossible) {
 
     Settings untouched = defaults();
     untouched.ORVEL_Data = "/no/such/folder/";
-    load_preferences(untouched);
+    EXPECT_TRUE(load_preferences(untouched)); // no file: nothing to tell
     EXPECT_EQ(untouched.ORVEL_Font_Name, "Arial");
 }
+
+#ifndef _WIN32 // a sparse file and a link to a device
+TEST(Preferences, HugeAndEndlessFilesAreRefusedQuicklyByName) {
+    TempDir dir;
+    Settings s = defaults();
+    s.ORVEL_Data = dir.path();
+    const std::string path = preferences_path(s);
+    std::filesystem::create_symlink("/dev/zero", path);
+    Status loaded = load_preferences(s);
+    EXPECT_EQ(loaded.message(),
+              "The preferences file is too large to be read (more than 16 MB): " + path);
+    std::filesystem::remove(path);
+    { std::ofstream(path) << "[ORVEL Font]\r\nORVEL_Font_Size = 30\r\n"; }
+    std::filesystem::resize_file(path, std::uintmax_t(2) << 30); // 2 GB, taking no room
+    loaded = load_preferences(s);
+    EXPECT_TRUE(loaded.is(FailureKind::Refused));
+    EXPECT_EQ(s.ORVEL_Font_Size, defaults().ORVEL_Font_Size);
+}
+#endif
 
 TEST(Preferences, AFailedSaveKeepsTheOldFile) {
     TempDir dir;
