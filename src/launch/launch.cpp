@@ -38,7 +38,8 @@ bool start_mame(ChildProcess& child, const MameCommand& command,
 // A run that failed keeps its console until the user has read it: MAME's reason ("Required
 // files are missing") would otherwise vanish with the window.
 void finish_console(const MameCommand& command, bool failed, Host& host) {
-    if (command.pause_on_exit || failed) host.console_wait_for_key(key_prompt);
+    if (command.pause_on_exit || (failed && command.pause_on_failure))
+        host.console_wait_for_key(key_prompt);
     host.console_close();
 }
 
