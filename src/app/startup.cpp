@@ -128,11 +128,16 @@ StartupResult run_startup(Settings& settings, MamePaths& paths, Host& host,
     set_default_settings(settings, options.start_directory, options.desktop_width,
                          options.desktop_height);
     if (!options.data_folder.empty()) settings.ORVEL_Data = with_separator(options.data_folder);
-    // Preferences that cannot be read leave the defaults, and the user is told which file and
-    // why.
-    if (file_size(preferences_path(settings)) > 0)
-        if (const Status loaded = load_preferences(settings); !loaded)
-            host.message("Error", loaded.message(), Buttons::Ok, Icon::Warning);
+    // Preferences that are there but cannot be read end the start: going on would replace them
+    // with the defaults at the first save.
+    if (const Status read = load_preferences(settings); !read && !read.is(FailureKind::Missing)) {
+        host.message("Preferences",
+                     std::string(read.message()) +
+                         "\n\nOrvel ends here so that the file is not replaced; make it "
+                         "readable, or move it away to start afresh.",
+                     Buttons::Ok, Icon::Error);
+        return exit_now;
+    }
 
     // A MAME whose size changed since it was chosen. The old database stays until the new
     // one is built, so favourites and stored command lines can be carried over.

@@ -2,6 +2,7 @@
 
 #include "cli/common.h"
 #include "info/dat_files.h"
+#include "platform/terminal.h"
 #include "platform/text.h"
 
 #include <iostream>
@@ -42,6 +43,9 @@ int cmd_dat(const Options& options, const std::vector<std::string>& args) {
     const std::vector<std::string> folders =
         dat_folders(state.mame_paths.historypath, state.settings.MAME_Path);
     DatCache cache;
+    // DAT files come from anywhere: on a terminal their control characters are shown, not
+    // obeyed; a pipe gets the text as it is.
+    const bool terminal = output_is_terminal();
     bool printed = false;
     for (int kind = 1; kind <= dat_kind_count; ++kind) {
         if (only != 0 && kind != only) continue;
@@ -49,8 +53,14 @@ int cmd_dat(const Options& options, const std::vector<std::string>& args) {
         const std::string_view shown = shown_part(text);
         if (shown.empty() && only == 0) continue;
         if (printed) std::cout << "\n";
-        std::cout << dat_header(kind) << "\n\n"
-                  << (shown.empty() ? "No Information" : shown) << "\n";
+        std::cout << dat_header(kind) << "\n\n";
+        if (shown.empty())
+            std::cout << "No Information";
+        else if (terminal)
+            std::cout << escape_control_characters(shown);
+        else
+            std::cout << shown;
+        std::cout << "\n";
         printed = true;
     }
     if (!printed) std::cout << "No Information\n";

@@ -57,10 +57,9 @@ int cmd_init(const Options& options, const std::vector<std::string>& args) {
     if (size < 0) return no_mame(exe + " does not exist.");
 
     AppState state;
-    // Preferences that cannot be read are not replaced: whatever they hold stays for the user
-    // to look at.
-    if (const Status loaded = load_core_settings(options, state.settings); !loaded)
-        return fail("init: " + std::string(loaded.message()));
+    // Preferences that cannot be read are not replaced by defaults.
+    if (const Status read = load_core_settings(options, state.settings); !read)
+        return fail("init: " + std::string(read.message()) + "; nothing was saved");
     // An unknown file name is accepted only when --yes says so.
     TerminalHost host(options.answer > 0 ? 1 : -1);
     // Preferences that could not be written are found below, by reading them back.

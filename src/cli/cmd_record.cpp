@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "settings/settings.h"
 
+#include <cerrno>
 #include <iostream>
 
 namespace orvel::cli {
@@ -13,8 +14,8 @@ namespace orvel::cli {
 int cmd_record(const Options& options, const std::vector<std::string>& args) {
     if (args.size() != 1) return fail("usage: record NAME", usage_error);
     Settings settings;
-    if (const Status loaded = load_core_settings(options, settings); !loaded)
-        return fail(std::string(loaded.message()));
+    if (const Status read = load_core_settings(options, settings); !read)
+        return fail(std::string(read.message()));
     const std::string path = database_path(settings);
     const Result<std::string> bytes =
         read_file(path, static_cast<std::uint64_t>(max_database_bytes), "The database file");

@@ -23,13 +23,22 @@ int cmd_settings(const Options& options, const std::vector<std::string>& args) {
         const size_t eq = change.find('=');
         if (eq == std::string::npos || eq == 0)
             return fail("settings: --set needs KEY=VALUE, not '" + change + "'", usage_error);
+        // A line break would end the value's line and start keys or groups of its own.
+        if (!is_storable_preference_value(change))
+            return fail("settings: the value of '" + change.substr(0, eq) +
+                            "' holds a line break or another control character, which the "
+                            "preferences file cannot keep",
+                        usage_error);
         changes.emplace_back(change.substr(0, eq), change.substr(eq + 1));
     }
 
     AppState state;
     TerminalHost host(options.answer);
     std::string error;
-    // The settings are shown even before a MAME has been chosen.
+    // The settings are shown even before a MAME has been chosen, but never defaults in place of
+    // a file that cannot be read.
+    if (const Status read = load_core_settings(options, state.settings); !read)
+        return fail("settings: " + std::string(read.message()));
     start_core(options, state, host, error);
     if (changes.empty()) {
         for (const PreferenceEntry& e : preference_entries(state.settings))
@@ -41,15 +50,16 @@ int cmd_settings(const Options& options, const std::vector<std::string>& args) {
     // so that --data with a copied folder changes only the keys asked for.
     const std::string path = preferences_path(state.settings);
     Settings stored = state.settings;
-    if (const Status loaded = load_preferences(stored); !loaded)
-        return fail("settings: " + std::string(loaded.message()));
+    if (const Status read = load_preferences(stored); !read && !read.is(FailureKind::Missing))
+        return fail("settings: " + std::string(read.message()));
     for (const auto& [key, value] : changes)
         if (!set_preference(stored, key, value))
             return fail("settings: '" + key + "' is not a setting (see 'orvel-cli settings')",
                         usage_error);
     if (!folder_exists(folder_of(path)))
         return fail("settings: the data folder " + folder_of(path) + " does not exist");
-    if (!save_preferences(stored, path)) return fail("settings: could not write " + path);
+    if (const Status saved = save_preferences(stored, path); !saved)
+        return fail("settings: " + std::string(saved.message()));
     for (const PreferenceEntry& e : preference_entries(stored))
         std::cout << e.key << "\t" << e.value << "\n";
     return ok;

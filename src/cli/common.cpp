@@ -113,12 +113,12 @@ Status load_core_settings(const Options& options, Settings& settings) {
     } else {
         settings.ORVEL_Data = default_data_folder(current_directory(), program_folder());
     }
-    Status loaded;
-    if (file_size(preferences_path(settings)) > 0) loaded = load_preferences(settings);
+    Status read = load_preferences(settings);
     // A folder named with --data stays the data folder even when the file it holds was written
     // in another folder (a copied or moved data folder).
     if (!data_folder.empty()) settings.ORVEL_Data = data_folder;
-    return loaded;
+    if (read.is(FailureKind::Missing)) return {};
+    return read;
 }
 
 void report_mame_config(const MameConfigDiscovery& config) {
@@ -128,8 +128,8 @@ void report_mame_config(const MameConfigDiscovery& config) {
 }
 
 bool start_core(const Options& options, AppState& state, Host& /*host*/, std::string& error) {
-    if (const Status loaded = load_core_settings(options, state.settings); !loaded) {
-        error = std::string(loaded.message());
+    if (const Status read = load_core_settings(options, state.settings); !read) {
+        error = std::string(read.message());
         return false;
     }
     if (state.settings.MAME_Exe.empty()) {

@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "cli/cli.h"
 #include "host/host.h"
+#include "platform/failure.h"
 #include "settings/mame_config.h"
 
 #include <string>
@@ -39,7 +40,8 @@ class TerminalHost : public Host {
 // The start of start-up: settings defaults (ORVEL_Data from --data, made absolute, or the
 // program's default data folder: see default_data_folder) and the preferences file of that
 // folder. A folder named with --data stays the data folder even when the file names another one.
-// A preferences file that cannot be read (or is too large) leaves the defaults and is told.
+// Fails, naming the file and the system's reason, when the preferences file is there but cannot
+// be read or is too large (no file is no failure).
 Status load_core_settings(const Options& options, Settings& settings);
 
 // Does what start-up does before a command's own work: settings defaults (ORVEL_Data from

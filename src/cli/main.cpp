@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
             std::optional<orvel::FolderLock> lock;
             if (e.changes_database) {
                 orvel::Settings settings;
-                // A preferences file that cannot be read is told by the command itself.
+                // A preferences file that cannot be read is the command's to report.
                 (void)load_core_settings(options, settings);
                 orvel::create_folders(settings.ORVEL_Data);
                 lock.emplace(settings.ORVEL_Data);

@@ -482,9 +482,10 @@ Status load_database(const Settings& settings, MachineList& machines, ViewList& 
         const int err = errno;
         if (err == EFBIG) return too_large();
         machines.clear();
-        host.message("Oops", "Error", Buttons::Ok);
-        return system_failure("The database file could not be read: " + path, err,
-                              err == ENOENT ? FailureKind::Missing : FailureKind::Error);
+        Failure unread = system_failure("The database file could not be read: " + path, err,
+                                        err == ENOENT ? FailureKind::Missing : FailureKind::Error);
+        host.message("Oops", unread.message, Buttons::Ok, Icon::Error);
+        return unread;
     }
     reader.finish();
     reset_view_list(machines, view);

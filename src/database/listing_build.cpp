@@ -33,7 +33,8 @@ struct Walk {
     int text_depth = 0;          // elements open inside the text element
     Host* host = nullptr;
     unsigned long elements = 0;
-    RomData* roms = nullptr; // when given, every ROM, disk and device reference goes here
+    RomData* roms = nullptr;  // when given, every ROM, disk and device reference goes here
+    std::size_t left_out = 0; // machines whose name is no plain short name
 };
 
 inline bool eq(const XML_Char* a, const char* b) {
@@ -117,18 +118,25 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
     switch (name[0]) {
     case 'm':
         if (eq(name, "machine")) {
-            bool created = false;
+            // Nothing of a machine without a usable name reaches the record before it. A name
+            // is a file name (pictures, ini files) and an argument of MAME's: one that could
+            // leave a folder or become several arguments is left out, and counted.
+            m = w->current = nullptr;
+            const XML_Char* machine_name = nullptr;
+            for (const XML_Char** a = atts; *a; a += 2)
+                if (eq(a[0], "name")) machine_name = a[1];
+            if (!machine_name) return;
+            if (!is_plain_name(machine_name)) {
+                ++w->left_out;
+                return;
+            }
+            w->machines->emplace_back();
+            m = w->current = &w->machines->back();
+            m->name = machine_name;
             for (; *atts; atts += 2) {
                 const XML_Char* key = atts[0];
                 const XML_Char* value = atts[1];
-                if (eq(key, "name")) {
-                    w->machines->emplace_back();
-                    m = w->current = &w->machines->back();
-                    m->name = value;
-                    created = true;
-                } else if (!m) {
-                    continue;
-                } else if (eq(key, "sourcefile")) {
+                if (eq(key, "sourcefile")) {
                     m->sourcefile = value;
                 } else if (eq(key, "isbios")) {
                     m->isbios = eq(value, "yes");
@@ -146,7 +154,7 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
                     m->sampleof = value;
                 }
             }
-            if (created && w->roms) {
+            if (w->roms) {
                 w->roms->begin_set(m->name);
                 if (!m->romof.empty()) w->roms->set_romof(m->romof);
                 if (!m->cloneof.empty()) w->roms->set_cloneof(m->cloneof);
@@ -211,8 +219,10 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
         return;
     case 's':
         if (m && name[1] == 'o' && eq(name, "softwarelist")) {
+            // A list's name becomes a file name in the hash folder and part of MAME's arguments.
             for (; *atts; atts += 2)
-                if (eq(atts[0], "name")) m->softwarelists.emplace_back(atts[1]);
+                if (eq(atts[0], "name") && is_plain_name(atts[1]))
+                    m->softwarelists.emplace_back(atts[1]);
         }
         return;
     case 'b':
@@ -237,9 +247,16 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** atts) {
 // negative on a read error, which ends the walk with an Error whose message the caller
 // gives).
 template <typename Reader>
-Status walk_listing(MachineList& machines, RomData* roms, Host* host, Reader& next) {
+Status walk_listing(MachineList& machines, RomData* roms, Host* host, Reader& next,
+                    std::size_t& left_out) {
     Walk w;
     w.roms = roms;
+    // However the walk ends, the caller hears how many machines it left out.
+    struct Count {
+        Walk& walk;
+        std::size_t& out;
+        ~Count() { out += walk.left_out; }
+    } count{w, left_out};
     const XmlParser parser = make_xml_parser(&w, on_start, nullptr);
     if (!parser) return failure("out of memory");
     w.parser = parser.get();
@@ -265,8 +282,10 @@ Status walk_listing(MachineList& machines, RomData* roms, Host* host, Reader& ne
 
 // The walk, after which the list's generation moves on however it ended: records were added.
 template <typename Reader>
-Status run_walk(MachineList& machines, RomData* roms, Host* host, Reader&& next) {
-    const Status result = walk_listing(machines, roms, host, next);
+Status run_walk(MachineList& machines, RomData* roms, Host* host, std::size_t* left_out,
+                Reader&& next) {
+    std::size_t ignored = 0;
+    const Status result = walk_listing(machines, roms, host, next, left_out ? *left_out : ignored);
     machines.bump_generation();
     if (roms) roms->finish();
     return result;
@@ -319,7 +338,7 @@ bool listing_is_complete(const std::string& path) {
 // limit on silence, not on the whole run, so a slow machine is never cut off).
 Status generate_and_parse(const Settings& settings, const std::string& listing,
                           MachineList& machines, RomData& roms, Host& host, int silence_ms,
-                          ListingRun& run) {
+                          ListingRun& run, std::size_t& left_out) {
     std::FILE* out = open_file(listing, "wb");
     if (!out) {
         run.failure =
@@ -356,22 +375,23 @@ Status generate_and_parse(const Settings& settings, const std::string& listing,
         if (!trim(line).empty()) last_error = std::string(trim(line));
     };
     bool reading = true;
-    const Status result = run_walk(machines, &roms, &host, [&](char* buffer, int capacity) -> long {
-        while (taken == pending.size() && reading && write_errno == 0 && !silent) {
-            pending.clear();
-            taken = 0;
-            reading = mame.poll_output(30, on_out, on_err);
-            host.keep_alive();
-            if (reading && silence_ms >= 0 &&
-                clock::now() - last_output > std::chrono::milliseconds(silence_ms))
-                silent = true;
-        }
-        if (write_errno != 0 || silent) return -1;
-        const size_t n = std::min(static_cast<size_t>(capacity), pending.size() - taken);
-        std::memcpy(buffer, pending.data() + taken, n);
-        taken += n;
-        return static_cast<long>(n);
-    });
+    const Status result =
+        run_walk(machines, &roms, &host, &left_out, [&](char* buffer, int capacity) -> long {
+            while (taken == pending.size() && reading && write_errno == 0 && !silent) {
+                pending.clear();
+                taken = 0;
+                reading = mame.poll_output(30, on_out, on_err);
+                host.keep_alive();
+                if (reading && silence_ms >= 0 &&
+                    clock::now() - last_output > std::chrono::milliseconds(silence_ms))
+                    silent = true;
+            }
+            if (write_errno != 0 || silent) return -1;
+            const size_t n = std::min(static_cast<size_t>(capacity), pending.size() - taken);
+            std::memcpy(buffer, pending.data() + taken, n);
+            taken += n;
+            return static_cast<long>(n);
+        });
     if (std::fclose(out) != 0 && write_errno == 0) write_errno = errno != 0 ? errno : EIO;
     // Given up on, or the parse stopped at malformed text: MAME is not waited for.
     const bool stopped_early = reading;
@@ -393,30 +413,32 @@ Status generate_and_parse(const Settings& settings, const std::string& listing,
 
 } // namespace
 
-Status parse_listing_file(const std::string& path, MachineList& machines, Host* host,
-                          RomData* roms) {
+Status parse_listing_file(const std::string& path, MachineList& machines, Host* host, RomData* roms,
+                          std::size_t* left_out) {
     std::FILE* f = open_file(path, "rb");
     if (!f)
         return system_failure("The listing could not be read: " + path, errno,
                               FailureKind::Missing);
     int read_errno = 0;
-    Status result = run_walk(machines, roms, host, [&](char* buffer, int capacity) -> long {
-        const size_t n = std::fread(buffer, 1, static_cast<size_t>(capacity), f);
-        if (n < static_cast<size_t>(capacity) && std::ferror(f)) {
-            read_errno = errno != 0 ? errno : EIO;
-            return -1;
-        }
-        return static_cast<long>(n);
-    });
+    Status result =
+        run_walk(machines, roms, host, left_out, [&](char* buffer, int capacity) -> long {
+            const size_t n = std::fread(buffer, 1, static_cast<size_t>(capacity), f);
+            if (n < static_cast<size_t>(capacity) && std::ferror(f)) {
+                read_errno = errno != 0 ? errno : EIO;
+                return -1;
+            }
+            return static_cast<long>(n);
+        });
     std::fclose(f);
     if (read_errno != 0)
         return system_failure("The listing could not be read: " + path, read_errno);
     return result;
 }
 
-Status parse_listing_text(std::string_view xml, MachineList& machines, RomData* roms) {
+Status parse_listing_text(std::string_view xml, MachineList& machines, RomData* roms,
+                          std::size_t* left_out) {
     size_t pos = 0;
-    return run_walk(machines, roms, nullptr, [&](char* buffer, int capacity) -> long {
+    return run_walk(machines, roms, nullptr, left_out, [&](char* buffer, int capacity) -> long {
         const size_t n = std::min(static_cast<size_t>(capacity), xml.size() - pos);
         std::memcpy(buffer, xml.data() + pos, n);
         pos += n;
@@ -470,6 +492,13 @@ void carry_user_data(const MachineList& old_machines, MachineList& machines) {
     }
 }
 
+std::string left_out_text(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " machine was" : " machines were") +
+           " left out of the database: " + (count == 1 ? "its name is" : "their names are") +
+           " not plain MAME short names (blanks, path separators, control characters, \"..\" or "
+           "a leading \"-\" or \".\").";
+}
+
 std::vector<std::string> build_banner(const Settings& settings) {
     const std::string blank = "║                             ║";
     return {
@@ -499,6 +528,7 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
     MachineList built;
     RomData roms;
     Status parse;
+    std::size_t left_out = 0;
     if (!reuse) {
         host.console_open("Starting Orvel...");
         for (const std::string& line : build_banner(settings))
@@ -507,7 +537,7 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
         ListingRun run;
         host.run_job([&](Host& progress) {
             parse = generate_and_parse(settings, listing, built, roms, progress,
-                                       options.listing_silence_ms, run);
+                                       options.listing_silence_ms, run, left_out);
         });
         host.console_close();
         if (!run.failure.empty()) {
@@ -524,8 +554,9 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
         }
     } else {
         host.set_progress("Loading XML Data...");
-        host.run_job(
-            [&](Host& progress) { parse = parse_listing_file(listing, built, &progress, &roms); });
+        host.run_job([&](Host& progress) {
+            parse = parse_listing_file(listing, built, &progress, &roms, &left_out);
+        });
     }
     host.keep_alive();
     if (parse.is(FailureKind::Malformed)) {
@@ -541,6 +572,7 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
         return parse;
     }
     delete_file(listing);
+    if (left_out > 0) host.message("Listing", left_out_text(left_out), Buttons::Ok, Icon::Warning);
 
     host.set_progress("Checking ROM Availability...");
     check_availability(built, paths.rompath, settings.MAME_Path, host);

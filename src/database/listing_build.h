@@ -35,6 +35,7 @@ struct BuildOptions {
 };
 
 // The whole build. Replaces the machine list and the view list and saves the database file.
+// Machines left out for their names are counted in a "Listing" warning (left_out_text).
 // Succeeds when the listing was parsed and the database saved (an empty list is parsed but
 // not saved). Fails as
 // - Missing: MAME could not be run or wrote nothing; the list stays empty;
@@ -55,11 +56,18 @@ std::vector<std::string> build_banner(const Settings& settings);
 // given, is called every few thousand elements. Fails as Missing when the file cannot be
 // opened, as Error when a read fails, and as Malformed, with the "Error" box's text (see
 // xml_error_text), when the listing is not well-formed to its end. roms, when given, receives
-// every machine's ROMs, disks and device references (the ROM data file's content).
+// every machine's ROMs, disks and device references (the ROM data file's content). A machine
+// whose name is not a plain short name (is_plain_name) is left out; left_out, when given, is
+// increased by their number. Software lists with such names are left out of the records.
 Status parse_listing_file(const std::string& path, MachineList& machines,
-                          Host* keep_alive = nullptr, RomData* roms = nullptr);
+                          Host* keep_alive = nullptr, RomData* roms = nullptr,
+                          std::size_t* left_out = nullptr);
 // The same over listing text held in memory.
-Status parse_listing_text(std::string_view xml, MachineList& machines, RomData* roms = nullptr);
+Status parse_listing_text(std::string_view xml, MachineList& machines, RomData* roms = nullptr,
+                          std::size_t* left_out = nullptr);
+
+// The build's warning for machines left out because of their names.
+std::string left_out_text(std::size_t count);
 
 // Copies isfavourite and commandlines from the old records into the new records of the same
 // name; a stored BIOS position that no longer exists becomes -1.

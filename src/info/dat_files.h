@@ -68,7 +68,8 @@ class DatCache {
     // followed by "\n"; empty when the file is missing or has no entry for the key.
     std::string dat_entries(const std::string& path, std::string_view key);
     // The same for a "history.xml" file: the <text> of every <entry> whose <systems> lists the
-    // key, in file order.
+    // key, in file order. An entry that cannot be read, and a file that could not be read to
+    // its end, are reported by a line of the text saying so.
     std::string history_xml_entries(const std::string& path, std::string_view key);
 
     // The wrapped form of a text, made by wrap the first time and kept for the last few texts,
@@ -129,7 +130,7 @@ std::vector<std::string_view> dat_info_names(std::string_view line);
 // Every entry of `key` in DAT bytes, as dat_entries returns them.
 std::string dat_entries_in(std::string_view bytes, std::string_view key);
 // Every entry of `key` in history.xml bytes, as history_xml_entries returns them. Malformed
-// input yields the entries completed before the error.
+// input yields the entries completed before the error and a line saying where it stopped.
 std::string history_xml_entries_in(std::string_view bytes, std::string_view key);
 
 } // namespace orvel

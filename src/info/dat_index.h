@@ -34,6 +34,13 @@ struct DatCache::Index {
     // The encoding to parse a lone <entry> with ("UTF-16LE" for a file that starts with that
     // mark, or what the XML declaration names); empty for UTF-8.
     std::string xml_encoding;
+    // The byte range of the document type declaration's internal subset ("[" to the closing
+    // ">"), when there is one: a lone <entry> is parsed after it, so that the entities it
+    // declares are known there too.
+    std::pair<std::int64_t, std::int64_t> doctype{-1, -1};
+    // Why the pass stopped before the end of the file (malformed XML, a read error); empty when
+    // it read the whole file. Lookups say so, as entries after that point are not in the index.
+    std::string problem;
 };
 
 // The read buffer of the sequential passes.

@@ -1,5 +1,6 @@
 #include "launch/arguments.h"
 
+#include "platform/files.h"
 #include "platform/process.h"
 
 namespace orvel {
@@ -22,8 +23,19 @@ std::string_view bios_name(const Machine& machine, const CommandLine* line) {
 
 } // namespace
 
+Result<std::string> software_argument(std::string_view list_name, std::string_view item_name) {
+    for (const std::string_view name : {list_name, item_name})
+        if (!is_plain_name(name))
+            return failure("The software name \"" + std::string(name) +
+                               "\" is not a plain MAME short name (letters, digits and \"_\"), so "
+                               "it is not passed to MAME.",
+                           FailureKind::Refused);
+    return std::string(list_name) + ":" + std::string(item_name);
+}
+
 MameArguments build_mame_run_arguments(const Machine& machine, std::int64_t selected_commandline,
-                                       std::string_view media_switch, std::string_view media_file) {
+                                       std::string_view media_switch, std::string_view media_file,
+                                       std::string_view software) {
     const CommandLine* line = selected(machine, selected_commandline);
     MameArguments out;
     // Each piece goes into the string exactly and into the list as the splitter reads it, so a
@@ -35,6 +47,12 @@ MameArguments build_mame_run_arguments(const Machine& machine, std::int64_t sele
     };
     add(" ");
     add(machine.name);
+    if (!software.empty()) {
+        // One argument, whatever it holds; software_argument makes sure it holds no blank.
+        out.text += ' ';
+        out.text += software;
+        out.list.emplace_back(software);
+    }
     const std::string_view bios = bios_name(machine, line);
     if (!bios.empty()) add(" -bios " + std::string(bios) + " ");
     if (!media_switch.empty()) {
@@ -51,15 +69,21 @@ MameArguments build_mame_run_arguments(const Machine& machine, std::int64_t sele
 }
 
 std::string build_mame_arguments(const Machine& machine, std::int64_t selected_commandline,
-                                 std::string_view media_switch, std::string_view media_file) {
-    return build_mame_run_arguments(machine, selected_commandline, media_switch, media_file).text;
+                                 std::string_view media_switch, std::string_view media_file,
+                                 std::string_view software) {
+    return build_mame_run_arguments(machine, selected_commandline, media_switch, media_file,
+                                    software)
+        .text;
 }
 
 std::vector<std::string> build_mame_argument_list(const Machine& machine,
                                                   std::int64_t selected_commandline,
                                                   std::string_view media_switch,
-                                                  std::string_view media_file) {
-    return build_mame_run_arguments(machine, selected_commandline, media_switch, media_file).list;
+                                                  std::string_view media_file,
+                                                  std::string_view software) {
+    return build_mame_run_arguments(machine, selected_commandline, media_switch, media_file,
+                                    software)
+        .list;
 }
 
 } // namespace orvel

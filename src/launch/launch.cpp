@@ -180,6 +180,48 @@ Status check_media_file(std::string_view media_file) {
                    FailureKind::Refused);
 }
 
+namespace {
+
+// The software item a run hands MAME: the selected one, unless the run is empty, "Start Empty"
+// or an own image run.
+const SoftwareItem* software_item_of(const LaunchRequest& request) {
+    if (!request.software.window_open || request.empty_run || request.machine_only ||
+        !request.media_switch.empty())
+        return nullptr;
+    return request.software.selected;
+}
+
+} // namespace
+
+Result<std::vector<std::string>> launch_arguments(const LaunchRequest& request,
+                                                  const Machine& machine,
+                                                  std::int64_t selected_commandline) {
+    if (request.empty_run) return std::vector<std::string>{};
+    // The name is one argument of MAME's; the build leaves out names that are not plain, and a
+    // database file edited by hand must not slip one in either.
+    if (!is_plain_name(machine.name))
+        return failure("The machine name \"" + machine.name +
+                           "\" is not a plain MAME short name, so it is not passed to MAME. "
+                           "Refresh the database.",
+                       FailureKind::Refused);
+    std::string media_switch = request.media_switch;
+    std::string media_file = request.media_file;
+    if (request.machine_only && request.software.window_open) {
+        media_switch.clear();
+        media_file.clear();
+    }
+    if (!media_switch.empty())
+        if (const Status media = check_media_file(media_file); !media) return media.failure();
+    std::string software;
+    if (const SoftwareItem* item = software_item_of(request)) {
+        Result<std::string> named = software_argument(item->list_name, item->name);
+        if (!named) return named.failure();
+        software = std::move(*named);
+    }
+    return build_mame_argument_list(machine, selected_commandline, media_switch, media_file,
+                                    software);
+}
+
 LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
                           std::int64_t selected_commandline, const MameCommand& command, Host& host,
                           const FileOpener& open_file, int* exit_status) {
@@ -188,34 +230,22 @@ LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
         host.message("Romset Not Found!", "Try Loading Anyway?", Buttons::YesNo, Icon::Error) !=
             Answer::Yes)
         return LaunchOutcome::Cancelled;
-
-    std::string media_switch = request.media_switch;
-    std::string media_file = request.media_file;
-    if (request.software.window_open && !request.empty_run) {
-        const SoftwareItem* item = request.software.selected;
-        if (request.machine_only) {
-            media_switch.clear();
-            media_file.clear();
-        } else if (media_switch.empty() && item) {
-            // A software item run: only a run that hands MAME the item asks about its file.
-            if (item->available == SoftwareAvailability::Missing &&
-                host.message("File Not Found!", "Try Loading Anyway?", Buttons::YesNo,
-                             Icon::Error) != Answer::Yes)
-                return LaunchOutcome::Cancelled;
-            media_switch = item->media_switch();
-            media_file = item->name;
-        }
-    }
+    // Only a run that hands MAME the selected item asks about its file.
+    if (const SoftwareItem* item = software_item_of(request);
+        item && item->available == SoftwareAvailability::Missing &&
+        host.message("File Not Found!", "Try Loading Anyway?", Buttons::YesNo, Icon::Error) !=
+            Answer::Yes)
+        return LaunchOutcome::Cancelled;
 
     std::vector<std::string> args;
     if (!request.empty_run) {
-        if (!media_switch.empty()) {
-            if (const Status media = check_media_file(media_file); !media) {
-                host.message("Error", media.message(), Buttons::Ok, Icon::Error);
-                return LaunchOutcome::Refused;
-            }
+        Result<std::vector<std::string>> built =
+            launch_arguments(request, *machine, selected_commandline);
+        if (!built) {
+            host.message("Error", built.message(), Buttons::Ok, Icon::Error);
+            return LaunchOutcome::Refused;
         }
-        args = build_mame_argument_list(*machine, selected_commandline, media_switch, media_file);
+        args = std::move(*built);
     }
     bool started;
     if (request.capture) {

@@ -86,11 +86,19 @@ enum class LaunchOutcome { Ran, NotStarted, Cancelled, Refused };
 // shown one way and passed another.
 Status check_media_file(std::string_view media_file);
 
+// The arguments of a run that is not empty, as launch_mame starts MAME with them: the machine's
+// name, the selected software item as one "LIST:ITEM" argument (software_argument) unless the
+// run is "Start Empty" or an own image run, the BIOS and medium, and the stored options. Refused,
+// with the "Error" box's text, when a name or the media file cannot be passed to MAME as it is.
+Result<std::vector<std::string>> launch_arguments(const LaunchRequest& request,
+                                                  const Machine& machine,
+                                                  std::int64_t selected_commandline);
+
 // The whole run of the current machine. Asks "Romset Not Found!" when the machine is not
 // available and, for a run that uses the selected software item, "File Not Found!" when that
 // item is missing; No to either cancels. Then starts MAME with the argument string of the
-// machine, its stored command line at selected_commandline and the medium of the run. A
-// media file that cannot be passed (see check_media_file) is refused with an "Error" box.
+// machine, its stored command line at selected_commandline and the medium of the run
+// (launch_arguments). A run whose arguments cannot be built is refused with an "Error" box.
 // exit_status (when given) receives MAME's exit status when it ran. machine is null only for an
 // empty run while no machine is current: nothing is asked then. A machine run without a
 // machine starts nothing.

@@ -382,6 +382,16 @@ std::vector<std::string> collect_files_recursive(const std::string& folder) {
     return out;
 }
 
+bool is_plain_name(std::string_view name) {
+    if (name.empty() || name.front() == '-' || name.front() == '.' ||
+        name.find("..") != std::string_view::npos)
+        return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_' || c == '-' || c == '.' || c == '+';
+    });
+}
+
 namespace {
 std::string limit_text(std::uint64_t bytes) {
     if (bytes >= (std::uint64_t(1) << 30) && bytes % (std::uint64_t(1) << 30) == 0)
@@ -402,7 +412,8 @@ Result<std::string> read_file(const std::string& path, std::uint64_t max_bytes,
                               std::string_view what) {
     const auto unreadable = [&](int err) {
         return system_failure(std::string(what) + " could not be read: " + path, err,
-                              err == ENOENT ? FailureKind::Missing : FailureKind::Error);
+                              err == ENOENT || err == ENOTDIR ? FailureKind::Missing
+                                                              : FailureKind::Error);
     };
     const auto too_large = [&] {
         return failure(too_large_text(what, path, max_bytes), FailureKind::Refused);

@@ -58,6 +58,12 @@ std::string join_path(std::string_view folder, std::string_view name);
 // The part after the last separator, and the part up to and including it.
 std::string file_name_of(std::string_view path);
 std::string folder_of(std::string_view path);
+// True for a name that is safe as one file name and as one program argument on every system:
+// MAME's short names of machines, software lists and software items are such names (letters,
+// digits and "_"). Only ASCII letters, digits and "_", "-", ".", "+" are allowed, never ".." and
+// never a "-" or "." at the start, so no blank, path separator, control character, drive or
+// option can hide in it.
+bool is_plain_name(std::string_view name);
 // File name without its last extension ("pacman.zip" -> "pacman").
 std::string base_name_of(std::string_view file_name);
 

@@ -47,6 +47,14 @@ bool input_is_terminal() {
 #endif
 }
 
+bool output_is_terminal() {
+#ifdef _WIN32
+    return ::_isatty(::_fileno(stdout)) != 0;
+#else
+    return ::isatty(1) != 0;
+#endif
+}
+
 bool input_ready(int wait_ms) {
     if (input_is_terminal()) return true;
 #ifdef _WIN32

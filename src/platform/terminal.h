@@ -15,6 +15,8 @@ void use_utf8_console();
 
 // True when standard input is a terminal (someone may type).
 bool input_is_terminal();
+// True when standard output is a terminal, which takes escape sequences in text as commands.
+bool output_is_terminal();
 // True when a line can be read from standard input without waiting long: a terminal, or a pipe
 // or file that already holds data (or its end) within wait_ms.
 bool input_ready(int wait_ms);

@@ -399,4 +399,29 @@ long long leading_number(std::string_view text) {
     return static_cast<long long>(negative ? 0ull - value : value);
 }
 
+std::string escape_control_characters(std::string_view text) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool kept_cr = c == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        if ((c < 0x20 && c != '\n' && c != '\t' && !kept_cr) || c == 0x7F) {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else if (c == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            const auto code = static_cast<unsigned char>(text[++i]);
+            out += "\\u00";
+            out += hex[code >> 4];
+            out += hex[code & 15];
+        } else {
+            out.push_back(static_cast<char>(c));
+        }
+    }
+    return out;
+}
+
 } // namespace orvel

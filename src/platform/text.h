@@ -70,4 +70,9 @@ std::vector<std::string_view> split_lines(std::string_view text);
 // non-digit; text that does not start with a number reads as 0.
 long long leading_number(std::string_view text);
 
+// Text as it may safely reach a terminal: control characters other than the line feed, the tab
+// and the carriage return of a CR LF become visible escapes ("\x1B"), and the C1 controls of
+// UTF-8 text ("\u009B", which terminals may take for ESC [) likewise. Everything else is kept.
+std::string escape_control_characters(std::string_view text);
+
 } // namespace orvel

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -51,6 +52,10 @@ const std::vector<Field>& fields() {
         flag_field("ORVEL Window", "ORVEL_Win_Max", &Settings::ORVEL_Win_Max),
     };
     return list;
+}
+
+bool is_control(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
 }
 
 std::string value_text(const Settings& settings, const Field& field) {
@@ -112,14 +117,27 @@ std::string format_preferences(const Settings& settings) {
             group = f.group;
             line("[" + group + "]");
         }
-        line(std::string(f.key) + " = " + value_text(settings, f));
+        std::string value = value_text(settings, f);
+        std::erase_if(value, [](char c) { return is_control(static_cast<unsigned char>(c)); });
+        line(std::string(f.key) + " = " + value);
     }
     line("; ");
     line("; End of file");
     return out;
 }
 
+bool is_storable_preference_value(std::string_view value) {
+    return std::none_of(value.begin(), value.end(),
+                        [](char c) { return is_control(static_cast<unsigned char>(c)); });
+}
+
 Status save_preferences(const Settings& settings, const std::string& path) {
+    for (const Field& f : fields())
+        if (f.kind == Kind::Text && !is_storable_preference_value(settings.*f.text))
+            return failure("The preferences file was not written: the value of " +
+                               std::string(f.key) +
+                               " holds a line break or another control character: " + path,
+                           FailureKind::Refused);
     errno = 0;
     if (write_file_atomic(path, format_preferences(settings), LinkPolicy::Follow)) return {};
     return system_failure("The preferences file could not be written: " + path, errno);
@@ -188,7 +206,8 @@ Status load_preferences(Settings& settings) {
     const std::string path = preferences_path(settings);
     const Result<std::string> bytes =
         read_file(path, max_preferences_bytes, "The preferences file");
-    if (bytes.is(FailureKind::Missing)) return {};
+    if (bytes.is(FailureKind::Missing))
+        return failure("There is no preferences file: " + path, FailureKind::Missing);
     if (!bytes) return bytes.status();
     parse_preferences(settings, *bytes);
     return {};

@@ -14,9 +14,10 @@
 namespace orvel {
 
 // Reads preferences_path(settings) into the record. A key or group missing from the file keeps
-// the value the record already holds. A missing file changes nothing; one that cannot be read
-// or is far larger than any preferences file (max_preferences_bytes) changes nothing and gives
-// the failure naming it.
+// the value the record already holds. Fails as Missing, changing nothing, when there is no file,
+// and as Error, naming the file and the system's reason, when it is there but cannot be read.
+// A file far larger than any preferences file (max_preferences_bytes), or one without end,
+// fails the same way, saying it is too large.
 inline constexpr std::uint64_t max_preferences_bytes = 16 << 20;
 Status load_preferences(Settings& settings);
 // The same from bytes already in memory (the whole file).
@@ -28,10 +29,16 @@ void parse_preferences(Settings& settings, std::string_view bytes);
 void apply_loaded_preferences(Settings& settings, std::string_view bytes);
 
 // Writes the whole record to path through a temporary file and a rename. Fails (any old file
-// untouched), saying why, when it cannot be written.
+// untouched), saying why, when it cannot be written, and as Refused when a value could not be
+// read back as it is (see is_storable_preference_value).
 Status save_preferences(const Settings& settings, const std::string& path);
-// The exact bytes save_preferences writes.
+// The exact bytes save_preferences writes. A value is one line: control characters are left out
+// of it, so that no value can end its line and start keys or groups of its own.
 std::string format_preferences(const Settings& settings);
+
+// True when a value can be kept in the file as it is: it holds no line break, tab or other
+// control character.
+bool is_storable_preference_value(std::string_view value);
 
 // Sets one saved key, named as in the file (any case), from a value read by the file's reading
 // rules. False, and nothing changed, for a name that is no saved key.

@@ -126,6 +126,21 @@ TEST_F(Startup, MameUpdateYesChoosesAgainAndKeepsTheDatabaseForTheRebuild) {
     EXPECT_EQ(saved.MAME_Size, settings.MAME_Size);
 }
 
+// Preferences that cannot be read end the start with their name and the reason, instead of a
+// first start whose save would replace them.
+TEST_F(Startup, UnreadablePreferencesEndTheStartAndStay) {
+    ASSERT_TRUE(create_folders(prefs() + "/"));
+    const StartupResult r = run_startup(settings, paths, host, options);
+    EXPECT_EQ(r.outcome, StartupOutcome::Exit);
+    ASSERT_EQ(host.prompts.size(), 1u);
+    EXPECT_EQ(host.prompts[0].title, "Preferences");
+    EXPECT_EQ(host.prompts[0].text.rfind(
+                  "The preferences file could not be read: " + prefs() + " (Is a directory)", 0),
+              0u)
+        << host.prompts[0].text;
+    EXPECT_TRUE(folder_exists(prefs()));
+}
+
 TEST_F(Startup, MameUpdateNoGoesOnUnchanged) {
     install_mame();
     earlier_run(mame_file, "1234");

@@ -7,6 +7,14 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <cerrno>
+
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace orvel::test {
 
 struct CliRun {
@@ -47,5 +55,41 @@ inline CliRun run_cli_args(const std::vector<std::string>& args,
     run.status = child.wait(120000).value_or(-1);
     return run;
 }
+
+#ifndef _WIN32
+// Runs orvel-cli with a terminal (a pseudo-terminal) as its standard input, output and error,
+// and returns everything written to it (the terminal turns line feeds into CR LF).
+inline std::string run_cli_on_terminal(const std::vector<std::string>& args,
+                                       const std::string& working_folder) {
+    std::vector<std::string> words{ORVEL_CLI};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (pid < 0) return "<forkpty failed>";
+    if (pid == 0) {
+        if (::chdir(working_folder.c_str()) == 0) ::execv(ORVEL_CLI, argv.data());
+        ::_exit(127);
+    }
+    std::string out;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(terminal, buffer, sizeof buffer);
+        if (n > 0)
+            out.append(buffer, static_cast<std::size_t>(n));
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            break; // EIO once the program has ended
+    }
+    ::close(terminal);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return out;
+}
+#endif
 
 } // namespace orvel::test

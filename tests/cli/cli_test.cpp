@@ -137,6 +137,24 @@ TEST_F(Cli, UnknownNamesNeedYes) {
     EXPECT_EQ(run_cli("settings", dir.path()).value("MAME_Exe"), "emu");
 }
 
+// Preferences that are there but cannot be read are named with the reason, never taken for a
+// first start, and never replaced (a folder in its place cannot be read even by root).
+TEST_F(Cli, UnreadablePreferencesAreNamedAndKept) {
+    ASSERT_TRUE(create_folders(dir.file("d/ORVEL.prefs/")));
+    for (const char* command : {"settings", "settings --set ORVEL_Win_Max=1", "list", "record x",
+                                "--yes init --mame \"my 'mame' é/mame\""}) {
+        if (std::string(command).find("init") != std::string::npos) install("mame");
+        const CliRun r = run_cli(std::string("--data d ") + command, dir.path());
+        EXPECT_EQ(r.status, 1) << command;
+        ASSERT_FALSE(r.err.empty()) << command;
+        EXPECT_NE(r.err.back().find("The preferences file could not be read: " +
+                                    dir.file("d/ORVEL.prefs") + " (Is a directory)"),
+                  std::string::npos)
+            << command << ": " << r.err.back();
+    }
+    EXPECT_TRUE(folder_exists(dir.file("d/ORVEL.prefs")));
+}
+
 TEST_F(Cli, SettingsSetSavesTheFileAndRefusesUnknownKeys) {
     install("mame");
     ASSERT_EQ(run_cli("--data d init --mame \"my 'mame' é/mame\"", dir.path()).status, 0);
@@ -154,6 +172,16 @@ TEST_F(Cli, SettingsSetSavesTheFileAndRefusesUnknownKeys) {
     EXPECT_EQ(run_cli("--data d settings --set ORVEL_Sort=0", dir.path()).status, 2);
     EXPECT_EQ(run_cli("--data d settings --set ORVEL_Sort_Type", dir.path()).status, 2);
     EXPECT_EQ(run_cli("--data d settings --set", dir.path()).status, 2);
+    // A line break would start keys and groups of its own; other control characters are refused
+    // alike.
+    for (const char* value : {"x\r\n[MAME Info]\r\nMAME_Exe = /tmp/evil", "x\ny", "a\x1b[2Jb"}) {
+        const CliRun r = run_cli_args(
+            {"--data", "d", "settings", "--set", std::string("ORVEL_Font_Name=") + value},
+            dir.path());
+        EXPECT_EQ(r.status, 2) << value;
+        ASSERT_EQ(r.err.size(), 1u);
+        EXPECT_NE(r.err[0].find("control character"), std::string::npos) << r.err[0];
+    }
     EXPECT_EQ(read_all(dir.file("d/ORVEL.prefs")), before);
     // A data folder that does not exist cannot be written: a failure, not a success.
     EXPECT_EQ(run_cli("--data nowhere settings --set ORVEL_Win_Max=1", dir.path()).status, 1);

@@ -68,6 +68,19 @@ TEST_F(InfoCli, DatPrintsEachKindUnderItsHeader) {
     EXPECT_NE(unknown.err.back().find("nosuchmachine"), std::string::npos);
 }
 
+// DAT text may hold escape sequences: a terminal is shown them, a pipe gets them.
+TEST_F(InfoCli, DatTextReachesATerminalEscaped) {
+    dir.write("mame folder/history/history.dat",
+              "$info=kinst\n$bio\nKill\x1b[2Jer\xc2\x9b.\n$end\n");
+    EXPECT_EQ(run("dat kinst 2").out,
+              (std::vector<std::string>{"###- history.dat -###", "", "Kill\x1b[2Jer\xc2\x9b."}));
+#ifndef _WIN32
+    const std::string shown = run_cli_on_terminal({"dat", "kinst", "2"}, dir.path());
+    EXPECT_NE(shown.find("Kill\\x1B[2Jer\\u009B."), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos) << shown;
+#endif
+}
+
 TEST_F(InfoCli, InfoPrintsRowsAndPictureSources) {
     const std::string png = make_png(2, 2);
     dir.write("mame folder/snap/kinst.png", png);

@@ -98,18 +98,18 @@ TEST_F(LaunchCli, ArgsPrintsTheArgumentStringExactly) {
 TEST_F(LaunchCli, RunAsksAndStartsMameWithTheItem) {
     CliRun r = cli("run nes --software nes smb --yes");
     ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err.back());
-    EXPECT_EQ(log(), "nes\n-cart1\nsmb\n--\n");
+    EXPECT_EQ(log(), "nes\nnes:smb\n--\n");
     EXPECT_NE(std::find(r.out.begin(), r.out.end(), "fake mame: running nes"), r.out.end());
 
     // zelda has no file: answering No cancels before MAME starts.
     r = cli("run nes --software nes zelda --no");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(log(), "nes\n-cart1\nsmb\n--\n");
+    EXPECT_EQ(log(), "nes\nnes:smb\n--\n");
     r = cli("run nes --software nes zelda --empty --yes"); // "Start Empty"
     EXPECT_EQ(r.status, 0);
     r = cli("run nes --media flop1 \"my disk.dsk\" --yes");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(log(), "nes\n-cart1\nsmb\n--\nnes\n--\nnes\n-flop1\nmy disk.dsk\n--\n");
+    EXPECT_EQ(log(), "nes\nnes:smb\n--\nnes\n--\nnes\n-flop1\nmy disk.dsk\n--\n");
     EXPECT_EQ(cli("run nes --software nes nosuch --yes").status, 1);
 
     r = cli("run nes --capture --yes");

@@ -91,6 +91,23 @@ TEST_F(ListCli, SavedFolderIsReadBackAndRestrictsTheList) {
     EXPECT_EQ(cli("save-folder nowhere/at/all/x").status, 1);
 }
 
+// Names in folder files may hold escape sequences: a terminal is shown them, a pipe gets them.
+TEST_F(ListCli, FolderNamesReachATerminalEscaped) {
+    ASSERT_TRUE(create_folder(mame + "folders"));
+    write_file_atomic(mame + "folders/genre.ini", "[FOLDER_SETTINGS]\n[Shoot\x1b]2;x\x07"
+                                                  "er]\nmslug\n");
+    EXPECT_EQ(cli("folders").out, Names({"genre\tShoot\x1b]2;x\x07"
+                                         "er\t1"}));
+#ifndef _WIN32
+    const std::string shown = run_cli_on_terminal({"folders"}, dir.path());
+    EXPECT_NE(shown.find("genre\tShoot\\x1B]2;x\\x07"
+                         "er\t1"),
+              std::string::npos)
+        << shown;
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos) << shown;
+#endif
+}
+
 TEST_F(ListCli, FavouritesAreSavedInTheDatabase) {
     ASSERT_EQ(cli("favourite add mslug").status, 0);
     const CliRun favs = cli("list --choose Favourites/Favourite");

@@ -313,15 +313,25 @@ TEST(DatabaseFile, DamagedOrHugeFilesAreReadWithinBounds) {
               "Oops: The database file is too large to be read (more than 1 GB): " + path);
 }
 
-TEST(DatabaseFile, MissingFileSaysOops) {
-    DataFolder d;
-    MachineList machines{parent_with_one_bios()};
-    ViewList view{0};
-    ScriptedHost host;
-    EXPECT_FALSE(load_database(d.settings, machines, view, host).ok());
-    EXPECT_TRUE(machines.empty());
-    EXPECT_TRUE(view.empty());
-    EXPECT_EQ(host.messages(), std::vector<std::string>{"Oops: Error"});
+TEST(DatabaseFile, AFileThatCannotBeReadIsNamedWithTheReason) {
+    // A folder in place of the file cannot be read even by root, unlike a file without rights.
+    for (const bool folder : {false, true}) {
+        DataFolder d;
+        if (folder) {
+            ASSERT_TRUE(create_folders(database_path(d.settings) + "/"));
+        }
+        MachineList machines{parent_with_one_bios()};
+        ViewList view{0};
+        ScriptedHost host;
+        const Status loaded = load_database(d.settings, machines, view, host);
+        EXPECT_EQ(loaded.is(FailureKind::Missing), !folder);
+        EXPECT_TRUE(machines.empty());
+        EXPECT_TRUE(view.empty());
+        const std::string reason = folder ? "Is a directory" : "No such file or directory";
+        EXPECT_EQ(host.messages(),
+                  std::vector<std::string>{"Oops: The database file could not be read: " +
+                                           database_path(d.settings) + " (" + reason + ")"});
+    }
 }
 
 TEST(DatabaseFile, BackupHoldsTheFileAsItWasBeforeTheSave) {

@@ -149,6 +149,39 @@ TEST(ListingParse, MalformedListingReportsLineAndCharacter) {
               "Error in the XML file:\nMessage: mismatched tag\nLine: 3   Character: 3");
 }
 
+// A name is a file name and one of MAME's arguments: a name that could leave a folder or become
+// several arguments or an option leaves its machine out, with nothing of it written anywhere.
+TEST(ListingParse, MachinesWithoutPlainNamesAreLeftOutAndCounted) {
+    std::string xml = "<mame>";
+    for (const char* name : {"../../etc/x", "a b", "-autoboot_script", ".hidden", "a\\b", "a/b",
+                             "x&#10;y", "x&#9;y", "", "pac..man"})
+        xml += std::string("<machine name=\"") + name +
+               "\" cloneof=\"wrong\"><description>Bad</description><rom name=\"r\" size=\"1\"/>"
+               "<softwarelist name=\"nes\"/></machine>";
+    xml += "<machine sourcefile=\"s.cpp\"/>" // no name at all: nothing, not counted
+           "<machine name=\"ok_1\"><softwarelist name=\"../x\"/><softwarelist name=\"nes\"/>"
+           "</machine></mame>";
+    MachineList machines;
+    RomData roms;
+    std::size_t left_out = 0;
+    ASSERT_TRUE(parse_listing_text(xml, machines, &roms, &left_out));
+    EXPECT_EQ(left_out, 10u);
+    ASSERT_EQ(machines.size(), 1u);
+    EXPECT_EQ(machines[0].name, "ok_1");
+    EXPECT_EQ(machines[0].sourcefile, "");
+    EXPECT_EQ(machines[0].softwarelists, std::vector<std::string>{"nes"});
+    EXPECT_EQ(roms.sets().size(), 1u);
+
+    // The build says how many it left out.
+    Folders f;
+    f.settings.MAME_Exe = f.dir.path() + "no-such-mame";
+    ASSERT_TRUE(write_file_atomic(f.listing(), xml));
+    ASSERT_TRUE(f.build());
+    EXPECT_EQ(f.machines.size(), 1u);
+    EXPECT_EQ(f.host.messages(), std::vector<std::string>{"Listing: " + left_out_text(10)});
+    EXPECT_EQ(left_out_text(10).rfind("10 machines were left out of the database", 0), 0u);
+}
+
 TEST(ListingParse, SortIsByDescriptionWithoutCaseAndStable) {
     MachineList machines = parse_fixture();
     sort_by_description(machines);

@@ -148,7 +148,7 @@ TEST_F(RunWindows, SoftwareRunsReachMameWithTheItemNothingOrTheOwnImage) {
     SoftwareListWindow window(state, 0, host);
     window.show();
     window.start_image(); // smb, available: nothing is asked
-    EXPECT_EQ(mame.received(), "nes\n-cart1\nsmb\n--\n");
+    EXPECT_EQ(mame.received(), "nes\nnes:smb\n--\n");
     EXPECT_TRUE(host.script.prompts.empty());
     EXPECT_TRUE(window.isEnabled());
     EXPECT_EQ(window.focusWidget(), window.item_list());
@@ -158,10 +158,10 @@ TEST_F(RunWindows, SoftwareRunsReachMameWithTheItemNothingOrTheOwnImage) {
     QTest::keyClick(window.item_list(), Qt::Key_Return);
     EXPECT_EQ(host.script.messages(),
               std::vector<std::string>{"File Not Found!: Try Loading Anyway?"});
-    EXPECT_EQ(mame.received(), "nes\n-cart1\nsmb\n--\n");
+    EXPECT_EQ(mame.received(), "nes\nnes:smb\n--\n");
 
     window.start_empty();
-    EXPECT_EQ(mame.received(), "nes\n-cart1\nsmb\n--\nnes\n--\n");
+    EXPECT_EQ(mame.received(), "nes\nnes:smb\n--\nnes\n--\n");
     EXPECT_TRUE(window.isVisible());
 
     // The own image window: a cancelled chooser keeps Run disabled; flop1 and a file run.
@@ -183,7 +183,7 @@ TEST_F(RunWindows, SoftwareRunsReachMameWithTheItemNothingOrTheOwnImage) {
     });
     window.own_image_button()->click();
     EXPECT_TRUE(seen);
-    EXPECT_EQ(mame.received(), "nes\n-cart1\nsmb\n--\nnes\n--\nnes\n-flop1\n" + image + "\n--\n");
+    EXPECT_EQ(mame.received(), "nes\nnes:smb\n--\nnes\n--\nnes\n-flop1\n" + image + "\n--\n");
     EXPECT_TRUE(window.isEnabled());
     window.close();
 }

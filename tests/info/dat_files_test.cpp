@@ -165,12 +165,16 @@ TEST(DatFiles, HistoryXmlStandsInForAMissingHistoryDat) {
     EXPECT_EQ(read_dat_entries(cache, 1, "pacman", folders), "");
 }
 
-TEST(DatFiles, MalformedHistoryXmlKeepsCompletedEntries) {
+TEST(DatFiles, MalformedHistoryXmlKeepsCompletedEntriesAndSaysWhereItStopped) {
     const std::string xml = "<history><entry><systems><system name=\"a\"/></systems>"
                             "<text>kept</text></entry><entry><systems><system name=\"a\"/>"
                             "</systems><text>cut off";
-    EXPECT_EQ(history_xml_entries_in(xml, "a"), "kept\n");
-    EXPECT_EQ(history_xml_entries_in("not xml at all", "a"), "");
+    const std::string stopped = "history.xml could not be read to its end (no element found at "
+                                "line 1): entries after that point are not shown.\n";
+    EXPECT_EQ(history_xml_entries_in(xml, "a"), "kept\n" + stopped);
+    EXPECT_EQ(history_xml_entries_in("not xml at all", "a"),
+              "history.xml could not be read to its end (syntax error at line 1): entries after "
+              "that point are not shown.\n");
     std::string utf16 = "\xFF\xFE";
     for (char c : std::string("<h><entry><systems><system name=\"w\"/></systems>"
                               "<text>wide</text></entry></h>")) {
@@ -178,6 +182,39 @@ TEST(DatFiles, MalformedHistoryXmlKeepsCompletedEntries) {
         utf16 += '\0';
     }
     EXPECT_EQ(history_xml_entries_in(utf16, "w"), "wide\n");
+}
+
+// Entries may use the internal entities of the document type declaration; Expat's protection
+// against entity amplification stays on, and what it stops is reported, not lost in silence.
+TEST(DatFiles, HistoryXmlEntitiesAreExpandedWithinLimits) {
+    const std::string entities =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE history [\n<!ENTITY nmc \"Namco Ltd.\">\n"
+        "<!ENTITY both \"&nmc; &amp; &#34;friends&#34;\">\n]>\n<history>\n"
+        "<entry><systems><system name=\"pacman\"/></systems><text>By &nmc;</text></entry>\n"
+        "<entry><systems><system name=\"galaga\"/></systems><text>&both;</text></entry>\n"
+        "<entry><systems><system name=\"pacman\"/></systems><text>Plain</text></entry>\n"
+        "</history>\n";
+    EXPECT_EQ(history_xml_entries_in(entities, "pacman"), "By Namco Ltd.\nPlain\n");
+    EXPECT_EQ(history_xml_entries_in(entities, "galaga"), "Namco Ltd. & \"friends\"\n");
+    TempDir dir;
+    const std::string path = dir.write("history.xml", entities);
+    DatCache cache;
+    EXPECT_EQ(cache.history_xml_entries(path, "galaga"), "Namco Ltd. & \"friends\"\n");
+
+    // A billion laughs: ten to the ninth "lol"s are never made.
+    std::string laughs = "<!DOCTYPE history [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i <= 9; ++i) {
+        laughs += "<!ENTITY l" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j)
+            laughs += "&l" + std::to_string(i - 1) + ";";
+        laughs += "\">";
+    }
+    laughs += "]><history><entry><systems><system name=\"a\"/></systems><text>ok</text></entry>"
+              "<entry><systems><system name=\"b\"/></systems><text>&l9;</text></entry></history>";
+    const std::string a = history_xml_entries_in(laughs, "a");
+    EXPECT_EQ(a.rfind("ok\nhistory.xml could not be read to its end (", 0), 0u) << a;
+    EXPECT_NE(a.find("amplification"), std::string::npos) << a;
+    EXPECT_NE(history_xml_entries_in(laughs, "b").find("could not be read"), std::string::npos);
 }
 
 TEST(WrapText, FillsLinesGreedilyAndKeepsParagraphs) {

@@ -75,17 +75,23 @@ TEST(BuildMameRunArguments, BothFormsComeFromTheSamePieces) {
         const char* name;
         const char* options;
         const char* media_switch;
+        const char* software;
     };
-    for (const Case& c : std::initializer_list<Case>{{"pacman", "", ""},
-                                                     {"sf2", "  -window   -nomax ", ""},
-                                                     {"nes", "-snapname \"my snaps\"", "cart"},
-                                                     {"two words", "-bios x", ""}}) {
+    for (const Case& c :
+         std::initializer_list<Case>{{"pacman", "", "", ""},
+                                     {"sf2", "  -window   -nomax ", "", ""},
+                                     {"nes", "-snapname \"my snaps\"", "cart", ""},
+                                     {"nes", "-snapname \"my snaps\"", "", "nes:smb"},
+                                     {"two words", "-bios x", "", ""}}) {
         Machine m = machine(c.name);
         m.commandlines[0].commandline_string = c.options;
-        const MameArguments both = build_mame_run_arguments(m, 0, c.media_switch, "smb.nes");
-        EXPECT_EQ(both.text, build_mame_arguments(m, 0, c.media_switch, "smb.nes")) << c.name;
+        const MameArguments both =
+            build_mame_run_arguments(m, 0, c.media_switch, "smb.nes", c.software);
+        EXPECT_EQ(both.text, build_mame_arguments(m, 0, c.media_switch, "smb.nes", c.software))
+            << c.name;
         EXPECT_EQ(both.list, split_arguments(both.text)) << c.name;
     }
+    EXPECT_EQ(build_mame_arguments(machine("nes"), 0, "", "", "nes:smb"), " nes nes:smb ");
 }
 
 } // namespace

@@ -77,6 +77,7 @@ class LaunchTest : public ::testing::Test {
     static SoftwareItem item(const std::string& name, bool available) {
         SoftwareItem i;
         i.name = name;
+        i.list_name = "nes";
         i.available = available ? SoftwareAvailability::Available : SoftwareAvailability::Missing;
         i.parts = {"cart1"};
         return i;
@@ -146,8 +147,52 @@ TEST_F(LaunchTest, SoftwareItemRunsAskAboutAMissingItem) {
                                                          "Romset Not Found!: Try Loading Anyway?",
                                                          "File Not Found!: Try Loading Anyway?"}));
 
-    const Args smb_run{"nes", "-cart1", "smb"};
-    EXPECT_EQ(runs(), (std::vector<Args>{smb_run, {"nes", "-cart1", "zelda"}, smb_run}));
+    const Args smb_run{"nes", "nes:smb"};
+    EXPECT_EQ(runs(), (std::vector<Args>{smb_run, {"nes", "nes:zelda"}, smb_run}));
+}
+
+// Nothing read from a software list becomes an option or an argument of its own: the item
+// reaches MAME as "LIST:ITEM", which MAME places in the right media slot whatever its parts are
+// called, and names that are not plain are refused before MAME is started.
+TEST_F(LaunchTest, SoftwareItemsReachMameAsOneArgument) {
+    std::vector<SoftwareItem> items;
+    ASSERT_TRUE(parse_software_list(
+        "<softwarelist name=\"nes\">"
+        "<software name=\"smb\"><part name=\"cart -nvram_directory /x\" "
+        "interface=\"c\"/></software>"
+        "<software name=\"tune\"><part name=\"001\"/><part name=\"002\"/></software>"
+        "<software name=\"x -autoboot_script a.lua\"><part name=\"cart\"/></software>"
+        "<software name=\"-nvram_directory\"><part name=\"cart\"/></software>"
+        "<software name=\"../../x\"><part name=\"cart\"/></software>"
+        "<software name=\"a&#10;b\"><part name=\"cart\"/></software>"
+        "</softwarelist>",
+        "nes", items));
+    ASSERT_EQ(items.size(), 6u);
+    const Machine nes = machine("nes", true);
+    LaunchRequest run;
+    for (SoftwareItem& item : items) {
+        item.available = SoftwareAvailability::Available;
+        run.software = {true, &item};
+        const bool plain = item.name == "smb" || item.name == "tune";
+        EXPECT_EQ(launch_mame(run, &nes, 0, fake(), host),
+                  plain ? LaunchOutcome::Ran : LaunchOutcome::Refused)
+            << item.name;
+    }
+    SoftwareItem other_list = items[0];
+    other_list.list_name = "nes -flop1";
+    run.software = {true, &other_list};
+    EXPECT_EQ(launch_mame(run, &nes, 0, fake(), host), LaunchOutcome::Refused);
+    // A hand-edited database's machine name is refused the same way.
+    const Machine spaced = machine("nes -autoboot_script a.lua", true);
+    run.software = {};
+    EXPECT_EQ(launch_mame(run, &spaced, 0, fake(), host), LaunchOutcome::Refused);
+
+    EXPECT_EQ(runs(), (std::vector<Args>{{"nes", "nes:smb"}, {"nes", "nes:tune"}}));
+    ASSERT_EQ(host.messages().size(), 6u);
+    EXPECT_EQ(host.messages()[0], "Error: The software name \"x -autoboot_script a.lua\" is not a "
+                                  "plain MAME short name (letters, digits and \"_\"), so it is "
+                                  "not passed to MAME.");
+    EXPECT_EQ(host.messages()[5].rfind("Error: The machine name \"nes -autoboot_script", 0), 0u);
 }
 
 TEST_F(LaunchTest, StartEmptyAndOwnImagesIgnoreTheSelectedItem) {

@@ -63,3 +63,20 @@ TEST(Text, SplitsLinesAndNumbers) {
     EXPECT_EQ(leading_number("ten"), 0);
     EXPECT_EQ(leading_number("+7"), 7);
 }
+
+TEST(Text, EscapesControlCharactersForTheTerminal) {
+    const struct {
+        std::string_view text, shown;
+    } cases[] = {
+        {"plain\ttext\nand CR LF\r\n", "plain\ttext\nand CR LF\r\n"},
+        {"\x1b]52;c;cHduZWQ=\x07", "\\x1B]52;c;cHduZWQ=\\x07"}, // a clipboard write
+        {"a\rb\x7f\x01", "a\\x0Db\\x7F\\x01"},
+        {"C1 \xC2\x9B"
+         "2J, Jing\xC5\xAB"
+         "kan \xC2\xA0",
+         "C1 \\u009B2J, Jing\xC5\xAB"
+         "kan \xC2\xA0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(escape_control_characters(c.text), c.shown) << c.text;
+}

@@ -169,8 +169,38 @@ TEST(Preferences, DamagedFilesAreReadAsFarAsPossible) {
 
     Settings untouched = defaults();
     untouched.ORVEL_Data = "/no/such/folder/";
-    EXPECT_TRUE(load_preferences(untouched)); // no file: nothing to tell
+    EXPECT_TRUE(load_preferences(untouched).is(FailureKind::Missing));
     EXPECT_EQ(untouched.ORVEL_Font_Name, "Arial");
+
+    // A file that is there but cannot be read is named with the system's reason (a folder in
+    // its place cannot be read even by root).
+    TempDir dir;
+    Settings unreadable = defaults();
+    unreadable.ORVEL_Data = dir.path();
+    ASSERT_TRUE(create_folder(preferences_path(unreadable)));
+    const Status read = load_preferences(unreadable);
+    EXPECT_TRUE(read.is(FailureKind::Error));
+    EXPECT_EQ(read.message(), "The preferences file could not be read: " +
+                                  preferences_path(unreadable) + " (Is a directory)");
+}
+
+TEST(Preferences, NoValueCanStartLinesOfItsOwn) {
+    TempDir dir;
+    Settings s = defaults();
+    s.ORVEL_Data = dir.path();
+    const std::string path = dir.write("ORVEL.prefs", "old");
+    s.ORVEL_Font_Name = "Arial\r\n[MAME Info]\r\nMAME_Exe = /tmp/evil\x1b";
+    const Status saved = save_preferences(s, path);
+    EXPECT_TRUE(saved.is(FailureKind::Refused));
+    EXPECT_NE(saved.message().find("ORVEL_Font_Name"), std::string::npos) << saved.message();
+    EXPECT_EQ(read_all(path), "old");
+    // The bytes themselves never carry the value's control characters either.
+    Settings reread = defaults();
+    parse_preferences(reread, format_preferences(s));
+    EXPECT_EQ(reread.ORVEL_Font_Name, "Arial[MAME Info]MAME_Exe = /tmp/evil");
+    EXPECT_EQ(reread.MAME_Exe, "");
+    EXPECT_FALSE(is_storable_preference_value("a\tb"));
+    EXPECT_TRUE(is_storable_preference_value("Jingūkan /x"));
 }
 
 #ifndef _WIN32 // a sparse file and a link to a device
