@@ -73,9 +73,14 @@ std::string value_text(const Settings& settings, const Field& field) {
 // A key line's value (leading blanks already skipped) into its field, by the file's rules.
 void read_value(Settings& settings, const Field& f, std::string_view value) {
     switch (f.kind) {
-    case Kind::Text:
-        settings.*f.text = std::string(trim_right(value, " \t"));
+    case Kind::Text: {
+        // A value is one line of plain text: control characters (which the writer would leave
+        // out) are dropped here already, so that what is read is written back the same.
+        std::string text(value);
+        std::erase_if(text, [](char c) { return is_control(static_cast<unsigned char>(c)); });
+        settings.*f.text = std::string(trim(text, " \t"));
         break;
+    }
     case Kind::Integer:
         settings.*f.integer = leading_number(value);
         break;

@@ -199,6 +199,11 @@ TEST(Preferences, NoValueCanStartLinesOfItsOwn) {
     parse_preferences(reread, format_preferences(s));
     EXPECT_EQ(reread.ORVEL_Font_Name, "Arial[MAME Info]MAME_Exe = /tmp/evil");
     EXPECT_EQ(reread.MAME_Exe, "");
+    // Nor does what is read from a damaged file: it is written back as it was read.
+    Settings damaged = defaults();
+    parse_preferences(damaged,
+                      std::string("[MAME Info]\nMAME_Exe = \x01 /usr/games/\0mame\x7f\n", 43));
+    EXPECT_EQ(damaged.MAME_Exe, "/usr/games/mame");
     EXPECT_FALSE(is_storable_preference_value("a\tb"));
     EXPECT_TRUE(is_storable_preference_value("Jingūkan /x"));
 }
