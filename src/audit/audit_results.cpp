@@ -60,8 +60,9 @@ Status save_audit_results(const MachineList& machines, const std::string& path) 
 }
 
 std::size_t load_audit_results(const std::string& path, MachineList& machines) {
-    const std::optional<std::string> text =
-        file_size(path) > 0 ? read_file(path) : std::optional<std::string>();
+    // One short line per machine: a file far larger is not the program's and counts as none.
+    constexpr std::uint64_t max_audit_results_bytes = 64 << 20;
+    const Result<std::string> text = read_file(path, max_audit_results_bytes);
     parse_audit_results(text ? std::string_view(*text) : std::string_view(), machines);
     std::size_t named = 0;
     for (const Machine& m : machines)

@@ -453,7 +453,11 @@ MachineAudit RomsetAuditor::deep_audit(std::uint32_t set) {
             continue;
         by_source[f.where].push_back(&f);
     }
-    for (auto& [where, findings] : by_source) {
+    for (auto& source : by_source) {
+        // Named references, not a structured binding: the lambdas below capture them, which
+        // clang before version 16 does not allow of bindings.
+        const std::string& where = source.first;
+        std::vector<RomFinding*>& findings = source.second;
         const auto check = [&](RomFinding& f, const std::array<std::uint8_t, 20>& sha1) {
             if (sha1 != data.roms()[f.rom].sha1) f.status = RomStatus::WrongSha1;
         };

@@ -72,7 +72,8 @@ int cmd_init(const Options& options, const std::vector<std::string>& args) {
         return fail("init: " + std::string(applied.message()) +
                     " Nothing was saved; choose another MAME with 'orvel-cli init --mame EXE'.");
     const std::string prefs = preferences_path(state.settings);
-    if (read_file(prefs) != format_preferences(state.settings))
+    const Result<std::string> written = read_file(prefs, max_preferences_bytes);
+    if (!written || *written != format_preferences(state.settings))
         return fail("init: could not write " + prefs);
 
     report_mame_config(discover_mame_config(state.settings, state.mame_paths));

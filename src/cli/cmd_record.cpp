@@ -17,9 +17,9 @@ int cmd_record(const Options& options, const std::vector<std::string>& args) {
     if (const Status read = load_core_settings(options, settings); !read)
         return fail(std::string(read.message()));
     const std::string path = database_path(settings);
-    errno = 0;
-    const std::optional<std::string> bytes = read_file(path);
-    if (!bytes) return fail(system_failure("cannot read " + path, errno).message);
+    const Result<std::string> bytes =
+        read_file(path, static_cast<std::uint64_t>(max_database_bytes), "The database file");
+    if (!bytes) return fail(std::string(bytes.message()));
     const std::string_view section = find_record_section(*bytes, args.front());
     if (section.empty()) return fail("no machine " + args.front());
     std::cout.write(section.data(), static_cast<std::streamsize>(section.size()));

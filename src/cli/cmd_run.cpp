@@ -57,7 +57,8 @@ int cmd_run(const Options& options, const std::vector<std::string>& args) {
         request.empty_run = run.empty;
     }
 
-    const MameCommand command = mame_command(state.settings, state.pause_on_exit);
+    MameCommand command = mame_command(state.settings, state.pause_on_exit);
+    command.pause_on_failure = false;
     const FileOpener print_path = [](const std::string& path) {
         std::cout << path << '\n';
         return true;

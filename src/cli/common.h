@@ -41,14 +41,14 @@ class TerminalHost : public Host {
 // program's default data folder: see default_data_folder) and the preferences file of that
 // folder. A folder named with --data stays the data folder even when the file names another one.
 // Fails, naming the file and the system's reason, when the preferences file is there but cannot
-// be read (no file is no failure).
+// be read or is too large (no file is no failure).
 Status load_core_settings(const Options& options, Settings& settings);
 
 // Does what start-up does before a command's own work: settings defaults (ORVEL_Data from
 // --data or the default data folder), the preferences file of the data folder and MAME
 // configuration discovery (MAME writes its files only when it has none). Never opens a dialog.
-// False, with a one-line reason in error, when no MAME has been chosen yet (the settings are loaded
-// all the same).
+// False, with a one-line reason in error, when the preferences file cannot be read or no MAME
+// has been chosen yet (the settings are loaded all the same).
 bool start_core(const Options& options, AppState& state, Host& host, std::string& error);
 
 // Tells on standard error what MAME configuration discovery has to say: a MAME that did not

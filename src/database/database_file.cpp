@@ -421,8 +421,13 @@ Status save_database(const MachineList& machines, const Settings& settings, bool
         // one before every save: without it the old file is not replaced.
         const std::string backup = database_backup_path(settings);
         errno = 0;
-        const std::optional<std::string> old = read_file(path);
-        if (!old || !write_file_atomic(backup, *old, LinkPolicy::Follow)) {
+        const Result<std::string> old =
+            read_file(path, static_cast<std::uint64_t>(max_database_bytes), "The database file");
+        if (!old) {
+            host.set_progress("");
+            return old.status();
+        }
+        if (!write_file_atomic(backup, *old, LinkPolicy::Follow)) {
             const int err = errno;
             host.set_progress("");
             return system_failure("The database backup could not be written: " + backup, err);
@@ -457,20 +462,25 @@ Status load_database(const Settings& settings, MachineList& machines, ViewList& 
     const std::string path = database_path(settings);
     // A file far larger than any machine database is damaged or not ours: reading it whole
     // would only exhaust memory.
-    if (const std::int64_t size = file_size(path); size > max_database_bytes) {
-        Failure too_large = failure("The database file is too large to be read (" +
-                                        std::to_string(size >> 20) + " MB; the limit is " +
-                                        std::to_string(max_database_bytes >> 20) + " MB): " + path,
-                                    FailureKind::Malformed);
-        host.message("Oops", too_large.message, Buttons::Ok, Icon::Error);
-        return too_large;
-    }
+    const auto too_large = [&] {
+        machines.clear();
+        Failure refused = failure(too_large_text("The database file", path,
+                                                 static_cast<std::uint64_t>(max_database_bytes)),
+                                  FailureKind::Malformed);
+        host.message("Oops", refused.message, Buttons::Ok, Icon::Error);
+        return refused;
+    };
+    if (file_size(path) > max_database_bytes) return too_large();
     // Read in blocks: the file's bytes are never held beside all of its records.
     RecordReader reader(machines, &host,
                         static_cast<std::size_t>(std::max<std::int64_t>(0, file_size(path))));
     errno = 0;
-    if (!read_file_blocks(path, 1 << 20, [&](std::string_view block) { reader.feed(block); })) {
+    // The limit holds for a file whose size was not told too (a link to a device).
+    if (!read_file_blocks(
+            path, 1 << 20, [&](std::string_view block) { reader.feed(block); },
+            static_cast<std::uint64_t>(max_database_bytes))) {
         const int err = errno;
+        if (err == EFBIG) return too_large();
         machines.clear();
         Failure unread = system_failure("The database file could not be read: " + path, err,
                                         err == ENOENT ? FailureKind::Missing : FailureKind::Error);

@@ -251,8 +251,8 @@ Result<RomData> load_rom_data(const std::string& path) {
     if (file_size(path) < 0)
         return failure("There is no ROM data file " + path + ": rebuild the database.",
                        FailureKind::Missing);
-    const std::optional<std::string> bytes = read_file(path);
-    if (!bytes) return system_failure("The ROM data could not be read from " + path, errno);
+    const Result<std::string> bytes = read_file(path, max_rom_data_bytes, "The ROM data file");
+    if (!bytes) return bytes.failure();
     Result<RomData> data = RomData::parse(*bytes);
     if (!data)
         return failure("The ROM data file " + path + " is damaged: rebuild the database.",

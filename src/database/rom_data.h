@@ -105,7 +105,9 @@ std::string rom_data_path(const std::string& data_folder);
 
 // Writes the file (through a temporary file renamed over the old one).
 Status save_rom_data(const RomData& data, const std::string& path);
-// Reads the file; Missing when there is none (a database built before the file existed).
+// Reads the file; Missing when there is none (a database built before the file existed). A
+// file over max_rom_data_bytes, far more than every ROM of every machine takes, is refused.
+inline constexpr std::uint64_t max_rom_data_bytes = std::uint64_t(1) << 30;
 Result<RomData> load_rom_data(const std::string& path);
 
 // Hexadecimal text of a CRC and a SHA-1, and back (false on anything but the right digits).

@@ -85,6 +85,9 @@ void ListIndex::rebuild(const MachineList& machines) {
     keys_.reserve(total);
     key_start_.resize(n + 1);
     name_start_.resize(n);
+    search_keys_.reserve(total);
+    search_start_.resize(n + 1);
+    search_name_start_.resize(n);
     keeps_.assign(n, 0);
     for (size_t i = 0; i < n; ++i) {
         const Machine& m = machines[i];
@@ -94,10 +97,17 @@ void ListIndex::rebuild(const MachineList& machines) {
         name_start_[i] = static_cast<std::uint32_t>(keys_.size());
         append_folded(keys_, m.name);
         keys_.push_back('\0');
+        search_start_[i] = static_cast<std::uint32_t>(search_keys_.size());
+        append_search_folded(search_keys_, m.description);
+        search_keys_.push_back('\0');
+        search_name_start_[i] = static_cast<std::uint32_t>(search_keys_.size());
+        append_search_folded(search_keys_, m.name);
+        search_keys_.push_back('\0');
         for (const FlagRule& rule : flag_rules())
             if (!rule.live && rule.keeps(m)) keeps_[i] |= rule.bit;
     }
     key_start_[n] = static_cast<std::uint32_t>(keys_.size());
+    search_start_[n] = static_cast<std::uint32_t>(search_keys_.size());
     for (const FilterGroup* group : value_groups()) {
         Column& column = columns_.emplace_back();
         column.of.resize(n);
@@ -143,10 +153,11 @@ void ListIndex::sort(SortType type) {
 }
 
 bool ListIndex::record_matches(std::uint32_t i, std::string_view text) const {
-    const std::string_view keys = keys_;
-    const std::string_view desc = keys.substr(key_start_[i], name_start_[i] - 1 - key_start_[i]);
+    const std::string_view keys = search_keys_;
+    const std::string_view desc =
+        keys.substr(search_start_[i], search_name_start_[i] - 1 - search_start_[i]);
     const std::string_view name =
-        keys.substr(name_start_[i], key_start_[i + 1] - 1 - name_start_[i]);
+        keys.substr(search_name_start_[i], search_start_[i + 1] - 1 - search_name_start_[i]);
     return desc.find(text) != std::string_view::npos || name.find(text) != std::string_view::npos;
 }
 
@@ -158,14 +169,14 @@ void ListIndex::scan_all(std::string_view text, std::vector<std::uint32_t>& out)
         return;
     }
     // One search through the whole buffer; the zero bytes keep every hit inside one field.
-    const std::string_view keys = keys_;
+    const std::string_view keys = search_keys_;
     std::uint32_t record = 0;
     size_t at = 0;
     while ((at = keys.find(text, at)) != std::string_view::npos) {
-        while (key_start_[record + 1] <= at)
+        while (search_start_[record + 1] <= at)
             ++record;
         out.push_back(record);
-        at = key_start_[record + 1];
+        at = search_start_[record + 1];
     }
 }
 
@@ -205,10 +216,11 @@ void filter_machines(const MachineList& machines, const FilterSet& filter,
     // The last-played order is the description order with the played machines moved first.
     index.sort(sort_type == SortType::LastPlayed ? SortType::Description : sort_type);
 
-    // The search keys are case-folded; the text is folded the same way. It is only ever
-    // compared byte by byte, so any content (pattern characters, non-ASCII) is plain text.
+    // The search keys are folded (case and accents); the text is folded the same way. It is
+    // only ever compared byte by byte, so any content (pattern characters, non-ASCII) is plain
+    // text.
     const bool searching = filter.f_search && !filter.search.empty();
-    if (searching) index.search(fold_case(filter.search));
+    if (searching) index.search(search_fold(filter.search));
     // An empty search text with f_search on contains nothing, so nothing is shown.
     const bool search_hides_all = filter.f_search && filter.search.empty();
 

@@ -59,10 +59,15 @@ class ListIndex {
     std::size_t size_ = 0;
 
     // Case-folded description and name of every machine, each followed by a zero byte, all in
-    // one buffer: a search text without a zero byte can match within one field only.
+    // one buffer: the sort keys.
     std::string keys_;
     std::vector<std::uint32_t> key_start_;  // per machine (+1): its description's start
     std::vector<std::uint32_t> name_start_; // per machine: its name's start
+    // The same folded for searching (accents dropped too: see search_fold), laid out alike: a
+    // search text without a zero byte can match within one field only.
+    std::string search_keys_;
+    std::vector<std::uint32_t> search_start_;      // per machine (+1)
+    std::vector<std::uint32_t> search_name_start_; // per machine
     std::vector<std::int64_t> order_;
     std::vector<std::uint32_t> rank_;
     int sorted_by_ = -1; // SortType of order_, or -1 when not sorted yet

@@ -73,7 +73,7 @@ void load_folders(const std::string& categorypath, const std::string& mame_folde
             if (entry.is_folder) continue;
             const std::string path = join_path(directory, entry.name);
             if (file_size(path) < 0) continue;
-            const std::optional<std::string> bytes = read_file(path);
+            const Result<std::string> bytes = read_file(path, max_folder_file_bytes);
             if (!bytes) continue;
             Folder folder;
             folder.caption = folder_caption_of(entry.name);

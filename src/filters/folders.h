@@ -50,6 +50,10 @@ void load_folders(const std::string& categorypath, const std::string& mame_folde
 using NameMap = std::unordered_map<std::string_view, std::int64_t>;
 NameMap build_name_map(const MachineList& machines);
 
+// The largest folder file read: the biggest category files, with every machine of a MAME,
+// hold a few MB. A larger one (or a link to a device without end) is passed over.
+inline constexpr std::uint64_t max_folder_file_bytes = 64 << 20;
+
 // Reads one folder file's bytes into a folder (caption left to the caller); false when its
 // first line is not "[FOLDER_SETTINGS]". Root removal and sorting are done here too.
 // Exposed for tests and fuzzing; load_folders uses it.

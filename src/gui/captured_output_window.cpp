@@ -14,9 +14,14 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cerrno>
+
 namespace orvel::gui {
 
 namespace {
+
+constexpr std::uint64_t shown_bytes = 4 << 20;
 
 QPlainTextEdit* pane(const std::string& path, QWidget* parent) {
     auto* text = new QPlainTextEdit(parent);
@@ -24,9 +29,20 @@ QPlainTextEdit* pane(const std::string& path, QWidget* parent) {
     text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    if (const std::optional<std::string> bytes = read_file(path)) {
-        QString shown = qs(*bytes);
+    // A run may write gigabytes: the pane shows the start, the viewer the whole file.
+    std::string bytes;
+    errno = 0;
+    const bool whole = read_file_blocks(
+        path, 1 << 16, [&](std::string_view block) { bytes.append(block); }, shown_bytes);
+    const bool cut = !whole && errno == EFBIG;
+    if (whole || cut) {
+        QString shown = qs(bytes);
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (cut)
+            shown += QStringLiteral("\n[Only the first %1 MB are shown here: Open In Text Viewer "
+                                    "shows the whole file, %2 MB.]")
+                         .arg(shown_bytes >> 20)
+                         .arg(std::max<std::int64_t>(file_size(path), 0) >> 20);
         text->setPlainText(shown);
     }
     return text;

@@ -255,9 +255,10 @@ void PreferencesWindow::load() {
     const std::string path =
         host_.choose_open_file("Load", preferences_path(settings_), prefs_filter);
     if (path.empty()) return;
-    const std::optional<std::string> bytes = read_file(path);
+    const Result<std::string> bytes = read_file(path, max_preferences_bytes, "The file");
     if (!bytes) {
-        host_.message("Load Failed", "Settings Not Loaded!\n" + path, Buttons::Ok, Icon::Error);
+        host_.message("Load Failed", "Settings Not Loaded!\n" + std::string(bytes.message()),
+                      Buttons::Ok, Icon::Error);
         return;
     }
     apply_loaded_preferences(settings_, *bytes);

@@ -222,7 +222,9 @@ std::optional<std::string> load_picture_bytes(const PictureLocation& location, Z
         const std::int64_t size = file_size(location.path);
         if (size < 0 || static_cast<std::uint64_t>(size) > max_archive_entry_size)
             return std::nullopt;
-        return read_file(location.path);
+        Result<std::string> bytes = read_file(location.path, max_archive_entry_size);
+        if (!bytes) return std::nullopt;
+        return std::move(*bytes);
     }
     case PictureSource::ArchiveInside:
     case PictureSource::ArchiveBeside:

@@ -113,7 +113,7 @@ std::optional<Image> decode_png(std::string_view bytes) {
 std::optional<Image> decode_png_file(const std::string& path) {
     const std::int64_t size = file_size(path);
     if (size < 8 || static_cast<std::uint64_t>(size) > max_image_pixels * 4) return std::nullopt;
-    const std::optional<std::string> bytes = read_file(path);
+    const Result<std::string> bytes = read_file(path, max_image_pixels * 4);
     if (!bytes) return std::nullopt;
     return decode_png(*bytes);
 }

@@ -7,11 +7,11 @@
 #include "platform/process.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <optional>
 
 namespace orvel {
@@ -26,19 +26,23 @@ std::string to_utf8(std::string_view line) {
     return is_valid_utf8(line) ? std::string(line) : latin1_to_utf8(line);
 }
 
+// raw: the output in pieces as it arrives, for a caller that cuts it into lines itself.
 bool start_mame(ChildProcess& child, const MameCommand& command,
-                const std::vector<std::string>& args) {
+                const std::vector<std::string>& args, bool raw = false) {
     if (command.program.empty()) return false;
     ChildProcess::Options options;
     options.working_folder = command.working_folder;
     options.capture_output = true;
+    options.raw_stdout = raw;
+    options.raw_stderr = raw;
     return child.start(command.program, args, options);
 }
 
 // A run that failed keeps its console until the user has read it: MAME's reason ("Required
 // files are missing") would otherwise vanish with the window.
 void finish_console(const MameCommand& command, bool failed, Host& host) {
-    if (command.pause_on_exit || failed) host.console_wait_for_key(key_prompt);
+    if (command.pause_on_exit || (failed && command.pause_on_failure))
+        host.console_wait_for_key(key_prompt);
     host.console_close();
 }
 
@@ -113,52 +117,75 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
     CapturedRun run;
     bool failed = false;
     host.console_open(console_title);
-    std::string output;
-    std::string errors;
+    // The files are written as the output arrives, never held whole: a MAME may print
+    // gigabytes. Without a private folder the output is read all the same, and dropped.
+    const std::string folder = private_temp_folder();
+    const int folder_error = errno;
+    std::optional<FileReplacement> output;
+    std::optional<FileReplacement> errors;
+    if (!folder.empty()) {
+        run.output_path = folder + "output.txt";
+        run.error_path = folder + "error.txt";
+        output.emplace(run.output_path);
+        errors.emplace(run.error_path);
+    }
+    const auto write = [](std::optional<FileReplacement>& file, std::string_view text) {
+        if (file) file->write(text);
+    };
     ChildProcess child;
     const PlayClock clock(command);
-    run.started = start_mame(child, command, args);
+    run.started = start_mame(child, command, args, true);
     if (run.started) {
-        std::deque<std::string> out_lines;
-        std::deque<std::string> err_lines;
-        const auto pair_lines = [&] {
-            // One standard output line, with it one waiting standard error line or none.
-            while (!out_lines.empty()) {
-                output += out_lines.front();
-                output += "\r\n";
-                out_lines.pop_front();
-                if (!err_lines.empty()) {
-                    errors += err_lines.front();
-                    err_lines.pop_front();
-                }
-                errors += "\r\n";
-            }
+        // Line N of error.txt goes with line N of output.txt: each standard output line takes
+        // one standard error line that was waiting for it, or an empty one. The error lines
+        // are written as they come; waiting counts those no output line has taken yet, and
+        // each output line read in a pass without one leaves an empty line after them.
+        std::uint64_t waiting = 0;
+        std::uint64_t output_lines = 0;
+        LineSplitter out_lines;
+        LineSplitter err_lines;
+        const auto on_out_piece = [&](std::string_view piece, bool line_end) {
+            write(output, to_utf8(piece));
+            if (!line_end) return;
+            write(output, "\r\n");
+            ++output_lines;
         };
-        const auto on_out = [&](std::string_view line) { out_lines.push_back(to_utf8(line)); };
-        const auto on_err = [&](std::string_view line) { err_lines.push_back(to_utf8(line)); };
+        // An error line is waiting once it is complete, or, too long to hold, once its first
+        // piece is written out.
+        bool err_counted = false;
+        const auto on_err_piece = [&](std::string_view piece, bool line_end) {
+            if (!err_counted) ++waiting;
+            err_counted = !line_end;
+            write(errors, to_utf8(piece));
+            if (line_end) write(errors, "\r\n");
+        };
+        const auto pair_lines = [&] {
+            const std::uint64_t taken = std::min(waiting, output_lines);
+            waiting -= taken;
+            for (std::uint64_t i = taken; i < output_lines; ++i)
+                write(errors, "\r\n");
+            output_lines = 0;
+        };
+        const auto on_out = [&](std::string_view data) { out_lines.feed(data, on_out_piece); };
+        const auto on_err = [&](std::string_view data) { err_lines.feed(data, on_err_piece); };
         while (child.poll_output(30, on_out, on_err)) {
             pair_lines();
             host.keep_alive();
         }
+        out_lines.finish(on_out_piece);
+        err_lines.finish(on_err_piece);
         pair_lines();
-        for (const std::string& line : err_lines) {
-            errors += line;
-            errors += "\r\n";
-        }
         const std::optional<int> status = child.wait();
         clock.record(host);
         run.exit_status = status.value_or(-1);
         failed = failed_run(status);
     }
-    const std::string folder = private_temp_folder();
-    if (!folder.empty()) {
-        run.output_path = folder + "output.txt";
-        run.error_path = folder + "error.txt";
-        run.written =
-            write_file_atomic(run.output_path, output) && write_file_atomic(run.error_path, errors);
+    int err = folder_error;
+    if (output && errors) {
+        run.written = output->commit() && errors->commit();
+        err = !output->ok() ? output->error() : errors->error();
     }
     if (!run.written) {
-        const int err = errno;
         host.message("Error",
                      "MAME's output could not be written to " +
                          (folder.empty() ? std::string("a private temporary folder") : folder) +

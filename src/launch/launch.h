@@ -24,6 +24,9 @@ struct MameCommand {
     std::string program;        // the executable: MAME_Path + MAME_Exe, or MAME_Exe when absolute
     std::string working_folder; // MAME_Path
     bool pause_on_exit = false; // "Press A Key To Exit" after MAME has ended
+    // After a failed run, the key is asked for even without pause_on_exit: a console window
+    // would otherwise vanish with MAME's reason. A terminal keeps the text, so it does not.
+    bool pause_on_failure = true;
     // A run of a machine counts in the play record of the data folder (database/played.h):
     // the machine's name, or empty for a run that is no machine's (an empty run).
     std::string machine = {};

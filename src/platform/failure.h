@@ -70,6 +70,9 @@ template <typename T> class [[nodiscard]] Result {
     const T& operator*() const { return value(); }
     T* operator->() { return &value(); }
     const T* operator->() const { return &value(); }
+    // The value, or fallback when there is none.
+    T value_or(T fallback) const& { return ok() ? value() : std::move(fallback); }
+    T value_or(T fallback) && { return ok() ? std::move(value()) : std::move(fallback); }
 
     // Only when !ok().
     const Failure& failure() const { return std::get<1>(state_); }

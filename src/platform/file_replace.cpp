@@ -37,6 +37,9 @@ std::string temp_name(const std::string& path, unsigned attempt_counter) {
 }
 std::atomic<unsigned> temp_counter{0};
 
+// Pieces written to a replacement are gathered into blocks of this size.
+constexpr size_t block_size = 1 << 16;
+
 using Sink = std::function<bool(std::string_view)>;
 using Filler = std::function<bool(const Sink&)>;
 
@@ -134,32 +137,71 @@ std::string resolve_links(const std::string& path) {
     return current;
 }
 
-bool replace_with(const std::string& path, const Filler& fill, LinkPolicy links) {
-    const std::string target = links == LinkPolicy::Follow ? resolve_links(path) : path;
-    std::string temp;
-    const int fd = create_unique_temp(target, temp);
-    if (fd < 0) return false;
-    // The first failure is the one reported: its errno is kept at once, before the calls that
-    // clean up can change it.
-    int err = 0;
+} // namespace
+
+FileReplacement::FileReplacement(const std::string& path, LinkPolicy links)
+    : target_(links == LinkPolicy::Follow ? resolve_links(path) : path) {
+    errno = 0;
+    fd_ = create_unique_temp(target_, temp_);
+    if (fd_ < 0) {
+        error_ = errno != 0 ? errno : EIO;
+        temp_.clear();
+        return;
+    }
     // A file that is replaced keeps its permissions.
     struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        ::fchmod(fd, st.st_mode & 07777) != 0)
-        err = errno;
-    if (err == 0 &&
-        (!fill([fd](std::string_view block) { return write_all(fd, block); }) || ::fsync(fd) != 0))
-        err = errno != 0 ? errno : EIO;
-    if (::close(fd) != 0 && err == 0) err = errno;
+    if (::lstat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        ::fchmod(fd_, st.st_mode & 07777) != 0)
+        error_ = errno;
+}
+
+FileReplacement::~FileReplacement() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!done_ && !temp_.empty()) ::unlink(temp_.c_str());
+}
+
+bool FileReplacement::flush() {
+    if (error_ == 0 && !pending_.empty() && !write_all(fd_, pending_))
+        error_ = errno != 0 ? errno : EIO;
+    pending_.clear();
+    return error_ == 0;
+}
+
+bool FileReplacement::write(std::string_view data) {
+    if (error_ != 0) return false;
+    if (pending_.size() + data.size() <= block_size) {
+        pending_.append(data);
+        return true;
+    }
+    if (!flush()) return false;
+    if (data.size() < block_size) {
+        pending_.append(data);
+        return true;
+    }
+    if (!write_all(fd_, data)) error_ = errno != 0 ? errno : EIO;
+    return error_ == 0;
+}
+
+bool FileReplacement::commit() {
+    if (done_) return true;
+    // The first failure is the one reported: its errno is kept at once, before the calls that
+    // clean up can change it.
+    flush();
+    if (error_ == 0 && ::fsync(fd_) != 0) error_ = errno;
+    if (fd_ >= 0 && ::close(fd_) != 0 && error_ == 0) error_ = errno;
+    fd_ = -1;
     // rename replaces whatever has the target's name, a symbolic link included, without
     // following it.
-    if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-    if (err == 0) return true;
-    ::unlink(temp.c_str());
-    errno = err;
+    if (error_ == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) error_ = errno;
+    if (error_ == 0) {
+        done_ = true;
+        return true;
+    }
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+    errno = error_;
     return false;
 }
-} // namespace
 
 FileStamp file_stamp(const std::string& path) {
     FileStamp stamp;
@@ -218,32 +260,68 @@ bool replace_file(const std::wstring& temp, const std::wstring& target) {
     }
 }
 
+} // namespace
+
 // Windows keeps no permission bits to carry over, and links to files are rare there: the
 // target is replaced as named.
-bool replace_with(const std::string& path, const Filler& fill, LinkPolicy) {
+FileReplacement::FileReplacement(const std::string& path, LinkPolicy) : target_(path) {
     std::wstring temp;
     const HANDLE h = create_unique_temp(path, temp);
     if (h == INVALID_HANDLE_VALUE) {
-        errno = errno_of_last_error();
-        return false;
+        error_ = errno_of_last_error();
+        if (error_ == 0) error_ = EIO;
+        return;
     }
-    int err = 0;
-    errno = 0;
-    if (!fill([h](std::string_view block) {
-            if (write_all(h, block)) return true;
-            errno = errno_of_last_error();
-            return false;
-        }))
-        err = errno != 0 ? errno : EIO;
-    if (err == 0 && !::FlushFileBuffers(h)) err = errno_of_last_error();
-    if (!::CloseHandle(h) && err == 0) err = errno_of_last_error();
-    if (err == 0 && !replace_file(temp, to_wide(path))) err = errno_of_last_error();
-    if (err == 0) return true;
-    ::DeleteFileW(temp.c_str());
-    errno = err;
+    handle_ = h;
+    temp_ = from_wide(temp);
+}
+
+FileReplacement::~FileReplacement() {
+    if (handle_) ::CloseHandle(static_cast<HANDLE>(handle_));
+    if (!done_ && !temp_.empty()) ::DeleteFileW(to_wide(temp_).c_str());
+}
+
+bool FileReplacement::flush() {
+    if (error_ == 0 && !pending_.empty() && !write_all(static_cast<HANDLE>(handle_), pending_))
+        error_ = errno_of_last_error() != 0 ? errno_of_last_error() : EIO;
+    pending_.clear();
+    return error_ == 0;
+}
+
+bool FileReplacement::write(std::string_view data) {
+    if (error_ != 0) return false;
+    if (pending_.size() + data.size() <= block_size) {
+        pending_.append(data);
+        return true;
+    }
+    if (!flush()) return false;
+    if (data.size() < block_size) {
+        pending_.append(data);
+        return true;
+    }
+    if (!write_all(static_cast<HANDLE>(handle_), data))
+        error_ = errno_of_last_error() != 0 ? errno_of_last_error() : EIO;
+    return error_ == 0;
+}
+
+bool FileReplacement::commit() {
+    if (done_) return true;
+    flush();
+    const HANDLE h = static_cast<HANDLE>(handle_);
+    if (error_ == 0 && !::FlushFileBuffers(h)) error_ = errno_of_last_error();
+    if (h && !::CloseHandle(h) && error_ == 0) error_ = errno_of_last_error();
+    handle_ = nullptr;
+    if (error_ == 0 && !replace_file(to_wide(temp_), to_wide(target_)))
+        error_ = errno_of_last_error();
+    if (error_ == 0) {
+        done_ = true;
+        return true;
+    }
+    if (!temp_.empty()) ::DeleteFileW(to_wide(temp_).c_str());
+    temp_.clear();
+    errno = error_;
     return false;
 }
-} // namespace
 
 FileStamp file_stamp(const std::string& path) {
     FileStamp stamp;
@@ -253,6 +331,22 @@ FileStamp file_stamp(const std::string& path) {
     return stamp;
 }
 #endif
+
+namespace {
+bool replace_with(const std::string& path, const Filler& fill, LinkPolicy links) {
+    int err = 0;
+    {
+        FileReplacement file(path, links);
+        errno = 0;
+        if (file.ok() && fill([&file](std::string_view block) { return file.write(block); }) &&
+            file.commit())
+            return true;
+        err = file.error() != 0 ? file.error() : (errno != 0 ? errno : EIO);
+    } // the temporary file is removed here
+    errno = err;
+    return false;
+}
+} // namespace
 
 bool write_file_atomic(const std::string& path, std::string_view data, LinkPolicy links) {
     return replace_with(

@@ -392,37 +392,83 @@ bool is_plain_name(std::string_view name) {
     });
 }
 
-std::optional<std::string> read_file(const std::string& path) {
-    std::FILE* f = open_file(path, "rb");
-    if (!f) return std::nullopt;
-    std::string data;
-    // One read into a buffer of the file's size; the loop catches a file that grew meanwhile.
+namespace {
+std::string limit_text(std::uint64_t bytes) {
+    if (bytes >= (std::uint64_t(1) << 30) && bytes % (std::uint64_t(1) << 30) == 0)
+        return std::to_string(bytes >> 30) + " GB";
+    if (bytes >= (std::uint64_t(1) << 20)) return std::to_string(bytes >> 20) + " MB";
+    if (bytes >= 1024) return std::to_string(bytes >> 10) + " KB";
+    return std::to_string(bytes) + " bytes";
+}
+} // namespace
+
+std::string too_large_text(std::string_view what, const std::string& path,
+                           std::uint64_t max_bytes) {
+    return std::string(what) + " is too large to be read (more than " + limit_text(max_bytes) +
+           "): " + path;
+}
+
+Result<std::string> read_file(const std::string& path, std::uint64_t max_bytes,
+                              std::string_view what) {
+    const auto unreadable = [&](int err) {
+        return system_failure(std::string(what) + " could not be read: " + path, err,
+                              err == ENOENT || err == ENOTDIR ? FailureKind::Missing
+                                                              : FailureKind::Error);
+    };
+    const auto too_large = [&] {
+        return failure(too_large_text(what, path, max_bytes), FailureKind::Refused);
+    };
+    // A size the system reports over the limit is refused at once. Size 0 says nothing: devices
+    // and the files of /proc report it whatever they hold.
     const std::int64_t size = file_size(path);
+    if (size > 0 && static_cast<std::uint64_t>(size) > max_bytes) return too_large();
+    errno = 0;
+    std::FILE* f = open_file(path, "rb");
+    if (!f) return unreadable(errno != 0 ? errno : EIO);
+    std::string data;
+    // One read into a buffer of the file's size; the loop catches a file that grew meanwhile
+    // and one whose size was not told, up to one byte past the limit.
     if (size > 0) {
         data.resize(static_cast<size_t>(size));
         data.resize(std::fread(data.data(), 1, data.size(), f));
     }
     char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+    while (data.size() <= max_bytes) {
+        const size_t want =
+            static_cast<size_t>(std::min<std::uint64_t>(sizeof buf, max_bytes - data.size() + 1));
+        const size_t n = std::fread(buf, 1, want, f);
+        if (n == 0) break;
         data.append(buf, n);
+    }
     const bool failed = std::ferror(f) != 0;
+    const int err = errno;
     std::fclose(f);
-    if (failed) return std::nullopt;
+    if (failed) return unreadable(err != 0 ? err : EIO);
+    if (data.size() > max_bytes) return too_large();
     return data;
 }
 
 bool read_file_blocks(const std::string& path, std::size_t block_size,
-                      const std::function<void(std::string_view)>& on_block) {
+                      const std::function<void(std::string_view)>& on_block,
+                      std::uint64_t max_bytes) {
     std::FILE* f = open_file(path, "rb");
     if (!f) return false;
     std::string block(block_size, '\0');
+    std::uint64_t total = 0;
     size_t n;
-    while ((n = std::fread(block.data(), 1, block.size(), f)) > 0)
+    bool too_large = false;
+    while ((n = std::fread(block.data(), 1, block.size(), f)) > 0) {
+        if (n > max_bytes - total) {
+            too_large = true;
+            break;
+        }
+        total += n;
         on_block(std::string_view(block.data(), n));
+    }
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    return !failed;
+    if (too_large) errno = EFBIG;
+    return !failed && !too_large;
 }
 
 } // namespace orvel

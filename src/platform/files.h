@@ -2,6 +2,8 @@
 // File system operations used by every subsystem. Paths are UTF-8 text; folders handed out by
 // these functions end in the native separator.
 
+#include "platform/failure.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -93,11 +95,24 @@ int errno_of_last_error();
 std::FILE* open_file(const std::string& path, const char* mode);
 
 // Whole-file reads and writes.
-std::optional<std::string> read_file(const std::string& path);
+
+// Reads a whole file of at most max_bytes: every file read whole has a limit fitting what it
+// holds. A larger file is refused before it is read, and one that proves longer while it is
+// read (a file that grows, a link to a device without end, which reports size 0) is read no
+// further than the limit. The failure names the file as what calls it ("The preferences
+// file"): "... is too large to be read (more than 16 MB): PATH" (Refused), or "... could not
+// be read: PATH (the system's reason)" (Missing when there is no such file).
+Result<std::string> read_file(const std::string& path, std::uint64_t max_bytes,
+                              std::string_view what = "The file");
+// The message of a file refused for its size, as read_file gives it.
+std::string too_large_text(std::string_view what, const std::string& path, std::uint64_t max_bytes);
 // Reads a file front to back in blocks of up to block_size bytes, handing each to on_block, so
-// that a large file is never held whole. False when the file cannot be opened or a read fails.
+// that a large file is never held whole. False when the file cannot be opened or a read fails,
+// and (errno EFBIG) when it holds more than max_bytes: nothing beyond them is read.
+inline constexpr std::uint64_t no_size_limit = ~std::uint64_t(0);
 bool read_file_blocks(const std::string& path, std::size_t block_size,
-                      const std::function<void(std::string_view)>& on_block);
+                      const std::function<void(std::string_view)>& on_block,
+                      std::uint64_t max_bytes = no_size_limit);
 // How a replacing write treats a symbolic link in the target's place: replace the link itself
 // by the new file, or write the file the link leads to (a user's own link to a file kept
 // elsewhere).
@@ -108,6 +123,38 @@ enum class LinkPolicy { Replace, Follow };
 // (the old file untouched, errno telling why) on failure.
 bool write_file_atomic(const std::string& path, std::string_view data,
                        LinkPolicy links = LinkPolicy::Replace);
+// A replacing write whose content arrives piece by piece (output too large to hold): the pieces
+// go to a temporary file beside path, renamed over it by commit, as write_file_atomic does.
+// Until then the old file stays as it was; a replacement never committed leaves nothing behind.
+class FileReplacement {
+  public:
+    explicit FileReplacement(const std::string& path, LinkPolicy links = LinkPolicy::Replace);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // False once anything failed (the temporary file could not be made, a write failed).
+    bool ok() const { return error_ == 0; }
+    // errno of the first failure, 0 while none.
+    int error() const { return error_; }
+    bool write(std::string_view data);
+    // Writes out what is pending and renames the file over path. False (errno telling the
+    // first failure) when anything failed; the old file is then untouched.
+    bool commit();
+
+  private:
+    bool flush();
+    std::string target_;
+    std::string temp_;
+    std::string pending_; // writes gathered into blocks
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+    int error_ = 0;
+    bool done_ = false;
+};
 // The same with the whole content of another file: a copy that fails part way (a full disk,
 // a killed program) leaves the old file as it was.
 bool copy_file_atomic(const std::string& from, const std::string& to,

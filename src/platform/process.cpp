@@ -54,30 +54,78 @@ std::string quote_windows_argument(std::string_view arg) {
     return out;
 }
 
+namespace {
+// How many bytes at the end of text begin a UTF-8 character that is not complete yet.
+size_t incomplete_utf8_tail(std::string_view text) {
+    const size_t n = text.size();
+    for (size_t back = 1; back <= 3 && back <= n; ++back) {
+        const auto c = static_cast<unsigned char>(text[n - back]);
+        if ((c & 0xC0) == 0x80) continue; // a continuation byte: look further back
+        const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+} // namespace
+
+void LineSplitter::end_line(std::string_view rest, const Sink& sink) {
+    if (!rest.empty() && rest.back() == '\r') rest.remove_suffix(1);
+    if (sink) sink(rest, true);
+    mid_line_ = false;
+}
+
+void LineSplitter::feed(std::string_view data, const Sink& sink) {
+    while (!data.empty()) {
+        const size_t nl = data.find('\n');
+        if (nl == std::string_view::npos) break;
+        if (partial_.empty()) {
+            end_line(data.substr(0, nl), sink);
+        } else {
+            partial_.append(data.substr(0, nl));
+            end_line(partial_, sink);
+            partial_.clear();
+        }
+        data.remove_prefix(nl + 1);
+    }
+    partial_.append(data);
+    if (partial_.size() <= max_piece_) return;
+    // Too long to hold: the line so far goes out, all but a character not yet complete and a
+    // CR that may belong to the line end.
+    size_t cut = partial_.size() - incomplete_utf8_tail(partial_);
+    if (cut > 0 && partial_[cut - 1] == '\r') --cut;
+    if (cut == 0) return;
+    mid_line_ = true;
+    if (sink) sink(std::string_view(partial_).substr(0, cut), false);
+    partial_.erase(0, cut);
+}
+
+void LineSplitter::finish(const Sink& sink) {
+    if (partial_.empty() && !mid_line_) return;
+    end_line(partial_, sink);
+    partial_.clear();
+}
+
 namespace detail {
 
-void hand_out(std::string& buf, std::string_view data, const OutputSink& sink, bool raw) {
+namespace {
+// Every piece as a line of its own, except the empty end of a line already handed out.
+LineSplitter::Sink as_lines(const LineSplitter& lines, const OutputSink& sink) {
+    return [&lines, &sink](std::string_view piece, bool line_end) {
+        if (sink && !(line_end && piece.empty() && lines.mid_line())) sink(piece);
+    };
+}
+} // namespace
+
+void hand_out(LineSplitter& lines, std::string_view data, const OutputSink& sink, bool raw) {
     if (raw) {
         if (sink && !data.empty()) sink(data);
         return;
     }
-    buf.append(data);
-    size_t start = 0;
-    size_t nl;
-    while ((nl = buf.find('\n', start)) != std::string::npos) {
-        size_t end = nl;
-        if (end > start && buf[end - 1] == '\r') --end;
-        if (sink) sink(std::string_view(buf).substr(start, end - start));
-        start = nl + 1;
-    }
-    buf.erase(0, start);
+    lines.feed(data, as_lines(lines, sink));
 }
 
-void hand_out_rest(std::string& buf, const OutputSink& sink) {
-    if (buf.empty()) return;
-    if (buf.back() == '\r') buf.pop_back();
-    if (sink) sink(buf);
-    buf.clear();
+void hand_out_rest(LineSplitter& lines, const OutputSink& sink) {
+    lines.finish(as_lines(lines, sink));
 }
 
 bool OutputLinger::keep_reading(bool child_running, bool had_output) {

@@ -26,6 +26,29 @@ std::string quote_windows_argument(std::string_view arg);
 // it has no extension).
 std::string resolve_program(const std::string& program, const std::string& working_folder);
 
+// Cuts a stream of output into lines (LF or CR LF, the line end removed) as it arrives, in time
+// linear in its length. What it holds stays bounded: a line longer than max_piece is handed out
+// in pieces of about that size, cut between UTF-8 characters and never between CR and LF;
+// line_end tells whether a piece ends its line.
+class LineSplitter {
+  public:
+    using Sink = std::function<void(std::string_view piece, bool line_end)>;
+    static constexpr std::size_t default_max_piece = 1 << 20;
+    explicit LineSplitter(std::size_t max_piece = default_max_piece) : max_piece_(max_piece) {}
+
+    void feed(std::string_view data, const Sink& sink);
+    // The end of the stream: a last line without a line end is ended.
+    void finish(const Sink& sink);
+    // True while the line being read has already been handed out in part.
+    bool mid_line() const { return mid_line_; }
+
+  private:
+    void end_line(std::string_view rest, const Sink& sink);
+    std::string partial_;
+    std::size_t max_piece_;
+    bool mid_line_ = false;
+};
+
 // A running child process.
 class ChildProcess {
   public:
@@ -35,6 +58,7 @@ class ChildProcess {
         bool capture_output = false; // standard output and standard error as pipes
         bool raw_stdout = false;     // capture_output: standard output in pieces as it
                                      // arrives, not line by line
+        bool raw_stderr = false;     // the same for standard error
         bool discard_output = false; // both streams to /dev/null (NUL on Windows)
     };
     ChildProcess();
@@ -50,9 +74,10 @@ class ChildProcess {
     std::optional<int> wait(int timeout_ms = -1);
     void kill();
     // With capture_output: reads what is available on both pipes, waiting at most timeout_ms,
-    // and hands complete lines (without line ends) to the callbacks. Returns false once both
-    // pipes are closed and everything was handed over, or once the child has ended and its
-    // pipes, held open by something it started, have been quiet for output_quiet_ms (at most
+    // and hands complete lines (without line ends; a line too long to hold in pieces, as
+    // LineSplitter cuts it) to the callbacks, or the raw pieces for a raw stream. Returns false
+    // once both pipes are closed and everything was handed over, or once the child has ended and
+    // its pipes, held open by something it started, have been quiet for output_quiet_ms (at most
     // output_linger_ms after its end).
     bool poll_output(int timeout_ms, const std::function<void(std::string_view)>& on_stdout,
                      const std::function<void(std::string_view)>& on_stderr);

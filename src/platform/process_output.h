@@ -2,6 +2,8 @@
 // What the process runners of every system share: handing out captured output line by line,
 // and deciding when the output of a child that has ended is finished.
 
+#include "platform/process.h"
+
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -12,11 +14,11 @@ namespace orvel::detail {
 
 using OutputSink = std::function<void(std::string_view)>;
 
-// Appends data to buf and hands out every complete line without its line end (LF or CR LF);
-// raw hands out the data as it came instead.
-void hand_out(std::string& buf, std::string_view data, const OutputSink& sink, bool raw);
+// Hands out every complete line of what has arrived without its line end (LF or CR LF), an
+// overlong line in pieces; raw hands out the data as it came instead.
+void hand_out(LineSplitter& lines, std::string_view data, const OutputSink& sink, bool raw);
 // Hands out a final line that has no line end.
-void hand_out_rest(std::string& buf, const OutputSink& sink);
+void hand_out_rest(LineSplitter& lines, const OutputSink& sink);
 
 // The pipes stay open as long as any process holds them: a helper that the child started (a
 // wrapper script's background job) inherits them and may outlive the child by hours. Once the

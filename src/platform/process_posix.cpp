@@ -83,8 +83,9 @@ struct ChildProcess::Impl {
     int out_fd = -1;
     int err_fd = -1;
     bool raw_stdout = false;
-    std::string out_buf;
-    std::string err_buf;
+    bool raw_stderr = false;
+    LineSplitter out_lines;
+    LineSplitter err_lines;
     detail::OutputLinger linger;
 };
 
@@ -171,6 +172,7 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
         impl_->out_fd = out_read.release();
         impl_->err_fd = err_read.release();
         impl_->raw_stdout = options.raw_stdout;
+        impl_->raw_stderr = options.raw_stderr;
     }
     return true;
 }
@@ -222,7 +224,7 @@ void ChildProcess::kill() {
 
 namespace {
 // Hands out a final unterminated line and closes the stream.
-void close_stream(int& fd, std::string& buf, const detail::OutputSink& sink) {
+void close_stream(int& fd, LineSplitter& buf, const detail::OutputSink& sink) {
     detail::hand_out_rest(buf, sink);
     ::close(fd);
     fd = -1;
@@ -230,7 +232,7 @@ void close_stream(int& fd, std::string& buf, const detail::OutputSink& sink) {
 
 // Reads what is available from fd and hands it out. At end of file the fd is closed and set
 // to -1, a final unterminated line handed out.
-void drain(int& fd, std::string& buf, const detail::OutputSink& sink, bool raw = false) {
+void drain(int& fd, LineSplitter& buf, const detail::OutputSink& sink, bool raw = false) {
     char chunk[65536];
     const ssize_t n = ::read(fd, chunk, raw ? sizeof chunk : 8192);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
@@ -258,14 +260,14 @@ bool ChildProcess::poll_output(int timeout_ms, const detail::OutputSink& on_stdo
     const int r = ::poll(fds, static_cast<nfds_t>(count), timeout_ms);
     if (r < 0) return errno == EINTR;
     if (out_index >= 0 && (fds[out_index].revents & (POLLIN | POLLHUP | POLLERR)))
-        drain(impl_->out_fd, impl_->out_buf, on_stdout, impl_->raw_stdout);
+        drain(impl_->out_fd, impl_->out_lines, on_stdout, impl_->raw_stdout);
     if (err_index >= 0 && (fds[err_index].revents & (POLLIN | POLLHUP | POLLERR)))
-        drain(impl_->err_fd, impl_->err_buf, on_stderr);
+        drain(impl_->err_fd, impl_->err_lines, on_stderr, impl_->raw_stderr);
     if (impl_->out_fd < 0 && impl_->err_fd < 0) return false;
 
     if (impl_->linger.keep_reading(running(), r > 0)) return true;
-    if (impl_->out_fd >= 0) close_stream(impl_->out_fd, impl_->out_buf, on_stdout);
-    if (impl_->err_fd >= 0) close_stream(impl_->err_fd, impl_->err_buf, on_stderr);
+    if (impl_->out_fd >= 0) close_stream(impl_->out_fd, impl_->out_lines, on_stdout);
+    if (impl_->err_fd >= 0) close_stream(impl_->err_fd, impl_->err_lines, on_stderr);
     return false;
 }
 

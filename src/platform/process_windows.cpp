@@ -99,8 +99,9 @@ struct ChildProcess::Impl {
     UniqueHandle out_pipe;
     UniqueHandle err_pipe;
     bool raw_stdout = false;
-    std::string out_buf;
-    std::string err_buf;
+    bool raw_stderr = false;
+    LineSplitter out_lines;
+    LineSplitter err_lines;
     detail::OutputLinger linger;
 };
 
@@ -180,6 +181,7 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
         impl_->out_pipe.reset(out_read.release());
         impl_->err_pipe.reset(err_read.release());
         impl_->raw_stdout = options.raw_stdout;
+        impl_->raw_stderr = options.raw_stderr;
     }
     return true;
 }
@@ -214,7 +216,7 @@ namespace {
 // Reads what the pipe holds without waiting (a flood a piece at a time, so that the caller
 // keeps its turns). False once the pipe is closed by every writer (the handle is then closed,
 // a final unterminated line handed out).
-bool drain(UniqueHandle& pipe, std::string& buf, const detail::OutputSink& sink, bool raw,
+bool drain(UniqueHandle& pipe, LineSplitter& buf, const detail::OutputSink& sink, bool raw,
            bool& had_output) {
     char chunk[65536];
     for (int round = 0;; ++round) {
@@ -245,8 +247,9 @@ bool ChildProcess::poll_output(int timeout_ms, const detail::OutputSink& on_stdo
     bool had_output = false;
     for (;;) {
         if (impl_->out_pipe)
-            drain(impl_->out_pipe, impl_->out_buf, on_stdout, impl_->raw_stdout, had_output);
-        if (impl_->err_pipe) drain(impl_->err_pipe, impl_->err_buf, on_stderr, false, had_output);
+            drain(impl_->out_pipe, impl_->out_lines, on_stdout, impl_->raw_stdout, had_output);
+        if (impl_->err_pipe)
+            drain(impl_->err_pipe, impl_->err_lines, on_stderr, impl_->raw_stderr, had_output);
         if (had_output || std::chrono::steady_clock::now() >= deadline) break;
         ::Sleep(2);
     }
@@ -254,11 +257,11 @@ bool ChildProcess::poll_output(int timeout_ms, const detail::OutputSink& on_stdo
 
     if (impl_->linger.keep_reading(running(), had_output)) return true;
     if (impl_->out_pipe) {
-        detail::hand_out_rest(impl_->out_buf, on_stdout);
+        detail::hand_out_rest(impl_->out_lines, on_stdout);
         impl_->out_pipe.reset();
     }
     if (impl_->err_pipe) {
-        detail::hand_out_rest(impl_->err_buf, on_stderr);
+        detail::hand_out_rest(impl_->err_lines, on_stderr);
         impl_->err_pipe.reset();
     }
     return false;

@@ -1,10 +1,11 @@
 #include "platform/terminal.h"
 
+#include <cstdio>
+
 #ifdef _WIN32
 #include "platform/files.h"
 
 #include <chrono>
-#include <cstdio>
 
 #include <io.h>
 #include <windows.h>
@@ -39,20 +40,22 @@ void use_utf8_console() {
 #endif
 }
 
-bool input_is_terminal() {
+namespace {
+bool is_terminal(std::FILE* stream) {
 #ifdef _WIN32
-    return ::_isatty(::_fileno(stdin)) != 0;
+    return ::_isatty(::_fileno(stream)) != 0;
 #else
-    return ::isatty(0) != 0;
+    return ::isatty(::fileno(stream)) != 0;
 #endif
+}
+} // namespace
+
+bool input_is_terminal() {
+    return is_terminal(stdin);
 }
 
 bool output_is_terminal() {
-#ifdef _WIN32
-    return ::_isatty(::_fileno(stdout)) != 0;
-#else
-    return ::isatty(1) != 0;
-#endif
+    return is_terminal(stdout);
 }
 
 bool input_ready(int wait_ms) {

@@ -67,6 +67,31 @@ void append_folded(std::string& out, std::string_view text) {
     append_ascii_lower(out, text);
 }
 
+void append_search_folded(std::string& out, std::string_view text) {
+#if ORVEL_HAVE_UTF8PROC
+    if (!is_ascii(text)) {
+        utf8proc_uint8_t* folded = nullptr;
+        const utf8proc_ssize_t n = utf8proc_map(
+            reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
+            static_cast<utf8proc_ssize_t>(text.size()), &folded,
+            static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPAT | UTF8PROC_COMPOSE |
+                                           UTF8PROC_STRIPMARK | UTF8PROC_CASEFOLD));
+        if (n >= 0) out.append(reinterpret_cast<const char*>(folded), static_cast<size_t>(n));
+        std::free(folded);
+        if (n >= 0) return;
+    }
+#endif
+    // Without utf8proc, or for text that is not UTF-8: case alone.
+    append_folded(out, text);
+}
+
+std::string search_fold(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    append_search_folded(out, text);
+    return out;
+}
+
 std::string fold_case(std::string_view text) {
     std::string out;
     out.reserve(text.size());

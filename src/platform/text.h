@@ -17,6 +17,12 @@ namespace orvel {
 std::string fold_case(std::string_view text);
 void append_folded(std::string& out, std::string_view text);
 
+// The key searches compare: case folded, compatibility forms unified and accents and other
+// combining marks dropped (NFKD, marks removed, composed again), so that "jinguk" finds
+// "Jingūkan" and "uber" finds "ÜBER". Search text and searched text are folded alike.
+std::string search_fold(std::string_view text);
+void append_search_folded(std::string& out, std::string_view text);
+
 char ascii_lower(char c);
 char ascii_upper(char c);
 std::string to_lower(std::string_view text);

@@ -27,10 +27,12 @@ void parse_mame_config(MamePaths& paths, std::string_view bytes) {
     }
 }
 
-void read_mame_config(MamePaths& paths, const std::string& file) {
-    const auto bytes = read_file(file);
-    if (!bytes) return;
+Status read_mame_config(MamePaths& paths, const std::string& file) {
+    const Result<std::string> bytes = read_file(file, max_ini_file_bytes, "MAME's ini file");
+    if (bytes.is(FailureKind::Missing)) return {};
+    if (!bytes) return bytes.status();
     parse_mame_config(paths, *bytes);
+    return {};
 }
 
 namespace {
@@ -88,10 +90,14 @@ MameConfigDiscovery discover_mame_config(const Settings& settings, MamePaths& pa
         return folder.empty() ? std::string(name) : join_path(folder, name);
     };
     const std::string mame_ini = in_folder("mame.ini");
+    // The first failure is the one told; the files that could be read still count.
+    auto note = [&result](Status status) {
+        if (result.status && !status) result.status = std::move(status);
+    };
     // The files of MAME's own folder, ui.ini's values over mame.ini's.
     auto read_own = [&] {
-        read_mame_config(paths, mame_ini);
-        read_mame_config(paths, in_folder("ui.ini"));
+        note(read_mame_config(paths, mame_ini));
+        note(read_mame_config(paths, in_folder("ui.ini")));
     };
     if (settings.MAME_Exe.empty()) {
         read_own();
@@ -120,7 +126,7 @@ MameConfigDiscovery discover_mame_config(const Settings& settings, MamePaths& pa
         if (!found.empty()) {
             paths = shown.paths;
             const std::string ui_ini = find_on_ini_path(shown.inipath, folder, "ui.ini");
-            if (!ui_ini.empty()) read_mame_config(paths, ui_ini);
+            if (!ui_ini.empty()) note(read_mame_config(paths, ui_ini));
             return result;
         }
     }

@@ -7,6 +7,7 @@
 #include "settings/mame_paths.h"
 #include "settings/settings.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,9 +15,11 @@ namespace orvel {
 
 // Reads one of MAME's ini files (a path, relative to the current directory or absolute) into
 // the MAME paths. Each line holds a key padded with spaces to 26 columns, then the value; lines
-// starting with "#" are comments; keys match exactly. A file that cannot be read changes
-// nothing.
-void read_mame_config(MamePaths& paths, const std::string& file);
+// starting with "#" are comments; keys match exactly. A missing file changes nothing; one that
+// cannot be read, or is larger than any ini file (max_ini_file_bytes), changes nothing and
+// gives the failure naming it.
+inline constexpr std::uint64_t max_ini_file_bytes = 4 << 20;
+Status read_mame_config(MamePaths& paths, const std::string& file);
 // The same from bytes in memory.
 void parse_mame_config(MamePaths& paths, std::string_view bytes);
 
@@ -25,7 +28,8 @@ void parse_mame_config(MamePaths& paths, std::string_view bytes);
 inline constexpr int default_cc_timeout_ms = 60000;
 
 struct MameConfigDiscovery {
-    // Fails, saying why, when MAME did not answer in time; what could be read is read anyway.
+    // Fails, saying why, when MAME did not answer in time or one of its ini files could not be
+    // read (too large, unreadable); what could be read is read anyway.
     Status status;
     // The folder in which MAME wrote its default configuration files ("-cc") because it had
     // none of its own; empty when nothing was written.

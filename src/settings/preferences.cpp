@@ -78,9 +78,14 @@ std::string value_text(const Settings& settings, const Field& field) {
 // A key line's value (leading blanks already skipped) into its field, by the file's rules.
 void read_value(Settings& settings, const Field& f, std::string_view value) {
     switch (f.kind) {
-    case Kind::Text:
-        settings.*f.text = std::string(trim_right(value, " \t"));
+    case Kind::Text: {
+        // A value is one line of plain text: control characters (which the writer would leave
+        // out) are dropped here already, so that what is read is written back the same.
+        std::string text(value);
+        std::erase_if(text, [](char c) { return is_control(static_cast<unsigned char>(c)); });
+        settings.*f.text = std::string(trim(text, " \t"));
         break;
+    }
     case Kind::Integer:
         settings.*f.integer = leading_number(value);
         break;
@@ -247,14 +252,11 @@ bool set_preference(Settings& settings, std::string_view key, std::string_view v
 
 Status load_preferences(Settings& settings) {
     const std::string path = preferences_path(settings);
-    errno = 0;
-    const auto bytes = read_file(path);
-    if (!bytes) {
-        const int err = errno;
-        if (err == ENOENT || err == ENOTDIR)
-            return failure("There is no preferences file: " + path, FailureKind::Missing);
-        return system_failure("The preferences file could not be read: " + path, err);
-    }
+    const Result<std::string> bytes =
+        read_file(path, max_preferences_bytes, "The preferences file");
+    if (bytes.is(FailureKind::Missing))
+        return failure("There is no preferences file: " + path, FailureKind::Missing);
+    if (!bytes) return bytes.status();
     parse_preferences(settings, *bytes);
     return {};
 }

@@ -6,6 +6,7 @@
 #include "platform/failure.h"
 #include "settings/settings.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,9 @@ namespace orvel {
 // Reads preferences_path(settings) into the record. A key or group missing from the file keeps
 // the value the record already holds. Fails as Missing, changing nothing, when there is no file,
 // and as Error, naming the file and the system's reason, when it is there but cannot be read.
+// A file far larger than any preferences file (max_preferences_bytes), or one without end,
+// fails the same way, saying it is too large.
+inline constexpr std::uint64_t max_preferences_bytes = 16 << 20;
 Status load_preferences(Settings& settings);
 // The same from bytes already in memory (the whole file).
 void parse_preferences(Settings& settings, std::string_view bytes);

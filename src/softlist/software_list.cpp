@@ -286,23 +286,46 @@ Status load_software_list(const std::string& list_name, std::string_view hashpat
             host.message("Error", loaded.message(), Buttons::Ok, Icon::Error);
     }
     sort_software_items(list.items);
+    prepare_software_search(list.items);
     scan_software_availability(list.items, list_name, rompath, mame_folder);
     if (!list.items.empty()) list.current = 0;
     return loaded;
+}
+
+namespace {
+std::string software_search_key(const SoftwareItem& item) {
+    std::string key;
+    append_search_folded(key, item.description);
+    key.push_back('\0');
+    append_search_folded(key, item.name);
+    return key;
+}
+} // namespace
+
+void prepare_software_search(std::vector<SoftwareItem>& items) {
+    for (SoftwareItem& item : items)
+        item.search_key = software_search_key(item);
 }
 
 std::vector<std::int64_t> filter_software_items(const std::vector<SoftwareItem>& items,
                                                 SoftwareFilter filter, std::string_view search) {
     std::vector<std::int64_t> view;
     view.reserve(items.size());
+    const std::string text = search_fold(search);
+    std::string made; // the key of an item whose list was not prepared
     for (std::size_t i = 0; i < items.size(); ++i) {
         const SoftwareItem& item = items[i];
         const bool available = item.is_available();
         if (filter == SoftwareFilter::Available && !available) continue;
         if (filter == SoftwareFilter::Missing && available) continue;
-        if (!search.empty() && !icontains(item.description, search) &&
-            !icontains(item.name, search))
-            continue;
+        if (!text.empty()) {
+            std::string_view key = item.search_key;
+            if (key.empty()) key = made = software_search_key(item);
+            const size_t split = key.find('\0');
+            if (key.substr(0, split).find(text) == std::string_view::npos &&
+                key.substr(split + 1).find(text) == std::string_view::npos)
+                continue;
+        }
         view.push_back(static_cast<std::int64_t>(i));
     }
     return view;

@@ -29,6 +29,10 @@ struct SoftwareItem {
     std::string list_name; // the software list the item came from
     std::vector<std::string> disk_names;
     std::vector<std::string> parts; // one media switch per `part` element, in file order
+    // The description and the name folded for searching (see search_fold), a zero byte
+    // between them; made once when the list is loaded, so that a keystroke folds only the
+    // search text. Empty until then.
+    std::string search_key;
 
     bool is_available() const { return available == SoftwareAvailability::Available; }
     // The media switch a software run uses: the first part's. An item of several parts
@@ -89,8 +93,11 @@ Status load_software_list(const std::string& list_name, std::string_view hashpat
 // "Software List (N Titles)".
 std::string software_list_title(std::size_t count);
 
+// Fills the items' search keys.
+void prepare_software_search(std::vector<SoftwareItem>& items);
+
 // Positions of the items the filter shows, in list order; a search text narrows them to the
-// items whose description or short name contains it, without regard to case.
+// items whose description or short name contains it, without regard to case or accents.
 std::vector<std::int64_t> filter_software_items(const std::vector<SoftwareItem>& items,
                                                 SoftwareFilter filter,
                                                 std::string_view search = {});

@@ -17,7 +17,8 @@ namespace {
 RomData fixture_data(MachineList& machines) {
     RomData data;
     const std::string xml =
-        read_file(std::string(ORVEL_FIXTURES_DIR) + "/audit/listing.xml").value_or("");
+        read_file(std::string(ORVEL_FIXTURES_DIR) + "/audit/listing.xml", no_size_limit)
+            .value_or("");
     EXPECT_TRUE(parse_listing_text(xml, machines, &data).ok());
     return data;
 }
@@ -80,7 +81,7 @@ TEST(ZipDirectory, ReadsNamesSizesAndCrcsAndRefusesBrokenDirectories) {
     std::filesystem::remove_all(folder);
     ASSERT_TRUE(test::write_zip(folder + "a.zip",
                                 {{"one.bin", 64, 0xdeadbeef}, {"sub/two.bin", 8, 0x01020304}}));
-    const std::string bytes = read_file(folder + "a.zip").value_or("");
+    const std::string bytes = read_file(folder + "a.zip", no_size_limit).value_or("");
     std::filesystem::remove_all(folder);
     const auto read_from = [](const std::string& b) {
         return read_zip_directory(b.size(), [&](std::uint64_t at, std::size_t n, std::string& out) {

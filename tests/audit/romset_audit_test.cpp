@@ -20,7 +20,8 @@ using orvel::test::RomFile;
 namespace {
 
 std::string fixture_listing() {
-    return read_file(std::string(ORVEL_FIXTURES_DIR) + "/audit/listing.xml").value_or("");
+    return read_file(std::string(ORVEL_FIXTURES_DIR) + "/audit/listing.xml", no_size_limit)
+        .value_or("");
 }
 
 // An independent reading of the listing: plain text search for the attributes the collection

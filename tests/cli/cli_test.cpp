@@ -64,7 +64,8 @@ TEST_F(Cli, InitFindsMameOnPathOrSaysHowToGetOne) {
         EXPECT_EQ(r.value("MAME_Path"), mame_folder);
         EXPECT_EQ(r.value("MAME_Version"), "0.251");
     }
-    const std::string prefs = read_file(dir.file("ORVEL_Data/ORVEL.prefs")).value_or("");
+    const std::string prefs =
+        read_file(dir.file("ORVEL_Data/ORVEL.prefs"), no_size_limit).value_or("");
     dir.write("true", "#!/bin/sh\nexit 0\n");
     std::filesystem::permissions(dir.file("true"), std::filesystem::perms::owner_all);
     const CliRun wrong = run_cli("init --mame ./true --yes", dir.path());
@@ -74,7 +75,7 @@ TEST_F(Cli, InitFindsMameOnPathOrSaysHowToGetOne) {
               std::string::npos)
         << wrong.err.back();
     EXPECT_NE(wrong.err.back().find("choose another MAME"), std::string::npos);
-    EXPECT_EQ(read_file(dir.file("ORVEL_Data/ORVEL.prefs")).value_or(""), prefs);
+    EXPECT_EQ(read_file(dir.file("ORVEL_Data/ORVEL.prefs"), no_size_limit).value_or(""), prefs);
 }
 
 TEST_F(Cli, ConfigBeforeInitFailsWithAReason) {

@@ -171,13 +171,18 @@ TEST_F(LaunchCli, IniNamesListsTheFilesMameReads) {
     EXPECT_EQ(cli("ini-names").status, 2);
 }
 
-TEST_F(LaunchCli, RunEndsWithMamesExitStatus) {
+TEST_F(LaunchCli, RunEndsWithMamesExitStatusAndPausesOnlyWhenAsked) {
     EnvGuard failing("ORVEL_FAKE_EXIT", "3");
-    for (const char* capture : {"", " --capture"}) {
-        const CliRun r = cli(std::string("run nes --yes") + capture);
-        EXPECT_EQ(r.status, 3) << capture;
+    // The terminal keeps MAME's text after a failed run: the key is asked for only with --pause.
+    for (const char* options : {"", " --capture", " --pause", " --capture --pause"}) {
+        SCOPED_TRACE(options);
+        const CliRun r = cli(std::string("run nes --yes") + options);
+        EXPECT_EQ(r.status, 3);
         ASSERT_FALSE(r.err.empty());
         EXPECT_EQ(r.err.back(), "orvel-cli: run: MAME ended with exit status 3");
+        const bool paused =
+            std::find(r.out.begin(), r.out.end(), "Press A Key To Exit") != r.out.end();
+        EXPECT_EQ(paused, std::string(options).find("--pause") != std::string::npos);
     }
 }
 

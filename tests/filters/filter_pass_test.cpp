@@ -252,12 +252,19 @@ TEST(FilterPass, SearchMatchesDescriptionOrNameWithoutCaseAsPlainText) {
 TEST(FilterPass, SearchAndSortFoldCaseBeyondAscii) {
     MachineList ms = {machine("attache", "Attaché Case"), machine("uber", "Über Racer"),
                       machine("strasse", "Straße Kampf"), machine("omega", "Ωmega"),
-                      machine("ascii", "Ultra")};
+                      machine("ascii", "Ultra"),          machine("jingukan", "Jingūkan")};
     FilterSet f;
     const std::pair<const char*, Names> searches[] = {
-        {"ATTACHÉ", {"attache"}}, {"attache\xCC\x81", {"attache"}}, // e + combining acute
-        {"über", {"uber"}},       {"STRASSE", {"strasse"}},         // ß folds to ss
+        {"ATTACHÉ", {"attache"}},
+        {"attache\xCC\x81", {"attache"}}, // e + combining acute
+        {"über", {"uber"}},
+        {"STRASSE", {"strasse"}}, // ß folds to ss
         {"ωmega", {"omega"}},
+        // Accents are ignored both ways: typed without them, or typed where the title has none.
+        {"jinguk", {"jingukan"}},
+        {"ATTACHE CASE", {"attache"}},
+        {"uber", {"uber"}},
+        {"\xC3\xBAltra", {"ascii"}},
     };
     for (const auto& [text, names] : searches) {
         set_search_text(f, text);

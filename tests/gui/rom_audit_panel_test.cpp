@@ -24,7 +24,8 @@ TEST(RomAuditPanel, ListsEachRomWithWhatWasFoundAndKeepsTheVerdict) {
     state.settings.ORVEL_Data = dir.file("data/");
     state.mame_paths.rompath = "roms";
     RomData data;
-    const std::string xml = read_file(test::fixture("audit/listing.xml")).value_or("");
+    const std::string xml =
+        read_file(test::fixture("audit/listing.xml"), no_size_limit).value_or("");
     ASSERT_TRUE(parse_listing_text(xml, state.machines, &data).ok());
     ASSERT_TRUE(create_folders(state.settings.ORVEL_Data));
     ASSERT_TRUE(save_rom_data(data, rom_data_path(state.settings.ORVEL_Data)).ok());

@@ -320,6 +320,28 @@ TEST_F(LaunchTest, CapturedRunPairsOneErrorLineWithEachOutputLine) {
 }
 #endif
 
+#ifndef _WIN32 // stand-in MAMEs written as shell scripts
+TEST_F(LaunchTest, CapturedOutputIsWrittenAsItCameHoweverLongItsLines) {
+    // Lines far longer than the run holds at once (one without any line end), of characters
+    // that a careless cut would break, beside short ones.
+    std::string wide;
+    for (int i = 0; i < 600000; ++i)
+        wide += "\xC3\xA9\xE6\x97\xA5"; // 3 MB
+    const std::string out_text = "short\r\n" + wide + "\r\n\r\nend\r\n";
+    const std::string err_text = wide + "x";
+    dir.write("out.txt", out_text);
+    dir.write("err.txt", err_text);
+    const auto opener = [](const std::string&) { return true; };
+    // (Compared with == so that a failure does not print megabytes.)
+    ASSERT_TRUE(run_mame_captured(script("cat out.txt\n"), "", host, opener).written);
+    EXPECT_TRUE(test::read_all(own("output.txt")) == out_text);
+    EXPECT_EQ(test::read_all(own("error.txt")), "\r\n\r\n\r\n\r\n");
+    ASSERT_TRUE(run_mame_captured(script("cat err.txt >&2\n"), "", host, opener).written);
+    EXPECT_EQ(test::read_all(own("output.txt")), "");
+    EXPECT_TRUE(test::read_all(own("error.txt")) == err_text + "\r\n");
+}
+#endif
+
 TEST_F(LaunchTest, FloodingStandardErrorNeverHangsAndIsKept) {
     ScopedEnv flood("ORVEL_FAKE_STDERR_FLOOD", std::to_string(2 << 20)); // 2 MB, 2048 lines
     const auto begin = std::chrono::steady_clock::now();

@@ -118,7 +118,7 @@ TEST(Files, NamesWithSpacesAndLettersBeyondAsciiReachTheSystemIntact) {
     ASSERT_TRUE(create_folder(folder));
     ASSERT_TRUE(write_file_atomic(file, "12345"));
     EXPECT_EQ(file_size(file), 5);
-    EXPECT_EQ(read_file(file), "12345");
+    EXPECT_EQ(read_file(file, 5).value_or(""), "12345");
     EXPECT_TRUE(file_modified_time(file).has_value());
     EXPECT_NE(file_creation_date(file), "");
     const std::vector<DirEntry> entries = list_directory(folder, "*FILE.DAT");
@@ -126,9 +126,34 @@ TEST(Files, NamesWithSpacesAndLettersBeyondAsciiReachTheSystemIntact) {
     EXPECT_EQ(entries[0].name, "ü file.dat");
     const std::string copy = join_path(folder, "kopie ö.dat");
     ASSERT_TRUE(copy_file(file, copy));
-    EXPECT_EQ(read_file(copy), "12345");
+    EXPECT_EQ(read_file(copy, 5).value_or(""), "12345");
     EXPECT_TRUE(delete_file(copy));
     EXPECT_FALSE(file_exists(copy));
+}
+
+TEST(Files, WholeReadsStopAtTheirLimit) {
+    TempDir dir;
+    const std::string file = dir.write("ten.txt", "0123456789");
+    EXPECT_EQ(read_file(file, 10).value_or("?"), "0123456789");
+    const Result<std::string> over = read_file(file, 9, "The list");
+    EXPECT_EQ(over.message(), "The list is too large to be read (more than 9 bytes): " + file);
+    const Result<std::string> missing = read_file(dir.file("none"), 10, "The list");
+    EXPECT_TRUE(missing.is(FailureKind::Missing));
+    EXPECT_EQ(missing.message().rfind("The list could not be read: " + dir.file("none") + " (", 0),
+              0u);
+
+    std::string blocks;
+    errno = 0;
+    EXPECT_FALSE(read_file_blocks(
+        file, 4, [&](std::string_view b) { blocks += b; }, 9));
+    EXPECT_EQ(errno, EFBIG);
+    EXPECT_EQ(blocks, "01234567"); // nothing past the limit is handed out
+#ifndef _WIN32
+    // A device reports size 0 and has no end.
+    EXPECT_TRUE(read_file("/dev/zero", 1 << 20).is(FailureKind::Refused));
+    EXPECT_FALSE(read_file_blocks(
+        "/dev/zero", 1 << 16, [](std::string_view) {}, 1 << 20));
+#endif
 }
 
 TEST(Files, PathHelpers) {

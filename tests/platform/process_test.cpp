@@ -1,5 +1,6 @@
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/text.h"
 #include "support/env_guard.h"
 #include "support/lingering_helper.h"
 #include "support/scripted_host.h"
@@ -159,6 +160,35 @@ TEST(Process, CapturedLinesLoseTheirLineEnds) {
     EXPECT_EQ(err, (std::vector<std::string>{"x"}));
 }
 #endif
+
+TEST(Process, LineSplitterCutsOnlyOverlongLinesAndNeverInsideACharacter) {
+    // Lines of every kind, fed whole and in small pieces: the same lines come out. Pieces of an
+    // overlong line are whole UTF-8 and never split CR LF.
+    std::string long_line;
+    for (int i = 0; i < 40; ++i)
+        long_line += "\xC3\xA9\xE6\x97\xA5\r";
+    const std::string text = "a\r\n\nb\n" + long_line + "\r\n" + long_line + "z";
+    const std::vector<std::string> expected{"a", "", "b", long_line, long_line + "z"};
+    for (const size_t step : {size_t(1), size_t(3), size_t(7), text.size()}) {
+        SCOPED_TRACE(step);
+        LineSplitter lines(16);
+        std::vector<std::string> got(1);
+        size_t pieces = 0;
+        const LineSplitter::Sink sink = [&](std::string_view piece, bool line_end) {
+            ++pieces;
+            EXPECT_TRUE(is_valid_utf8(piece));
+            EXPECT_LE(piece.size(), 16 + step);
+            got.back() += piece;
+            if (line_end) got.emplace_back();
+        };
+        for (size_t at = 0; at < text.size(); at += step)
+            lines.feed(std::string_view(text).substr(at, step), sink);
+        lines.finish(sink);
+        got.pop_back();
+        EXPECT_EQ(got, expected);
+        EXPECT_GT(pieces, expected.size()); // the long lines came in pieces
+    }
+}
 
 TEST(Process, ARunEndsWithTheProgramNotWithAHelperHoldingItsPipes) {
     TempDir dir;

@@ -62,13 +62,32 @@ TEST(MameConfig, LastOccurrenceWinsAndByteOrderMarksAreDecoded) {
 TEST(MameConfig, BinaryAndMissingFilesChangeNothing) {
     MamePaths p;
     p.rompath = "kept";
-    read_mame_config(p, "/no/such/mame.ini");
+    EXPECT_TRUE(read_mame_config(p, "/no/such/mame.ini")); // nothing to tell
     std::string noise;
     for (int i = 0; i < 4096; ++i)
         noise.push_back(static_cast<char>((i * 37) & 0xFF));
     parse_mame_config(p, noise);
     EXPECT_EQ(p.rompath, "kept");
 }
+
+#ifndef _WIN32 // links to a device
+TEST(MameConfig, EndlessAndHugeIniFilesAreRefusedByName) {
+    TempDir dir;
+    dir.write("mame.ini", line("rompath", "roms2"));
+    std::filesystem::create_symlink("/dev/zero", dir.file("ui.ini"));
+    Settings settings;
+    settings.MAME_Path = dir.path();
+    MamePaths p;
+    const MameConfigDiscovery found = discover_mame_config(settings, p);
+    EXPECT_EQ(found.status.message(),
+              "MAME's ini file is too large to be read (more than 4 MB): " + dir.file("ui.ini"));
+    EXPECT_EQ(p.rompath, "roms2"); // what could be read counts
+
+    dir.write("big.ini", std::string(max_ini_file_bytes + 1, '#'));
+    EXPECT_TRUE(read_mame_config(p, dir.file("big.ini")).is(FailureKind::Refused));
+    EXPECT_EQ(p.rompath, "roms2");
+}
+#endif
 
 class Discovery : public ::testing::Test {
   protected:

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 using namespace orvel;
 using namespace orvel::test;
 
@@ -202,9 +205,33 @@ TEST(Preferences, NoValueCanStartLinesOfItsOwn) {
     parse_preferences(reread, format_preferences(s));
     EXPECT_EQ(reread.ORVEL_Font_Name, "Arial[MAME Info]MAME_Exe = /tmp/evil");
     EXPECT_EQ(reread.MAME_Exe, "");
+    // Nor does what is read from a damaged file: it is written back as it was read.
+    Settings damaged = defaults();
+    parse_preferences(damaged,
+                      std::string("[MAME Info]\nMAME_Exe = \x01 /usr/games/\0mame\x7f\n", 43));
+    EXPECT_EQ(damaged.MAME_Exe, "/usr/games/mame");
     EXPECT_FALSE(is_storable_preference_value("a\tb"));
     EXPECT_TRUE(is_storable_preference_value("Jingūkan /x"));
 }
+
+#ifndef _WIN32 // a sparse file and a link to a device
+TEST(Preferences, HugeAndEndlessFilesAreRefusedQuicklyByName) {
+    TempDir dir;
+    Settings s = defaults();
+    s.ORVEL_Data = dir.path();
+    const std::string path = preferences_path(s);
+    std::filesystem::create_symlink("/dev/zero", path);
+    Status loaded = load_preferences(s);
+    EXPECT_EQ(loaded.message(),
+              "The preferences file is too large to be read (more than 16 MB): " + path);
+    std::filesystem::remove(path);
+    { std::ofstream(path) << "[ORVEL Font]\r\nORVEL_Font_Size = 30\r\n"; }
+    std::filesystem::resize_file(path, std::uintmax_t(2) << 30); // 2 GB, taking no room
+    loaded = load_preferences(s);
+    EXPECT_TRUE(loaded.is(FailureKind::Refused));
+    EXPECT_EQ(s.ORVEL_Font_Size, defaults().ORVEL_Font_Size);
+}
+#endif
 
 TEST(Preferences, AFailedSaveKeepsTheOldFile) {
     TempDir dir;

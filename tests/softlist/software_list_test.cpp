@@ -249,6 +249,22 @@ TEST(SoftwareList, AvailabilityLooksBelowEveryRomFolder) {
           Case{SoftwareFilter::Available, "fantasy", {}}, Case{SoftwareFilter::Missing, "f", {1}},
           Case{SoftwareFilter::All, "zzz", {}}})
         EXPECT_EQ(filter_software_items(items, c.filter, c.search), c.shown) << c.search;
+
+    // Accents are ignored, in a loaded list (keys made once) and in one made by hand alike.
+    std::vector<SoftwareItem> accents(2);
+    accents[0].description = "Jing\xC5\xAB"
+                             "kan Monogatari";
+    accents[1].description = "Pok\xC3\xA9mon Pinball";
+    accents[1].name = "pokepinb";
+    for (const bool prepared : {false, true}) {
+        if (prepared) prepare_software_search(accents);
+        EXPECT_EQ(filter_software_items(accents, SoftwareFilter::All, "jinguk"),
+                  (std::vector<std::int64_t>{0}));
+        EXPECT_EQ(filter_software_items(accents, SoftwareFilter::All, "POKEMON"),
+                  (std::vector<std::int64_t>{1}));
+        EXPECT_EQ(filter_software_items(accents, SoftwareFilter::All, "pok\xC3\xA9pinb"),
+                  (std::vector<std::int64_t>{1}));
+    }
 }
 
 } // namespace

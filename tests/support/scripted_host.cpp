@@ -125,7 +125,7 @@ std::string TempDir::write(const std::string& name, const std::string& bytes) co
 }
 
 std::string read_all(const std::string& path) {
-    return read_file(path).value_or("");
+    return read_file(path, no_size_limit).value_or("");
 }
 
 std::string fixture(const std::string& name) {
