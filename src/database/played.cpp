@@ -68,13 +68,18 @@ PlayedMap parse_played(std::string_view text) {
     return played;
 }
 
-PlayedMap read_played(const std::string& data_folder) {
-    const std::string path = played_path(data_folder);
+Result<PlayedMap> read_played_file(const std::string& data_folder) {
     // A play record is a line per machine played: a few megabytes at the very most.
-    const std::int64_t size = file_size(path);
-    if (size < 0 || size > (std::int64_t(64) << 20)) return {};
-    const std::optional<std::string> bytes = read_file(path);
-    return bytes ? parse_played(*bytes) : PlayedMap();
+    const Result<std::string> bytes =
+        read_file(played_path(data_folder), std::uint64_t(64) << 20, "The play record");
+    if (bytes) return parse_played(*bytes);
+    if (bytes.failure().kind == FailureKind::Missing) return PlayedMap();
+    return bytes.failure();
+}
+
+PlayedMap read_played(const std::string& data_folder) {
+    Result<PlayedMap> played = read_played_file(data_folder);
+    return played ? std::move(*played) : PlayedMap();
 }
 
 Result<PlayRecord> record_play(const std::string& data_folder, const std::string& name,
@@ -86,7 +91,10 @@ Result<PlayRecord> record_play(const std::string& data_folder, const std::string
         return system_failure("The data folder could not be created: " + data_folder, errno);
     const FolderLock lock(data_folder.empty() ? std::string(".") : data_folder);
     remove_stale_temp_files(path);
-    PlayedMap played = read_played(data_folder);
+    // A record that is there but cannot be read is not replaced by one that would lose it.
+    Result<PlayedMap> read = read_played_file(data_folder);
+    if (!read) return read.failure();
+    PlayedMap played = std::move(*read);
     PlayRecord& record = played[name];
     record.times = std::min(record.times + 1, max_number);
     record.last_start = std::clamp<std::int64_t>(start_time, 0, max_number);

@@ -23,7 +23,10 @@ using PlayedMap = std::map<std::string, PlayRecord, std::less<>>;
 std::string played_text(const PlayedMap& played);
 PlayedMap parse_played(std::string_view text);
 
-// The file as it is now; an empty map when it is missing or cannot be read.
+// The file as it is now: an empty map when it is missing; fails, naming the file and the
+// reason, when it cannot be read or is far too large to be one.
+Result<PlayedMap> read_played_file(const std::string& data_folder);
+// The same, with an empty map for a file that cannot be read.
 PlayedMap read_played(const std::string& data_folder);
 
 // Adds one run of a machine (started at start_time, MAME running for seconds) to the file, under

@@ -57,4 +57,12 @@ TEST(Played, RecordingAddsRunsUnderTheLockAndLoadingSetsTheRecords) {
     EXPECT_EQ(play_time_text(PlayRecord{1, 1, 3723}), "1:02:03");
     EXPECT_EQ(last_played_text(machines[1].played), "Never");
     EXPECT_EQ(last_played_text(machines[2].played).size(), 16u); // "YYYY-MM-DD HH:MM"
+
+    // A record that is there but cannot be read is never replaced by a new one.
+    test::TempDir other;
+    ASSERT_TRUE(create_folders(played_path(other.path()) + "/"));
+    const Result<PlayRecord> refused = record_play(other.path(), "pacman", 1, 1);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_NE(refused.failure().message.find("ORVEL.played"), std::string::npos);
+    EXPECT_TRUE(folder_exists(played_path(other.path())));
 }
