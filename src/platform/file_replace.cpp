@@ -160,24 +160,7 @@ FileReplacement::~FileReplacement() {
     if (!done_ && !temp_.empty()) ::unlink(temp_.c_str());
 }
 
-bool FileReplacement::flush() {
-    if (error_ == 0 && !pending_.empty() && !write_all(fd_, pending_))
-        error_ = errno != 0 ? errno : EIO;
-    pending_.clear();
-    return error_ == 0;
-}
-
-bool FileReplacement::write(std::string_view data) {
-    if (error_ != 0) return false;
-    if (pending_.size() + data.size() <= block_size) {
-        pending_.append(data);
-        return true;
-    }
-    if (!flush()) return false;
-    if (data.size() < block_size) {
-        pending_.append(data);
-        return true;
-    }
+bool FileReplacement::write_through(std::string_view data) {
     if (!write_all(fd_, data)) error_ = errno != 0 ? errno : EIO;
     return error_ == 0;
 }
@@ -281,26 +264,11 @@ FileReplacement::~FileReplacement() {
     if (!done_ && !temp_.empty()) ::DeleteFileW(to_wide(temp_).c_str());
 }
 
-bool FileReplacement::flush() {
-    if (error_ == 0 && !pending_.empty() && !write_all(static_cast<HANDLE>(handle_), pending_))
-        error_ = errno_of_last_error() != 0 ? errno_of_last_error() : EIO;
-    pending_.clear();
-    return error_ == 0;
-}
-
-bool FileReplacement::write(std::string_view data) {
-    if (error_ != 0) return false;
-    if (pending_.size() + data.size() <= block_size) {
-        pending_.append(data);
-        return true;
+bool FileReplacement::write_through(std::string_view data) {
+    if (!write_all(static_cast<HANDLE>(handle_), data)) {
+        const int err = errno_of_last_error();
+        error_ = err != 0 ? err : EIO;
     }
-    if (!flush()) return false;
-    if (data.size() < block_size) {
-        pending_.append(data);
-        return true;
-    }
-    if (!write_all(static_cast<HANDLE>(handle_), data))
-        error_ = errno_of_last_error() != 0 ? errno_of_last_error() : EIO;
     return error_ == 0;
 }
 
@@ -331,6 +299,20 @@ FileStamp file_stamp(const std::string& path) {
     return stamp;
 }
 #endif
+
+bool FileReplacement::flush() {
+    if (error_ == 0 && !pending_.empty()) write_through(pending_);
+    pending_.clear();
+    return error_ == 0;
+}
+
+bool FileReplacement::write(std::string_view data) {
+    if (error_ != 0) return false;
+    if (pending_.size() + data.size() > block_size && !flush()) return false;
+    if (data.size() >= block_size) return write_through(data);
+    pending_.append(data);
+    return true;
+}
 
 namespace {
 bool replace_with(const std::string& path, const Filler& fill, LinkPolicy links) {

@@ -144,6 +144,7 @@ class FileReplacement {
 
   private:
     bool flush();
+    bool write_through(std::string_view data); // straight to the file, unbuffered
     std::string target_;
     std::string temp_;
     std::string pending_; // writes gathered into blocks

@@ -30,18 +30,27 @@ void append_ascii_lower(std::string& out, std::string_view text) {
 
 } // namespace
 
+#if ORVEL_HAVE_UTF8PROC
+namespace {
+// Appends text as utf8proc maps it with options; false (nothing appended) for text that is not
+// UTF-8.
+bool append_mapped(std::string& out, std::string_view text, int options) {
+    utf8proc_uint8_t* mapped = nullptr;
+    const utf8proc_ssize_t n = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
+                                            static_cast<utf8proc_ssize_t>(text.size()), &mapped,
+                                            static_cast<utf8proc_option_t>(options));
+    if (n >= 0) out.append(reinterpret_cast<const char*>(mapped), static_cast<size_t>(n));
+    std::free(mapped);
+    return n >= 0;
+}
+} // namespace
+#endif
+
 void append_folded(std::string& out, std::string_view text) {
 #if ORVEL_HAVE_UTF8PROC
-    if (!is_ascii(text)) {
-        utf8proc_uint8_t* folded = nullptr;
-        const utf8proc_ssize_t n = utf8proc_map(
-            reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
-            static_cast<utf8proc_ssize_t>(text.size()), &folded,
-            static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD));
-        if (n >= 0) out.append(reinterpret_cast<const char*>(folded), static_cast<size_t>(n));
-        std::free(folded);
-        if (n >= 0) return;
-    }
+    if (!is_ascii(text) &&
+        append_mapped(out, text, UTF8PROC_STABLE | UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD))
+        return;
 #elif defined(_WIN32)
     // Without utf8proc Windows itself composes and lower-cases (simple case mapping: "ß" stays).
     if (!is_ascii(text) && is_valid_utf8(text)) {
@@ -69,17 +78,10 @@ void append_folded(std::string& out, std::string_view text) {
 
 void append_search_folded(std::string& out, std::string_view text) {
 #if ORVEL_HAVE_UTF8PROC
-    if (!is_ascii(text)) {
-        utf8proc_uint8_t* folded = nullptr;
-        const utf8proc_ssize_t n = utf8proc_map(
-            reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
-            static_cast<utf8proc_ssize_t>(text.size()), &folded,
-            static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPAT | UTF8PROC_COMPOSE |
-                                           UTF8PROC_STRIPMARK | UTF8PROC_CASEFOLD));
-        if (n >= 0) out.append(reinterpret_cast<const char*>(folded), static_cast<size_t>(n));
-        std::free(folded);
-        if (n >= 0) return;
-    }
+    if (!is_ascii(text) && append_mapped(out, text,
+                                         UTF8PROC_STABLE | UTF8PROC_COMPAT | UTF8PROC_COMPOSE |
+                                             UTF8PROC_STRIPMARK | UTF8PROC_CASEFOLD))
+        return;
 #endif
     // Without utf8proc, or for text that is not UTF-8: case alone.
     append_folded(out, text);

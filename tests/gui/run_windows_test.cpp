@@ -434,6 +434,23 @@ TEST_F(RunWindows, WhatTheSystemCannotOpenIsReportedWithItsPathOrAddress) {
     EXPECT_EQ(host.script.prompts.back().icon, Icon::Error);
 }
 
+TEST_F(RunWindows, TheCapturedOutputWindowShowsTheStartOfHugeOutput) {
+    CapturedRun run;
+    const std::string line = std::string(78, 'x') + "\r\n";
+    std::string huge;
+    while (huge.size() <= (4u << 20))
+        huge += line;
+    run.output_path = mame.dir.write("output.txt", huge);
+    run.error_path = mame.dir.write("error.txt", "bad rom\r\n");
+    CapturedOutputWindow output(run, host);
+    const QString shown = output.output_pane()->toPlainText();
+    EXPECT_LE(shown.size(), 4 << 20);
+    EXPECT_TRUE(shown.startsWith(QString(78, QLatin1Char('x')) + QLatin1Char('\n')));
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("[Only the first 4 MB are shown here: Open In Text "
+                                              "Viewer shows the whole file, 4 MB.]")));
+    EXPECT_EQ(output.error_pane()->toPlainText(), QStringLiteral("bad rom\n"));
+}
+
 TEST_F(RunWindows, ScreenshotsOfTheRunWindows) {
     QDir().mkpath(QStringLiteral(ORVEL_GUI_SHOTS_DIR));
     const QString dir = QStringLiteral(ORVEL_GUI_SHOTS_DIR) + QLatin1Char('/');
