@@ -15,6 +15,15 @@ namespace orvel {
 
 namespace {
 
+#if !ORVEL_HAVE_UTF8PROC && defined(_WIN32)
+// The blocks of combining marks that accents decompose into (the kana voicing marks included).
+bool is_combining_mark(wchar_t c) {
+    return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) ||
+           (c >= 0x1DC0 && c <= 0x1DFF) || (c >= 0x20D0 && c <= 0x20FF) ||
+           (c >= 0xFE20 && c <= 0xFE2F) || c == 0x3099 || c == 0x309A;
+}
+#endif
+
 bool is_ascii(std::string_view text) {
     for (const char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -82,6 +91,26 @@ void append_search_folded(std::string& out, std::string_view text) {
                                          UTF8PROC_STABLE | UTF8PROC_COMPAT | UTF8PROC_COMPOSE |
                                              UTF8PROC_STRIPMARK | UTF8PROC_CASEFOLD))
         return;
+#elif defined(_WIN32)
+    // Without utf8proc Windows itself decomposes; the combining marks are dropped, then the rest
+    // is composed and lower-cased as everywhere else.
+    if (!is_ascii(text) && is_valid_utf8(text)) {
+        const std::wstring wide = to_wide(text);
+        int size = ::NormalizeString(NormalizationKD, wide.data(), static_cast<int>(wide.size()),
+                                     nullptr, 0);
+        std::wstring decomposed(static_cast<size_t>(std::max(size, 0)), L'\0');
+        size = ::NormalizeString(NormalizationKD, wide.data(), static_cast<int>(wide.size()),
+                                 decomposed.data(), size);
+        if (size > 0) {
+            decomposed.resize(static_cast<size_t>(size));
+            std::wstring bare;
+            bare.reserve(decomposed.size());
+            for (const wchar_t c : decomposed)
+                if (!is_combining_mark(c)) bare.push_back(c);
+            append_folded(out, from_wide(bare));
+            return;
+        }
+    }
 #endif
     // Without utf8proc, or for text that is not UTF-8: case alone.
     append_folded(out, text);

@@ -327,7 +327,7 @@ TEST(DatabaseFile, AFileThatCannotBeReadIsNamedWithTheReason) {
         EXPECT_EQ(loaded.is(FailureKind::Missing), !folder);
         EXPECT_TRUE(machines.empty());
         EXPECT_TRUE(view.empty());
-        const std::string reason = folder ? "Is a directory" : "No such file or directory";
+        const std::string reason = folder ? test::folder_read_reason : "No such file or directory";
         EXPECT_EQ(host.messages(),
                   std::vector<std::string>{"Oops: The database file could not be read: " +
                                            database_path(d.settings) + " (" + reason + ")"});

@@ -187,7 +187,7 @@ TEST(Preferences, DamagedFilesAreReadAsFarAsPossible) {
     const Status read = load_preferences(unreadable);
     EXPECT_TRUE(read.is(FailureKind::Error));
     EXPECT_EQ(read.message(), "The preferences file could not be read: " +
-                                  preferences_path(unreadable) + " (Is a directory)");
+                                  preferences_path(unreadable) + " (" + folder_read_reason + ")");
 }
 
 TEST(Preferences, NoValueCanStartLinesOfItsOwn) {

@@ -78,6 +78,13 @@ inline const std::string exe_suffix;
 #endif
 inline const std::string mame_file = "mame" + exe_suffix;
 
+// What the system says when a folder stands where a file is to be read.
+#ifdef _WIN32
+inline const std::string folder_read_reason = "Permission denied";
+#else
+inline const std::string folder_read_reason = "Is a directory";
+#endif
+
 std::string read_all(const std::string& path);
 std::string fixture(const std::string& name); // path of a file under tests/fixtures
 
