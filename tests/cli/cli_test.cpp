@@ -102,10 +102,10 @@ TEST_F(Cli, InitSettingsAndConfigWithAPortableMame) {
     const CliRun s = run_cli("--data \"data dir\" settings", dir.path());
     ASSERT_EQ(s.status, 0);
     const std::vector<std::string> keys = {
-        "MAME_Exe",          "MAME_Path",         "MAME_Size",         "MAME_Date",
-        "MAME_Version",      "ORVEL_Data",        "ORVEL_Font_Name",   "ORVEL_Font_Size",
-        "ORVEL_Font_Style",  "ORVEL_Font_Colour", "ORVEL_Back_Colour", "ORVEL_DB_Backup",
-        "ORVEL_Check_Avail", "ORVEL_Sort_Type",   "ORVEL_Win_Max",     "ORVEL_Show_Pictures",
+        "MAME_Exe",           "MAME_Path",          "MAME_Size",         "MAME_Date",
+        "MAME_Version",       "ORVEL_Data",         "ORVEL_Font_Name",   "ORVEL_Font_Size",
+        "ORVEL_Font_Style",   "ORVEL_Font_Colour",  "ORVEL_Back_Colour", "ORVEL_DB_Backup",
+        "ORVEL_Check_Avail",  "ORVEL_Sort_Type",    "ORVEL_Win_Max",     "ORVEL_Show_Pictures",
         "ORVEL_Picture_Kind", "ORVEL_Picture_Width"};
     ASSERT_EQ(s.out.size(), keys.size());
     for (size_t i = 0; i < keys.size(); ++i)

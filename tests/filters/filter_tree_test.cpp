@@ -85,9 +85,9 @@ TEST(FilterTree, BuildsGroupsWithTheirDefaultChildrenThenTheFolders) {
         }
     EXPECT_EQ(groups,
               std::vector<std::string>({"Audit", "Availability", "BIOS", "CHD Machines",
-                                        "Favourites", "Manufacturer", "Mechanical", "Played", "Romset Type",
-                                        "Runnability", "Screen Rotate", "Screen Type", "Software",
-                                        "Source", "Status", "Year"}));
+                                        "Favourites", "Manufacturer", "Mechanical", "Played",
+                                        "Romset Type", "Runnability", "Screen Rotate",
+                                        "Screen Type", "Software", "Source", "Status", "Year"}));
     EXPECT_EQ(children(items, kind_filters, "Runnability"),
               std::vector<std::string>({"Runnable", "Non Runnable", "All"}));
     EXPECT_EQ(chosen_child(items, kind_filters, "Runnability"), "Runnable");
