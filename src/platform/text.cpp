@@ -16,6 +16,15 @@ namespace orvel {
 namespace {
 
 #if !ORVEL_HAVE_UTF8PROC && defined(_WIN32)
+// The text in the system's normal form; empty when the system cannot normalise it.
+std::wstring normalized(const std::wstring& wide, NORM_FORM form) {
+    int size = ::NormalizeString(form, wide.data(), static_cast<int>(wide.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(std::max(size, 0)), L'\0');
+    size = ::NormalizeString(form, wide.data(), static_cast<int>(wide.size()), out.data(), size);
+    out.resize(static_cast<size_t>(std::max(size, 0)));
+    return out;
+}
+
 // The blocks of combining marks that accents decompose into (the kana voicing marks included).
 bool is_combining_mark(wchar_t c) {
     return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) ||
@@ -63,14 +72,9 @@ void append_folded(std::string& out, std::string_view text) {
 #elif defined(_WIN32)
     // Without utf8proc Windows itself composes and lower-cases (simple case mapping: "ß" stays).
     if (!is_ascii(text) && is_valid_utf8(text)) {
-        const std::wstring wide = to_wide(text);
-        int size = ::NormalizeString(NormalizationC, wide.data(), static_cast<int>(wide.size()),
-                                     nullptr, 0);
-        std::wstring composed(static_cast<size_t>(std::max(size, 0)), L'\0');
-        size = ::NormalizeString(NormalizationC, wide.data(), static_cast<int>(wide.size()),
-                                 composed.data(), size);
-        if (size > 0) {
-            composed.resize(static_cast<size_t>(size));
+        const std::wstring composed = normalized(to_wide(text), NormalizationC);
+        if (!composed.empty()) {
+            const int size = static_cast<int>(composed.size());
             std::wstring lower(composed.size(), L'\0');
             const int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, composed.data(),
                                           size, lower.data(), size, nullptr, nullptr, 0);
@@ -95,14 +99,8 @@ void append_search_folded(std::string& out, std::string_view text) {
     // Without utf8proc Windows itself decomposes; the combining marks are dropped, then the rest
     // is composed and lower-cased as everywhere else.
     if (!is_ascii(text) && is_valid_utf8(text)) {
-        const std::wstring wide = to_wide(text);
-        int size = ::NormalizeString(NormalizationKD, wide.data(), static_cast<int>(wide.size()),
-                                     nullptr, 0);
-        std::wstring decomposed(static_cast<size_t>(std::max(size, 0)), L'\0');
-        size = ::NormalizeString(NormalizationKD, wide.data(), static_cast<int>(wide.size()),
-                                 decomposed.data(), size);
-        if (size > 0) {
-            decomposed.resize(static_cast<size_t>(size));
+        const std::wstring decomposed = normalized(to_wide(text), NormalizationKD);
+        if (!decomposed.empty()) {
             std::wstring bare;
             bare.reserve(decomposed.size());
             for (const wchar_t c : decomposed)
