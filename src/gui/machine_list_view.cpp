@@ -1,5 +1,7 @@
 #include "gui/machine_list_view.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -50,11 +52,14 @@ void MachineListView::select_row(int row) {
 
 void MachineListView::fit_columns() {
     // Manufacturer and year keep their widths; the title takes what the viewport has left,
-    // also when the vertical scroll bar comes or goes.
+    // also when the vertical scroll bar comes or goes. A narrow list (the picture pane beside
+    // it) narrows manufacturer and year too, so that the title keeps two fifths of it.
     if (model() && model()->columnCount() > 2) {
         horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-        setColumnWidth(1, 250);
-        setColumnWidth(2, 100);
+        const int fixed = std::min(350, viewport()->width() * 3 / 5);
+        const int manufacturer = fixed * 5 / 7;
+        setColumnWidth(1, manufacturer);
+        setColumnWidth(2, fixed - manufacturer);
     }
 }
 

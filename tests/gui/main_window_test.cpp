@@ -548,6 +548,10 @@ TEST_F(Fixture, ToggleFilterAndToolbarLayouts) {
         EXPECT_EQ(window->tree()->width(), MainWindow::tree_width);
         EXPECT_EQ(window->list()->columnWidth(0) + 350, window->list()->viewport()->width());
     }
+    // A narrow list narrows manufacturer and year instead of hiding the title.
+    window->resize(QSize(640, 600));
+    QApplication::processEvents();
+    EXPECT_GE(window->list()->columnWidth(0) * 5, window->list()->viewport()->width() * 2 - 5);
 
     // Close Tree leaves the roots open and every group closed.
     window->dispatch(Command::CloseTree);
