@@ -69,6 +69,15 @@ void order_by_play(const MachineList& machines, const FilterSet& filter, SortTyp
     }
 }
 
+// Appends a key folded by fold and its terminating NUL; returns where the key starts.
+std::uint32_t append_key(std::string& keys, void (*fold)(std::string&, std::string_view),
+                         std::string_view text) {
+    const auto start = static_cast<std::uint32_t>(keys.size());
+    fold(keys, text);
+    keys.push_back('\0');
+    return start;
+}
+
 } // namespace
 
 std::int64_t ListIndex::rank(std::int64_t position) const {
@@ -91,18 +100,10 @@ void ListIndex::rebuild(const MachineList& machines) {
     keeps_.assign(n, 0);
     for (size_t i = 0; i < n; ++i) {
         const Machine& m = machines[i];
-        key_start_[i] = static_cast<std::uint32_t>(keys_.size());
-        append_folded(keys_, m.description);
-        keys_.push_back('\0');
-        name_start_[i] = static_cast<std::uint32_t>(keys_.size());
-        append_folded(keys_, m.name);
-        keys_.push_back('\0');
-        search_start_[i] = static_cast<std::uint32_t>(search_keys_.size());
-        append_search_folded(search_keys_, m.description);
-        search_keys_.push_back('\0');
-        search_name_start_[i] = static_cast<std::uint32_t>(search_keys_.size());
-        append_search_folded(search_keys_, m.name);
-        search_keys_.push_back('\0');
+        key_start_[i] = append_key(keys_, append_folded, m.description);
+        name_start_[i] = append_key(keys_, append_folded, m.name);
+        search_start_[i] = append_key(search_keys_, append_search_folded, m.description);
+        search_name_start_[i] = append_key(search_keys_, append_search_folded, m.name);
         for (const FlagRule& rule : flag_rules())
             if (!rule.live && rule.keeps(m)) keeps_[i] |= rule.bit;
     }
