@@ -26,10 +26,11 @@ std::string_view bios_name(const Machine& machine, const CommandLine* line) {
 Result<std::string> software_argument(std::string_view list_name, std::string_view item_name) {
     for (const std::string_view name : {list_name, item_name})
         if (!is_plain_name(name))
-            return failure("The software name \"" + std::string(name) +
-                               "\" is not a plain MAME short name (letters, digits and \"_\"), so "
-                               "it is not passed to MAME.",
-                           FailureKind::Refused);
+            return failure(
+                "The software name \"" + std::string(name) +
+                    "\" is not a plain MAME short name (letters, digits, \"_\", \"-\", \".\" and "
+                    "\"+\", not starting with \"-\" or \".\"), so it is not passed to MAME.",
+                FailureKind::Refused);
     return std::string(list_name) + ":" + std::string(item_name);
 }
 

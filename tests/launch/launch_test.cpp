@@ -189,9 +189,10 @@ TEST_F(LaunchTest, SoftwareItemsReachMameAsOneArgument) {
 
     EXPECT_EQ(runs(), (std::vector<Args>{{"nes", "nes:smb"}, {"nes", "nes:tune"}}));
     ASSERT_EQ(host.messages().size(), 6u);
-    EXPECT_EQ(host.messages()[0], "Error: The software name \"x -autoboot_script a.lua\" is not a "
-                                  "plain MAME short name (letters, digits and \"_\"), so it is "
-                                  "not passed to MAME.");
+    EXPECT_EQ(host.messages()[0],
+              "Error: The software name \"x -autoboot_script a.lua\" is not a "
+              "plain MAME short name (letters, digits, \"_\", \"-\", \".\" and \"+\", not "
+              "starting with \"-\" or \".\"), so it is not passed to MAME.");
     EXPECT_EQ(host.messages()[5].rfind("Error: The machine name \"nes -autoboot_script", 0), 0u);
 }
 
