@@ -23,10 +23,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace orvel::gui {
 
@@ -333,31 +336,38 @@ void AdvancedRunWindow::open_software_lists() {
 void AdvancedRunWindow::run_machine() {
     const Machine& m = machine();
     MameCommand command = mame_command(state_.settings, state_.pause_on_exit);
+    command.own_group = true;
     command.machine = m.name;
     // Without "Process Command Line" MAME gets the machine's name alone.
     const std::vector<std::string> args =
         process_->isChecked() ? build_mame_argument_list(m, state_.selected_commandline, "", "")
                               : std::vector<std::string>{m.name};
-    suspend_window(this);
-    suspend_window(main_window_);
-    CapturedRun captured;
-    bool started;
-    if (capture_->isChecked()) {
-        captured = run_mame_captured(command, args, host_, {}, false);
-        started = captured.started;
-    } else {
-        started = run_mame_in_console(command, args, host_);
-    }
-    resume_window(main_window_);
-    resume_window(this);
-    if (capture_->isChecked()) {
-        CapturedOutputWindow output(captured, host_, open_file_, this);
-        output.exec();
-    } else {
-        report_not_started(host_, started ? LaunchOutcome::Ran : LaunchOutcome::NotStarted,
-                           command);
-    }
-    focus_field();
+    const bool capture = capture_->isChecked();
+    const auto captured = std::make_shared<CapturedRun>();
+    const auto started = std::make_shared<bool>(false);
+    QPointer<AdvancedRunWindow> self(this);
+    run_with_windows_suspended(
+        host_, {this, main_window_},
+        [capture, captured, started, command, args](Host& host) {
+            if (capture) {
+                *captured = run_mame_captured(command, args, host, {}, false);
+                *started = captured->started;
+            } else {
+                *started = run_mame_in_console(command, args, host);
+            }
+        },
+        [self, capture, captured, started, command] {
+            if (!self) return;
+            if (capture) {
+                CapturedOutputWindow output(*captured, self->host_, self->open_file_, self);
+                output.exec();
+            } else {
+                report_not_started(self->host_,
+                                   *started ? LaunchOutcome::Ran : LaunchOutcome::NotStarted,
+                                   command);
+            }
+            self->focus_field();
+        });
 }
 
 void AdvancedRunWindow::done(int result) {

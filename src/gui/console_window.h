@@ -1,33 +1,62 @@
 #pragma once
 // The console of a MAME run or of the listing build: a window of the program's own that shows
-// MAME's output lines as they arrive and takes the key press that ends a paused run.
+// MAME's output as it arrives, keeps the last lines only (saying how many went before them),
+// offers Stop while the work runs and takes the key press that ends a paused run.
 
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
+
+#include <cstdint>
+#include <functional>
 
 namespace orvel::gui {
 
 class ConsoleWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit ConsoleWindow(const QString& title, QWidget* parent = nullptr);
+    explicit ConsoleWindow(const QString& title, std::size_t line_limit = 10000,
+                           QWidget* parent = nullptr);
 
-    void append_line(const QString& line);
-    // Shows the prompt as the last line and waits, in a local event loop, until a key is
-    // pressed in the console or the console is closed.
-    void wait_for_key(const QString& prompt);
-    QString text() const { return output_->toPlainText(); }
+    // Lines arrive in batches and are shown a few times a second, in one insertion each time.
+    // dropped: lines left out before these.
+    void append_lines(const QStringList& lines, std::uint64_t dropped);
+    void append_line(const QString& line) { append_lines({line}, 0); }
+    // Shows the prompt as the last line; pressed runs once, when a key is pressed in the
+    // console or the console is closed. Stop is gone from then on.
+    void ask_key(const QString& prompt, std::function<void()> pressed);
+    // What is shown now, pending lines included.
+    QString text();
+    // How many lines arrived that are no longer shown.
+    std::uint64_t dropped_lines() const { return dropped_; }
+    QPushButton* stop_button() const { return stop_; }
 
   signals:
-    void keyPressed();
+    // The user asked the work to stop: the Stop button, Escape or the close box while it runs.
+    void stopRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void show_pending();
+    void ask_stop();
+    void release_key();
+
     QPlainTextEdit* output_;
-    bool waiting_ = false;
+    QLabel* status_;
+    QPushButton* stop_;
+    QTimer repaint_timer_;
+    QStringList pending_;
+    std::size_t line_limit_;
+    std::uint64_t dropped_ = 0;
+    std::uint64_t shown_ = 0; // lines in the document, as far as it has not trimmed them
+    std::function<void()> key_pressed_;
+    bool stopping_ = false;
 };
 
 } // namespace orvel::gui

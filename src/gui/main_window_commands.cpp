@@ -29,6 +29,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 
+#include <memory>
+
 namespace orvel::gui {
 
 void MainWindow::dispatch(Command command) {
@@ -142,17 +144,22 @@ void MainWindow::run_machine() {
         list_->setFocus();
         return;
     }
-    const MameCommand command = mame_command(state.settings, state.pause_on_exit);
-    {
-        const BusyGuard guard(busy_);
-        suspend_window();
-        const LaunchOutcome outcome =
-            launch_mame(LaunchRequest{}, &machine, state.selected_commandline, command, host_);
-        resume_window();
-        report_not_started(host_, outcome, command);
-    }
-    show_played_runs();
-    list_->setFocus();
+    MameCommand command = mame_command(state.settings, state.pause_on_exit);
+    command.own_group = true;
+    const auto outcome = std::make_shared<LaunchOutcome>(LaunchOutcome::NotStarted);
+    auto guard = std::make_shared<BusyGuard>(busy_);
+    const std::int64_t commandline = state.selected_commandline;
+    run_with_windows_suspended(
+        host_, {this},
+        [outcome, &machine, commandline, command](Host& host) {
+            *outcome = launch_mame(LaunchRequest{}, &machine, commandline, command, host);
+        },
+        [this, outcome, guard, command]() mutable {
+            report_not_started(host_, *outcome, command);
+            guard.reset();
+            show_played_runs();
+            list_->setFocus();
+        });
 }
 
 void MainWindow::show_played_runs() {
@@ -191,14 +198,21 @@ void MainWindow::run_empty() {
             : nullptr;
     LaunchRequest request;
     request.empty_run = true;
-    const MameCommand command = mame_command(state.settings, state.pause_on_exit);
-    const BusyGuard guard(busy_);
-    suspend_window();
-    const LaunchOutcome outcome =
-        launch_mame(request, machine, state.selected_commandline, command, host_);
-    resume_window();
-    report_not_started(host_, outcome, command);
-    list_->setFocus();
+    MameCommand command = mame_command(state.settings, state.pause_on_exit);
+    command.own_group = true;
+    const auto outcome = std::make_shared<LaunchOutcome>(LaunchOutcome::NotStarted);
+    auto guard = std::make_shared<BusyGuard>(busy_);
+    const std::int64_t commandline = state.selected_commandline;
+    run_with_windows_suspended(
+        host_, {this},
+        [outcome, request, machine, commandline, command](Host& host) {
+            *outcome = launch_mame(request, machine, commandline, command, host);
+        },
+        [this, outcome, guard, command]() mutable {
+            report_not_started(host_, *outcome, command);
+            guard.reset();
+            list_->setFocus();
+        });
 }
 
 void MainWindow::change_favourite(bool add) {

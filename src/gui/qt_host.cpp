@@ -194,31 +194,49 @@ void QtHost::keep_alive() {
 void QtHost::console_open(std::string_view title) {
     // One window speaks at a time: the splash waits while a console shows.
     if (splash_) splash_->hide();
-    console_ = std::make_unique<ConsoleWindow>(qs(title));
+    console_ = std::make_unique<ConsoleWindow>(qs(title), console_line_limit);
+    QObject::connect(console_.get(), &ConsoleWindow::stopRequested, [this] { request_stop(); });
     console_->show();
     console_->raise();
-    flush_events();
+    console_->activateWindow();
 }
 
 void QtHost::console_line(std::string_view line) {
+    if (console_) console_->append_lines({qs(line)}, 0);
+}
+
+void QtHost::console_lines(const std::vector<std::string>& lines, std::uint64_t dropped) {
     if (!console_) return;
-    console_->append_line(qs(line));
-    keep_alive();
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines)
+        texts << qs(line);
+    console_->append_lines(texts, dropped);
+}
+
+void QtHost::console_ask_key(std::string_view prompt, std::function<void()> pressed) {
+    if (!console_) console_open("MAME Output");
+    console_->ask_key(qs(prompt), std::move(pressed));
 }
 
 void QtHost::console_wait_for_key(std::string_view prompt) {
-    if (!console_) console_open("MAME Output");
-    console_->wait_for_key(qs(prompt));
+    // On the window thread nothing may wait: the prompt shows and the console stays open
+    // until it is closed. Runs that pause run as jobs, whose worker waits for the key.
+    console_ask_key(prompt, [] {});
+}
+
+void QtHost::request_stop() {
+    stop_ = true;
 }
 
 void QtHost::console_close() {
-    if (console_) console_->close();
+    // Hidden, not closed: closing is the user's way of asking the work to stop.
+    if (console_) console_->hide();
     console_.reset();
     if (splash_) {
         splash_->show();
         splash_->raise();
     }
-    flush_events();
 }
 
 void QtHost::run_job(const std::function<void(Host& progress)>& job) {

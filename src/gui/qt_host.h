@@ -10,7 +10,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace orvel::gui {
 
@@ -36,6 +40,18 @@ class QtHost : public Host {
     void console_line(std::string_view line) override;
     void console_wait_for_key(std::string_view prompt) override;
     void console_close() override;
+    // True once the user pressed Stop (or closed the console, or pressed Escape there) in the
+    // console of the job that runs; read from the job's worker thread.
+    bool stop_requested() override { return stop_.load(); }
+    void request_stop();
+    void clear_stop() { stop_ = false; }
+    // The lines a job's console gets at once; dropped: lines left out before them, as the
+    // console keeps the last console_line_limit lines only.
+    void console_lines(const std::vector<std::string>& lines, std::uint64_t dropped);
+    // Shows the prompt in the console and returns at once; pressed runs once a key is pressed
+    // there or the console is closed.
+    void console_ask_key(std::string_view prompt, std::function<void()> pressed);
+    static constexpr std::size_t console_line_limit = 10000;
     // The job runs on a worker thread; its reports reach this host on the window thread by
     // queued calls, in order. The windows stay live meanwhile (whoever starts a job keeps
     // commands away from what it reads, with a busy guard) and a busy cursor shows.
@@ -56,6 +72,7 @@ class QtHost : public Host {
     QString kept_title_;
     std::unique_ptr<ConsoleWindow> console_;
     QElapsedTimer pump_clock_;
+    std::atomic<bool> stop_{false};
 };
 
 // "Executable (*.exe)|*.exe|All (*)|*" becomes "Executable (*.exe);;All (*)".

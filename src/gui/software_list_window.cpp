@@ -14,8 +14,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace orvel::gui {
 
@@ -173,12 +176,24 @@ QStringList SoftwareListWindow::status_texts() const {
     return texts;
 }
 
-LaunchOutcome SoftwareListWindow::launch(const LaunchRequest& request) {
-    const MameCommand command = mame_command(state_.settings, state_.pause_on_exit);
-    const LaunchOutcome outcome =
-        launch_mame(request, &machine(), state_.selected_commandline, command, host_);
-    report_not_started(host_, outcome, command);
-    return outcome;
+void SoftwareListWindow::launch(const LaunchRequest& request, std::function<void()> after) {
+    MameCommand command = mame_command(state_.settings, state_.pause_on_exit);
+    command.own_group = true;
+    const auto outcome = std::make_shared<LaunchOutcome>(LaunchOutcome::NotStarted);
+    const Machine* const current = &machine();
+    const std::int64_t commandline = state_.selected_commandline;
+    QPointer<SoftwareListWindow> self(this);
+    run_with_windows_suspended(
+        host_, {this},
+        [outcome, request, current, commandline, command](Host& host) {
+            *outcome = launch_mame(request, current, commandline, command, host);
+        },
+        [self, outcome, command, after = std::move(after)] {
+            if (!self) return;
+            report_not_started(self->host_, *outcome, command);
+            if (after) after();
+            self->items_->setFocus();
+        });
 }
 
 void SoftwareListWindow::start_image() {
@@ -187,10 +202,7 @@ void SoftwareListWindow::start_image() {
     show_row(row);
     LaunchRequest request;
     request.software = {true, state_.software_items.current_item()};
-    suspend_window(this);
     launch(request);
-    resume_window(this);
-    items_->setFocus();
 }
 
 void SoftwareListWindow::start_empty() {
@@ -199,27 +211,26 @@ void SoftwareListWindow::start_empty() {
     request.software = {true, state_.software_items.current_item()};
     // Hiding a dialog ends its event loop, and the window would never come back: it is
     // minimised and disabled meanwhile instead, as around the other runs.
-    suspend_window(this);
     launch(request);
-    resume_window(this);
-    items_->setFocus();
 }
 
 void SoftwareListWindow::run_own_image() {
+    LaunchRequest request;
+    bool chosen = false;
     OwnImageWindow own(
         host_,
-        [this](const std::string& media_switch, const std::string& file) {
-            LaunchRequest request;
+        [&](const std::string& media_switch, const std::string& file) {
             request.media_switch = media_switch;
             request.media_file = file;
             request.software = {true, state_.software_items.current_item()};
-            suspend_window(this);
-            launch(request);
+            chosen = true;
         },
         this);
     own.exec();
-    resume_window(this);
-    items_->setFocus();
+    if (chosen)
+        launch(request);
+    else
+        items_->setFocus();
 }
 
 bool SoftwareListWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -7,6 +7,8 @@
 #include "host/host.h"
 #include "launch/launch.h"
 
+#include <functional>
+
 #include <QDialog>
 
 #include <array>
@@ -54,7 +56,8 @@ class SoftwareListWindow : public QDialog {
     void show_row(int row);
     void clear_status();
     const Machine& machine() const;
-    LaunchOutcome launch(const LaunchRequest& request);
+    // Starts the run; after runs once it has ended and the window is back.
+    void launch(const LaunchRequest& request, std::function<void()> after = {});
 
     AppState& state_;
     std::int64_t machine_;

@@ -1,10 +1,14 @@
 #include "gui/window_runs.h"
 
-#include "gui/busy_guard.h"
+#include "gui/job_runner.h"
+#include "gui/qt_host.h"
 #include "platform/process.h"
 
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
+
+#include <exception>
 
 namespace orvel::gui {
 
@@ -14,27 +18,44 @@ constexpr const char* was_maximised = "orvelWasMaximised";
 
 void suspend_window(QWidget* window) {
     if (!window) return;
-    flush_events();
-    window->activateWindow();
     window->setProperty(was_maximised, window->isMaximized());
-    flush_events();
     window->showMinimized();
-    flush_events();
     window->setEnabled(false);
 }
 
 void resume_window(QWidget* window) {
     if (!window) return;
-    flush_events();
     window->setEnabled(true);
-    flush_events();
     if (window->property(was_maximised).toBool())
         window->showMaximized();
     else
         window->showNormal();
-    flush_events();
     window->raise();
     window->activateWindow();
+}
+
+void run_with_windows_suspended(Host& host, const std::vector<QWidget*>& windows,
+                                std::function<void(Host& host)> work, std::function<void()> after) {
+    std::vector<QPointer<QWidget>> suspended;
+    for (QWidget* window : windows) {
+        suspend_window(window);
+        suspended.emplace_back(window);
+    }
+    auto resume = [suspended, after = std::move(after)] {
+        for (auto it = suspended.rbegin(); it != suspended.rend(); ++it)
+            resume_window(*it);
+        if (after) after();
+    };
+    auto* desktop = dynamic_cast<QtHost*>(&host);
+    if (!desktop) {
+        work(host);
+        resume();
+        return;
+    }
+    start_job(*desktop, std::move(work), [resume = std::move(resume)](std::exception_ptr failure) {
+        resume();
+        if (failure) std::rethrow_exception(failure);
+    });
 }
 
 bool open_or_report(Host& host, const FileOpener& open, const std::vector<std::string>& targets) {

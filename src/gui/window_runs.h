@@ -5,6 +5,7 @@
 #include "host/host.h"
 #include "launch/launch.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,14 @@ namespace orvel::gui {
 void suspend_window(QWidget* window);
 // Enables and restores a window (maximised again when it was), raises and activates it.
 void resume_window(QWidget* window);
+
+// Runs work (a MAME run) with the windows suspended meanwhile (in the order given), then brings
+// them back (in the reverse order) and calls after. With the desktop host the work runs as a
+// job on a worker thread and this returns at once, the console taking MAME's output and its
+// Stop; with any other host the work runs here before this returns.
+void run_with_windows_suspended(Host& host, const std::vector<QWidget*>& windows,
+                                std::function<void(Host& host)> work,
+                                std::function<void()> after = {});
 
 // Opens each file or web address with the desktop's program for it (open, or the associated
 // program when empty); when the system cannot open some, says so, naming them. False then.

@@ -4,6 +4,10 @@ namespace orvel {
 
 Host::~Host() = default;
 
+bool Host::stop_requested() {
+    return false;
+}
+
 void Host::run_job(const std::function<void(Host& progress)>& job) {
     job(*this);
 }
@@ -67,6 +71,9 @@ void ForwardingHost::console_wait_for_key(std::string_view prompt) {
 }
 void ForwardingHost::console_close() {
     inner_.console_close();
+}
+bool ForwardingHost::stop_requested() {
+    return inner_.stop_requested();
 }
 
 } // namespace orvel

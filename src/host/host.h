@@ -49,6 +49,9 @@ class Host {
     virtual void console_line(std::string_view line) = 0;
     virtual void console_wait_for_key(std::string_view prompt) = 0;
     virtual void console_close() = 0;
+    // True once the user asked the work in progress to stop (the Stop button of a run's
+    // console, the Cancel of the listing). Long work checks it between steps.
+    virtual bool stop_requested();
 
     // Long work that asks no questions (the listing's parse, the availability scan): returns
     // once job has run. job reports through progress (progress texts, console lines,
@@ -113,6 +116,7 @@ class ForwardingHost : public Host {
     void console_line(std::string_view line) override;
     void console_wait_for_key(std::string_view prompt) override;
     void console_close() override;
+    bool stop_requested() override;
     // run_job is not passed on: the job runs on the calling thread with this host as its
     // progress, so what a derived host changes applies to the job's reports too.
 

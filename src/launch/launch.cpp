@@ -35,16 +35,72 @@ bool start_mame(ChildProcess& child, const MameCommand& command,
     options.capture_output = true;
     options.raw_stdout = raw;
     options.raw_stderr = raw;
+    options.own_group = command.own_group;
     return child.start(command.program, args, options);
 }
 
 // A run that failed keeps its console until the user has read it: MAME's reason ("Required
-// files are missing") would otherwise vanish with the window.
+// files are missing") would otherwise vanish with the window. A run the user stopped asks
+// nothing more.
 void finish_console(const MameCommand& command, bool failed, Host& host) {
-    if (command.pause_on_exit || (failed && command.pause_on_failure))
+    if (!host.stop_requested() && (command.pause_on_exit || (failed && command.pause_on_failure)))
         host.console_wait_for_key(key_prompt);
     host.console_close();
 }
+
+// Reads MAME's output until both streams end, or ends MAME (and what it started) once the
+// user asks the run to stop.
+template <typename Sink>
+void read_until_end(ChildProcess& child, Host& host, const Sink& on_out, const Sink& on_err,
+                    const std::function<void()>& after_read = {}) {
+    while (child.poll_output(30, on_out, on_err)) {
+        if (after_read) after_read();
+        if (host.stop_requested()) {
+            child.stop();
+            // What the group wrote before it ended is still read; its pipes are closed now.
+            while (child.poll_output(30, on_out, on_err)) {
+            }
+            return;
+        }
+        host.keep_alive();
+    }
+}
+
+// The lines of one of MAME's streams as the console shows them. A line longer than a
+// screenful is cut, with its full length told, so that a MAME printing megabytes on one line
+// costs neither memory nor the console's time.
+class ShownLines {
+  public:
+    static constexpr std::size_t limit = 4000; // characters
+
+    explicit ShownLines(Host& host) : host_(host) {}
+    void feed(std::string_view data) {
+        splitter_.feed(data, [this](std::string_view piece, bool end) { add(piece, end); });
+    }
+    void finish() {
+        splitter_.finish([this](std::string_view piece, bool end) { add(piece, end); });
+    }
+
+  private:
+    void add(std::string_view raw, bool end) {
+        const std::string piece = to_utf8(raw);
+        for (std::size_t i = 0; i < piece.size(); ++i) {
+            const bool starts_character = (static_cast<unsigned char>(piece[i]) & 0xC0) != 0x80;
+            if (starts_character) ++characters_;
+            if (characters_ <= limit) line_ += piece[i];
+        }
+        if (!end) return;
+        if (characters_ > limit) line_ += " ... (" + std::to_string(characters_) + " characters)";
+        host_.console_line(line_);
+        line_.clear();
+        characters_ = 0;
+    }
+
+    Host& host_;
+    LineSplitter splitter_;
+    std::string line_;
+    std::size_t characters_ = 0;
+};
 
 // Times a run from MAME's start to its end and adds it to the play record. A record that
 // cannot be saved is reported, the run itself stands.
@@ -92,12 +148,20 @@ bool run_mame_in_console(const MameCommand& command, const std::vector<std::stri
     host.console_open(console_title);
     ChildProcess child;
     const PlayClock clock(command);
-    const bool started = start_mame(child, command, args);
+    const bool started = start_mame(child, command, args, true);
     bool failed = false;
     if (started) {
-        const auto show = [&host](std::string_view line) { host.console_line(to_utf8(line)); };
-        while (child.poll_output(30, show, show))
-            host.keep_alive();
+        ShownLines out(host);
+        ShownLines err(host);
+        const std::function<void(std::string_view)> on_out = [&out](std::string_view data) {
+            out.feed(data);
+        };
+        const std::function<void(std::string_view)> on_err = [&err](std::string_view data) {
+            err.feed(data);
+        };
+        read_until_end(child, host, on_out, on_err);
+        out.finish();
+        err.finish();
         const std::optional<int> status = child.wait();
         clock.record(host);
         if (exit_status) *exit_status = status.value_or(-1);
@@ -166,12 +230,13 @@ CapturedRun run_mame_captured(const MameCommand& command, const std::vector<std:
                 write(errors, "\r\n");
             output_lines = 0;
         };
-        const auto on_out = [&](std::string_view data) { out_lines.feed(data, on_out_piece); };
-        const auto on_err = [&](std::string_view data) { err_lines.feed(data, on_err_piece); };
-        while (child.poll_output(30, on_out, on_err)) {
-            pair_lines();
-            host.keep_alive();
-        }
+        const std::function<void(std::string_view)> on_out = [&](std::string_view data) {
+            out_lines.feed(data, on_out_piece);
+        };
+        const std::function<void(std::string_view)> on_err = [&](std::string_view data) {
+            err_lines.feed(data, on_err_piece);
+        };
+        read_until_end(child, host, on_out, on_err, pair_lines);
         out_lines.finish(on_out_piece);
         err_lines.finish(on_err_piece);
         pair_lines();

@@ -31,6 +31,9 @@ struct MameCommand {
     // the machine's name, or empty for a run that is no machine's (an empty run).
     std::string machine = {};
     std::string data_folder = {}; // ORVEL_Data; empty: nothing is recorded
+    // MAME and whatever it starts form a group of their own, so that a run the user stops
+    // (Host::stop_requested) ends them all. A terminal leaves it off: its Ctrl+C reaches MAME.
+    bool own_group = false;
 };
 MameCommand mame_command(const Settings& settings, bool pause_on_exit);
 

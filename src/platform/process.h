@@ -60,6 +60,9 @@ class ChildProcess {
                                      // arrives, not line by line
         bool raw_stderr = false;     // the same for standard error
         bool discard_output = false; // both streams to /dev/null (NUL on Windows)
+        // The child and everything it starts form a group of their own (a process group on
+        // POSIX, a job object on Windows), so that stop() ends them all.
+        bool own_group = false;
     };
     ChildProcess();
     ~ChildProcess();
@@ -73,6 +76,10 @@ class ChildProcess {
     // Waits for the end; -1 when the timeout (milliseconds, negative: none) ran out.
     std::optional<int> wait(int timeout_ms = -1);
     void kill();
+    // Asks the child (and, with own_group, everything it started) to end: SIGTERM, then SIGKILL
+    // once grace_ms have passed without its end (on Windows the whole group is terminated at
+    // once). Returns once the child has ended.
+    void stop(int grace_ms = 2000);
     // With capture_output: reads what is available on both pipes, waiting at most timeout_ms,
     // and hands complete lines (without line ends; a line too long to hold in pieces, as
     // LineSplitter cuts it) to the callbacks, or the raw pieces for a raw stream. Returns false

@@ -78,6 +78,7 @@ std::string resolve_program(const std::string& program, const std::string& worki
 
 struct ChildProcess::Impl {
     pid_t pid = -1;
+    bool own_group = false;
     bool finished = false;
     int status = 0;
     int out_fd = -1;
@@ -129,6 +130,7 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
     const pid_t pid = ::fork();
     if (pid == 0) {
         // Child: only async-signal-safe calls until exec.
+        if (options.own_group) ::setpgid(0, 0);
         if (!options.working_folder.empty() && ::chdir(options.working_folder.c_str()) != 0)
             ::_exit(127);
         int devnull_in = ::open("/dev/null", O_RDONLY);
@@ -155,12 +157,15 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
     out_write.reset();
     err_write.reset();
     if (pid < 0) return false;
+    // Set on both sides, so the group exists whichever runs first.
+    if (options.own_group) ::setpgid(pid, pid);
     int child_errno = 0;
     ssize_t n;
     do {
         n = ::read(exec_read.get(), &child_errno, sizeof child_errno);
     } while (n < 0 && errno == EINTR);
     impl_->pid = pid;
+    impl_->own_group = options.own_group;
     impl_->finished = false;
     if (n > 0) {
         // exec failed: collect the child and report that nothing was started.
@@ -217,6 +222,26 @@ std::optional<int> ChildProcess::wait(int timeout_ms) {
 
 void ChildProcess::kill() {
     if (impl_->pid > 0 && !impl_->finished) {
+        ::kill(impl_->pid, SIGKILL);
+        wait(-1);
+    }
+}
+
+void ChildProcess::stop(int grace_ms) {
+    if (impl_->pid <= 0) return;
+    // The group is signalled even when the child itself has ended already: what it started
+    // may still run. Its id stays the child's until the child is collected, and a group
+    // without members only fails the call.
+    const auto signal = [this](int sig) {
+        if (impl_->own_group) ::kill(-impl_->pid, sig);
+        if (!impl_->finished) ::kill(impl_->pid, sig);
+    };
+    signal(SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(grace_ms);
+    while (running() && std::chrono::steady_clock::now() < deadline)
+        ::usleep(5000);
+    if (impl_->own_group) ::kill(-impl_->pid, SIGKILL);
+    if (!impl_->finished) {
         ::kill(impl_->pid, SIGKILL);
         wait(-1);
     }

@@ -94,6 +94,7 @@ std::string resolve_program(const std::string& program, const std::string& worki
 
 struct ChildProcess::Impl {
     UniqueHandle process;
+    UniqueHandle job; // own_group: the job object that holds the child and what it starts
     bool finished = false;
     DWORD exit_code = 0;
     UniqueHandle out_pipe;
@@ -170,10 +171,20 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
     PROCESS_INFORMATION info{};
     const BOOL created = ::CreateProcessW(
         wide_exe.c_str(), wide_command.data(), nullptr, nullptr, inherited_count > 0,
-        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0),
+        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT |
+            (listed ? EXTENDED_STARTUPINFO_PRESENT : 0) |
+            (options.own_group ? CREATE_SUSPENDED : 0),
         nullptr, wide_folder.empty() ? nullptr : wide_folder.c_str(), &startup.StartupInfo, &info);
     ::DeleteProcThreadAttributeList(attributes);
     if (!created) return false;
+    if (options.own_group) {
+        // The child joins its job before it runs a single instruction, so whatever it starts
+        // is in the job too.
+        impl_->job.reset(::CreateJobObjectW(nullptr, nullptr));
+        if (impl_->job && !::AssignProcessToJobObject(impl_->job.get(), info.hProcess))
+            impl_->job.reset();
+        ::ResumeThread(info.hThread);
+    }
     ::CloseHandle(info.hThread);
     impl_->process.reset(info.hProcess);
     impl_->finished = false;
@@ -210,6 +221,12 @@ void ChildProcess::kill() {
         ::TerminateProcess(impl_->process.get(), 1);
         wait(-1);
     }
+}
+
+void ChildProcess::stop(int /*grace_ms*/) {
+    // Windows has no polite request to a console-less child: the group is ended at once.
+    if (impl_->job) ::TerminateJobObject(impl_->job.get(), 1);
+    kill();
 }
 
 namespace {

@@ -22,10 +22,12 @@
 #include "platform/files.h"
 #include "settings/mame_config.h"
 #include "support/env_guard.h"
+#include "support/lingering_helper.h"
 #include "support/scripted_host.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -152,6 +154,7 @@ TEST_F(RunFixture, RunMachineShowsMamesLinesWhileTheMainWindowIsSuspended) {
     PausedRun paused;
     answer_paused_console(poll, paused, *window);
     window->dispatch(Command::RunMachine);
+    ASSERT_TRUE(guitest::wait_for_jobs());
 
     EXPECT_EQ(mame.received(), "pacman\n--\n");
     ASSERT_TRUE(paused.seen);
@@ -182,6 +185,7 @@ TEST_F(RunFixture, CtrlEnterRunsMameWithoutAMachineAndTheCloseBoxEndsThePause) {
     PausedRun paused;
     answer_paused_console(poll, paused, *window, true);
     QTest::keyClick(window->list(), Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_TRUE(guitest::wait_for_jobs());
 
     EXPECT_EQ(mame.received(), "--\n");
     ASSERT_TRUE(paused.seen);
@@ -200,6 +204,7 @@ TEST_F(RunFixture, CtrlEnterRunsMameWithoutAMachineAndTheCloseBoxEndsThePause) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->list()->setFocus();
     QTest::keyClick(window->list(), Qt::Key_Return);
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(mame.received(), "--\ngalaga\n--\n");
     ASSERT_EQ(host.console_texts.size(), 2u);
     EXPECT_TRUE(host.console_texts[1].contains(QStringLiteral("fake mame: running galaga")));
@@ -212,6 +217,7 @@ TEST_F(RunFixture, MissingRomsetAsksFirstAndNoCancelsTheRun) {
     select("puckman");
     host.script.answers = {Answer::No};
     window->dispatch(Command::RunMachine);
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(host.script.messages(),
               std::vector<std::string>{"Romset Not Found!: Try Loading Anyway?"});
     EXPECT_EQ(host.script.prompts[0].icon, Icon::Error);
@@ -224,6 +230,7 @@ TEST_F(RunFixture, MissingRomsetAsksFirstAndNoCancelsTheRun) {
     host.script.prompts.clear();
     host.script.answers = {Answer::Yes};
     window->dispatch(Command::RunMachine);
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(host.script.messages(),
               std::vector<std::string>{"Romset Not Found!: Try Loading Anyway?"});
     EXPECT_EQ(mame.received(), "puckman\n--\n");
@@ -236,11 +243,13 @@ TEST_F(RunFixture, AMameThatCannotStartIsReportedAndTheWindowComesBack) {
     ASSERT_TRUE(delete_file(mame.exe));
     select("pacman");
     window->dispatch(Command::RunMachine);
+    ASSERT_TRUE(guitest::wait_for_jobs());
     const std::vector<std::string> expected = {"Run Machine: MAME could not be started.\r\n" +
                                                mame.exe};
     EXPECT_EQ(host.script.messages(), expected);
     EXPECT_EQ(host.script.prompts[0].icon, Icon::Error);
     window->dispatch(Command::RunEmpty);
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(host.script.messages().size(), 2u);
     EXPECT_TRUE(shown_consoles().empty());
     EXPECT_TRUE(window->isEnabled());
@@ -350,12 +359,106 @@ TEST_F(RunFixture, TheCloseBoxDuringARunIsIgnored) {
     });
     poll.start();
     window->dispatch(Command::RunMachine);
+    ASSERT_TRUE(guitest::wait_for_jobs());
     ASSERT_TRUE(paused.seen);
     EXPECT_FALSE(closed_during_run);
     EXPECT_TRUE(host.script.prompts.empty()); // not even "Exit Orvel?"
     EXPECT_FALSE(window->program_ended());
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->isEnabled());
+}
+
+// A MAME that hangs is ended from its console, with what it started, and no key is asked for.
+TEST_F(RunFixture, AHungMameIsStoppedFromItsConsoleAndLeavesNothingBehind) {
+    session.state.pause_on_exit = true;
+    test::LingeringHelpers helpers(mame.dir);
+    const EnvGuard hang("ORVEL_FAKE_HANG", "1");
+    select("pacman");
+    window->dispatch(Command::RunMachine);
+    // The window thread is free while MAME hangs: the test waits in its own event loop.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return helpers.alive() == 1 && !shown_consoles().empty(); }, 10000));
+    ASSERT_EQ(shown_consoles().size(), 1u);
+    ConsoleWindow* console = shown_consoles().front();
+    EXPECT_FALSE(window->isEnabled());
+    const auto start = std::chrono::steady_clock::now();
+    console->stop_button()->click();
+    ASSERT_TRUE(guitest::wait_for_jobs(10000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return helpers.alive() == 0; }, 5000));
+    EXPECT_TRUE(shown_consoles().empty());
+    ASSERT_EQ(host.console_texts.size(), 1u);
+    EXPECT_FALSE(host.console_texts[0].contains(QStringLiteral("Press A Key To Exit")));
+    EXPECT_TRUE(window->isEnabled());
+
+    // Escape and the close box ask the same.
+    for (const bool close_box : {false, true}) {
+        window->dispatch(Command::RunMachine);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return helpers.pids().size() == (close_box ? 3u : 2u) && !shown_consoles().empty();
+            },
+            10000));
+        ASSERT_EQ(shown_consoles().size(), 1u);
+        if (close_box)
+            shown_consoles().front()->close();
+        else
+            QTest::keyClick(shown_consoles().front()->findChild<QPlainTextEdit*>(), Qt::Key_Escape);
+        ASSERT_TRUE(guitest::wait_for_jobs(10000)) << close_box;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return helpers.alive() == 0; }, 5000)) << close_box;
+    }
+}
+
+// Keys pressed while MAME runs reach disabled windows or a console that is not yet asking, and
+// are never replayed afterwards: the pause of the run still waits for its own key.
+TEST_F(RunFixture, KeysPressedDuringARunDoNothingAfterIt) {
+    session.state.pause_on_exit = true;
+    const EnvGuard slow("ORVEL_FAKE_RUN_MS", "600");
+    select("pacman");
+    window->dispatch(Command::RunMachine);
+    ASSERT_TRUE(QTest::qWaitFor([] { return !shown_consoles().empty(); }, 5000));
+    QTest::keyClick(shown_consoles().front()->findChild<QPlainTextEdit*>(), Qt::Key_Space);
+    QTest::keyClick(window->list(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] {
+            return !shown_consoles().empty() &&
+                   shown_consoles().front()->text().endsWith(QStringLiteral("Press A Key To Exit"));
+        },
+        10000));
+    QTest::qWait(200);
+    ASSERT_EQ(shown_consoles().size(), 1u); // still asking
+    EXPECT_EQ(running_jobs(), 1);
+    QTest::keyClick(shown_consoles().front()->findChild<QPlainTextEdit*>(), Qt::Key_Space);
+    ASSERT_TRUE(guitest::wait_for_jobs());
+    QTest::qWait(100);
+    EXPECT_EQ(running_jobs(), 0);
+    EXPECT_EQ(mame.received(), "pacman\n--\n"); // one run only
+}
+
+// A flood of output keeps the windows live: a timer of the window thread is never much late,
+// a line of megabytes is shown cut with its length and only the last lines are kept.
+TEST_F(RunFixture, AFloodOfOutputKeepsTheWindowsResponsive) {
+    const EnvGuard long_line("ORVEL_FAKE_LONG_LINE", "3145728");
+    const EnvGuard lines("ORVEL_FAKE_LINES", "1000000");
+    select("pacman");
+    QTimer tick;
+    tick.setInterval(50);
+    QElapsedTimer since_last;
+    qint64 worst = 0;
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&] { worst = std::max(worst, since_last.restart() - 50); });
+    since_last.start();
+    tick.start();
+    window->dispatch(Command::RunMachine);
+    ASSERT_TRUE(guitest::wait_for_jobs(120000));
+    tick.stop();
+    EXPECT_LE(worst, 200);
+    ASSERT_EQ(host.console_texts.size(), 1u);
+    const QString& text = host.console_texts[0];
+    EXPECT_TRUE(text.contains(QStringLiteral("xxxx ... (3145728 characters)")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("fake mame: done")));
+    EXPECT_TRUE(text.contains(QStringLiteral("fake mame: line 1000000\nxxxx")));
+    EXPECT_LE(text.count(QLatin1Char('\n')), 10000);
 }
 
 TEST_F(RunFixture, AFailedRunKeepsItsConsoleUntilAKeyAndShowsNoEscapes) {
@@ -365,6 +468,7 @@ TEST_F(RunFixture, AFailedRunKeepsItsConsoleUntilAKeyAndShowsNoEscapes) {
     PausedRun paused;
     answer_paused_console(poll, paused, *window);
     window->dispatch(Command::RunMachine); // no pause asked for: only the failure keeps it
+    ASSERT_TRUE(guitest::wait_for_jobs());
     ASSERT_TRUE(paused.seen);
     EXPECT_TRUE(paused.text.contains(
         QStringLiteral("Required files are missing, the machine cannot be run.")));
@@ -380,14 +484,16 @@ TEST(ConsoleOverModalWindow, ThePausedConsoleTakesTheInput) {
     QDialog modal;
     bool on_top = false;
     QTimer::singleShot(0, &modal, [&] {
-        ConsoleWindow console(QStringLiteral("MAME Output"));
-        console.show();
-        QTimer::singleShot(20, &console, [&] {
-            on_top = QApplication::activeModalWidget() == &console;
-            console.close();
+        auto* console = new ConsoleWindow(QStringLiteral("MAME Output"));
+        console->show();
+        console->ask_key(QStringLiteral("Press A Key To Exit"), [&modal, console] {
+            console->deleteLater();
+            modal.reject();
         });
-        console.wait_for_key(QStringLiteral("Press A Key To Exit"));
-        modal.reject();
+        QTimer::singleShot(20, console, [&on_top, console] {
+            on_top = QApplication::activeModalWidget() == console;
+            console->close();
+        });
     });
     modal.exec();
     EXPECT_TRUE(on_top);

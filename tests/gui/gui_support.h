@@ -4,6 +4,7 @@
 
 #include "gui/console_window.h"
 #include "gui/icon_set.h"
+#include "gui/job_runner.h"
 #include "gui/qt_host.h"
 #include "gui/splash_window.h"
 #include "platform/files.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QStringList>
+#include <QTest>
 
 #include <filesystem>
 #include <functional>
@@ -100,6 +102,11 @@ class ScriptedQtHost : public QtHost {
         QtHost::console_close();
     }
 };
+
+// Lets the event loop run until every job started so far has ended (a MAME run, the listing).
+inline bool wait_for_jobs(int timeout_ms = 30000) {
+    return QTest::qWaitFor([] { return running_jobs() == 0; }, timeout_ms);
+}
 
 // A MAME folder of the test's own holding the fake MAME as "mame".
 struct FakeMameFolder {

@@ -148,6 +148,7 @@ TEST_F(RunWindows, SoftwareRunsReachMameWithTheItemNothingOrTheOwnImage) {
     SoftwareListWindow window(state, 0, host);
     window.show();
     window.start_image(); // smb, available: nothing is asked
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(mame.received(), "nes\nnes:smb\n--\n");
     EXPECT_TRUE(host.script.prompts.empty());
     EXPECT_TRUE(window.isEnabled());
@@ -156,11 +157,13 @@ TEST_F(RunWindows, SoftwareRunsReachMameWithTheItemNothingOrTheOwnImage) {
     // Enter on zelda, whose file is missing: No cancels the run.
     window.item_list()->setCurrentIndex(window.model()->index(1));
     QTest::keyClick(window.item_list(), Qt::Key_Return);
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(host.script.messages(),
               std::vector<std::string>{"File Not Found!: Try Loading Anyway?"});
     EXPECT_EQ(mame.received(), "nes\nnes:smb\n--\n");
 
     window.start_empty();
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(mame.received(), "nes\nnes:smb\n--\nnes\n--\n");
     EXPECT_TRUE(window.isVisible());
 
@@ -182,6 +185,7 @@ TEST_F(RunWindows, SoftwareRunsReachMameWithTheItemNothingOrTheOwnImage) {
         own->run_button()->click();
     });
     window.own_image_button()->click();
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_TRUE(seen);
     EXPECT_EQ(mame.received(), "nes\nnes:smb\n--\nnes\n--\nnes\n-flop1\n" + image + "\n--\n");
     EXPECT_TRUE(window.isEnabled());
@@ -284,11 +288,13 @@ TEST_F(RunWindows, AdvancedRunsWithAndWithoutTheCommandLineAndCaptured) {
     });
     window.show();
     window.run_machine();
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(mame.received(), "mslug\n-bios\nus\n-Windowed\n--\n");
     EXPECT_EQ(host.console_titles, std::vector<std::string>{"MAME Output"});
 
     window.process_box()->click();
     window.run_machine();
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(mame.received(), "mslug\n-bios\nus\n-Windowed\n--\nmslug\n--\n");
 
     // A captured run shows both texts in a window of its own; its button opens the files.
@@ -306,6 +312,7 @@ TEST_F(RunWindows, AdvancedRunsWithAndWithoutTheCommandLineAndCaptured) {
         output->accept();
     });
     window.run_machine();
+    ASSERT_TRUE(guitest::wait_for_jobs());
     ASSERT_TRUE(seen);
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_NE(test::read_all(opened[0]).find("fake mame: running mslug"), std::string::npos);
@@ -339,6 +346,7 @@ TEST_F(RunWindows, MainWindowOpensTheSoftwareListAndAdvancedWindows) {
         QTest::keyClick(window->item_list(), Qt::Key_Escape);
     });
     main.dispatch(Command::RunMachine);
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_TRUE(software);
     EXPECT_TRUE(main.isEnabled());
     EXPECT_TRUE(session.state.software_items.items.empty());
@@ -354,6 +362,7 @@ TEST_F(RunWindows, MainWindowOpensTheSoftwareListAndAdvancedWindows) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
     main.list()->setFocus();
     QTest::keyClick(main.list(), Qt::Key_Return, Qt::ShiftModifier);
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_TRUE(advanced);
 }
 
@@ -363,6 +372,7 @@ TEST_F(RunWindows, StartEmptyBringsTheSoftwareListWindowBack) {
     when_shown<SoftwareListWindow>([&](SoftwareListWindow* window) {
         const QPointer<SoftwareListWindow> watched(window);
         window->start_empty_button()->click();
+        guitest::wait_for_jobs();
         // Seen from the window's own event loop once the run is over.
         QTimer::singleShot(50, window, [watched, &back] {
             back = watched && watched->isVisible() && watched->isEnabled();

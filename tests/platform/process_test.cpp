@@ -9,9 +9,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 using namespace orvel;
 using namespace orvel::test;
+using namespace std::chrono_literals;
 
 TEST(Process, SplitArgumentsKeepsQuotedBlanksAndEmptyQuotes) {
     EXPECT_EQ(split_arguments(" pacman -bios  \"my bios\" \"\" x\"y z\""),
@@ -203,6 +205,28 @@ TEST(Process, ARunEndsWithTheProgramNotWithAHelperHoldingItsPipes) {
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_EQ(out, (std::vector<std::string>{"0.251 (fake)"}));
     EXPECT_EQ(helpers.alive(), 1); // it really outlived the run
+}
+
+TEST(Process, StopEndsTheChildAndEverythingItStarted) {
+    TempDir dir;
+    LingeringHelpers helpers(dir);
+    EnvGuard hang("ORVEL_FAKE_HANG", "1");
+    ChildProcess child;
+    ChildProcess::Options options;
+    options.capture_output = true;
+    options.own_group = true;
+    ASSERT_TRUE(child.start(ORVEL_FAKE_MAME, {"galaga"}, options));
+    const auto start = std::chrono::steady_clock::now();
+    while (helpers.pids().empty() && std::chrono::steady_clock::now() - start < 10s)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(helpers.alive(), 1);
+    child.stop();
+    EXPECT_FALSE(child.running());
+    // The helper goes with the group (a moment later, once the signal is delivered).
+    while (helpers.alive() > 0 && std::chrono::steady_clock::now() - start < 10s)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(helpers.alive(), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
 
 TEST(Process, TimeLimitsAreNamedInSeconds) {

@@ -279,6 +279,18 @@ int record_run(int argc, char** argv) {
     std::fprintf(stderr, "fake mame: warning line\n");
     std::printf("fake mame: running %s\n", argc > 1 ? argv[1] : "(no machine)");
     std::fflush(stdout);
+    // Output that floods a console: so many short lines, one line of so many bytes.
+    if (const char* count = env("ORVEL_FAKE_LINES")) {
+        const long lines = std::strtol(count, nullptr, 10);
+        for (long i = 1; i <= lines; ++i)
+            std::printf("fake mame: line %ld\n", i);
+    }
+    if (const char* bytes = env("ORVEL_FAKE_LONG_LINE")) {
+        const std::string line(static_cast<std::size_t>(std::strtol(bytes, nullptr, 10)), 'x');
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::printf("\n");
+    }
+    std::fflush(stdout);
     if (const char* ms = env("ORVEL_FAKE_RUN_MS"))
         std::this_thread::sleep_for(std::chrono::milliseconds(std::strtol(ms, nullptr, 10)));
     std::printf("fake mame: done\n");
@@ -312,8 +324,18 @@ int main(int argc, char** argv) {
         return 0;
     }
 #endif
-    if (env("ORVEL_FAKE_HANG")) std::this_thread::sleep_for(std::chrono::hours(1));
     if (const char* pid_file = env("ORVEL_FAKE_HELPER")) start_helper(pid_file);
+    if (const char* pid_file = env("ORVEL_FAKE_PID")) {
+        if (std::FILE* f = open_file(pid_file, "ab")) {
+#ifdef _WIN32
+            std::fprintf(f, "%lu\n", static_cast<unsigned long>(::GetCurrentProcessId()));
+#else
+            std::fprintf(f, "%d\n", static_cast<int>(::getpid()));
+#endif
+            std::fclose(f);
+        }
+    }
+    if (env("ORVEL_FAKE_HANG")) std::this_thread::sleep_for(std::chrono::hours(1));
     if (const char* flood = env("ORVEL_FAKE_STDERR_FLOOD")) {
         const long bytes = std::strtol(flood, nullptr, 10);
         std::string chunk(1024, 'e');

@@ -7,6 +7,7 @@
 #include "support/scripted_host.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -38,7 +39,7 @@ class LingeringHelpers {
         return count;
     }
 
-  private:
+    // The helpers started so far, running or not.
     std::vector<long> pids() const {
         std::vector<long> out;
         const std::string text = read_all(pid_file_); // the lines point into it
@@ -47,6 +48,7 @@ class LingeringHelpers {
         return out;
     }
 #ifdef _WIN32
+  private:
     static void end(long pid) {
         if (const HANDLE h = ::OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(pid))) {
             ::TerminateProcess(h, 1);
@@ -64,8 +66,17 @@ class LingeringHelpers {
     static void end(long pid) {
         ::kill(static_cast<pid_t>(pid), SIGKILL);
     }
+    // A zombie (ended, not yet collected by whoever adopted it) does not run.
     static bool is_running(long pid) {
-        return ::kill(static_cast<pid_t>(pid), 0) == 0;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0) return false;
+        std::string stat(512, '\0');
+        if (std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r")) {
+            stat.resize(std::fread(stat.data(), 1, stat.size(), f));
+            std::fclose(f);
+        }
+        const std::size_t name_end = stat.rfind(')');
+        return name_end == std::string::npos || name_end + 2 >= stat.size() ||
+               stat[name_end + 2] != 'Z';
     }
 #endif
     std::string pid_file_;
