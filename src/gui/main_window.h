@@ -88,7 +88,6 @@ class MainWindow : public QMainWindow {
     void audit_romsets_command(); // main_window_audit.cpp
     void exit_command();
     // The questions before the program ends; true when the user chose to end it.
-    enum class ExitRequest { Command, CloseBox };
     bool exit_questions(ExitRequest request);
     void save_folder_ini_command();
     void copy_list_command();
