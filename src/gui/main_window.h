@@ -55,13 +55,16 @@ class MainWindow : public QMainWindow {
     QMenu* tree_menu() const { return tree_menu_; }
     bool toolbar_hidden() const { return toolbar_hidden_; }
     bool program_ended() const { return ended_; }
-    // True while long work runs: commands are refused and the close box is ignored meanwhile.
+    // True while long work runs: the commands are disabled and the close box is ignored
+    // meanwhile (busyChanged tells).
     bool busy() const { return busy_.busy(); }
     BusyState& busy_state() { return busy_; }
 
   signals:
     // The program is to end now (after the exit questions or Reset Database).
     void programEnded();
+    // Long work began (true) or ended (false).
+    void busyChanged(bool busy);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

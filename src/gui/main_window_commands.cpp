@@ -32,6 +32,7 @@
 namespace orvel::gui {
 
 void MainWindow::dispatch(Command command) {
+    // The actions are disabled while busy; a call from elsewhere is refused all the same.
     if (ended_ || busy()) return;
     list_->setFocus();
     switch (command) {
