@@ -15,13 +15,14 @@ Machine* Session::current_machine() {
 RunReport Session::run(Host& host, const LaunchRequest& request, const FileOpener& open_file) {
     RunReport report;
     report.command = mame_command(state.settings, state.pause_on_exit);
+    report.command.pause_on_failure = !terminal;
     const Machine* machine = current_machine();
     // A stored command line that is not the machine's (a list read anew meanwhile) is not
     // passed on: the run uses the first one.
     if (machine && !commandline_at(*machine, state.selected_commandline))
         state.selected_commandline = 0;
     report.outcome = launch_mame(request, machine, state.selected_commandline, report.command, host,
-                                 open_file, nullptr, &report.captured);
+                                 open_file, &report.exit_status, &report.captured);
     return report;
 }
 

@@ -30,11 +30,15 @@ struct RunReport {
     LaunchOutcome outcome = LaunchOutcome::NotStarted;
     MameCommand command;  // the program and folder the run used (for a "not started" message)
     CapturedRun captured; // a captured run's files
+    int exit_status = -1; // MAME's, when it ran (128 + the signal that ended it)
 };
 
 class Session {
   public:
     AppState state;
+    // MAME's console is a terminal, which keeps MAME's text after a run: a failed run asks for
+    // no key there (orvel-cli).
+    bool terminal = false;
 
     // The current machine record, or null when none is current.
     Machine* current_machine();

@@ -78,7 +78,9 @@ TEST_F(SessionTest, AnEmptyRunWithoutACurrentMachineAsksNothing) {
     session.state.current_machine = -1;
     LaunchRequest request;
     request.empty_run = true;
-    EXPECT_EQ(session.run(host, request).outcome, LaunchOutcome::Ran);
+    const RunReport run = session.run(host, request);
+    EXPECT_EQ(run.outcome, LaunchOutcome::Ran);
+    EXPECT_EQ(run.exit_status, 0);
     EXPECT_EQ(received(), "--\n");
     EXPECT_TRUE(host.prompts.empty());
 }
