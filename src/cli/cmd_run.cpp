@@ -3,6 +3,7 @@
 // output. Ends with MAME's exit status. A captured run prints the paths of "output.txt" and
 // "error.txt" instead of opening them in a viewer.
 
+#include "app/session.h"
 #include "cli/common.h"
 #include "cli/launch_options.h"
 #include "launch/launch.h"
@@ -29,12 +30,14 @@ int cmd_run(const Options& options, const std::vector<std::string>& args) {
     RunOptions run;
     std::string error;
     if (!parse_run_options("run", args, true, run, error)) return fail(error, usage_error);
-    AppState state;
+    Session session;
+    session.terminal = true;
+    AppState& state = session.state;
     TerminalHost host(options.answer);
     if (!start_core(options, state, host, error)) return fail(error);
     const Machine* machine = load_machine(state, host, run, error);
     if (!machine) return fail(error);
-    state.pause_on_exit = run.pause;
+    session.set_pause_on_exit(run.pause);
 
     LaunchRequest request;
     request.capture = run.capture;
@@ -57,15 +60,13 @@ int cmd_run(const Options& options, const std::vector<std::string>& args) {
         request.empty_run = run.empty;
     }
 
-    MameCommand command = mame_command(state.settings, state.pause_on_exit);
-    command.pause_on_failure = false;
     const FileOpener print_path = [](const std::string& path) {
         std::cout << path << '\n';
         return true;
     };
-    int status = -1;
-    switch (launch_mame(request, machine, state.selected_commandline, command, host, print_path,
-                        &status)) {
+    const RunReport ran = session.run(host, request, print_path);
+    const int status = ran.exit_status;
+    switch (ran.outcome) {
     case LaunchOutcome::Ran:
         // MAME's own exit status is the command's: a crash or a failed run is no success.
         if (status == 0) return ok;
@@ -78,7 +79,7 @@ int cmd_run(const Options& options, const std::vector<std::string>& args) {
     case LaunchOutcome::NotStarted:
         break;
     }
-    return fail("run: MAME could not be started (" + command.program + ")");
+    return fail("run: MAME could not be started (" + ran.command.program + ")");
 }
 
 } // namespace orvel::cli

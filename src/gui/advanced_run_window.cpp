@@ -57,9 +57,9 @@ QCheckBox* check_box(const char* text, const char* tooltip, QWidget* parent) {
 
 } // namespace
 
-AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine_position, Host& host,
+AdvancedRunWindow::AdvancedRunWindow(Session& session, std::int64_t machine_position, Host& host,
                                      const IconSet& icons, QWidget* main_window)
-    : QDialog(main_window), state_(state), machine_(machine_position), host_(host),
+    : QDialog(main_window), session_(session), machine_(machine_position), host_(host),
       main_window_(main_window), field_(new QLineEdit(this)), lines_(new QComboBox(this)),
       bios_(new QComboBox(this)), use_bios_(check_box("Use Selected BIOS", nullptr, this)),
       pause_(check_box("Pause On Exit", "Pause Before Closing Output Window", this)),
@@ -67,8 +67,10 @@ AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine_posit
       capture_(check_box("Capture MAME Output", "Show MAME's Output And Error Text", this)),
       software_(button(QStringLiteral("Open\nSoftware List\nWindow"), this)),
       status_(new ElidedLabel(this)) {
+    session_.begin_advanced_run(machine_position);
     setWindowTitle(running_title());
-    const QIcon icon = machine_icon(this->machine(), state_.mame_paths, state_.settings.MAME_Path);
+    const QIcon icon =
+        machine_icon(this->machine(), session_.state.mame_paths, session_.state.settings.MAME_Path);
     if (!icon.isNull()) setWindowIcon(icon);
 
     QPalette palette = field_->palette();
@@ -136,12 +138,10 @@ AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine_posit
 
     // Opening: the stored command line of selected_commandline, no BIOS choice shown yet.
     process_->setChecked(true);
-    state_.pause_on_exit = false;
     const Machine& m = this->machine();
-    if (!commandline_at(m, state_.selected_commandline)) state_.selected_commandline = 0;
     for (const CommandLine& line : m.commandlines)
         lines_->addItem(qs(line.commandline_name));
-    lines_->setCurrentIndex(static_cast<int>(state_.selected_commandline));
+    lines_->setCurrentIndex(static_cast<int>(session_.state.selected_commandline));
     software_->setEnabled(!m.softwarelists.empty());
     if (m.bios_sets.empty()) {
         bios_->addItem(QStringLiteral("None"));
@@ -158,7 +158,7 @@ AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine_posit
     refresh();
 
     connect(field_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (set_commandline_string(machine(), state_.selected_commandline, to_std(text))) changed();
+        session_.set_commandline_text(to_std(text));
         refresh();
     });
     connect(lines_, &QComboBox::activated, this, [this](int index) { select_line(index); });
@@ -168,16 +168,14 @@ AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine_posit
             const QSignalBlocker quiet(bios_);
             bios_->setCurrentIndex(0);
         }
-        if (set_commandline_bios(machine(), state_.selected_commandline,
-                                 checked ? bios_->currentIndex() : -1))
-            changed();
+        session_.set_commandline_bios(checked ? bios_->currentIndex() : -1);
         refresh();
     });
     connect(bios_, &QComboBox::activated, this, [this](int index) {
-        if (set_commandline_bios(machine(), state_.selected_commandline, index)) changed();
+        session_.set_commandline_bios(index);
         refresh();
     });
-    connect(pause_, &QCheckBox::toggled, this, [this](bool on) { state_.pause_on_exit = on; });
+    connect(pause_, &QCheckBox::toggled, this, [this](bool on) { session_.set_pause_on_exit(on); });
     connect(add, &QToolButton::clicked, this, &AdvancedRunWindow::add_commandline);
     connect(remove, &QToolButton::clicked, this, &AdvancedRunWindow::remove_commandline);
     connect(help_button, &QToolButton::clicked, this, &AdvancedRunWindow::help);
@@ -191,11 +189,11 @@ AdvancedRunWindow::AdvancedRunWindow(AppState& state, std::int64_t machine_posit
 }
 
 Machine& AdvancedRunWindow::machine() {
-    return state_.machines[static_cast<std::size_t>(machine_)];
+    return session_.state.machines[static_cast<std::size_t>(machine_)];
 }
 
 CommandLine* AdvancedRunWindow::selected_line() {
-    return commandline_at(machine(), state_.selected_commandline);
+    return commandline_at(machine(), session_.state.selected_commandline);
 }
 
 QString AdvancedRunWindow::running_title() {
@@ -207,12 +205,8 @@ QString AdvancedRunWindow::status_text() const {
 }
 
 void AdvancedRunWindow::refresh() {
-    status_->set_full_text(
-        qs(command_preview(state_.settings, machine(), state_.selected_commandline)));
-}
-
-void AdvancedRunWindow::changed() {
-    state_.database_changed = true;
+    status_->set_full_text(qs(
+        command_preview(session_.state.settings, machine(), session_.state.selected_commandline)));
 }
 
 void AdvancedRunWindow::focus_field() {
@@ -234,7 +228,7 @@ void AdvancedRunWindow::show_bios_of_selected() {
 
 void AdvancedRunWindow::select_line(std::int64_t position) {
     if (!commandline_at(machine(), position)) return;
-    state_.selected_commandline = position;
+    session_.select_commandline(position);
     {
         const QSignalBlocker quiet(lines_);
         lines_->setCurrentIndex(static_cast<int>(position));
@@ -246,43 +240,28 @@ void AdvancedRunWindow::select_line(std::int64_t position) {
 }
 
 void AdvancedRunWindow::add_commandline() {
-    const std::optional<std::string> name =
-        host_.ask_text("Add Commandline", " Please enter a name.", "");
-    if (!name) return;
-    const std::optional<std::int64_t> position =
-        orvel::add_commandline(machine(), state_.selected_commandline, *name);
+    const std::optional<std::int64_t> position = session_.add_commandline(host_);
     if (!position) return;
     {
         const QSignalBlocker quiet(lines_);
-        lines_->insertItem(static_cast<int>(*position), qs(*name));
+        lines_->insertItem(static_cast<int>(*position), qs(selected_line()->commandline_name));
     }
-    changed();
     select_line(*position);
 }
 
 void AdvancedRunWindow::remove_commandline() {
-    if (host_.message("Remove Command", "Remove Commandline?", Buttons::YesNo) != Answer::Yes)
-        return;
-    const Result<std::int64_t> removed =
-        orvel::remove_commandline(machine(), lines_->currentIndex());
-    if (removed.is(FailureKind::Refused)) {
-        host_.message("Error", removed.message(), Buttons::Ok, Icon::Error);
-        return;
-    }
+    const std::optional<std::int64_t> removed =
+        session_.remove_commandline(host_, lines_->currentIndex());
     if (!removed) return;
     {
         const QSignalBlocker quiet(lines_);
         lines_->removeItem(lines_->currentIndex());
     }
-    changed();
     select_line(*removed);
 }
 
 void AdvancedRunWindow::clear_commandline() {
-    if (host_.message("Clear Options...", "Options Will Be Removed!", Buttons::YesNo,
-                      Icon::Warning) != Answer::Yes)
-        return;
-    if (set_commandline_string(machine(), state_.selected_commandline, "")) changed();
+    if (!session_.clear_commandline(host_)) return;
     field_->clear();
     refresh();
     focus_field();
@@ -294,9 +273,9 @@ void AdvancedRunWindow::save_database() {
         return;
     setWindowTitle(QStringLiteral("Saving..."));
     QCoreApplication::processEvents();
-    const DatabaseSave saved = save_machine_database(state_, host_);
+    const DatabaseSave saved = session_.save_database(host_, "Save Data");
     if (saved.outcome == SaveOutcome::Reloaded ||
-        static_cast<std::size_t>(machine_) >= state_.machines.size()) {
+        static_cast<std::size_t>(machine_) >= session_.state.machines.size()) {
         // The records were read anew from the file: this window's machine is not there any more.
         done(QDialog::Rejected);
         return;
@@ -304,20 +283,17 @@ void AdvancedRunWindow::save_database() {
     setWindowTitle(!machine().isavailable
                        ? qs(machine().description) + QStringLiteral(" is not available!")
                        : running_title());
-    if (saved.outcome == SaveOutcome::Failed)
-        host_.message("Save Data",
-                      "The database could not be saved.\r\n" + std::string(saved.status.message()),
-                      Buttons::Ok, Icon::Error);
 }
 
 void AdvancedRunWindow::create_ini() {
     // The workflow tells the user how it ended.
-    (void)create_ini_file(host_, machine(), state_.machines, state_.settings.MAME_Path);
+    (void)create_ini_file(host_, machine(), session_.state.machines,
+                          session_.state.settings.MAME_Path);
 }
 
 void AdvancedRunWindow::edit_ini() {
-    const std::string file =
-        host_.choose_open_file("Select ini File", state_.settings.MAME_Path, "Ini Files|*.ini");
+    const std::string file = host_.choose_open_file(
+        "Select ini File", session_.state.settings.MAME_Path, "Ini Files|*.ini");
     if (file.empty()) return;
     open_or_report(host_, open_file_, {file});
 }
@@ -328,43 +304,33 @@ void AdvancedRunWindow::help() {
 
 void AdvancedRunWindow::open_software_lists() {
     suspend_window(this);
-    open_software_list_window(state_, machine_, host_, main_window_);
+    open_software_list_window(session_.state, machine_, host_, main_window_);
     resume_window(this);
     focus_field();
 }
 
 void AdvancedRunWindow::run_machine() {
-    const Machine& m = machine();
-    MameCommand command = mame_command(state_.settings, state_.pause_on_exit);
-    command.own_group = true;
-    command.machine = m.name;
-    // Without "Process Command Line" MAME gets the machine's name alone.
-    const std::vector<std::string> args =
-        process_->isChecked() ? build_mame_argument_list(m, state_.selected_commandline, "", "")
-                              : std::vector<std::string>{m.name};
-    const bool capture = capture_->isChecked();
-    const auto captured = std::make_shared<CapturedRun>();
-    const auto started = std::make_shared<bool>(false);
+    // No question about the romset from here; a captured run's files are shown in a window of
+    // their own.
+    LaunchRequest request;
+    request.process_commandline = process_->isChecked();
+    request.capture = capture_->isChecked();
+    request.ask_availability = false;
+    request.open_captured = false;
+    session_.select_commandline(session_.state.selected_commandline);
+    auto report = std::make_shared<RunReport>();
     QPointer<AdvancedRunWindow> self(this);
+    Session& session = session_;
     run_with_windows_suspended(
         host_, {this, main_window_},
-        [capture, captured, started, command, args](Host& host) {
-            if (capture) {
-                *captured = run_mame_captured(command, args, host, {}, false);
-                *started = captured->started;
-            } else {
-                *started = run_mame_in_console(command, args, host);
-            }
-        },
-        [self, capture, captured, started, command] {
+        [&session, report, request](Host& host) { *report = session.run(host, request); },
+        [self, report, request] {
             if (!self) return;
-            if (capture) {
-                CapturedOutputWindow output(*captured, self->host_, self->open_file_, self);
+            if (request.capture && report->outcome != LaunchOutcome::Refused) {
+                CapturedOutputWindow output(report->captured, self->host_, self->open_file_, self);
                 output.exec();
             } else {
-                report_not_started(self->host_,
-                                   *started ? LaunchOutcome::Ran : LaunchOutcome::NotStarted,
-                                   command);
+                report_not_started(self->host_, report->outcome, report->command);
             }
             self->focus_field();
         });
@@ -372,15 +338,15 @@ void AdvancedRunWindow::run_machine() {
 
 void AdvancedRunWindow::done(int result) {
     // Escape and the close box end here: the next run uses the first stored command line.
-    state_.selected_commandline = 0;
+    session_.end_advanced_run();
     QDialog::done(result);
 }
 
-void open_advanced_run_window(AppState& state, std::int64_t machine, Host& host,
-                              const IconSet& icons, QWidget* main_window) {
-    AdvancedRunWindow window(state, machine, host, icons, main_window);
+void open_advanced_run_window(Session& session, Host& host, const IconSet& icons,
+                              QWidget* main_window) {
+    AdvancedRunWindow window(session, session.state.current_machine, host, icons, main_window);
     window.exec();
-    state.selected_commandline = 0;
+    session.end_advanced_run();
 }
 
 } // namespace orvel::gui

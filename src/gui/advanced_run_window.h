@@ -4,7 +4,7 @@
 // creates and edits MAME ini files for the machine, opens the software list window, and runs
 // MAME with its output in the console or captured.
 
-#include "app/app_state.h"
+#include "app/session.h"
 #include "host/host.h"
 #include "launch/launch.h"
 
@@ -26,7 +26,7 @@ class AdvancedRunWindow : public QDialog {
     Q_OBJECT
   public:
     // main_window is suspended with this window during runs.
-    AdvancedRunWindow(AppState& state, std::int64_t machine, Host& host, const IconSet& icons,
+    AdvancedRunWindow(Session& session, std::int64_t machine, Host& host, const IconSet& icons,
                       QWidget* main_window);
 
     // Opens files and web addresses (the desktop's associated program by default).
@@ -61,12 +61,11 @@ class AdvancedRunWindow : public QDialog {
     CommandLine* selected_line();
     void select_line(std::int64_t position);
     void show_bios_of_selected();
-    void changed();
     void refresh();
     void focus_field();
     QString running_title();
 
-    AppState& state_;
+    Session& session_;
     std::int64_t machine_;
     Host& host_;
     QWidget* main_window_;
@@ -82,9 +81,9 @@ class AdvancedRunWindow : public QDialog {
     ElidedLabel* status_;
 };
 
-// The whole opening from the main window: runs the window until it closes; the next run from
-// the main window uses the first stored command line again.
-void open_advanced_run_window(AppState& state, std::int64_t machine, Host& host,
-                              const IconSet& icons, QWidget* main_window);
+// The whole opening from the main window for the current machine: runs the window until it
+// closes; the next run from the main window uses the first stored command line again.
+void open_advanced_run_window(Session& session, Host& host, const IconSet& icons,
+                              QWidget* main_window);
 
 } // namespace orvel::gui

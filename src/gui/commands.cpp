@@ -17,7 +17,7 @@ using K = QKeyCombination;
 constexpr Qt::KeyboardModifier ctrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifier shift = Qt::ShiftModifier;
 
-constexpr std::array<CommandSpec, 21> specs = {{
+constexpr std::array<CommandEntry, 21> commands = {{
     {C::RunMachine,
      "Run Machine",
      {K(Qt::Key_Enter), K(Qt::Key_Return)},
@@ -71,7 +71,7 @@ constexpr CommandItem filter_menu[] = {C::ResetFilter};
 constexpr CommandItem view_menu[] = {C::ToggleFilter, C::ToggleToolbar, separator, C::ShowPictures};
 constexpr CommandItem help_menu[] = {C::About};
 
-constexpr MenuSpec menus[] = {
+constexpr MenuEntry menus[] = {
     {"&System", system_menu}, {"&Database", database_menu}, {"&Filter", filter_menu},
     {"&View", view_menu},     {"&Help", help_menu},
 };
@@ -100,17 +100,17 @@ void add_items(QWidget* target, std::span<const CommandItem> items, const Comman
 
 } // namespace
 
-std::span<const CommandSpec> command_specs() {
-    return specs;
+std::span<const CommandEntry> command_table() {
+    return commands;
 }
 
-const CommandSpec& command_spec(Command command) {
-    for (const CommandSpec& spec : specs)
-        if (spec.command == command) return spec;
-    return specs.front(); // every Command is in the table (a test checks)
+const CommandEntry& command_entry(Command command) {
+    for (const CommandEntry& entry : commands)
+        if (entry.command == command) return entry;
+    return commands.front(); // every Command is in the table (a test checks)
 }
 
-std::span<const MenuSpec> menu_bar_specs() {
+std::span<const MenuEntry> menu_bar_table() {
     return menus;
 }
 std::span<const CommandItem> list_menu_items() {
@@ -125,24 +125,24 @@ std::span<const CommandItem> toolbar_items() {
 
 CommandActions::CommandActions(const IconSet& icons, int toolbar_side, QWidget* window)
     : QObject(window) {
-    for (const CommandSpec& spec : specs) {
-        auto* action = new QAction(QString::fromLatin1(spec.caption), window);
+    for (const CommandEntry& entry : commands) {
+        auto* action = new QAction(QString::fromLatin1(entry.caption), window);
         QList<QKeySequence> keys;
-        for (const QKeyCombination& key : spec.keys)
+        for (const QKeyCombination& key : entry.keys)
             if (key.key() != Qt::Key_unknown && key.key() != Qt::Key(0)) keys << QKeySequence(key);
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WindowShortcut);
         // Context menus show the caption alone.
         action->setShortcutVisibleInContextMenu(false);
         action->setToolTip(action->text());
-        action->setEnabled(spec.enabled);
-        if (spec.picture != 0)
-            action->setIcon(icons.icon(spec.picture, toolbar_side - spec.shrink));
-        const Command command = spec.command;
+        action->setEnabled(entry.enabled);
+        if (entry.picture != 0)
+            action->setIcon(icons.icon(entry.picture, toolbar_side - entry.shrink));
+        const Command command = entry.command;
         connect(action, &QAction::triggered, this, [this, command] { emit triggered(command); });
         // On the window itself too, so the keys work while the menu bar is hidden.
         window->addAction(action);
-        actions_[static_cast<std::size_t>(spec.command)] = action;
+        actions_[static_cast<std::size_t>(entry.command)] = action;
     }
 }
 
@@ -151,9 +151,9 @@ QAction* CommandActions::action(Command command) const {
 }
 
 void CommandActions::fill_menu_bar(QMenuBar* bar) const {
-    for (const MenuSpec& spec : menus) {
-        QMenu* menu = bar->addMenu(QString::fromLatin1(spec.title));
-        add_items(menu, spec.items, *this);
+    for (const MenuEntry& entry : menus) {
+        QMenu* menu = bar->addMenu(QString::fromLatin1(entry.title));
+        add_items(menu, entry.items, *this);
     }
 }
 
@@ -161,6 +161,11 @@ QMenu* CommandActions::make_menu(std::span<const CommandItem> items, QWidget* pa
     auto* menu = new QMenu(parent);
     add_items(menu, items, *this);
     return menu;
+}
+
+void CommandActions::set_busy(bool busy) {
+    for (const CommandEntry& entry : commands)
+        action(entry.command)->setEnabled(entry.enabled && !busy);
 }
 
 void CommandActions::fill_toolbar(QToolBar* bar) const {

@@ -45,7 +45,7 @@ enum class Command {
     CloseTree = 61,
 };
 
-struct CommandSpec {
+struct CommandEntry {
     Command command;
     const char* caption; // "Run Machine": menu text, context-menu text and tooltip
     // The keys that raise it; the first is the one the menu shows ("Enter"), the second the
@@ -57,18 +57,18 @@ struct CommandSpec {
 };
 
 // Every command, in no particular order.
-std::span<const CommandSpec> command_specs();
-const CommandSpec& command_spec(Command command);
+std::span<const CommandEntry> command_table();
+const CommandEntry& command_entry(Command command);
 
 // A menu, context menu or toolbar layout: commands in order, nullopt for a separator.
 using CommandItem = std::optional<Command>;
 
-struct MenuSpec {
+struct MenuEntry {
     const char* title; // with its mnemonic ("&System")
     std::span<const CommandItem> items;
 };
 
-std::span<const MenuSpec> menu_bar_specs();
+std::span<const MenuEntry> menu_bar_table();
 std::span<const CommandItem> list_menu_items();
 std::span<const CommandItem> tree_menu_items();
 std::span<const CommandItem> toolbar_items();
@@ -86,6 +86,10 @@ class CommandActions : public QObject {
     void fill_menu_bar(QMenuBar* bar) const;
     QMenu* make_menu(std::span<const CommandItem> items, QWidget* parent) const;
     void fill_toolbar(QToolBar* toolbar) const;
+
+    // While the program is busy every command is disabled; afterwards each has its table's
+    // enabled state again.
+    void set_busy(bool busy);
 
   signals:
     void triggered(Command command);

@@ -48,6 +48,8 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
     settings.window_maximised = settings.ORVEL_Win_Max == 1;
     if (settings.window_maximised) setWindowState(windowState() | Qt::WindowMaximized);
 
+    busy_.changed = [this](bool busy) { emit busyChanged(busy); };
+    connect(this, &MainWindow::busyChanged, commands_, &CommandActions::set_busy);
     commands_->fill_menu_bar(menuBar());
     commands_->fill_toolbar(toolbar_);
     toolbar_->add_search();

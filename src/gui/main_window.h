@@ -55,13 +55,16 @@ class MainWindow : public QMainWindow {
     QMenu* tree_menu() const { return tree_menu_; }
     bool toolbar_hidden() const { return toolbar_hidden_; }
     bool program_ended() const { return ended_; }
-    // True while long work runs: commands are refused and the close box is ignored meanwhile.
+    // True while long work runs: the commands are disabled and the close box is ignored
+    // meanwhile (busyChanged tells).
     bool busy() const { return busy_.busy(); }
     BusyState& busy_state() { return busy_; }
 
   signals:
     // The program is to end now (after the exit questions or Reset Database).
     void programEnded();
+    // Long work began (true) or ended (false).
+    void busyChanged(bool busy);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,7 +91,6 @@ class MainWindow : public QMainWindow {
     void audit_romsets_command(); // main_window_audit.cpp
     void exit_command();
     // The questions before the program ends; true when the user chose to end it.
-    enum class ExitRequest { Command, CloseBox };
     bool exit_questions(ExitRequest request);
     void save_folder_ini_command();
     void copy_list_command();

@@ -34,6 +34,7 @@
 namespace orvel::gui {
 
 void MainWindow::dispatch(Command command) {
+    // The actions are disabled while busy; a call from elsewhere is refused all the same.
     if (ended_ || busy()) return;
     list_->setFocus();
     switch (command) {
@@ -144,18 +145,16 @@ void MainWindow::run_machine() {
         list_->setFocus();
         return;
     }
-    MameCommand command = mame_command(state.settings, state.pause_on_exit);
-    command.own_group = true;
-    const auto outcome = std::make_shared<LaunchOutcome>(LaunchOutcome::NotStarted);
+    // The session's state is read on the worker while the windows wait; the selection of a
+    // stored command line is settled here first, so the run changes nothing of it.
+    session_.select_commandline(session_.state.selected_commandline);
+    auto report = std::make_shared<RunReport>();
     auto guard = std::make_shared<BusyGuard>(busy_);
-    const std::int64_t commandline = state.selected_commandline;
     run_with_windows_suspended(
         host_, {this},
-        [outcome, &machine, commandline, command](Host& host) {
-            *outcome = launch_mame(LaunchRequest{}, &machine, commandline, command, host);
-        },
-        [this, outcome, guard, command]() mutable {
-            report_not_started(host_, *outcome, command);
+        [this, report](Host& host) { *report = session_.run(host, LaunchRequest{}); },
+        [this, report, guard]() mutable {
+            report_not_started(host_, report->outcome, report->command);
             guard.reset();
             show_played_runs();
             list_->setFocus();
@@ -181,7 +180,7 @@ void MainWindow::run_advanced() {
     if (state.view.empty() || !select_current_record()) return;
     const BusyGuard guard(busy_);
     const std::uint64_t generation = state.machines.generation();
-    open_advanced_run_window(state, state.current_machine, host_, icons_, this);
+    open_advanced_run_window(session_, host_, icons_, this);
     // The window's save may have read the database anew.
     if (state.machines.generation() != generation) show_reloaded_machines();
     show_played_runs();
@@ -189,76 +188,45 @@ void MainWindow::run_advanced() {
 }
 
 void MainWindow::run_empty() {
-    AppState& state = session_.state;
     // The empty run still asks about the current machine's romset, as every run does.
-    const Machine* machine =
-        state.current_machine >= 0 &&
-                static_cast<std::size_t>(state.current_machine) < state.machines.size()
-            ? &state.machines[static_cast<std::size_t>(state.current_machine)]
-            : nullptr;
     LaunchRequest request;
     request.empty_run = true;
-    MameCommand command = mame_command(state.settings, state.pause_on_exit);
-    command.own_group = true;
-    const auto outcome = std::make_shared<LaunchOutcome>(LaunchOutcome::NotStarted);
+    session_.select_commandline(session_.state.selected_commandline);
+    auto report = std::make_shared<RunReport>();
     auto guard = std::make_shared<BusyGuard>(busy_);
-    const std::int64_t commandline = state.selected_commandline;
     run_with_windows_suspended(
         host_, {this},
-        [outcome, request, machine, commandline, command](Host& host) {
-            *outcome = launch_mame(request, machine, commandline, command, host);
-        },
-        [this, outcome, guard, command]() mutable {
-            report_not_started(host_, *outcome, command);
+        [this, report, request](Host& host) { *report = session_.run(host, request); },
+        [this, report, guard]() mutable {
+            report_not_started(host_, report->outcome, report->command);
             guard.reset();
             list_->setFocus();
         });
 }
 
 void MainWindow::change_favourite(bool add) {
-    AppState& state = session_.state;
-    if (state.view.empty() || !select_current_record()) return;
+    if (session_.state.view.empty() || !select_current_record()) return;
     const int row = list_->selected_row();
-    Machine& machine = state.machines[static_cast<std::size_t>(state.current_machine)];
-    const bool changed = add ? set_favourite(machine) : clear_favourite(machine);
-    if (!changed) return;
-    state.database_changed = true;
+    if (!session_.change_favourite(add)) return;
     refill_machine_list();
     list_->select_row(row);
     if (select_current_record()) update_status_bar();
 }
 
 void MainWindow::check_availability_command() {
-    AppState& state = session_.state;
     const BusyGuard guard(busy_);
     const QString kept = windowTitle();
     setWindowTitle(QStringLiteral("Searching..."));
     flush_events();
-    check_availability(state.machines, state.mame_paths.rompath, state.settings.MAME_Path, host_);
-    state.database_changed = true;
+    session_.check_availability(host_);
     setWindowTitle(kept);
 }
 
-namespace {
-
-// A save that fails must not look like one that worked.
-void report_failed_save(Host& host, const Status& saved) {
-    if (!saved)
-        host.message("Save Database",
-                     "The database could not be saved.\r\n" + std::string(saved.message()),
-                     Buttons::Ok, Icon::Error);
-}
-
-} // namespace
-
 void MainWindow::save_machines() {
-    AppState& state = session_.state;
-    const DatabaseSave saved = save_machine_database(
-        state, host_, [this](const std::function<void()>& replace) { model_->refill(replace); });
-    if (saved.outcome == SaveOutcome::Failed) {
-        report_failed_save(host_, saved.status);
-        if (!state.machines.empty()) return;
-    }
+    const DatabaseSave saved = session_.save_database(
+        host_, "Save Database",
+        [this](const std::function<void()>& replace) { model_->refill(replace); });
+    if (saved.outcome == SaveOutcome::Failed && !session_.state.machines.empty()) return;
     if (saved.outcome == SaveOutcome::Reloaded || saved.outcome == SaveOutcome::Failed)
         show_reloaded_machines();
 }
@@ -275,26 +243,19 @@ void MainWindow::exit_command() {
 }
 
 bool MainWindow::exit_questions(ExitRequest request) {
-    // Exit asks about saving with an information icon and leaves "Saving Database..." in the
-    // title when the user stays; the close box warns and puts the kept title back.
-    const bool close_box = request == ExitRequest::CloseBox;
-    AppState& state = session_.state;
-    bool saved = false;
+    // Exit leaves "Saving Database..." in the title when the user stays; the close box puts the
+    // kept title back.
     const QString kept = windowTitle();
-    if (state.database_changed &&
-        host_.message("Save Changes", "Update Database?", Buttons::YesNo,
-                      close_box ? Icon::Warning : Icon::Information) == Answer::Yes) {
+    const ExitAnswer answer = session_.exit_questions(host_, request, [this] {
         const BusyGuard guard(busy_);
         setWindowTitle(QStringLiteral("Saving Database..."));
         flush_events();
         save_machines();
-        saved = true;
-    }
-    if (host_.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes)
-        return true;
-    if (close_box) {
+    });
+    if (answer.exit) return true;
+    if (request == ExitRequest::CloseBox) {
         flush_events();
-        if (saved) setWindowTitle(kept);
+        if (answer.saved) setWindowTitle(kept);
     }
     return false;
 }

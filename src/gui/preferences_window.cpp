@@ -3,18 +3,15 @@
 #include "filters/filter_pass.h"
 #include "gui/list_look.h"
 #include "gui/qt_text.h"
-#include "platform/files.h"
-#include "settings/preferences.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,14 +46,18 @@ QGroupBox* frame(const char* caption, QWidget* parent) {
     return box;
 }
 
-const char* const prefs_filter = "Preferences (*.prefs)|*.prefs";
-
-// Why a file could not be written into its folder, in a sentence.
-std::string save_failure_reason(const std::string& path) {
-    const std::string folder = folder_of(path);
-    if (!folder_exists(folder)) return "The folder " + folder + " does not exist.";
-    if (!QFileInfo(qs(folder)).isWritable()) return "The folder " + folder + " cannot be written.";
-    return "The file could not be written.";
+// A widget bound to a key of the preferences file: its edits go through the preference edit.
+void bind(QLineEdit* field, const char* key, PreferenceEdit& edit) {
+    QObject::connect(field, &QLineEdit::textEdited, field,
+                     [&edit, key](const QString& text) { edit.set(key, to_std(text)); });
+}
+void bind(QCheckBox* box, const char* key, PreferenceEdit& edit) {
+    QObject::connect(box, &QCheckBox::clicked, box,
+                     [&edit, key](bool on) { edit.set(key, on ? "1" : "0"); });
+}
+void bind(QComboBox* box, const char* key, PreferenceEdit& edit) {
+    QObject::connect(box, &QComboBox::activated, box,
+                     [&edit, key](int index) { edit.set(key, std::to_string(index)); });
 }
 
 } // namespace
@@ -65,8 +66,7 @@ PreferencesWindow::PreferencesWindow(Settings& settings, Host& host, QWidget* pa
                                      PreferenceChoosers choosers)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      settings_(settings), host_(host), choosers_(std::move(choosers)),
-      opened_mame_path_(settings.MAME_Path), opened_data_path_(settings.ORVEL_Data),
+      settings_(settings), edit_(settings), host_(host), choosers_(std::move(choosers)),
       data_path_(new QLineEdit(this)), mame_path_(new QLineEdit(this)),
       example_(new QLineEdit(QStringLiteral("List Example..."), this)), sort_(new QComboBox(this)),
       start_maximised_(new QCheckBox(QStringLiteral("Start Maximized"))),
@@ -137,39 +137,25 @@ PreferencesWindow::PreferencesWindow(Settings& settings, Host& host, QWidget* pa
 
     show_settings();
 
-    connect(data_path_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        settings_.ORVEL_Data = to_std(text);
-        mark_changed();
-    });
-    connect(mame_path_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        settings_.MAME_Path = to_std(text);
-        mark_changed();
-    });
-    connect(sort_, &QComboBox::activated, this, [this](int index) {
-        settings_.ORVEL_Sort_Type = index;
-        mark_changed();
-    });
-    connect(start_maximised_, &QCheckBox::clicked, this, [this](bool on) {
-        settings_.ORVEL_Win_Max = on ? 1 : 0;
-        settings_.window_maximised = on;
-        mark_changed();
-    });
-    connect(check_availability_, &QCheckBox::clicked, this, [this](bool on) {
-        settings_.ORVEL_Check_Avail = on ? 1 : 0;
-        mark_changed();
-    });
-    connect(backup_database_, &QCheckBox::clicked, this, [this](bool on) {
-        settings_.ORVEL_DB_Backup = on ? 1 : 0;
-        mark_changed();
-    });
-    connect(set_data, &QPushButton::clicked, this, [this] { choose_folder(data_path_); });
-    connect(set_mame, &QPushButton::clicked, this, [this] { choose_folder(mame_path_); });
+    bind(data_path_, "ORVEL_Data", edit_);
+    bind(mame_path_, "MAME_Path", edit_);
+    bind(sort_, "ORVEL_Sort_Type", edit_);
+    bind(start_maximised_, "ORVEL_Win_Max", edit_);
+    bind(check_availability_, "ORVEL_Check_Avail", edit_);
+    bind(backup_database_, "ORVEL_DB_Backup", edit_);
+    connect(set_data, &QPushButton::clicked, this,
+            [this] { choose_folder(data_path_, "ORVEL_Data"); });
+    connect(set_mame, &QPushButton::clicked, this,
+            [this] { choose_folder(mame_path_, "MAME_Path"); });
     connect(button(QStringLiteral("Font")), &QPushButton::clicked, this,
             &PreferencesWindow::choose_font);
-    connect(button(QStringLiteral("Text")), &QPushButton::clicked, this,
-            [this] { choose_colour(&Settings::ORVEL_Font_Colour, QStringLiteral("Text Colour")); });
+    connect(button(QStringLiteral("Text")), &QPushButton::clicked, this, [this] {
+        choose_colour("ORVEL_Font_Colour", settings_.ORVEL_Font_Colour,
+                      QStringLiteral("Text Colour"));
+    });
     connect(button(QStringLiteral("Back")), &QPushButton::clicked, this, [this] {
-        choose_colour(&Settings::ORVEL_Back_Colour, QStringLiteral("Background Colour"));
+        choose_colour("ORVEL_Back_Colour", settings_.ORVEL_Back_Colour,
+                      QStringLiteral("Background Colour"));
     });
     connect(button(QStringLiteral("Load")), &QPushButton::clicked, this, &PreferencesWindow::load);
     connect(button(QStringLiteral("Save As")), &QPushButton::clicked, this,
@@ -206,99 +192,52 @@ void PreferencesWindow::show_example() {
     apply_list_look(example_, settings_);
 }
 
-void PreferencesWindow::choose_folder(QLineEdit* field) {
-    const std::string folder = host_.choose_folder("Set Path", to_std(field->text()));
-    if (folder.empty()) return;
-    const std::string chosen = with_separator(folder);
-    field->setText(qs(chosen));
-    (field == data_path_ ? settings_.ORVEL_Data : settings_.MAME_Path) = chosen;
-    mark_changed();
+void PreferencesWindow::choose_folder(QLineEdit* field, const char* key) {
+    if (!edit_.choose_folder(host_, key, to_std(field->text()))) return;
+    show_settings();
 }
 
 void PreferencesWindow::choose_font() {
     const std::optional<QFont> font = choosers_.font(list_font(settings_), this);
     if (!font) return;
-    store_list_font(settings_, *font);
+    Settings chosen = settings_;
+    store_list_font(chosen, *font);
+    edit_.set("ORVEL_Font_Name", chosen.ORVEL_Font_Name);
+    edit_.set("ORVEL_Font_Size", std::to_string(chosen.ORVEL_Font_Size));
+    edit_.set("ORVEL_Font_Style", std::to_string(chosen.ORVEL_Font_Style));
     show_example();
-    mark_changed();
 }
 
-void PreferencesWindow::choose_colour(std::int64_t Settings::*colour, const QString& title) {
-    const std::int64_t stored = settings_.*colour;
+void PreferencesWindow::choose_colour(const char* key, std::int64_t stored, const QString& title) {
     const QColor initial =
         stored == -1 ? QColor()
                      : QColor::fromRgb(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF);
     // A cancelled dialog changes nothing.
     const std::optional<QColor> chosen = choosers_.colour(initial, title, this);
     if (!chosen) return;
-    settings_.*colour = bgr_from_colour(*chosen);
+    edit_.set(key, std::to_string(bgr_from_colour(*chosen)));
     show_example();
-    mark_changed();
-}
-
-bool PreferencesWindow::save_to(const std::string& path) {
-    if (save_preferences(settings_, path)) return true;
-    host_.message("Save Failed", "Settings Not Saved!\n" + path + "\n" + save_failure_reason(path),
-                  Buttons::Ok, Icon::Error);
-    return false;
 }
 
 void PreferencesWindow::save_as() {
-    const std::string path =
-        host_.choose_save_file("Save As", preferences_path(settings_), prefs_filter);
-    if (path.empty() || !save_to(path)) return;
-    host_.message("Success", "Settings Updated", Buttons::Ok, Icon::Information);
-    changes_made_ = false;
+    edit_.save_as(host_);
 }
 
 void PreferencesWindow::load() {
-    const std::string path =
-        host_.choose_open_file("Load", preferences_path(settings_), prefs_filter);
-    if (path.empty()) return;
-    const Result<std::string> bytes = read_file(path, max_preferences_bytes, "The file");
-    if (!bytes) {
-        host_.message("Load Failed", "Settings Not Loaded!\n" + std::string(bytes.message()),
-                      Buttons::Ok, Icon::Error);
-        return;
-    }
-    apply_loaded_preferences(settings_, *bytes);
-    settings_.window_maximised = settings_.ORVEL_Win_Max != 0;
-    show_settings();
-    mark_changed();
+    if (edit_.load(host_)) show_settings();
 }
 
 void PreferencesWindow::restore_defaults() {
-    settings_.MAME_Path = opened_mame_path_;
-    settings_.ORVEL_Data = opened_data_path_;
-    const Settings defaults;
-    settings_.ORVEL_Font_Name = defaults.ORVEL_Font_Name;
-    settings_.ORVEL_Font_Size = defaults.ORVEL_Font_Size;
-    settings_.ORVEL_Font_Style = defaults.ORVEL_Font_Style;
-    settings_.ORVEL_Font_Colour = defaults.ORVEL_Font_Colour;
-    settings_.ORVEL_Back_Colour = defaults.ORVEL_Back_Colour;
-    data_path_->setText(qs(settings_.ORVEL_Data));
-    mame_path_->setText(qs(settings_.MAME_Path));
-    show_example();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        settings_.window_width = screen->geometry().width() / 2;
-        settings_.window_height = screen->geometry().height() / 2;
-    }
-    settings_.window_maximised = false;
-    mark_changed();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    edit_.defaults(screen ? screen->geometry().width() : 0,
+                   screen ? screen->geometry().height() : 0);
+    show_settings();
 }
 
 void PreferencesWindow::close_with_question() {
-    if (changes_made_) {
-        if (host_.message("Changes Made", "Save Changes?", Buttons::YesNo, Icon::Warning) ==
-            Answer::Yes) {
-            // The window stays open after a failed save, so nothing is lost.
-            if (!save_to(preferences_path(settings_))) return;
-            host_.message("Success", "Settings Saved", Buttons::Ok, Icon::Information);
-            changes_made_ = false;
-        }
-        rebuild_needed_ = true;
-    }
+    const PreferencesClose closed = edit_.close(host_);
+    if (closed == PreferencesClose::Stay) return;
+    rebuild_needed_ = closed == PreferencesClose::Rebuild;
     done(QDialog::Accepted);
 }
 

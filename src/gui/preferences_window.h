@@ -5,6 +5,7 @@
 // or Escape after changes, which also asks the main window to rebuild its tree and list. The
 // title bar's close box closes without a question and without the rebuild.
 
+#include "app/preference_edit.h"
 #include "host/host.h"
 #include "settings/settings.h"
 
@@ -38,7 +39,7 @@ class PreferencesWindow : public QDialog {
 
     // True after "Close" or Escape with changes made: the tree and the list are to be rebuilt.
     bool rebuild_needed() const { return rebuild_needed_; }
-    bool changes_made() const { return changes_made_; }
+    bool changes_made() const { return edit_.changes_made(); }
 
     QLineEdit* data_path() const { return data_path_; }
     QLineEdit* mame_path() const { return mame_path_; }
@@ -60,21 +61,16 @@ class PreferencesWindow : public QDialog {
     void reject() override;
 
   private:
-    void mark_changed() { changes_made_ = true; }
     void show_settings();
     void show_example();
-    void choose_folder(QLineEdit* field);
-    void choose_colour(std::int64_t Settings::*colour, const QString& title);
+    void choose_folder(QLineEdit* field, const char* key);
+    void choose_colour(const char* key, std::int64_t stored, const QString& title);
     void choose_font();
-    // Writes the settings to a file; on failure tells the user why and returns false.
-    bool save_to(const std::string& path);
 
-    Settings& settings_;
+    const Settings& settings_;
+    PreferenceEdit edit_;
     Host& host_;
     PreferenceChoosers choosers_;
-    const std::string opened_mame_path_;
-    const std::string opened_data_path_;
-    bool changes_made_ = false;
     bool rebuild_needed_ = false;
     QLineEdit* data_path_;
     QLineEdit* mame_path_;

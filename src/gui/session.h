@@ -1,12 +1,10 @@
 #pragma once
-// Everything the desktop program keeps while it runs.
+// The desktop program's session is the program's own (src/app): the windows are its views.
 
-#include "app/app_state.h"
+#include "app/session.h"
 
 namespace orvel::gui {
 
-struct Session {
-    AppState state;
-};
+using Session = orvel::Session;
 
 } // namespace orvel::gui

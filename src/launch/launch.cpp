@@ -298,6 +298,7 @@ Result<std::vector<std::string>> launch_arguments(const LaunchRequest& request,
                            "\" is not a plain MAME short name, so it is not passed to MAME. "
                            "Refresh the database.",
                        FailureKind::Refused);
+    if (!request.process_commandline) return std::vector<std::string>{machine.name};
     std::string media_switch = request.media_switch;
     std::string media_file = request.media_file;
     if (request.machine_only && request.software.window_open) {
@@ -318,9 +319,9 @@ Result<std::vector<std::string>> launch_arguments(const LaunchRequest& request,
 
 LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
                           std::int64_t selected_commandline, const MameCommand& command, Host& host,
-                          const FileOpener& open_file, int* exit_status) {
+                          const FileOpener& open_file, int* exit_status, CapturedRun* captured) {
     if (!machine && !request.empty_run) return LaunchOutcome::NotStarted;
-    if (machine && !machine->isavailable &&
+    if (machine && !machine->isavailable && request.ask_availability &&
         host.message("Romset Not Found!", "Try Loading Anyway?", Buttons::YesNo, Icon::Error) !=
             Answer::Yes)
         return LaunchOutcome::Cancelled;
@@ -345,9 +346,11 @@ LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
     if (!request.empty_run) run_command.machine = machine->name;
     bool started;
     if (request.capture) {
-        const CapturedRun run = run_mame_captured(run_command, args, host, open_file);
+        CapturedRun run =
+            run_mame_captured(run_command, args, host, open_file, request.open_captured);
         started = run.started;
         if (exit_status) *exit_status = run.exit_status;
+        if (captured) *captured = std::move(run);
     } else {
         started = run_mame_in_console(run_command, args, host, exit_status);
     }

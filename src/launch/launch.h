@@ -84,6 +84,12 @@ struct LaunchRequest {
     bool machine_only = false; // "Start Empty" of the software list window
     bool capture = false;      // a captured run instead of a console run
     SoftwareSelection software;
+    // The advanced run window's choices: without processing MAME gets the machine's name
+    // alone; its runs ask nothing about the romset; its captured files are shown by the window
+    // rather than opened with the associated program.
+    bool process_commandline = true;
+    bool ask_availability = true;
+    bool open_captured = true;
 };
 
 enum class LaunchOutcome { Ran, NotStarted, Cancelled, Refused };
@@ -108,9 +114,10 @@ Result<std::vector<std::string>> launch_arguments(const LaunchRequest& request,
 // (launch_arguments). A run whose arguments cannot be built is refused with an "Error" box.
 // exit_status (when given) receives MAME's exit status when it ran. machine is null only for an
 // empty run while no machine is current: nothing is asked then. A machine run without a
-// machine starts nothing.
+// machine starts nothing. captured (when given) receives a captured run's files.
 LaunchOutcome launch_mame(const LaunchRequest& request, const Machine* machine,
                           std::int64_t selected_commandline, const MameCommand& command, Host& host,
-                          const FileOpener& open_file = {}, int* exit_status = nullptr);
+                          const FileOpener& open_file = {}, int* exit_status = nullptr,
+                          CapturedRun* captured = nullptr);
 
 } // namespace orvel

@@ -283,7 +283,9 @@ TEST_F(RunFixture, CommandsAndTheCloseBoxWaitWhileTheScanRuns) {
                                 Command::SaveDatabase})
             window->dispatch(command);
         window->close();
-        refused = window->busy() && host.script.prompts.empty() && window->isVisible();
+        refused = window->busy() && host.script.prompts.empty() && window->isVisible() &&
+                  !window->action(Command::ResetDatabase)->isEnabled() &&
+                  !window->action(Command::Exit)->isEnabled();
     };
     window->dispatch(Command::CheckAvailability);
     EXPECT_TRUE(refused);
@@ -293,6 +295,7 @@ TEST_F(RunFixture, CommandsAndTheCloseBoxWaitWhileTheScanRuns) {
     EXPECT_EQ(session.state.view.size(), shown);
     EXPECT_TRUE(session.state.machines[1].isavailable); // pacman
     EXPECT_FALSE(window->program_ended());
+    EXPECT_TRUE(window->action(Command::ResetDatabase)->isEnabled());
     // Afterwards commands work again (the scan changed the database).
     host.script.answers = {Answer::No, Answer::No};
     window->dispatch(Command::Exit);

@@ -203,19 +203,19 @@ TEST_F(Fixture, MenusContextMenusAndToolbarShareOneActionPerCommand) {
 
     // Every command's action comes from its one table entry: caption, tooltip, enabled state;
     // the toolbar's buttons are those actions' buttons.
-    for (const CommandSpec& spec : command_specs()) {
-        QAction* action = window->action(spec.command);
-        ASSERT_NE(action, nullptr) << spec.caption;
-        EXPECT_EQ(action->text(), QString::fromLatin1(spec.caption));
-        EXPECT_EQ(action->toolTip(), QString::fromLatin1(spec.caption));
-        EXPECT_EQ(action->isEnabled(), spec.enabled) << spec.caption;
-        EXPECT_EQ(&command_spec(spec.command), &spec);
+    for (const CommandEntry& entry : command_table()) {
+        QAction* action = window->action(entry.command);
+        ASSERT_NE(action, nullptr) << entry.caption;
+        EXPECT_EQ(action->text(), QString::fromLatin1(entry.caption));
+        EXPECT_EQ(action->toolTip(), QString::fromLatin1(entry.caption));
+        EXPECT_EQ(action->isEnabled(), entry.enabled) << entry.caption;
+        EXPECT_EQ(&command_entry(entry.command), &entry);
         QToolButton* button = window->toolbar()->button(action);
-        EXPECT_EQ(button != nullptr, spec.picture != 0) << spec.caption;
+        EXPECT_EQ(button != nullptr, entry.picture != 0) << entry.caption;
         if (button) {
             EXPECT_EQ(button->defaultAction(), action);
-            EXPECT_EQ(button->isEnabled(), spec.enabled) << spec.caption;
-            EXPECT_EQ(button->toolTip(), QString::fromLatin1(spec.caption));
+            EXPECT_EQ(button->isEnabled(), entry.enabled) << entry.caption;
+            EXPECT_EQ(button->toolTip(), QString::fromLatin1(entry.caption));
         }
     }
     for (Command enabled : {Command::RunAdvanced, Command::MachineInfo, Command::Preferences})

@@ -68,7 +68,8 @@ template <typename W, typename F> void when_shown(F check) {
 struct RunWindows : ::testing::Test {
     FakeMameFolder mame;
     ScriptedQtHost host;
-    AppState state;
+    Session session;
+    AppState& state = session.state;
 
     void SetUp() override {
         set_default_settings(state.settings, mame.dir.path(), 1600, 1200);
@@ -194,7 +195,7 @@ TEST_F(RunWindows, SoftwareRunsReachMameWithTheItemNothingOrTheOwnImage) {
 
 TEST_F(RunWindows, AdvancedWindowWithoutBiosOrSoftwareLists) {
     Machine& m = nes();
-    AdvancedRunWindow window(state, 0, host, icons(), nullptr);
+    AdvancedRunWindow window(session, 0, host, icons(), nullptr);
     window.show();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Running Nintendo Entertainment System"));
     EXPECT_EQ(window.bios_box()->count(), 1);
@@ -206,13 +207,13 @@ TEST_F(RunWindows, AdvancedWindowWithoutBiosOrSoftwareLists) {
     EXPECT_FALSE(window.capture_box()->isChecked());
     EXPECT_EQ(window.status_text(), qs(mame.exe) + QStringLiteral(" nes "));
     m.softwarelists.clear();
-    AdvancedRunWindow plain(state, 0, host, icons(), nullptr);
+    AdvancedRunWindow plain(session, 0, host, icons(), nullptr);
     EXPECT_FALSE(plain.software_button()->isEnabled());
 }
 
 TEST_F(RunWindows, AdvancedWindowManagesCommandLinesAndTheirBios) {
     state.selected_commandline = 1; // as a software list run from this window would leave it
-    AdvancedRunWindow window(state, 1, host, icons(), nullptr);
+    AdvancedRunWindow window(session, 1, host, icons(), nullptr);
     window.show();
     Machine& m = mslug();
     EXPECT_EQ(window.commandline_box()->currentText(), QStringLiteral("Windowed"));
@@ -280,7 +281,7 @@ TEST_F(RunWindows, AdvancedWindowManagesCommandLinesAndTheirBios) {
 TEST_F(RunWindows, AdvancedRunsWithAndWithoutTheCommandLineAndCaptured) {
     mslug().commandlines[1].commandline_bios = 1;
     state.selected_commandline = 1;
-    AdvancedRunWindow window(state, 1, host, icons(), nullptr);
+    AdvancedRunWindow window(session, 1, host, icons(), nullptr);
     std::vector<std::string> opened;
     window.set_file_opener([&](const std::string& path) {
         opened.push_back(path);
@@ -331,8 +332,6 @@ TEST_F(RunWindows, AdvancedRunsWithAndWithoutTheCommandLineAndCaptured) {
 }
 
 TEST_F(RunWindows, MainWindowOpensTheSoftwareListAndAdvancedWindows) {
-    Session session;
-    session.state = std::move(state);
     MainWindow main(session, host, icons());
     host.set_main_window(&main);
     main.show();
@@ -414,7 +413,7 @@ TEST_F(RunWindows, SoftwareItemsWithoutADescriptionShowTheirName) {
 TEST_F(RunWindows, ALongStoredCommandLineIsCutInTheStatusLineNotWideningTheWindow) {
     const std::string options = "-" + std::string(3000, 'w');
     mslug().commandlines[0].commandline_string = options;
-    AdvancedRunWindow window(state, 1, host, icons(), nullptr);
+    AdvancedRunWindow window(session, 1, host, icons(), nullptr);
     window.show();
     EXPECT_LE(window.width(), 800);
     EXPECT_LE(window.minimumSizeHint().width(), 800);
@@ -423,7 +422,7 @@ TEST_F(RunWindows, ALongStoredCommandLineIsCutInTheStatusLineNotWideningTheWindo
 }
 
 TEST_F(RunWindows, WhatTheSystemCannotOpenIsReportedWithItsPathOrAddress) {
-    AdvancedRunWindow window(state, 1, host, icons(), nullptr);
+    AdvancedRunWindow window(session, 1, host, icons(), nullptr);
     window.set_file_opener([](const std::string&) { return false; });
     window.show();
     const std::string ini = mame.dir.write("mame/ini/mslug.ini", "");
@@ -472,7 +471,7 @@ TEST_F(RunWindows, ScreenshotsOfTheRunWindows) {
     own.show();
     QApplication::processEvents();
     EXPECT_TRUE(own.grab().save(dir + QStringLiteral("own_image.png")));
-    AdvancedRunWindow advanced(state, 1, host, icons(), nullptr);
+    AdvancedRunWindow advanced(session, 1, host, icons(), nullptr);
     advanced.show();
     QApplication::processEvents();
     EXPECT_TRUE(advanced.grab().save(dir + QStringLiteral("advanced_run.png")));

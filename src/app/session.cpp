@@ -1,0 +1,138 @@
+#include "app/session.h"
+
+#include "database/availability.h"
+#include "launch/commandlines.h"
+
+namespace orvel {
+
+Machine* Session::current_machine() {
+    if (state.current_machine < 0 ||
+        static_cast<std::size_t>(state.current_machine) >= state.machines.size())
+        return nullptr;
+    return &state.machines[static_cast<std::size_t>(state.current_machine)];
+}
+
+RunReport Session::run(Host& host, const LaunchRequest& request, const FileOpener& open_file) {
+    RunReport report;
+    report.command = mame_command(state.settings, state.pause_on_exit);
+    report.command.pause_on_failure = !terminal;
+    // The desktop's console can stop a run: MAME and what it starts form a group of their own.
+    // A terminal's Ctrl+C must reach MAME, so there it stays in the terminal's group.
+    report.command.own_group = !terminal;
+    const Machine* machine = current_machine();
+    // A stored command line that is not the machine's (a list read anew meanwhile) is not
+    // passed on: the run uses the first one.
+    if (machine && !commandline_at(*machine, state.selected_commandline))
+        state.selected_commandline = 0;
+    report.outcome = launch_mame(request, machine, state.selected_commandline, report.command, host,
+                                 open_file, &report.exit_status, &report.captured);
+    return report;
+}
+
+void Session::begin_advanced_run(std::int64_t machine) {
+    state.current_machine = machine;
+    state.pause_on_exit = false;
+    select_commandline(state.selected_commandline);
+}
+
+std::int64_t Session::select_commandline(std::int64_t position) {
+    const Machine* machine = current_machine();
+    state.selected_commandline = machine && commandline_at(*machine, position) ? position : 0;
+    return state.selected_commandline;
+}
+
+bool Session::set_commandline_text(const std::string& text) {
+    Machine* machine = current_machine();
+    if (!machine || !set_commandline_string(*machine, state.selected_commandline, text))
+        return false;
+    state.database_changed = true;
+    return true;
+}
+
+bool Session::set_commandline_bios(std::int64_t bios) {
+    Machine* machine = current_machine();
+    if (!machine || !orvel::set_commandline_bios(*machine, state.selected_commandline, bios))
+        return false;
+    state.database_changed = true;
+    return true;
+}
+
+std::optional<std::int64_t> Session::add_commandline(Host& host) {
+    Machine* machine = current_machine();
+    if (!machine) return std::nullopt;
+    const std::optional<std::string> name =
+        host.ask_text("Add Commandline", " Please enter a name.", "");
+    if (!name) return std::nullopt;
+    const std::optional<std::int64_t> position =
+        orvel::add_commandline(*machine, state.selected_commandline, *name);
+    if (!position) return std::nullopt;
+    state.database_changed = true;
+    state.selected_commandline = *position;
+    return position;
+}
+
+std::optional<std::int64_t> Session::remove_commandline(Host& host, std::int64_t position) {
+    Machine* machine = current_machine();
+    if (!machine) return std::nullopt;
+    if (host.message("Remove Command", "Remove Commandline?", Buttons::YesNo) != Answer::Yes)
+        return std::nullopt;
+    const Result<std::int64_t> removed = orvel::remove_commandline(*machine, position);
+    if (removed.is(FailureKind::Refused)) {
+        host.message("Error", removed.message(), Buttons::Ok, Icon::Error);
+        return std::nullopt;
+    }
+    if (!removed) return std::nullopt;
+    state.database_changed = true;
+    state.selected_commandline = *removed;
+    return *removed;
+}
+
+bool Session::clear_commandline(Host& host) {
+    if (host.message("Clear Options...", "Options Will Be Removed!", Buttons::YesNo,
+                     Icon::Warning) != Answer::Yes)
+        return false;
+    set_commandline_text("");
+    return true;
+}
+
+bool Session::change_favourite(bool add) {
+    Machine* machine = current_machine();
+    if (!machine) return false;
+    const bool changed = add ? set_favourite(*machine) : clear_favourite(*machine);
+    if (changed) state.database_changed = true;
+    return changed;
+}
+
+void Session::check_availability(Host& host) {
+    orvel::check_availability(state.machines, state.mame_paths.rompath, state.settings.MAME_Path,
+                              host);
+    state.database_changed = true;
+}
+
+DatabaseSave Session::save_database(Host& host, const std::string& report_title,
+                                    const ListReplacement& around_reload) {
+    const DatabaseSave saved = save_machine_database(state, host, around_reload);
+    // A save that fails must not look like one that worked.
+    if (saved.outcome == SaveOutcome::Failed)
+        host.message(report_title,
+                     "The database could not be saved.\r\n" + std::string(saved.status.message()),
+                     Buttons::Ok, Icon::Error);
+    return saved;
+}
+
+ExitAnswer Session::exit_questions(Host& host, ExitRequest request,
+                                   const std::function<void()>& save) {
+    ExitAnswer answer;
+    if (state.database_changed &&
+        host.message("Save Changes", "Update Database?", Buttons::YesNo,
+                     request == ExitRequest::CloseBox ? Icon::Warning : Icon::Information) ==
+            Answer::Yes) {
+        save();
+        answer.saved = true;
+    }
+    answer.exit =
+        host.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes;
+    return answer;
+}
+
+} // namespace orvel

@@ -1,0 +1,90 @@
+#pragma once
+// The program's session: it owns the process-wide records and offers the program's commands
+// over the host. The windows are views of it: they call these functions and show what they
+// report; orvel-cli calls the same functions where it does the same thing. Nothing here knows
+// about windows, so every workflow's questions, answers and results can be checked with a
+// scripted host.
+
+#include "app/app_state.h"
+#include "app/database_save.h"
+#include "host/host.h"
+#include "launch/launch.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace orvel {
+
+// The Exit command asks about saving with an information icon; the close box warns.
+enum class ExitRequest { Command, CloseBox };
+
+struct ExitAnswer {
+    bool exit = false;  // the user confirmed "Exit Orvel?"
+    bool saved = false; // the database was saved (or the save was tried) on the way
+};
+
+// What a run reports back to the window that asked for it.
+struct RunReport {
+    LaunchOutcome outcome = LaunchOutcome::NotStarted;
+    MameCommand command;  // the program and folder the run used (for a "not started" message)
+    CapturedRun captured; // a captured run's files
+    int exit_status = -1; // MAME's, when it ran (128 + the signal that ended it)
+};
+
+class Session {
+  public:
+    AppState state;
+    // MAME's console is a terminal, which keeps MAME's text after a run: a failed run asks for
+    // no key there (orvel-cli).
+    bool terminal = false;
+
+    // The current machine record, or null when none is current.
+    Machine* current_machine();
+
+    // The one launch flow of every run: the current machine (none for an empty run) with the
+    // selected stored command line and the session's pause-on-exit, as the request asks
+    // (processed or the name alone, captured or in the console, with a medium or software
+    // item, with or without the availability question).
+    RunReport run(Host& host, const LaunchRequest& request, const FileOpener& open_file = {});
+
+    // Stored command lines of the current machine. Each edit that changes the record sets
+    // the database-changed flag; the functions answer whether something changed.
+    void set_pause_on_exit(bool on) { state.pause_on_exit = on; }
+    // The advanced run window opens on a machine, which becomes current: pause-on-exit starts
+    // off and the selection stays when it is one of the machine's stored command lines. When
+    // it closes the next run uses the first stored command line again.
+    void begin_advanced_run(std::int64_t machine);
+    void end_advanced_run() { state.selected_commandline = 0; }
+    // The selection falls back to the first stored command line when the position is not one
+    // of the machine's; answers the position selected.
+    std::int64_t select_commandline(std::int64_t position);
+    bool set_commandline_text(const std::string& text);
+    bool set_commandline_bios(std::int64_t bios); // -1: no BIOS
+    // Asks for a name; the new stored command line goes after the selected one and becomes
+    // selected. Answers its position, nothing when the user gave no name.
+    std::optional<std::int64_t> add_commandline(Host& host);
+    // Asks "Remove Commandline?"; the last stored command line is refused with an "Error" box.
+    // Answers the position selected afterwards, nothing when nothing was removed.
+    std::optional<std::int64_t> remove_commandline(Host& host, std::int64_t position);
+    // Asks "Options Will Be Removed!"; answers whether the user agreed.
+    bool clear_commandline(Host& host);
+
+    // Adds or removes the current machine's favourite mark; answers whether it changed.
+    bool change_favourite(bool add);
+
+    // Scans the rom folders for the machines' romsets; the database has changed afterwards.
+    void check_availability(Host& host);
+
+    // Saves the machine database (see save_machine_database); a failed save is reported in a
+    // box titled report_title rather than passing as a saved one.
+    DatabaseSave save_database(Host& host, const std::string& report_title,
+                               const ListReplacement& around_reload = {});
+
+    // The questions before the program ends: "Update Database?" when the database changed
+    // (Yes calls save, which saves as the view wants it done), then "Exit Orvel?".
+    ExitAnswer exit_questions(Host& host, ExitRequest request, const std::function<void()>& save);
+};
+
+} // namespace orvel

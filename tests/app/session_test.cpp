@@ -1,0 +1,168 @@
+#include "app/session.h"
+
+#include "support/env_guard.h"
+#include "support/scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace orvel {
+namespace {
+
+using test::ScriptedHost;
+using test::TempDir;
+
+// A session with one machine, mslug, current: two stored command lines and two BIOS sets, run
+// by the fake MAME, which logs each run's arguments.
+struct SessionTest : ::testing::Test {
+    TempDir dir;
+    test::EnvGuard log{"ORVEL_FAKE_LOG", dir.file("args.log")};
+    ScriptedHost host;
+    Session session;
+
+    void SetUp() override {
+        Settings& settings = session.state.settings;
+        settings.MAME_Path = dir.path();
+        settings.MAME_Exe = ORVEL_FAKE_MAME;
+        Machine m;
+        m.name = "mslug";
+        m.description = "Metal Slug";
+        m.isavailable = true;
+        m.bios_sets = {{"euro", "Europe"}, {"us", "US"}};
+        m.commandlines = {default_commandline(), {"Windowed", "-window", 1}};
+        session.state.machines.push_back(m);
+        session.state.current_machine = 0;
+    }
+    Machine& machine() { return session.state.machines[0]; }
+    std::string received() const { return test::read_all(dir.file("args.log")); }
+};
+
+TEST_F(SessionTest, EveryRunGoesThroughOneFlowWithTheRequestedArguments) {
+    session.select_commandline(1);
+    struct Case {
+        const char* what;
+        bool available;
+        bool process;
+        bool ask;
+        Answer answer;
+        const char* asked;    // the question before the run, "" for none
+        const char* received; // what the fake MAME got, "" for no run
+    } cases[] = {
+        {"stored command line and BIOS", true, true, true, Answer::No, "",
+         "mslug\n-bios\nus\n-window\n--\n"},
+        {"the name alone", true, false, true, Answer::No, "", "mslug\n--\n"},
+        {"unavailable, declined", false, true, true, Answer::No,
+         "Romset Not Found!: Try Loading Anyway?", ""},
+        {"unavailable, advanced: nothing asked", false, false, false, Answer::No, "",
+         "mslug\n--\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(dir.file("args.log"));
+        host.prompts.clear();
+        host.answers = {c.answer};
+        machine().isavailable = c.available;
+        LaunchRequest request;
+        request.process_commandline = c.process;
+        request.ask_availability = c.ask;
+        const RunReport run = session.run(host, request);
+        EXPECT_EQ(run.outcome, *c.received ? LaunchOutcome::Ran : LaunchOutcome::Cancelled);
+        EXPECT_EQ(host.messages(),
+                  *c.asked ? std::vector<std::string>{c.asked} : std::vector<std::string>{});
+        EXPECT_EQ(received(), c.received);
+    }
+}
+
+TEST_F(SessionTest, AnEmptyRunWithoutACurrentMachineAsksNothing) {
+    session.state.current_machine = -1;
+    LaunchRequest request;
+    request.empty_run = true;
+    const RunReport run = session.run(host, request);
+    EXPECT_EQ(run.outcome, LaunchOutcome::Ran);
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_EQ(received(), "--\n");
+    EXPECT_TRUE(host.prompts.empty());
+}
+
+TEST_F(SessionTest, CommandLineEditsMarkTheDatabaseChanged) {
+    // Opening the advanced run window keeps a valid selection and switches pause-on-exit off.
+    session.state.selected_commandline = 1;
+    session.state.pause_on_exit = true;
+    session.begin_advanced_run(0);
+    EXPECT_EQ(session.state.selected_commandline, 1);
+    EXPECT_FALSE(session.state.pause_on_exit);
+
+    host.texts = {std::string("Fast")};
+    EXPECT_EQ(session.add_commandline(host), 2);
+    EXPECT_EQ(machine().commandlines[2].commandline_name, "Fast");
+    EXPECT_EQ(session.state.selected_commandline, 2);
+    EXPECT_TRUE(session.state.database_changed);
+
+    session.state.database_changed = false;
+    EXPECT_TRUE(session.set_commandline_text("-nothrottle"));
+    EXPECT_TRUE(session.set_commandline_bios(0));
+    EXPECT_EQ(machine().commandlines[2].commandline_string, "-nothrottle");
+    EXPECT_EQ(machine().commandlines[2].commandline_bios, 0);
+    EXPECT_TRUE(session.state.database_changed);
+
+    host.answers = {Answer::No, Answer::Yes};
+    EXPECT_FALSE(session.clear_commandline(host));
+    EXPECT_TRUE(session.clear_commandline(host));
+    EXPECT_EQ(machine().commandlines[2].commandline_string, "");
+
+    // Removing the selected one selects the one before it; the last is refused.
+    host.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+    EXPECT_EQ(session.remove_commandline(host, 2), 1);
+    EXPECT_EQ(session.remove_commandline(host, 0), 0);
+    EXPECT_EQ(session.remove_commandline(host, 0), std::nullopt);
+    EXPECT_EQ(host.messages().back(), "Error: Cannot delete last command!");
+    EXPECT_EQ(machine().commandlines.size(), 1u);
+
+    session.end_advanced_run();
+    EXPECT_EQ(session.state.selected_commandline, 0);
+}
+
+TEST_F(SessionTest, ExitQuestionsSaveOnlyWhenAskedAndTheCloseBoxWarns) {
+    struct Case {
+        ExitRequest request;
+        bool changed;
+        std::deque<Answer> answers;
+        Icon save_icon;
+        bool saved;
+        bool exit;
+    } cases[] = {
+        {ExitRequest::Command, true, {Answer::Yes, Answer::No}, Icon::Information, true, false},
+        {ExitRequest::CloseBox, true, {Answer::No, Answer::Yes}, Icon::Warning, false, true},
+        {ExitRequest::Command, false, {Answer::Yes}, Icon::None, false, true},
+    };
+    for (const Case& c : cases) {
+        host.prompts.clear();
+        host.answers = c.answers;
+        session.state.database_changed = c.changed;
+        int saves = 0;
+        const ExitAnswer answer = session.exit_questions(host, c.request, [&] { ++saves; });
+        EXPECT_EQ(answer.saved, c.saved);
+        EXPECT_EQ(saves, c.saved ? 1 : 0);
+        EXPECT_EQ(answer.exit, c.exit);
+        ASSERT_EQ(host.prompts.size(), c.changed ? 2u : 1u);
+        if (c.changed) {
+            EXPECT_EQ(host.prompts[0].icon, c.save_icon);
+        }
+        EXPECT_EQ(host.messages().back(), "Close: Exit Orvel?");
+    }
+}
+
+TEST_F(SessionTest, FavouritesChangeOnlyWhenTheyDiffer) {
+    EXPECT_TRUE(session.change_favourite(true));
+    EXPECT_TRUE(session.state.database_changed);
+    session.state.database_changed = false;
+    EXPECT_FALSE(session.change_favourite(true));
+    EXPECT_FALSE(session.state.database_changed);
+    EXPECT_TRUE(session.change_favourite(false));
+    session.state.current_machine = -1;
+    EXPECT_FALSE(session.change_favourite(true));
+}
+
+} // namespace
+} // namespace orvel
