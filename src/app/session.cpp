@@ -92,6 +92,20 @@ bool Session::clear_commandline(Host& host) {
     return true;
 }
 
+std::size_t Session::open_software_list(Host& host, const std::string& list) {
+    (void)load_software_list(list, state.mame_paths.hashpath, state.mame_paths.rompath,
+                             state.settings.MAME_Path, state.software_items, host);
+    return state.software_items.items.size();
+}
+
+std::vector<std::int64_t> Session::show_software(SoftwareFilter filter, std::string_view search) {
+    state.software_filter = filter;
+    std::vector<std::int64_t> shown =
+        filter_software_items(state.software_items.items, filter, search);
+    state.software_items.current = shown.empty() ? -1 : shown.front();
+    return shown;
+}
+
 bool Session::change_favourite(bool add) {
     Machine* machine = current_machine();
     if (!machine) return false;

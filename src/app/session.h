@@ -14,6 +14,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace orvel {
 
@@ -70,6 +72,19 @@ class Session {
     std::optional<std::int64_t> remove_commandline(Host& host, std::int64_t position);
     // Asks "Options Will Be Removed!"; answers whether the user agreed.
     bool clear_commandline(Host& host);
+
+    // Software lists of a machine, one loaded at a time while the software list window is
+    // open; begin_software_lists makes the machine current.
+    void begin_software_lists(std::int64_t machine) { state.current_machine = machine; }
+    // Loads one of them in place of the one before; a list that cannot be read leaves no
+    // items (a failure to read one that is there is reported through the host). Answers the
+    // number of items loaded.
+    std::size_t open_software_list(Host& host, const std::string& list);
+    // The positions of the loaded items the filter (kept between openings) and the search text
+    // show. The first becomes the current item, none when nothing is shown.
+    std::vector<std::int64_t> show_software(SoftwareFilter filter, std::string_view search);
+    void select_software_item(std::int64_t position) { state.software_items.current = position; }
+    void close_software_lists() { state.software_items.clear(); }
 
     // Adds or removes the current machine's favourite mark; answers whether it changed.
     bool change_favourite(bool add);

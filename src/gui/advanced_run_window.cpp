@@ -301,7 +301,7 @@ void AdvancedRunWindow::help() {
 
 void AdvancedRunWindow::open_software_lists() {
     suspend_window(this);
-    open_software_list_window(session_.state, machine_, host_, main_window_);
+    open_software_list_window(session_, machine_, host_, main_window_);
     resume_window(this);
     focus_field();
 }

@@ -137,7 +137,7 @@ void MainWindow::run_machine() {
     if (!machine.softwarelists.empty()) {
         {
             const BusyGuard guard(busy_);
-            open_software_list_window(state, state.current_machine, host_, this);
+            open_software_list_window(session_, state.current_machine, host_, this);
         }
         show_played_runs();
         list_->setFocus();

@@ -153,6 +153,36 @@ TEST_F(SessionTest, ExitQuestionsSaveOnlyWhenAskedAndTheCloseBoxWarns) {
     }
 }
 
+TEST_F(SessionTest, SoftwareListsFilterKeepTheirChoiceAndRunTheCurrentItem) {
+    session.state.mame_paths.hashpath = dir.path() + "hash";
+    session.state.mame_paths.rompath = dir.path() + "roms";
+    dir.write("hash/nes.xml", test::read_all(test::fixture("softlist/nes.xml")));
+    dir.write("roms/nes/smb.zip", "x");
+    session.begin_software_lists(0);
+    ASSERT_EQ(session.open_software_list(host, "nes"), 2u);
+    const SoftwareItemList& items = session.state.software_items;
+    const std::vector<std::int64_t> missing = session.show_software(SoftwareFilter::Missing, "");
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_EQ(items.items[static_cast<std::size_t>(missing[0])].name, "zelda");
+    EXPECT_EQ(items.current, missing[0]);
+    EXPECT_EQ(session.state.software_filter, SoftwareFilter::Missing);
+    EXPECT_TRUE(session.show_software(SoftwareFilter::Available, "zelda").empty());
+    EXPECT_EQ(items.current, -1);
+
+    const std::vector<std::int64_t> shown = session.show_software(SoftwareFilter::All, "SMB");
+    ASSERT_EQ(shown.size(), 1u);
+    LaunchRequest request;
+    request.software = {true, items.current_item()};
+    EXPECT_EQ(session.run(host, request).outcome, LaunchOutcome::Ran);
+    EXPECT_EQ(received(), "mslug\nnes:smb\n--\n");
+
+    // A list that is not there leaves no items of the one before.
+    EXPECT_EQ(session.open_software_list(host, "nothere"), 0u);
+    session.open_software_list(host, "nes");
+    session.close_software_lists();
+    EXPECT_TRUE(items.items.empty());
+}
+
 TEST_F(SessionTest, FavouritesChangeOnlyWhenTheyDiffer) {
     EXPECT_TRUE(session.change_favourite(true));
     EXPECT_TRUE(session.state.database_changed);
