@@ -1,6 +1,8 @@
 #include "app/session.h"
 
 #include "database/availability.h"
+#include "filters/filter_tree.h"
+#include "filters/folders.h"
 #include "launch/commandlines.h"
 
 namespace orvel {
@@ -118,6 +120,22 @@ void Session::check_availability(Host& host) {
     orvel::check_availability(state.machines, state.mame_paths.rompath, state.settings.MAME_Path,
                               host);
     state.database_changed = true;
+}
+
+Result<std::string> Session::save_folder_ini(Host& host) {
+    const Settings& settings = state.settings;
+    Result<std::string> saved =
+        orvel::save_folder_ini(host, settings.MAME_Path, settings.MAME_Version,
+                               settings.version_text, state.machines, state.view);
+    if (saved.is(FailureKind::Error))
+        host.message("Save Folder Ini",
+                     "The folder file was not written.\r\n" + std::string(saved.message()),
+                     Buttons::Ok, Icon::Error);
+    // The folder files are read anew whatever the outcome: another program may have written one.
+    state.folders.clear();
+    load_folders(state.mame_paths.categorypath, settings.MAME_Path, state.machines, state.folders);
+    build_filter_tree(state.machines, state.folders, state.tree);
+    return saved;
 }
 
 DatabaseSave Session::save_database(Host& host, const std::string& report_title,

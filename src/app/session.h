@@ -9,6 +9,7 @@
 #include "app/database_save.h"
 #include "host/host.h"
 #include "launch/launch.h"
+#include "platform/failure.h"
 
 #include <cstdint>
 #include <functional>
@@ -91,6 +92,12 @@ class Session {
 
     // Scans the rom folders for the machines' romsets; the database has changed afterwards.
     void check_availability(Host& host);
+
+    // "Save Folder Ini": the machines the list shows, in its order, as a folder file of the
+    // user's naming (save_folder_ini). Afterwards the folders are read anew and the tree items
+    // rebuilt, so a saved file shows up as a folder at once; the filter set stays. A write that
+    // fails is reported rather than passing without a word. Answers the file's path.
+    Result<std::string> save_folder_ini(Host& host);
 
     // Saves the machine database (see save_machine_database); a failed save is reported in a
     // box titled report_title rather than passing as a saved one.

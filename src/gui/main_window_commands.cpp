@@ -249,16 +249,9 @@ bool MainWindow::exit_questions(ExitRequest request) {
 }
 
 void MainWindow::save_folder_ini_command() {
-    AppState& state = session_.state;
     const BusyGuard guard(busy_);
-    // Success is shown by the workflow; a failed write shows nothing, as it always did.
-    (void)save_folder_ini(host_, state.settings.MAME_Path, state.settings.MAME_Version,
-                          state.settings.version_text, state.machines, state.view);
-    // The new file shows up as a folder at once; the filter set stays as it is.
-    session_.state.folders.clear();
-    load_folders(state.mame_paths.categorypath, state.settings.MAME_Path, state.machines,
-                 session_.state.folders);
-    build_filter_tree(state.machines, session_.state.folders, session_.state.tree);
+    // A new file shows up as a folder at once; the list is not refilled.
+    (void)session_.save_folder_ini(host_);
     if (tree_) show_filter_tree();
 }
 

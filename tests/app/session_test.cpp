@@ -183,6 +183,26 @@ TEST_F(SessionTest, SoftwareListsFilterKeepTheirChoiceAndRunTheCurrentItem) {
     EXPECT_TRUE(items.items.empty());
 }
 
+TEST_F(SessionTest, ASavedFolderFileShowsAsAFolderAndAFailedWriteIsReported) {
+    dir.write("folders/readme.txt", "");
+    session.state.mame_paths.categorypath = dir.path() + "folders";
+    reset_view_list(session.state.machines, session.state.view);
+    host.texts = {std::string("mine")};
+    host.files = {dir.path() + "folders/"};
+    ASSERT_TRUE(session.save_folder_ini(host));
+    ASSERT_EQ(session.state.folders.size(), 1u);
+    EXPECT_EQ(session.state.folders[0].caption, "mine");
+    EXPECT_FALSE(session.state.tree.empty());
+
+    host.prompts.clear();
+    host.texts = {std::string("other")};
+    host.files = {dir.path() + "missing/"};
+    EXPECT_FALSE(session.save_folder_ini(host));
+    EXPECT_EQ(host.messages().back().substr(0, 50),
+              "Save Folder Ini: The folder file was not written.\r");
+    EXPECT_EQ(session.state.folders.size(), 1u);
+}
+
 TEST_F(SessionTest, FavouritesChangeOnlyWhenTheyDiffer) {
     EXPECT_TRUE(session.change_favourite(true));
     EXPECT_TRUE(session.state.database_changed);
