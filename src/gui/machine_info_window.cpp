@@ -11,7 +11,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,6 +20,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace orvel::gui {
@@ -278,11 +278,13 @@ void show_machine_info(QWidget* main_window, const Machine& machine, AppState& s
     audit->start(false);
     main_window->setEnabled(false);
     window.setEnabled(true); // a window of its own, though its parent is disabled
-    window.show();
-    // The frames and "Loading Data..." show while the files are read.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    window.load(state.mame_paths, state.settings.MAME_Path, state.dat_cache, state.archives.get());
-    if (window.isVisible()) window.exec(); // unless the window system closed it meanwhile
+    // The frames and "Loading Data..." show while the files are read: the window's own loop
+    // paints them first and then reads the files.
+    QTimer::singleShot(0, &window, [&window, &state] {
+        window.load(state.mame_paths, state.settings.MAME_Path, state.dat_cache,
+                    state.archives.get());
+    });
+    window.exec();
     main_window->setEnabled(true);
 }
 

@@ -309,7 +309,6 @@ void MainWindow::reset_filter_command() {
 }
 
 void MainWindow::toggle_filter() {
-    flush_events();
     setUpdatesEnabled(false);
     if (tree_) {
         shown_tree_width_ = tree_->width();
@@ -322,7 +321,6 @@ void MainWindow::toggle_filter() {
 }
 
 void MainWindow::toggle_toolbar_and_menu() {
-    flush_events();
     toolbar_hidden_ = !toolbar_hidden_;
     menuBar()->setVisible(!toolbar_hidden_);
     toolbar_->setVisible(!toolbar_hidden_);
