@@ -1,6 +1,7 @@
 #include "app/session.h"
 
 #include "database/availability.h"
+#include "database/played.h"
 #include "filters/filter_tree.h"
 #include "filters/folders.h"
 #include "launch/commandlines.h"
@@ -25,6 +26,9 @@ RunReport Session::run(Host& host, const LaunchRequest& request, const FileOpene
         state.selected_commandline = 0;
     report.outcome = launch_mame(request, machine, state.selected_commandline, report.command, host,
                                  open_file, &report.exit_status, &report.captured);
+    if (report.outcome == LaunchOutcome::Ran && !request.empty_run &&
+        !state.settings.ORVEL_Data.empty())
+        load_played(state.settings.ORVEL_Data, state.machines);
     return report;
 }
 

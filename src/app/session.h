@@ -49,7 +49,8 @@ class Session {
     // The one launch flow of every run: the current machine (none for an empty run) with the
     // selected stored command line and the session's pause-on-exit, as the request asks
     // (processed or the name alone, captured or in the console, with a medium or software
-    // item, with or without the availability question).
+    // item, with or without the availability question). A run of a machine that ran counts in
+    // the play record, which the records follow afterwards.
     RunReport run(Host& host, const LaunchRequest& request, const FileOpener& open_file = {});
 
     // Stored command lines of the current machine. Each edit that changes the record sets

@@ -155,17 +155,12 @@ void MainWindow::run_machine() {
 }
 
 void MainWindow::show_played_runs() {
-    // The run was added to the play record; the records and whatever shows them follow it.
-    AppState& state = session_.state;
-    load_played(state.settings.ORVEL_Data, state.machines);
+    // The session's records follow the play record after a run; a list that shows it follows.
+    const AppState& state = session_.state;
     const FilterSet& filter = state.filter;
     if (filter.f_played_recent || filter.f_played_most || filter.f_played_never ||
-        sort_type_of(state.settings.ORVEL_Sort_Type) == SortType::LastPlayed) {
-        const int row = list_->selected_row();
-        refill_machine_list();
-        list_->select_row(row);
-        if (select_current_record()) update_status_bar();
-    }
+        sort_type_of(state.settings.ORVEL_Sort_Type) == SortType::LastPlayed)
+        refill_keeping_row();
 }
 
 void MainWindow::run_advanced() {
@@ -194,11 +189,7 @@ void MainWindow::run_empty() {
 
 void MainWindow::change_favourite(bool add) {
     if (session_.state.view.empty() || !select_current_record()) return;
-    const int row = list_->selected_row();
-    if (!session_.change_favourite(add)) return;
-    refill_machine_list();
-    list_->select_row(row);
-    if (select_current_record()) update_status_bar();
+    if (session_.change_favourite(add)) refill_keeping_row();
 }
 
 void MainWindow::check_availability_command() {

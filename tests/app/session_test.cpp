@@ -1,5 +1,6 @@
 #include "app/session.h"
 
+#include "platform/files.h"
 #include "support/env_guard.h"
 #include "support/scripted_host.h"
 
@@ -72,6 +73,15 @@ TEST_F(SessionTest, EveryRunGoesThroughOneFlowWithTheRequestedArguments) {
                   *c.asked ? std::vector<std::string>{c.asked} : std::vector<std::string>{});
         EXPECT_EQ(received(), c.received);
     }
+}
+
+TEST_F(SessionTest, ARunCountsInThePlayRecordTheRecordsFollow) {
+    session.state.settings.ORVEL_Data = dir.path() + "data/";
+    ASSERT_TRUE(create_folder(session.state.settings.ORVEL_Data));
+    ASSERT_EQ(session.run(host, LaunchRequest{}).outcome, LaunchOutcome::Ran);
+    ASSERT_EQ(session.run(host, LaunchRequest{}).outcome, LaunchOutcome::Ran);
+    EXPECT_EQ(machine().played.times, 2);
+    EXPECT_GT(machine().played.last_start, 0);
 }
 
 TEST_F(SessionTest, AnEmptyRunWithoutACurrentMachineAsksNothing) {
