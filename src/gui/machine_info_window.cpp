@@ -269,11 +269,11 @@ void MachineInfoWindow::show_picture(bool titles) {
     in_game_->setChecked(!titles);
 }
 
-void show_machine_info(QWidget* main_window, const Machine& machine, AppState& state) {
-    MachineInfoWindow window(machine, main_window);
+void show_machine_info(QWidget* main_window, Session& session, std::size_t machine) {
+    AppState& state = session.state;
+    MachineInfoWindow window(state.machines[machine], main_window);
     // The machine's ROMs as the audit finds them, audited afresh as the window opens.
-    auto* audit = new RomAuditPanel(
-        state, static_cast<std::size_t>(&machine - state.machines.data()), &window);
+    auto* audit = new RomAuditPanel(session, machine, &window);
     window.add_audit_panel(audit);
     audit->start(false);
     main_window->setEnabled(false);

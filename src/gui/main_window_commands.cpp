@@ -74,10 +74,8 @@ void MainWindow::dispatch(Command command) {
         return run_advanced();
     case Command::MachineInfo:
         if (select_current_record())
-            show_machine_info(
-                this,
-                session_.state.machines[static_cast<std::size_t>(session_.state.current_machine)],
-                session_.state);
+            show_machine_info(this, session_,
+                              static_cast<std::size_t>(session_.state.current_machine));
         list_->setFocus();
         return;
     case Command::Preferences:
