@@ -1,5 +1,6 @@
 #include "app/session.h"
 
+#include "app/reset_database.h"
 #include "database/availability.h"
 #include "database/played.h"
 #include "filters/filter_tree.h"
@@ -140,6 +141,22 @@ Result<std::string> Session::save_folder_ini(Host& host) {
     load_folders(state.mame_paths.categorypath, settings.MAME_Path, state.machines, state.folders);
     build_filter_tree(state.machines, state.folders, state.tree);
     return saved;
+}
+
+bool Session::reset_database(Host& host, const ListReplacement& around_discard,
+                             const std::function<void()>& discarded) {
+    return orvel::reset_database(host, state.settings, [&] {
+        const auto empty = [this] {
+            state.machines.clear();
+            state.view.clear();
+        };
+        if (around_discard)
+            around_discard(empty);
+        else
+            empty();
+        state.current_machine = -1;
+        if (discarded) discarded();
+    });
 }
 
 DatabaseSave Session::save_database(Host& host, const std::string& report_title,

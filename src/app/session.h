@@ -100,6 +100,12 @@ class Session {
     // fails is reported rather than passing without a word. Answers the file's path.
     Result<std::string> save_folder_ini(Host& host);
 
+    // "Reset Database" (see reset_database): on Yes the machine and view lists are emptied
+    // (through around_discard when given, as the desktop's list model wants it) and discarded
+    // is called before the remaining questions. True when the program must end at once.
+    bool reset_database(Host& host, const ListReplacement& around_discard = {},
+                        const std::function<void()>& discarded = {});
+
     // Saves the machine database (see save_machine_database); a failed save is reported in a
     // box titled report_title rather than passing as a saved one.
     DatabaseSave save_database(Host& host, const std::string& report_title,

@@ -1,7 +1,5 @@
 // What the commands of the main window do.
 
-#include "app/database_save.h"
-#include "app/reset_database.h"
 #include "database/availability.h"
 #include "database/database_file.h"
 #include "database/played.h"
@@ -272,16 +270,10 @@ void MainWindow::save_database_command() {
 }
 
 void MainWindow::reset_database_command() {
-    AppState& state = session_.state;
-    const bool reset = reset_database(host_, state.settings, [&] {
-        model_->refill([&] {
-            state.machines.clear();
-            state.view.clear();
-        });
-        state.current_machine = -1;
+    const bool reset = session_.reset_database(
+        host_, [this](const std::function<void()>& replace) { model_->refill(replace); },
         // The window goes before the remaining questions.
-        hide();
-    });
+        [this] { hide(); });
     if (reset) end_program();
 }
 

@@ -213,6 +213,27 @@ TEST_F(SessionTest, ASavedFolderFileShowsAsAFolderAndAFailedWriteIsReported) {
     EXPECT_EQ(session.state.folders.size(), 1u);
 }
 
+TEST_F(SessionTest, ResetDatabaseEmptiesTheListsOnlyOnYes) {
+    session.state.settings.ORVEL_Data = dir.path();
+    reset_view_list(session.state.machines, session.state.view);
+    host.answers = {Answer::No};
+    EXPECT_FALSE(session.reset_database(host));
+    EXPECT_EQ(session.state.machines.size(), 1u);
+    host.answers = {Answer::Yes, Answer::No};
+    int wrapped = 0, discarded = 0;
+    EXPECT_TRUE(session.reset_database(
+        host,
+        [&](const std::function<void()>& replace) {
+            ++wrapped;
+            replace();
+        },
+        [&] { discarded = session.state.machines.empty() ? 1 : -1; }));
+    EXPECT_EQ(wrapped, 1);
+    EXPECT_EQ(discarded, 1);
+    EXPECT_TRUE(session.state.view.empty());
+    EXPECT_EQ(session.state.current_machine, -1);
+}
+
 TEST_F(SessionTest, FavouritesChangeOnlyWhenTheyDiffer) {
     EXPECT_TRUE(session.change_favourite(true));
     EXPECT_TRUE(session.state.database_changed);
