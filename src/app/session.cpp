@@ -121,10 +121,11 @@ bool Session::change_favourite(bool add) {
     return changed;
 }
 
-void Session::check_availability(Host& host) {
-    orvel::check_availability(state.machines, state.mame_paths.rompath, state.settings.MAME_Path,
-                              host);
-    state.database_changed = true;
+AvailabilityResult Session::check_availability(Host& host, bool step_texts) {
+    const AvailabilityResult scan = orvel::check_availability(
+        state.machines, state.mame_paths.rompath, state.settings.MAME_Path, host, step_texts);
+    if (scan.scanned) state.database_changed = true;
+    return scan;
 }
 
 Result<std::string> Session::save_folder_ini(Host& host) {

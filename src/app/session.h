@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/database_save.h"
+#include "database/availability.h"
 #include "host/host.h"
 #include "launch/launch.h"
 #include "platform/failure.h"
@@ -91,8 +92,9 @@ class Session {
     // Adds or removes the current machine's favourite mark; answers whether it changed.
     bool change_favourite(bool add);
 
-    // Scans the rom folders for the machines' romsets; the database has changed afterwards.
-    void check_availability(Host& host);
+    // Scans the rom folders for the machines' romsets (with the steps' texts when asked); the
+    // database has changed afterwards unless there was nothing to scan.
+    AvailabilityResult check_availability(Host& host, bool step_texts = false);
 
     // "Save Folder Ini": the machines the list shows, in its order, as a folder file of the
     // user's naming (save_folder_ini). Afterwards the folders are read anew and the tree items

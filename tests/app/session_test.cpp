@@ -234,6 +234,16 @@ TEST_F(SessionTest, ResetDatabaseEmptiesTheListsOnlyOnYes) {
     EXPECT_EQ(session.state.current_machine, -1);
 }
 
+TEST_F(SessionTest, AScanChangesTheDatabaseOnlyWhenThereWasSomethingToScan) {
+    EXPECT_FALSE(session.check_availability(host).scanned); // no rompath
+    EXPECT_FALSE(session.state.database_changed);
+    EXPECT_TRUE(machine().isavailable);
+    session.state.mame_paths.rompath = dir.path() + "roms";
+    dir.write("roms/mslug.zip", "x");
+    EXPECT_EQ(session.check_availability(host).available, 1u);
+    EXPECT_TRUE(session.state.database_changed);
+}
+
 TEST_F(SessionTest, FavouritesChangeOnlyWhenTheyDiffer) {
     EXPECT_TRUE(session.change_favourite(true));
     EXPECT_TRUE(session.state.database_changed);
