@@ -29,8 +29,7 @@ namespace {
 
 // Runs the command as the main window does and returns the milliseconds until the window
 // shows the machine's title (it is loaded) and has painted; the window is then closed.
-double open_once(QWidget& main_window, const Machine& machine, AppState& state,
-                 std::size_t& lines) {
+double open_once(QWidget& main_window, Session& session, std::size_t& lines) {
     QElapsedTimer clock;
     double shown_ms = -1;
     std::function<void()> watch = [&] {
@@ -46,7 +45,7 @@ double open_once(QWidget& main_window, const Machine& machine, AppState& state,
     };
     QTimer::singleShot(0, watch);
     clock.start();
-    gui::show_machine_info(&main_window, machine, state);
+    gui::show_machine_info(&main_window, session, 0);
     return shown_ms;
 }
 
@@ -79,7 +78,9 @@ int main(int argc, char** argv) {
     QPainter(&title).fillRect(40, 40, 368, 200, Qt::yellow);
     title.save(QString::fromStdString(folder + "titles/" + machine.name + ".png"));
 
-    AppState state;
+    Session session;
+    AppState& state = session.state;
+    state.machines.push_back(machine);
     state.settings.MAME_Path = folder;
     state.mame_paths.historypath = "history";
     state.mame_paths.titles_directory = "titles";
@@ -96,9 +97,9 @@ int main(int argc, char** argv) {
     std::vector<double> first, later;
     for (int round = 0; round < 7; ++round) {
         state.dat_cache.clear();
-        first.push_back(open_once(main_window, machine, state, lines));
+        first.push_back(open_once(main_window, session, lines));
         for (int again = 0; again < 5; ++again)
-            later.push_back(open_once(main_window, machine, state, lines));
+            later.push_back(open_once(main_window, session, lines));
     }
     std::printf("text list lines shown: %zu; index builds %llu\n", lines,
                 static_cast<unsigned long long>(state.dat_cache.index_builds()));
@@ -112,16 +113,20 @@ int main(int argc, char** argv) {
             entry += "Line " + std::to_string(line) +
                      " of a very long entry, with enough words to need wrapping now and then.\n";
         write_file_atomic(folder + "huge/mameinfo.dat", entry + "$end\n");
-        AppState huge_state = state;
+        Session huge_session;
+        AppState& huge_state = huge_session.state;
+        huge_state.settings = state.settings;
+        huge_state.mame_paths = state.mame_paths;
         huge_state.mame_paths.historypath = "huge";
         Machine huge = machine;
         huge.name = "hugeentry";
+        huge_state.machines.push_back(huge);
         std::vector<double> huge_first, huge_later;
         for (int round = 0; round < 3; ++round) {
             huge_state.dat_cache.clear();
-            huge_first.push_back(open_once(main_window, huge, huge_state, lines));
+            huge_first.push_back(open_once(main_window, huge_session, lines));
             for (int again = 0; again < 3; ++again)
-                huge_later.push_back(open_once(main_window, huge, huge_state, lines));
+                huge_later.push_back(open_once(main_window, huge_session, lines));
         }
         std::printf("20,000-line entry: %zu lines shown\n", lines);
         report("huge entry, first opening:", huge_first);

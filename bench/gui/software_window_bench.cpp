@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     QApplication app(argc, argv);
     const char* hash = std::getenv("ORVEL_BENCH_HASH");
-    orvel::AppState state;
+    orvel::Session session;
+    orvel::AppState& state = session.state;
     state.mame_paths.hashpath = hash && *hash ? hash : "/usr/share/games/mame/hash";
     state.mame_paths.rompath = "roms";
     state.settings.MAME_Path = orvel::temp_folder();
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
         std::size_t items = 0;
         for (int round = 0; round < 7; ++round) {
             const auto start = Clock::now();
-            orvel::gui::SoftwareListWindow window(state, 0, host);
+            orvel::gui::SoftwareListWindow window(session, 0, host);
             window.show();
             if (!QTest::qWaitForWindowExposed(&window)) return 1;
             QApplication::processEvents();

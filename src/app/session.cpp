@@ -1,6 +1,10 @@
 #include "app/session.h"
 
+#include "app/reset_database.h"
 #include "database/availability.h"
+#include "database/played.h"
+#include "filters/filter_tree.h"
+#include "filters/folders.h"
 #include "launch/commandlines.h"
 
 namespace orvel {
@@ -26,6 +30,9 @@ RunReport Session::run(Host& host, const LaunchRequest& request, const FileOpene
         state.selected_commandline = 0;
     report.outcome = launch_mame(request, machine, state.selected_commandline, report.command, host,
                                  open_file, &report.exit_status, &report.captured);
+    if (report.outcome == LaunchOutcome::Ran && !request.empty_run &&
+        !state.settings.ORVEL_Data.empty())
+        load_played(state.settings.ORVEL_Data, state.machines);
     return report;
 }
 
@@ -95,6 +102,20 @@ bool Session::clear_commandline(Host& host) {
     return true;
 }
 
+std::size_t Session::open_software_list(Host& host, const std::string& list) {
+    (void)load_software_list(list, state.mame_paths.hashpath, state.mame_paths.rompath,
+                             state.settings.MAME_Path, state.software_items, host);
+    return state.software_items.items.size();
+}
+
+std::vector<std::int64_t> Session::show_software(SoftwareFilter filter, std::string_view search) {
+    state.software_filter = filter;
+    std::vector<std::int64_t> shown =
+        filter_software_items(state.software_items.items, filter, search);
+    state.software_items.current = shown.empty() ? -1 : shown.front();
+    return shown;
+}
+
 bool Session::change_favourite(bool add) {
     Machine* machine = current_machine();
     if (!machine) return false;
@@ -103,10 +124,43 @@ bool Session::change_favourite(bool add) {
     return changed;
 }
 
-void Session::check_availability(Host& host) {
-    orvel::check_availability(state.machines, state.mame_paths.rompath, state.settings.MAME_Path,
-                              host);
-    state.database_changed = true;
+AvailabilityResult Session::check_availability(Host& host, bool step_texts) {
+    const AvailabilityResult scan = orvel::check_availability(
+        state.machines, state.mame_paths.rompath, state.settings.MAME_Path, host, step_texts);
+    if (scan.scanned) state.database_changed = true;
+    return scan;
+}
+
+Result<std::string> Session::save_folder_ini(Host& host) {
+    const Settings& settings = state.settings;
+    Result<std::string> saved =
+        orvel::save_folder_ini(host, settings.MAME_Path, settings.MAME_Version,
+                               settings.version_text, state.machines, state.view);
+    if (saved.is(FailureKind::Error))
+        host.message("Save Folder Ini",
+                     "The folder file was not written.\r\n" + std::string(saved.message()),
+                     Buttons::Ok, Icon::Error);
+    // The folder files are read anew whatever the outcome: another program may have written one.
+    state.folders.clear();
+    load_folders(state.mame_paths.categorypath, settings.MAME_Path, state.machines, state.folders);
+    build_filter_tree(state.machines, state.folders, state.tree);
+    return saved;
+}
+
+bool Session::reset_database(Host& host, const ListReplacement& around_discard,
+                             const std::function<void()>& discarded) {
+    return orvel::reset_database(host, state.settings, [&] {
+        const auto empty = [this] {
+            state.machines.clear();
+            state.view.clear();
+        };
+        if (around_discard)
+            around_discard(empty);
+        else
+            empty();
+        state.current_machine = -1;
+        if (discarded) discarded();
+    });
 }
 
 DatabaseSave Session::save_database(Host& host, const std::string& report_title,

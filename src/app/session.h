@@ -7,13 +7,17 @@
 
 #include "app/app_state.h"
 #include "app/database_save.h"
+#include "database/availability.h"
 #include "host/host.h"
 #include "launch/launch.h"
+#include "platform/failure.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace orvel {
 
@@ -46,7 +50,8 @@ class Session {
     // The one launch flow of every run: the current machine (none for an empty run) with the
     // selected stored command line and the session's pause-on-exit, as the request asks
     // (processed or the name alone, captured or in the console, with a medium or software
-    // item, with or without the availability question).
+    // item, with or without the availability question). A run of a machine that ran counts in
+    // the play record, which the records follow afterwards.
     RunReport run(Host& host, const LaunchRequest& request, const FileOpener& open_file = {});
 
     // Stored command lines of the current machine. Each edit that changes the record sets
@@ -71,11 +76,37 @@ class Session {
     // Asks "Options Will Be Removed!"; answers whether the user agreed.
     bool clear_commandline(Host& host);
 
+    // Software lists of a machine, one loaded at a time while the software list window is
+    // open; begin_software_lists makes the machine current.
+    void begin_software_lists(std::int64_t machine) { state.current_machine = machine; }
+    // Loads one of them in place of the one before; a list that cannot be read leaves no
+    // items (a failure to read one that is there is reported through the host). Answers the
+    // number of items loaded.
+    std::size_t open_software_list(Host& host, const std::string& list);
+    // The positions of the loaded items the filter (kept between openings) and the search text
+    // show. The first becomes the current item, none when nothing is shown.
+    std::vector<std::int64_t> show_software(SoftwareFilter filter, std::string_view search);
+    void select_software_item(std::int64_t position) { state.software_items.current = position; }
+    void close_software_lists() { state.software_items.clear(); }
+
     // Adds or removes the current machine's favourite mark; answers whether it changed.
     bool change_favourite(bool add);
 
-    // Scans the rom folders for the machines' romsets; the database has changed afterwards.
-    void check_availability(Host& host);
+    // Scans the rom folders for the machines' romsets (with the steps' texts when asked); the
+    // database has changed afterwards unless there was nothing to scan.
+    AvailabilityResult check_availability(Host& host, bool step_texts = false);
+
+    // "Save Folder Ini": the machines the list shows, in its order, as a folder file of the
+    // user's naming (save_folder_ini). Afterwards the folders are read anew and the tree items
+    // rebuilt, so a saved file shows up as a folder at once; the filter set stays. A write that
+    // fails is reported rather than passing without a word. Answers the file's path.
+    Result<std::string> save_folder_ini(Host& host);
+
+    // "Reset Database" (see reset_database): on Yes the machine and view lists are emptied
+    // (through around_discard when given, as the desktop's list model wants it) and discarded
+    // is called before the remaining questions. True when the program must end at once.
+    bool reset_database(Host& host, const ListReplacement& around_discard = {},
+                        const std::function<void()>& discarded = {});
 
     // Saves the machine database (see save_machine_database); a failed save is reported in a
     // box titled report_title rather than passing as a saved one.

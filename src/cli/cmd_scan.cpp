@@ -1,6 +1,7 @@
 // orvel-cli scan: loads the database, runs the availability scan over MAME's ROM folders, saves
 // and prints "Available: N of M".
 
+#include "app/session.h"
 #include "cli/common.h"
 #include "database/availability.h"
 #include "database/database_file.h"
@@ -13,7 +14,8 @@ namespace orvel::cli {
 
 int cmd_scan(const Options& options, const std::vector<std::string>& args) {
     if (!args.empty()) return fail("scan: unexpected argument '" + args.front() + "'", usage_error);
-    AppState state;
+    Session session;
+    AppState& state = session.state;
     TerminalHost host(options.answer);
     std::string error;
     if (!start_core(options, state, host, error)) return fail(error);
@@ -22,9 +24,7 @@ int cmd_scan(const Options& options, const std::vector<std::string>& args) {
     state.database_stamp = file_stamp(database_path(state.settings));
     if (!load_database(state.settings, state.machines, state.view, host).ok())
         return fail("cannot read " + database_path(state.settings));
-    const AvailabilityResult scan = check_availability(state.machines, state.mame_paths.rompath,
-                                                       state.settings.MAME_Path, host, true);
-    if (scan.scanned) state.database_changed = true;
+    (void)session.check_availability(host, true);
     if (!save_changed_database(state, host, error)) return fail(error);
     size_t available = 0;
     for (const Machine& m : state.machines)

@@ -2,6 +2,7 @@
 
 #include "app/database_save.h"
 #include "database/database_file.h"
+#include "gui/busy_guard.h"
 #include "gui/captured_output_window.h"
 #include "gui/elided_label.h"
 #include "gui/icon_set.h"
@@ -17,7 +18,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -272,7 +272,8 @@ void AdvancedRunWindow::save_database() {
         Answer::Yes)
         return;
     setWindowTitle(QStringLiteral("Saving..."));
-    QCoreApplication::processEvents();
+    // The title repaints; the user's keys and clicks wait until the save is done.
+    flush_events();
     const DatabaseSave saved = session_.save_database(host_, "Save Data");
     if (saved.outcome == SaveOutcome::Reloaded ||
         static_cast<std::size_t>(machine_) >= session_.state.machines.size()) {
@@ -304,7 +305,7 @@ void AdvancedRunWindow::help() {
 
 void AdvancedRunWindow::open_software_lists() {
     suspend_window(this);
-    open_software_list_window(session_.state, machine_, host_, main_window_);
+    open_software_list_window(session_, machine_, host_, main_window_);
     resume_window(this);
     focus_field();
 }

@@ -11,7 +11,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,6 +20,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace orvel::gui {
@@ -269,20 +269,22 @@ void MachineInfoWindow::show_picture(bool titles) {
     in_game_->setChecked(!titles);
 }
 
-void show_machine_info(QWidget* main_window, const Machine& machine, AppState& state) {
-    MachineInfoWindow window(machine, main_window);
+void show_machine_info(QWidget* main_window, Session& session, std::size_t machine) {
+    AppState& state = session.state;
+    MachineInfoWindow window(state.machines[machine], main_window);
     // The machine's ROMs as the audit finds them, audited afresh as the window opens.
-    auto* audit = new RomAuditPanel(
-        state, static_cast<std::size_t>(&machine - state.machines.data()), &window);
+    auto* audit = new RomAuditPanel(session, machine, &window);
     window.add_audit_panel(audit);
     audit->start(false);
     main_window->setEnabled(false);
     window.setEnabled(true); // a window of its own, though its parent is disabled
-    window.show();
-    // The frames and "Loading Data..." show while the files are read.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    window.load(state.mame_paths, state.settings.MAME_Path, state.dat_cache, state.archives.get());
-    if (window.isVisible()) window.exec(); // unless the window system closed it meanwhile
+    // The frames and "Loading Data..." show while the files are read: the window's own loop
+    // paints them first and then reads the files.
+    QTimer::singleShot(0, &window, [&window, &state] {
+        window.load(state.mame_paths, state.settings.MAME_Path, state.dat_cache,
+                    state.archives.get());
+    });
+    window.exec();
     main_window->setEnabled(true);
 }
 

@@ -3,7 +3,7 @@
 // the six DAT texts of one machine. Right clicks (or the menu key) on the text list and on the
 // picture open the DAT menu and the picture menu; Escape and the close box close it.
 
-#include "app/app_state.h"
+#include "app/session.h"
 #include "info/dat_files.h"
 #include "info/machine_info.h"
 
@@ -86,6 +86,6 @@ class MachineInfoWindow : public QDialog {
 
 // The Machine Info command: the window for a machine over the main window, which stays
 // disabled until the window is closed.
-void show_machine_info(QWidget* main_window, const Machine& machine, AppState& state);
+void show_machine_info(QWidget* main_window, Session& session, std::size_t machine);
 
 } // namespace orvel::gui

@@ -251,6 +251,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     emit programEnded();
 }
 
+void MainWindow::refill_keeping_row() {
+    const int row = list_->selected_row();
+    refill_machine_list();
+    if (row >= 0) list_->select_row(row);
+    if (select_current_record()) update_status_bar();
+}
+
 void MainWindow::end_program() {
     if (ended_) return;
     ended_ = true;

@@ -39,6 +39,9 @@ class MainWindow : public QMainWindow {
 
     // The filter pass, the rows, row 0 selected and current, the status bar.
     void refill_machine_list();
+    // The same, keeping the selected row number (when the list still has it) and describing
+    // the machine now in it.
+    void refill_keeping_row();
     void update_status_bar();
     void show_filter_tree();
     void layout_main_window();

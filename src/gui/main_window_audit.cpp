@@ -40,12 +40,7 @@ void MainWindow::audit_romsets_command() {
     if (!run && !run.is(FailureKind::Cancelled))
         host_.message("Audit Romsets", run.message(), Buttons::Ok,
                       run.is(FailureKind::NotSaved) ? Icon::Warning : Icon::Error);
-    if (run || run.is(FailureKind::NotSaved)) {
-        const int row = list_->selected_row();
-        refill_machine_list();
-        if (row >= 0) list_->select_row(row);
-        if (select_current_record()) update_status_bar();
-    }
+    if (run || run.is(FailureKind::NotSaved)) refill_keeping_row();
     list_->setFocus();
 }
 

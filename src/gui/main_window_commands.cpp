@@ -1,7 +1,5 @@
 // What the commands of the main window do.
 
-#include "app/database_save.h"
-#include "app/reset_database.h"
 #include "database/availability.h"
 #include "database/database_file.h"
 #include "database/played.h"
@@ -76,10 +74,8 @@ void MainWindow::dispatch(Command command) {
         return run_advanced();
     case Command::MachineInfo:
         if (select_current_record())
-            show_machine_info(
-                this,
-                session_.state.machines[static_cast<std::size_t>(session_.state.current_machine)],
-                session_.state);
+            show_machine_info(this, session_,
+                              static_cast<std::size_t>(session_.state.current_machine));
         list_->setFocus();
         return;
     case Command::Preferences:
@@ -139,7 +135,7 @@ void MainWindow::run_machine() {
     if (!machine.softwarelists.empty()) {
         {
             const BusyGuard guard(busy_);
-            open_software_list_window(state, state.current_machine, host_, this);
+            open_software_list_window(session_, state.current_machine, host_, this);
         }
         show_played_runs();
         list_->setFocus();
@@ -162,17 +158,12 @@ void MainWindow::run_machine() {
 }
 
 void MainWindow::show_played_runs() {
-    // The run was added to the play record; the records and whatever shows them follow it.
-    AppState& state = session_.state;
-    load_played(state.settings.ORVEL_Data, state.machines);
+    // The session's records follow the play record after a run; a list that shows it follows.
+    const AppState& state = session_.state;
     const FilterSet& filter = state.filter;
     if (filter.f_played_recent || filter.f_played_most || filter.f_played_never ||
-        sort_type_of(state.settings.ORVEL_Sort_Type) == SortType::LastPlayed) {
-        const int row = list_->selected_row();
-        refill_machine_list();
-        list_->select_row(row);
-        if (select_current_record()) update_status_bar();
-    }
+        sort_type_of(state.settings.ORVEL_Sort_Type) == SortType::LastPlayed)
+        refill_keeping_row();
 }
 
 void MainWindow::run_advanced() {
@@ -206,11 +197,7 @@ void MainWindow::run_empty() {
 
 void MainWindow::change_favourite(bool add) {
     if (session_.state.view.empty() || !select_current_record()) return;
-    const int row = list_->selected_row();
-    if (!session_.change_favourite(add)) return;
-    refill_machine_list();
-    list_->select_row(row);
-    if (select_current_record()) update_status_bar();
+    if (session_.change_favourite(add)) refill_keeping_row();
 }
 
 void MainWindow::check_availability_command() {
@@ -261,16 +248,9 @@ bool MainWindow::exit_questions(ExitRequest request) {
 }
 
 void MainWindow::save_folder_ini_command() {
-    AppState& state = session_.state;
     const BusyGuard guard(busy_);
-    // Success is shown by the workflow; a failed write shows nothing, as it always did.
-    (void)save_folder_ini(host_, state.settings.MAME_Path, state.settings.MAME_Version,
-                          state.settings.version_text, state.machines, state.view);
-    // The new file shows up as a folder at once; the filter set stays as it is.
-    session_.state.folders.clear();
-    load_folders(state.mame_paths.categorypath, state.settings.MAME_Path, state.machines,
-                 session_.state.folders);
-    build_filter_tree(state.machines, session_.state.folders, session_.state.tree);
+    // A new file shows up as a folder at once; the list is not refilled.
+    (void)session_.save_folder_ini(host_);
     if (tree_) show_filter_tree();
 }
 
@@ -302,16 +282,10 @@ void MainWindow::save_database_command() {
 }
 
 void MainWindow::reset_database_command() {
-    AppState& state = session_.state;
-    const bool reset = reset_database(host_, state.settings, [&] {
-        model_->refill([&] {
-            state.machines.clear();
-            state.view.clear();
-        });
-        state.current_machine = -1;
+    const bool reset = session_.reset_database(
+        host_, [this](const std::function<void()>& replace) { model_->refill(replace); },
         // The window goes before the remaining questions.
-        hide();
-    });
+        [this] { hide(); });
     if (reset) end_program();
 }
 
@@ -328,7 +302,6 @@ void MainWindow::reset_filter_command() {
 }
 
 void MainWindow::toggle_filter() {
-    flush_events();
     setUpdatesEnabled(false);
     if (tree_) {
         shown_tree_width_ = tree_->width();
@@ -341,7 +314,6 @@ void MainWindow::toggle_filter() {
 }
 
 void MainWindow::toggle_toolbar_and_menu() {
-    flush_events();
     toolbar_hidden_ = !toolbar_hidden_;
     menuBar()->setVisible(!toolbar_hidden_);
     toolbar_->setVisible(!toolbar_hidden_);

@@ -19,8 +19,8 @@ struct RomAuditPanel::Outcome {
     bool deep = false;
 };
 
-RomAuditPanel::RomAuditPanel(AppState& state, std::size_t machine, QWidget* parent)
-    : QWidget(parent), state_(state), machine_(machine), list_(new QTreeWidget(this)),
+RomAuditPanel::RomAuditPanel(Session& session, std::size_t machine, QWidget* parent)
+    : QWidget(parent), state_(session.state), machine_(machine), list_(new QTreeWidget(this)),
       verdict_(new QLabel(this)), audit_button_(new QPushButton(QStringLiteral("&Audit"), this)),
       deep_button_(new QPushButton(QStringLiteral("&Deep Check"), this)) {
     list_->setColumnCount(5);

@@ -4,7 +4,7 @@
 // Check that decompresses them to compare SHA-1s too. Both run on a worker thread; the verdict
 // is kept (in the machine record and the audit results file) on the window thread.
 
-#include "app/app_state.h"
+#include "app/session.h"
 
 #include <QWidget>
 
@@ -20,7 +20,7 @@ namespace orvel::gui {
 class RomAuditPanel : public QWidget {
     Q_OBJECT
   public:
-    RomAuditPanel(AppState& state, std::size_t machine, QWidget* parent = nullptr);
+    RomAuditPanel(Session& session, std::size_t machine, QWidget* parent = nullptr);
     ~RomAuditPanel() override;
 
     // Starts an audit (deep: with the SHA-1 check); ignored while one runs.
@@ -39,7 +39,7 @@ class RomAuditPanel : public QWidget {
     struct Outcome;
     void show_outcome(const std::shared_ptr<Outcome>& outcome);
 
-    AppState& state_;
+    AppState& state_; // the session's
     std::size_t machine_;
     QTreeWidget* list_;
     QLabel* verdict_;

@@ -36,13 +36,15 @@ QPushButton* button(const char* text, QWidget* parent) {
 
 } // namespace
 
-SoftwareListWindow::SoftwareListWindow(AppState& state, std::int64_t machine_position, Host& host,
+SoftwareListWindow::SoftwareListWindow(Session& session, std::int64_t machine_position, Host& host,
                                        QWidget* parent)
-    : QDialog(parent), state_(state), machine_(machine_position), host_(host),
+    : QDialog(parent), session_(session), machine_(machine_position), host_(host),
       lists_(new QComboBox(this)), filter_(new QComboBox(this)), search_(new QLineEdit(this)),
-      items_(new QListView(this)), model_(new SoftwareListModel(state.software_items, this)),
+      items_(new QListView(this)),
+      model_(new SoftwareListModel(session.state.software_items, this)),
       start_image_(button("Start Image", this)), own_image_(button("Run Own Image", this)),
       start_empty_(button("Start Empty", this)) {
+    session_.begin_software_lists(machine_position);
     setWindowTitle(QStringLiteral("Waiting For Disk..."));
     setUpdatesEnabled(false);
 
@@ -93,21 +95,18 @@ SoftwareListWindow::SoftwareListWindow(AppState& state, std::int64_t machine_pos
     lists_->setCurrentIndex(0);
     filter_->addItems(
         {QStringLiteral("All"), QStringLiteral("Available"), QStringLiteral("Missing")});
-    filter_->setCurrentIndex(static_cast<int>(state_.software_filter));
+    filter_->setCurrentIndex(static_cast<int>(session_.state.software_filter));
 
     setWindowTitle(QStringLiteral("Loading Software List..."));
     load_list();
     fill_view();
-    if (!state_.software_items.items.empty()) show_row(0);
+    if (!session_.state.software_items.items.empty()) show_row(0);
 
     connect(lists_, &QComboBox::currentIndexChanged, this, [this] {
         load_list();
         fill_view();
     });
-    connect(filter_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        state_.software_filter = static_cast<SoftwareFilter>(index);
-        fill_view();
-    });
+    connect(filter_, &QComboBox::currentIndexChanged, this, [this] { fill_view(); });
     connect(search_, &QLineEdit::textChanged, this, [this] { fill_view(); });
     connect(items_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { show_row(current.row()); });
@@ -123,34 +122,31 @@ SoftwareListWindow::SoftwareListWindow(AppState& state, std::int64_t machine_pos
 
 SoftwareListWindow::~SoftwareListWindow() {
     // The loaded list lives only while its window is open.
-    state_.software_items.clear();
+    session_.close_software_lists();
 }
 
 const Machine& SoftwareListWindow::machine() const {
-    return state_.machines[static_cast<std::size_t>(machine_)];
+    return session_.state.machines[static_cast<std::size_t>(machine_)];
 }
 
 void SoftwareListWindow::load_list() {
     // A failure was shown through the host; a missing or empty list disables what needs items.
     // The list box stays, so that the machine's other lists can still be chosen.
-    (void)load_software_list(to_std(lists_->currentText()), state_.mame_paths.hashpath,
-                             state_.mame_paths.rompath, state_.settings.MAME_Path,
-                             state_.software_items, host_);
-    setWindowTitle(qs(software_list_title(state_.software_items.items.size())));
-    const bool has_items = !state_.software_items.items.empty();
+    const std::size_t count = session_.open_software_list(host_, to_std(lists_->currentText()));
+    setWindowTitle(qs(software_list_title(count)));
+    const bool has_items = count > 0;
     start_image_->setEnabled(has_items);
     filter_->setEnabled(has_items);
 }
 
 void SoftwareListWindow::fill_view() {
-    model_->set_view(filter_software_items(state_.software_items.items, state_.software_filter,
-                                           to_std(search_->text())));
+    model_->set_view(session_.show_software(static_cast<SoftwareFilter>(filter_->currentIndex()),
+                                            to_std(search_->text())));
     if (model_->rowCount() > 0) {
         items_->setCurrentIndex(model_->index(0));
         show_row(0);
     } else {
         // Nothing shown: no item is current, and the status fields describe none.
-        state_.software_items.current = -1;
         clear_status();
     }
 }
@@ -158,7 +154,7 @@ void SoftwareListWindow::fill_view() {
 void SoftwareListWindow::show_row(int row) {
     const SoftwareItem* item = model_->item(row);
     if (!item) return;
-    state_.software_items.current = model_->position(row);
+    session_.select_software_item(model_->position(row));
     status_[0]->setText(QStringLiteral("Year: ") + qs(item->year));
     status_[1]->setText(QStringLiteral("By: ") + qs(item->publisher));
     status_[2]->setText(QStringLiteral("File: ") + qs(item->name));
@@ -177,20 +173,16 @@ QStringList SoftwareListWindow::status_texts() const {
 }
 
 void SoftwareListWindow::launch(const LaunchRequest& request, std::function<void()> after) {
-    MameCommand command = mame_command(state_.settings, state_.pause_on_exit);
-    command.own_group = true;
-    const auto outcome = std::make_shared<LaunchOutcome>(LaunchOutcome::NotStarted);
-    const Machine* const current = &machine();
-    const std::int64_t commandline = state_.selected_commandline;
+    session_.select_commandline(session_.state.selected_commandline);
+    auto report = std::make_shared<RunReport>();
     QPointer<SoftwareListWindow> self(this);
+    Session& session = session_;
     run_with_windows_suspended(
         host_, {this},
-        [outcome, request, current, commandline, command](Host& host) {
-            *outcome = launch_mame(request, current, commandline, command, host);
-        },
-        [self, outcome, command, after = std::move(after)] {
+        [&session, report, request](Host& host) { *report = session.run(host, request); },
+        [self, report, after = std::move(after)] {
             if (!self) return;
-            report_not_started(self->host_, *outcome, command);
+            report_not_started(self->host_, report->outcome, report->command);
             if (after) after();
             self->items_->setFocus();
         });
@@ -201,14 +193,14 @@ void SoftwareListWindow::start_image() {
     if (!model_->item(row)) return;
     show_row(row);
     LaunchRequest request;
-    request.software = {true, state_.software_items.current_item()};
+    request.software = {true, session_.state.software_items.current_item()};
     launch(request);
 }
 
 void SoftwareListWindow::start_empty() {
     LaunchRequest request;
     request.machine_only = true;
-    request.software = {true, state_.software_items.current_item()};
+    request.software = {true, session_.state.software_items.current_item()};
     // Hiding a dialog ends its event loop, and the window would never come back: it is
     // minimised and disabled meanwhile instead, as around the other runs.
     launch(request);
@@ -222,7 +214,7 @@ void SoftwareListWindow::run_own_image() {
         [&](const std::string& media_switch, const std::string& file) {
             request.media_switch = media_switch;
             request.media_file = file;
-            request.software = {true, state_.software_items.current_item()};
+            request.software = {true, session_.state.software_items.current_item()};
             chosen = true;
         },
         this);
@@ -256,10 +248,10 @@ bool SoftwareListWindow::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void open_software_list_window(AppState& state, std::int64_t machine, Host& host,
+void open_software_list_window(Session& session, std::int64_t machine, Host& host,
                                QWidget* main_window) {
     // Not a child of the main window: that one is disabled while this window is open.
-    SoftwareListWindow window(state, machine, host);
+    SoftwareListWindow window(session, machine, host);
     fit_into_screen(&window, main_window);
     suspend_window(main_window);
     window.exec();

@@ -3,7 +3,7 @@
 // available or missing ones, narrowed by a search box; runs the machine with the selected item,
 // with no item, or with an image file of the user's own (the own image window).
 
-#include "app/app_state.h"
+#include "app/session.h"
 #include "host/host.h"
 #include "launch/launch.h"
 
@@ -27,7 +27,7 @@ class SoftwareListWindow : public QDialog {
     Q_OBJECT
   public:
     // Loads the machine's first software list; the window is ready to show afterwards.
-    SoftwareListWindow(AppState& state, std::int64_t machine, Host& host,
+    SoftwareListWindow(Session& session, std::int64_t machine, Host& host,
                        QWidget* parent = nullptr);
     ~SoftwareListWindow() override;
 
@@ -59,7 +59,7 @@ class SoftwareListWindow : public QDialog {
     // Starts the run; after runs once it has ended and the window is back.
     void launch(const LaunchRequest& request, std::function<void()> after = {});
 
-    AppState& state_;
+    Session& session_;
     std::int64_t machine_;
     Host& host_;
     QComboBox* lists_;
@@ -75,7 +75,7 @@ class SoftwareListWindow : public QDialog {
 
 // The whole opening from the main window: suspends it, runs the window until it closes, empties
 // the loaded list and resumes the main window.
-void open_software_list_window(AppState& state, std::int64_t machine, Host& host,
+void open_software_list_window(Session& session, std::int64_t machine, Host& host,
                                QWidget* main_window);
 
 } // namespace orvel::gui

@@ -1,5 +1,6 @@
 #include "app/session.h"
 
+#include "platform/files.h"
 #include "support/env_guard.h"
 #include "support/scripted_host.h"
 
@@ -72,6 +73,15 @@ TEST_F(SessionTest, EveryRunGoesThroughOneFlowWithTheRequestedArguments) {
                   *c.asked ? std::vector<std::string>{c.asked} : std::vector<std::string>{});
         EXPECT_EQ(received(), c.received);
     }
+}
+
+TEST_F(SessionTest, ARunCountsInThePlayRecordTheRecordsFollow) {
+    session.state.settings.ORVEL_Data = dir.path() + "data/";
+    ASSERT_TRUE(create_folder(session.state.settings.ORVEL_Data));
+    ASSERT_EQ(session.run(host, LaunchRequest{}).outcome, LaunchOutcome::Ran);
+    ASSERT_EQ(session.run(host, LaunchRequest{}).outcome, LaunchOutcome::Ran);
+    EXPECT_EQ(machine().played.times, 2);
+    EXPECT_GT(machine().played.last_start, 0);
 }
 
 TEST_F(SessionTest, AnEmptyRunWithoutACurrentMachineAsksNothing) {
@@ -151,6 +161,87 @@ TEST_F(SessionTest, ExitQuestionsSaveOnlyWhenAskedAndTheCloseBoxWarns) {
         }
         EXPECT_EQ(host.messages().back(), "Close: Exit Orvel?");
     }
+}
+
+TEST_F(SessionTest, SoftwareListsFilterKeepTheirChoiceAndRunTheCurrentItem) {
+    session.state.mame_paths.hashpath = dir.path() + "hash";
+    session.state.mame_paths.rompath = dir.path() + "roms";
+    dir.write("hash/nes.xml", test::read_all(test::fixture("softlist/nes.xml")));
+    dir.write("roms/nes/smb.zip", "x");
+    session.begin_software_lists(0);
+    ASSERT_EQ(session.open_software_list(host, "nes"), 2u);
+    const SoftwareItemList& items = session.state.software_items;
+    const std::vector<std::int64_t> missing = session.show_software(SoftwareFilter::Missing, "");
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_EQ(items.items[static_cast<std::size_t>(missing[0])].name, "zelda");
+    EXPECT_EQ(items.current, missing[0]);
+    EXPECT_EQ(session.state.software_filter, SoftwareFilter::Missing);
+    EXPECT_TRUE(session.show_software(SoftwareFilter::Available, "zelda").empty());
+    EXPECT_EQ(items.current, -1);
+
+    const std::vector<std::int64_t> shown = session.show_software(SoftwareFilter::All, "SMB");
+    ASSERT_EQ(shown.size(), 1u);
+    LaunchRequest request;
+    request.software = {true, items.current_item()};
+    EXPECT_EQ(session.run(host, request).outcome, LaunchOutcome::Ran);
+    EXPECT_EQ(received(), "mslug\nnes:smb\n--\n");
+
+    // A list that is not there leaves no items of the one before.
+    EXPECT_EQ(session.open_software_list(host, "nothere"), 0u);
+    session.open_software_list(host, "nes");
+    session.close_software_lists();
+    EXPECT_TRUE(items.items.empty());
+}
+
+TEST_F(SessionTest, ASavedFolderFileShowsAsAFolderAndAFailedWriteIsReported) {
+    dir.write("folders/readme.txt", "");
+    session.state.mame_paths.categorypath = dir.path() + "folders";
+    reset_view_list(session.state.machines, session.state.view);
+    host.texts = {std::string("mine")};
+    host.files = {dir.path() + "folders/"};
+    ASSERT_TRUE(session.save_folder_ini(host));
+    ASSERT_EQ(session.state.folders.size(), 1u);
+    EXPECT_EQ(session.state.folders[0].caption, "mine");
+    EXPECT_FALSE(session.state.tree.empty());
+
+    host.prompts.clear();
+    host.texts = {std::string("other")};
+    host.files = {dir.path() + "missing/"};
+    EXPECT_FALSE(session.save_folder_ini(host));
+    EXPECT_EQ(host.messages().back().substr(0, 50),
+              "Save Folder Ini: The folder file was not written.\r");
+    EXPECT_EQ(session.state.folders.size(), 1u);
+}
+
+TEST_F(SessionTest, ResetDatabaseEmptiesTheListsOnlyOnYes) {
+    session.state.settings.ORVEL_Data = dir.path();
+    reset_view_list(session.state.machines, session.state.view);
+    host.answers = {Answer::No};
+    EXPECT_FALSE(session.reset_database(host));
+    EXPECT_EQ(session.state.machines.size(), 1u);
+    host.answers = {Answer::Yes, Answer::No};
+    int wrapped = 0, discarded = 0;
+    EXPECT_TRUE(session.reset_database(
+        host,
+        [&](const std::function<void()>& replace) {
+            ++wrapped;
+            replace();
+        },
+        [&] { discarded = session.state.machines.empty() ? 1 : -1; }));
+    EXPECT_EQ(wrapped, 1);
+    EXPECT_EQ(discarded, 1);
+    EXPECT_TRUE(session.state.view.empty());
+    EXPECT_EQ(session.state.current_machine, -1);
+}
+
+TEST_F(SessionTest, AScanChangesTheDatabaseOnlyWhenThereWasSomethingToScan) {
+    EXPECT_FALSE(session.check_availability(host).scanned); // no rompath
+    EXPECT_FALSE(session.state.database_changed);
+    EXPECT_TRUE(machine().isavailable);
+    session.state.mame_paths.rompath = dir.path() + "roms";
+    dir.write("roms/mslug.zip", "x");
+    EXPECT_EQ(session.check_availability(host).available, 1u);
+    EXPECT_TRUE(session.state.database_changed);
 }
 
 TEST_F(SessionTest, FavouritesChangeOnlyWhenTheyDiffer) {

@@ -19,7 +19,8 @@ namespace {
 
 TEST(RomAuditPanel, ListsEachRomWithWhatWasFoundAndKeepsTheVerdict) {
     test::TempDir dir;
-    AppState state;
+    Session session;
+    AppState& state = session.state;
     state.settings.MAME_Path = dir.path();
     state.settings.ORVEL_Data = dir.file("data/");
     state.mame_paths.rompath = "roms";
@@ -32,7 +33,7 @@ TEST(RomAuditPanel, ListsEachRomWithWhatWasFoundAndKeepsTheVerdict) {
     ASSERT_TRUE(test::write_zip(dir.file("roms/puckman.zip"), {{"pm1-1.7f", 32, 0x2fc650bd}}));
     const auto puckman = static_cast<std::size_t>(find_machine(state.machines, "puckman"));
 
-    RomAuditPanel panel(state, puckman);
+    RomAuditPanel panel(session, puckman);
     QSignalSpy shown(&panel, &RomAuditPanel::auditShown);
     panel.start(false);
     ASSERT_TRUE(shown.wait(20000));

@@ -106,7 +106,7 @@ struct RunWindows : ::testing::Test {
 
 TEST_F(RunWindows, SoftwareListFilterSearchAndAMissingList) {
     state.software_filter = SoftwareFilter::All;
-    SoftwareListWindow window(state, 0, host);
+    SoftwareListWindow window(session, 0, host);
     window.show();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Nintendo Entertainment System"));
     EXPECT_EQ(rows(window), (QStringList{QStringLiteral("Super Mario Bros."),
@@ -146,7 +146,7 @@ TEST_F(RunWindows, SoftwareListFilterSearchAndAMissingList) {
 
 TEST_F(RunWindows, SoftwareRunsReachMameWithTheItemNothingOrTheOwnImage) {
     state.software_filter = SoftwareFilter::All;
-    SoftwareListWindow window(state, 0, host);
+    SoftwareListWindow window(session, 0, host);
     window.show();
     window.start_image(); // smb, available: nothing is asked
     ASSERT_TRUE(guitest::wait_for_jobs());
@@ -378,14 +378,14 @@ TEST_F(RunWindows, StartEmptyBringsTheSoftwareListWindowBack) {
             if (watched) watched->reject();
         });
     });
-    open_software_list_window(state, 0, host, nullptr);
+    open_software_list_window(session, 0, host, nullptr);
     EXPECT_EQ(mame.received(), "nes\n--\n");
     EXPECT_TRUE(back);
 }
 
 TEST_F(RunWindows, EscapeInTheSoftwareSearchClearsItBeforeClosing) {
     state.software_filter = SoftwareFilter::All;
-    SoftwareListWindow window(state, 0, host);
+    SoftwareListWindow window(session, 0, host);
     window.show();
     QTest::keyClicks(window.search_box(), QStringLiteral("zelda"));
     EXPECT_EQ(rows(window).size(), 1);
@@ -463,7 +463,7 @@ TEST_F(RunWindows, TheCapturedOutputWindowShowsTheStartOfHugeOutput) {
 TEST_F(RunWindows, ScreenshotsOfTheRunWindows) {
     QDir().mkpath(QStringLiteral(ORVEL_GUI_SHOTS_DIR));
     const QString dir = QStringLiteral(ORVEL_GUI_SHOTS_DIR) + QLatin1Char('/');
-    SoftwareListWindow software(state, 0, host);
+    SoftwareListWindow software(session, 0, host);
     software.show();
     QApplication::processEvents();
     EXPECT_TRUE(software.grab().save(dir + QStringLiteral("software_list.png")));

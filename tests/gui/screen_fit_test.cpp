@@ -84,7 +84,8 @@ TEST(ScreenFit, TheInformationWindowFitsWithItsTextInSight) {
 TEST(ScreenFit, TheSoftwareListAndCapturedOutputWindowsFit) {
     guitest::FakeMameFolder mame;
     guitest::ScriptedQtHost host;
-    AppState state;
+    Session session;
+    AppState& state = session.state;
     set_default_settings(state.settings, mame.dir.path(), 1600, 1200);
     ASSERT_TRUE(apply_chosen_mame(state.settings, host.script, mame.exe));
     (void)discover_mame_config(state.settings, state.mame_paths);
@@ -101,7 +102,7 @@ TEST(ScreenFit, TheSoftwareListAndCapturedOutputWindowsFit) {
                 window->reject();
             }
     });
-    open_software_list_window(state, 0, host, nullptr);
+    open_software_list_window(session, 0, host, nullptr);
     EXPECT_TRUE(checked);
 
     CapturedOutputWindow output(CapturedRun{}, host);
