@@ -131,9 +131,14 @@ void ConsoleWindow::release_key() {
     if (auto pressed = std::exchange(key_pressed_, {})) pressed();
 }
 
+void ConsoleWindow::set_stoppable(bool stoppable) {
+    stoppable_ = stoppable;
+    stop_->setVisible(stoppable);
+}
+
 void ConsoleWindow::ask_stop() {
     if (key_pressed_) return release_key();
-    if (stopping_) return;
+    if (stopping_ || !stoppable_) return;
     stopping_ = true;
     stop_->setEnabled(false);
     stop_->setText(QStringLiteral("Stopping..."));

@@ -33,6 +33,9 @@ class ConsoleWindow : public QWidget {
     // How many lines arrived that are no longer shown.
     std::uint64_t dropped_lines() const { return dropped_; }
     QPushButton* stop_button() const { return stop_; }
+    // Whether the work behind the console can be stopped; without it there is no Stop, and
+    // Escape and the close box do nothing while the work runs.
+    void set_stoppable(bool stoppable);
 
   signals:
     // The user asked the work to stop: the Stop button, Escape or the close box while it runs.
@@ -57,6 +60,7 @@ class ConsoleWindow : public QWidget {
     std::uint64_t shown_ = 0; // lines in the document, as far as it has not trimmed them
     std::function<void()> key_pressed_;
     bool stopping_ = false;
+    bool stoppable_ = true;
 };
 
 } // namespace orvel::gui

@@ -2,6 +2,7 @@
 
 #include "gui/busy_guard.h"
 #include "gui/console_window.h"
+#include "gui/job_runner.h"
 #include "gui/qt_text.h"
 #include "gui/screen_fit.h"
 #include "gui/splash_window.h"
@@ -196,6 +197,8 @@ void QtHost::console_open(std::string_view title) {
     if (splash_) splash_->hide();
     console_ = std::make_unique<ConsoleWindow>(qs(title), console_line_limit);
     QObject::connect(console_.get(), &ConsoleWindow::stopRequested, [this] { request_stop(); });
+    // Only a job's work looks at the stop request (a MAME run); other work has no Stop.
+    console_->set_stoppable(running_jobs() > 0);
     console_->show();
     console_->raise();
     console_->activateWindow();

@@ -384,6 +384,7 @@ TEST_F(RunFixture, AHungMameIsStoppedFromItsConsoleAndLeavesNothingBehind) {
     ASSERT_EQ(shown_consoles().size(), 1u);
     ConsoleWindow* console = shown_consoles().front();
     EXPECT_FALSE(window->isEnabled());
+    EXPECT_TRUE(console->stop_button()->isVisibleTo(console));
     const auto start = std::chrono::steady_clock::now();
     console->stop_button()->click();
     ASSERT_TRUE(guitest::wait_for_jobs(10000));
