@@ -363,8 +363,29 @@ Status generate_and_parse(const Settings& settings, const std::string& listing,
     int write_errno = 0;
     bool silent = false;
     auto last_output = clock::now();
+    // The machines MAME has listed so far, counted in the stream (a tag cut between two pieces
+    // is found in the little that is kept of the one before) and told a few times a second.
+    constexpr std::string_view machine_tag = "<machine ";
+    std::string tag_carry;
+    std::uint64_t machines_seen = 0;
+    auto progress_told = clock::now();
+    const auto count_machines = [&](std::string_view piece) {
+        // The kept tail is shorter than the tag: a tag found is never counted twice.
+        std::string joined = std::move(tag_carry);
+        joined.append(piece);
+        for (std::size_t at = joined.find(machine_tag); at != std::string::npos;
+             at = joined.find(machine_tag, at + machine_tag.size()))
+            ++machines_seen;
+        tag_carry = joined.substr(joined.size() - std::min(joined.size(), machine_tag.size() - 1));
+        if (clock::now() - progress_told >= std::chrono::milliseconds(300)) {
+            progress_told = clock::now();
+            host.set_progress("Loading XML Data... " + std::to_string(machines_seen) +
+                              " machines read");
+        }
+    };
     const auto on_out = [&](std::string_view piece) {
         last_output = clock::now();
+        count_machines(piece);
         run.bytes += piece.size();
         if (write_errno == 0 && std::fwrite(piece.data(), 1, piece.size(), out) != piece.size())
             write_errno = errno != 0 ? errno : EIO;

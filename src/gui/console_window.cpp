@@ -104,11 +104,18 @@ void ConsoleWindow::show_pending() {
         dropped_ += shown_ - blocks;
         shown_ = blocks;
     }
-    if (dropped_ > 0)
-        status_->setText(QStringLiteral("%1 earlier lines not shown (the last %2 are kept)")
-                             .arg(dropped_)
-                             .arg(line_limit_));
+    show_status();
     scroll->setValue(at_end ? scroll->maximum() : kept_position);
+}
+
+void ConsoleWindow::show_status() {
+    QStringList parts;
+    if (!progress_.isEmpty()) parts << progress_;
+    if (dropped_ > 0)
+        parts << QStringLiteral("%1 earlier lines not shown (the last %2 are kept)")
+                     .arg(dropped_)
+                     .arg(line_limit_);
+    status_->setText(parts.join(QStringLiteral("; ")));
 }
 
 QString ConsoleWindow::text() {

@@ -36,6 +36,11 @@ class ConsoleWindow : public QWidget {
     // Whether the work behind the console can be stopped; without it there is no Stop, and
     // Escape and the close box do nothing while the work runs.
     void set_stoppable(bool stoppable);
+    // A line under the output telling how the work goes (the machines of the listing read).
+    void set_status(const QString& text) {
+        progress_ = text;
+        show_status();
+    }
 
   signals:
     // The user asked the work to stop: the Stop button, Escape or the close box while it runs.
@@ -47,6 +52,7 @@ class ConsoleWindow : public QWidget {
 
   private:
     void show_pending();
+    void show_status();
     void ask_stop();
     void release_key();
 
@@ -61,6 +67,7 @@ class ConsoleWindow : public QWidget {
     std::function<void()> key_pressed_;
     bool stopping_ = false;
     bool stoppable_ = true;
+    QString progress_;
 };
 
 } // namespace orvel::gui

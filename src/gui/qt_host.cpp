@@ -165,6 +165,8 @@ std::optional<std::string> QtHost::ask_text(std::string_view title, std::string_
 }
 
 void QtHost::set_progress(std::string_view text) {
+    // While a console speaks for the work, its status line shows the progress.
+    if (console_) console_->set_status(qs(text));
     if (splash_) {
         // The splash follows the console: it shows once no console is open.
         if (!console_ && !splash_->isVisible()) splash_->show();
