@@ -6,7 +6,8 @@
 #                             AppStream validators, dpkg-shlibdeps, lintian and man for the
 #                             Debian package and its manual pages)
 #   scripts/setup.sh --windows  only what the Windows cross build needs (scripts/test-windows.sh):
-#                             the mingw-w64 cross compiler, Wine and GoogleTest's sources
+#                             the mingw-w64 cross compiler, zlib for Windows, Wine and
+#                             GoogleTest's sources
 set -euo pipefail
 
 mode=${1:-}
@@ -17,7 +18,7 @@ packages=(build-essential cmake pkg-config ninja-build qt6-base-dev libexpat1-de
           libpng-dev zlib1g-dev libutf8proc-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
           xdg-utils clang-format)
 if [ "$mode" = "--windows" ]; then
-    packages=(g++-mingw-w64-x86-64-posix wine64 googletest cmake ninja-build)
+    packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 googletest cmake ninja-build)
 elif [ "$for_tests" = yes ]; then
     packages+=(mame desktop-file-utils appstream dpkg-dev lintian man-db)
 elif ! command -v mame >/dev/null 2>&1 && [ ! -x /usr/games/mame ]; then

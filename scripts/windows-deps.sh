@@ -102,6 +102,11 @@ fetch() {
 }
 
 zlib_args=(-DZLIB_INCLUDE_DIR=/usr/$triple/include -DZLIB_LIBRARY=/usr/$triple/lib/libz.a)
+if [ "$mode" != --qt-only ] && { [ ! -f "/usr/$triple/include/zlib.h" ] || [ ! -f "/usr/$triple/lib/libz.a" ]; }; then
+    say "zlib for Windows is missing (/usr/$triple/include/zlib.h, /usr/$triple/lib/libz.a):" \
+        "install Debian's libz-mingw-w64-dev (scripts/setup.sh --windows does)"
+    exit 1
+fi
 # Configures, builds and installs one CMake project; with ORVEL_TARGET set, builds only that
 # target and leaves the install to the caller.
 cmake_cross() {

@@ -8,18 +8,31 @@
 #include "settings/mame_config.h"
 #include "settings/preferences.h"
 
-#include <filesystem>
 #include <iostream>
 
 namespace orvel::cli {
 
 namespace {
 
+#ifdef _WIN32
+constexpr std::string_view how_to_get_mame =
+    " MAME is free: download it from the MAME project's site and unpack it in a folder of your "
+    "own;";
+constexpr std::string_view searched = "on PATH";
+// A name holding none of these is a command's name, looked up on PATH.
+constexpr std::string_view path_characters = "/\\:";
+#else
+constexpr std::string_view how_to_get_mame =
+    " On Debian and Ubuntu, install MAME with: sudo apt install mame;";
+constexpr std::string_view searched = "on PATH or in /usr/games";
+constexpr std::string_view path_characters = "/";
+#endif
+
 // One line: what was not found and how to get a MAME.
 int no_mame(const std::string& what) {
-    return fail("init: " + what +
-                " On Debian and Ubuntu, install MAME with: sudo apt install mame; then run "
-                "'orvel-cli init' again, or name a MAME with 'orvel-cli init --mame EXE'.");
+    return fail("init: " + what + std::string(how_to_get_mame) +
+                " then run 'orvel-cli init' again, or name a MAME with 'orvel-cli init --mame "
+                "EXE'.");
 }
 
 } // namespace
@@ -41,17 +54,22 @@ int cmd_init(const Options& options, const std::vector<std::string>& args) {
     if (!named) {
         // As the desktop's first start offers it: the MAME on PATH or in /usr/games.
         exe = find_mame_in(mame_search_path());
-        if (exe.empty()) return no_mame("No MAME was found on PATH or in /usr/games.");
+        if (exe.empty()) return no_mame("No MAME was found " + std::string(searched) + ".");
         std::cerr << "orvel-cli: init: using " << exe << "\n";
-    } else if (exe.find('/') == std::string::npos) {
+    } else if (exe.find_first_of(path_characters) == std::string::npos) {
         // A bare name is looked up on PATH, as a shell would.
         const std::string found = find_program_in(exe, environment_variable("PATH").value_or(""));
         if (found.empty()) return no_mame("'" + exe + "' was not found on PATH.");
-        exe = found.front() == '/' ? found : join_path(current_directory(), found);
-    } else if (exe.front() != '/') {
-        exe =
-            std::filesystem::path(join_path(current_directory(), exe)).lexically_normal().string();
+        exe = full_path(found);
+    } else {
+        exe = full_path(exe);
     }
+#ifdef _WIN32
+    // As the command prompt runs it, a path without an extension may name PATH.exe.
+    if (file_size(exe) < 0 && file_name_of(exe).find('.') == std::string::npos &&
+        file_size(exe + ".exe") >= 0)
+        exe += ".exe";
+#endif
     const std::int64_t size = file_size(exe);
     if (size == -2) return fail("init: " + exe + " is a folder, not the MAME executable");
     if (size < 0) return no_mame(exe + " does not exist.");

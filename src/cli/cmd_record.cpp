@@ -9,6 +9,11 @@
 #include <cerrno>
 #include <iostream>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace orvel::cli {
 
 int cmd_record(const Options& options, const std::vector<std::string>& args) {
@@ -22,6 +27,11 @@ int cmd_record(const Options& options, const std::vector<std::string>& args) {
     if (!bytes) return fail(std::string(bytes.message()));
     const std::string_view section = find_record_section(*bytes, args.front());
     if (section.empty()) return fail("no machine " + args.front());
+#ifdef _WIN32
+    // The section's own CR LF line ends go out as they are, not with a second CR before each LF.
+    std::cout.flush();
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+#endif
     std::cout.write(section.data(), static_cast<std::streamsize>(section.size()));
     std::cout.flush();
     return ok;

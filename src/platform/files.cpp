@@ -283,6 +283,19 @@ std::string join_path(std::string_view folder, std::string_view name) {
     return with_separator(folder) + std::string(name);
 }
 
+bool is_full_path(std::string_view path) {
+#ifdef _WIN32
+    if (path.size() >= 2 && path[1] == ':') return true;
+    if (!path.empty() && path.front() == '\\') return true;
+#endif
+    return !path.empty() && path.front() == '/';
+}
+
+std::string full_path(std::string_view path) {
+    if (is_full_path(path)) return std::string(path);
+    return from_path(to_path(join_path(current_directory(), path)).lexically_normal());
+}
+
 std::string file_name_of(std::string_view path) {
     const size_t pos = path.find_last_of("/\\");
     return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));

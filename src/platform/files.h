@@ -55,6 +55,12 @@ std::string private_temp_folder();
 std::string with_separator(std::string_view folder);
 // Joins a folder and a name with exactly one separator between them.
 std::string join_path(std::string_view folder, std::string_view name);
+// True for a path that names its place without the working directory: one that starts with
+// "/" (on Windows also with "\\" or a drive, "C:").
+bool is_full_path(std::string_view path);
+// A relative path taken from the working directory, its "." and ".." resolved in the text; a
+// full path as it is.
+std::string full_path(std::string_view path);
 // The part after the last separator, and the part up to and including it.
 std::string file_name_of(std::string_view path);
 std::string folder_of(std::string_view path);

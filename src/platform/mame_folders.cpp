@@ -71,6 +71,11 @@ std::string find_program_in(std::string_view name, std::string_view folder_list)
         const std::string folder = entry.empty() ? current_directory() : entry;
         const std::string candidate = join_path(folder, name);
         if (is_executable_file(candidate)) return candidate;
+#ifdef _WIN32
+        // As the command prompt finds it, a name without an extension is also NAME.exe.
+        if (name.find('.') == std::string_view::npos && is_executable_file(candidate + ".exe"))
+            return candidate + ".exe";
+#endif
     }
     return {};
 }

@@ -14,6 +14,15 @@ using namespace orvel::test;
 
 namespace {
 
+// The MAME file dialog's default name and filter.
+#ifdef _WIN32
+const std::string mame_dialog_name = "mame64.exe";
+const std::string mame_dialog_filter = "Executable (*.exe)|*.exe";
+#else
+const std::string mame_dialog_name = "mame";
+const std::string mame_dialog_filter = "Executable (mame mame64 *.exe)|mame;mame64;*.exe";
+#endif
+
 const char* const update_text = "Your version of MAME has changed\r\nWould you like to refresh the "
                                 "database?";
 const char* const missing_text =
@@ -77,7 +86,7 @@ TEST_F(Startup, FirstStartChoosesMameSavesAndReadsItsConfiguration) {
     EXPECT_EQ(host.prompts[1].icon, Icon::Information);
     EXPECT_EQ(host.prompts[0].kind, "open");
     EXPECT_EQ(host.prompts[0].title, "Select MAME Executable");
-    EXPECT_EQ(host.prompts[0].text, "mame|Executable (mame mame64 *.exe)|mame;mame64;*.exe");
+    EXPECT_EQ(host.prompts[0].text, mame_dialog_name + "|" + mame_dialog_filter);
 
     EXPECT_EQ(settings.MAME_Exe, mame_file);
     EXPECT_EQ(settings.MAME_Path, mame_folder);
@@ -134,8 +143,9 @@ TEST_F(Startup, UnreadablePreferencesEndTheStartAndStay) {
     EXPECT_EQ(r.outcome, StartupOutcome::Exit);
     ASSERT_EQ(host.prompts.size(), 1u);
     EXPECT_EQ(host.prompts[0].title, "Preferences");
-    EXPECT_EQ(host.prompts[0].text.rfind(
-                  "The preferences file could not be read: " + prefs() + " (Is a directory)", 0),
+    EXPECT_EQ(host.prompts[0].text.rfind("The preferences file could not be read: " + prefs() +
+                                             " (" + folder_read_reason + ")",
+                                         0),
               0u)
         << host.prompts[0].text;
     EXPECT_TRUE(folder_exists(prefs()));
@@ -202,17 +212,25 @@ TEST_F(Startup, UnknownFileNameYesGoesOnAndReadsItsVersion) {
 // prints no version is refused, nothing saved, and the dialog offered again.
 TEST_F(Startup, WithoutMameTheHintComesFirstAndANonMameIsRefused) {
     options.mame_search_path = dir.file("nowhere");
-    dir.write("my mame é/mame", "#!/bin/sh\nexit 0\n");
-    std::filesystem::permissions(mame_folder + "mame", std::filesystem::perms::owner_all);
-    host.files = {mame_folder + "mame", ""};
+#ifdef _WIN32
+    // A program that prints a blank line for "-version".
+    EnvGuard blank_version("ORVEL_FAKE_VERSION", " ");
+    const std::string not_mame = install_mame();
+    const std::string how_to_get_mame = "download it from the MAME project's site";
+#else
+    const std::string not_mame = dir.write("my mame é/mame", "#!/bin/sh\nexit 0\n");
+    std::filesystem::permissions(not_mame, std::filesystem::perms::owner_all);
+    const std::string how_to_get_mame = "sudo apt install mame";
+#endif
+    host.files = {not_mame, ""};
     host.answers = {Answer::Ok, Answer::Yes};
     EXPECT_EQ(run_startup(settings, paths, host, options).outcome, StartupOutcome::Exit);
     const std::vector<std::string> messages = host.messages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "MAME Not Found: " + no_mame_found_text());
-    EXPECT_NE(no_mame_found_text().find("sudo apt install mame"), std::string::npos);
-    EXPECT_EQ(messages[1], "Not MAME: \"" + mame_folder +
-                               "mame\" printed no version for \"-version\" (MAME prints its "
+    EXPECT_NE(no_mame_found_text().find(how_to_get_mame), std::string::npos);
+    EXPECT_EQ(messages[1], "Not MAME: \"" + not_mame +
+                               "\" printed no version for \"-version\" (MAME prints its "
                                "version there, and lists its machines for \"-listxml\"), so it "
                                "does not look like MAME.\n\nChoose another MAME?");
     EXPECT_EQ(host.prompts.back().kind, "open"); // offered again, then cancelled
@@ -240,13 +258,13 @@ TEST_F(Startup, AnEmptyPreferencesFileIsNotRead) {
 // the dialog as a full path (the dialog opens in its folder with it selected).
 TEST_F(Startup, FirstStartOffersTheMameFoundOnTheSearchPathAndUsesTheGivenDataFolder) {
     const std::string exe = install_mame();
-    options.mame_search_path = dir.file("nowhere") + ":" + mame_folder;
+    options.mame_search_path = dir.file("nowhere") + path_list + mame_folder;
     create_folder(dir.file("per-user"));
     options.data_folder = dir.file("per-user/orvel");
     host.files.push_back(exe);
     EXPECT_EQ(run_startup(settings, paths, host, options).outcome, StartupOutcome::Continue);
     ASSERT_EQ(host.prompts.size(), 1u);
-    EXPECT_EQ(host.prompts[0].text, exe + "|Executable (mame mame64 *.exe)|mame;mame64;*.exe");
+    EXPECT_EQ(host.prompts[0].text, exe + "|" + mame_dialog_filter);
     EXPECT_EQ(settings.ORVEL_Data, dir.file("per-user/orvel/"));
     EXPECT_GT(file_size(dir.file("per-user/orvel/ORVEL.prefs")), 0);
     EXPECT_EQ(file_size(prefs()), -1);

@@ -120,7 +120,7 @@ class RomsetAudit : public ::testing::Test {
         ASSERT_TRUE(parse_listing_text(xml, machines, &data).ok());
         folder = with_separator(std::filesystem::temp_directory_path().string()) + "orvel_audit_" +
                  std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + path_separator;
         std::filesystem::remove_all(folder);
         create_folders(folder);
     }
@@ -273,7 +273,7 @@ TEST_F(RomsetAudit, SevenZipAndLooseFolderSets) {
     EXPECT_EQ(verdict("pacman"), AuditVerdict::Complete); // its shared ROMs from the 7z parent
     EXPECT_EQ(verdict("apple1"), AuditVerdict::Complete);
     EXPECT_EQ(verdict("sinbad"), AuditVerdict::Incomplete);
-    EXPECT_EQ(finding("apple1", "s2513.d2").where, folder + "apple1/s2513.d2");
+    EXPECT_EQ(finding("apple1", "s2513.d2").where, join_path(folder + "apple1", "s2513.d2"));
 }
 
 TEST_F(RomsetAudit, RomsAreFoundInAnyRomFolder) {

@@ -19,7 +19,7 @@ TEST(AuditCli, ListsVerdictsAndOneMachinesRoms) {
     ASSERT_TRUE(create_folder(mame));
     std::filesystem::copy_file(ORVEL_FAKE_MAME, mame + "mame");
     ASSERT_EQ(run_cli("init --mame \"" + mame + "mame\"", dir.path()).status, 0);
-    const std::string roms = mame + "roms/";
+    const std::string roms = mame + native("roms/");
     ASSERT_TRUE(write_zip(roms + "puckman.zip",
                           {{"pm1-1.7f", 32, 0x2fc650bd}, {"pm1-4.4a", 256, 0x3eb3a8e4}}));
     ASSERT_TRUE(write_zip(roms + "vic10.zip", {}));

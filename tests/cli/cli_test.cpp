@@ -20,9 +20,10 @@ class Cli : public ::testing::Test {
         mame_folder = dir.file("my 'mame' é/");
         ASSERT_TRUE(create_folder(mame_folder));
     }
+    // The fake MAME as mame_folder + name (on Windows with ".exe" added).
     std::string install(const std::string& name) {
-        EXPECT_TRUE(copy_file(ORVEL_FAKE_MAME, mame_folder + name));
-        return mame_folder + name;
+        EXPECT_TRUE(copy_file(ORVEL_FAKE_MAME, mame_folder + name + exe_suffix));
+        return mame_folder + name + exe_suffix;
     }
 };
 } // namespace
@@ -43,7 +44,11 @@ TEST_F(Cli, UsageErrorsAndHelp) {
 // Without a MAME to be found, init says how to get one; a bare name is looked up on PATH; a
 // program that is not MAME is refused and nothing saved.
 TEST_F(Cli, InitFindsMameOnPathOrSaysHowToGetOne) {
+#ifdef _WIN32
+    const std::string hint = "download it from the MAME project's site";
+#else
     const std::string hint = "sudo apt install mame";
+#endif
     {
         EnvGuard path("PATH", dir.file("nowhere"));
         // Without --mame, init also looks in /usr/games, so it is tried only where that has none.
@@ -58,7 +63,7 @@ TEST_F(Cli, InitFindsMameOnPathOrSaysHowToGetOne) {
     }
     install("mame");
     {
-        EnvGuard path("PATH", dir.file("nowhere") + ":" + mame_folder);
+        EnvGuard path("PATH", dir.file("nowhere") + path_list + mame_folder);
         const CliRun r = run_cli("init --mame mame", dir.path());
         ASSERT_EQ(r.status, 0) << (r.err.empty() ? "" : r.err[0]);
         EXPECT_EQ(r.value("MAME_Path"), mame_folder);
@@ -66,12 +71,18 @@ TEST_F(Cli, InitFindsMameOnPathOrSaysHowToGetOne) {
     }
     const std::string prefs =
         read_file(dir.file("ORVEL_Data/ORVEL.prefs"), no_size_limit).value_or("");
+#ifdef _WIN32
+    // A program that prints a blank line for "-version".
+    EnvGuard blank_version("ORVEL_FAKE_VERSION", " ");
+    ASSERT_TRUE(copy_file(ORVEL_FAKE_MAME, dir.file("true.exe")));
+#else
     dir.write("true", "#!/bin/sh\nexit 0\n");
     std::filesystem::permissions(dir.file("true"), std::filesystem::perms::owner_all);
-    const CliRun wrong = run_cli("init --mame ./true --yes", dir.path());
+#endif
+    const CliRun wrong = run_cli("init --mame ./true" + exe_suffix + " --yes", dir.path());
     EXPECT_EQ(wrong.status, 1);
     ASSERT_FALSE(wrong.err.empty()); // after the answered "Unknown MAME Filename" question
-    EXPECT_NE(wrong.err.back().find("\"" + dir.file("true") + "\" printed no version"),
+    EXPECT_NE(wrong.err.back().find("\"" + dir.file("true" + exe_suffix) + "\" printed no version"),
               std::string::npos)
         << wrong.err.back();
     EXPECT_NE(wrong.err.back().find("choose another MAME"), std::string::npos);
@@ -94,7 +105,8 @@ TEST_F(Cli, ConfigBeforeInitFailsWithAReason) {
 TEST_F(Cli, InitSettingsAndConfigWithAPortableMame) {
     install("mame");
     // A path relative to the working directory, with quotes and spaces.
-    const CliRun init = run_cli("--data \"data dir\" init --mame \"my 'mame' é/mame\"", dir.path());
+    const CliRun init =
+        run_cli("--data \"data dir\" init --mame \"my 'mame' é/" + mame_file + "\"", dir.path());
     ASSERT_EQ(init.status, 0) << (init.err.empty() ? "" : init.err[0]);
     EXPECT_GT(file_size(dir.file("data dir/ORVEL.prefs")), 0);
     EXPECT_GT(file_size(mame_folder + "mame.ini"), 0);
@@ -110,9 +122,9 @@ TEST_F(Cli, InitSettingsAndConfigWithAPortableMame) {
     ASSERT_EQ(s.out.size(), keys.size());
     for (size_t i = 0; i < keys.size(); ++i)
         EXPECT_EQ(s.out[i].substr(0, s.out[i].find('\t')), keys[i]);
-    EXPECT_EQ(s.value("MAME_Exe"), "mame");
+    EXPECT_EQ(s.value("MAME_Exe"), mame_file);
     EXPECT_EQ(s.value("MAME_Path"), mame_folder);
-    EXPECT_EQ(s.value("MAME_Size"), std::to_string(file_size(mame_folder + "mame")));
+    EXPECT_EQ(s.value("MAME_Size"), std::to_string(file_size(mame_folder + mame_file)));
     EXPECT_EQ(s.value("MAME_Version"), "0.251");
     EXPECT_EQ(s.value("ORVEL_Data"), dir.file("data dir/"));
     EXPECT_EQ(s.value("ORVEL_Font_Size"), "10");
@@ -122,9 +134,9 @@ TEST_F(Cli, InitSettingsAndConfigWithAPortableMame) {
     ASSERT_EQ(c.out.size(), 41u);
     for (size_t i = 0; i < 41; ++i)
         EXPECT_EQ(c.out[i].substr(0, c.out[i].find('\t')), MamePaths::keys()[i].name);
-    EXPECT_EQ(c.value("rompath"), "roms\t" + mame_folder + "roms/");
-    EXPECT_EQ(c.value("historypath"), "history;dats;.\t" + mame_folder + "history/;" + mame_folder +
-                                          "dats/;" + mame_folder);
+    EXPECT_EQ(c.value("rompath"), "roms\t" + mame_folder + native("roms/"));
+    EXPECT_EQ(c.value("historypath"), "history;dats;.\t" + mame_folder + native("history/") + ";" +
+                                          mame_folder + native("dats/") + ";" + mame_folder);
     EXPECT_EQ(c.value("hlslpath"), "\t");
 }
 
@@ -135,7 +147,7 @@ TEST_F(Cli, UnknownNamesNeedYes) {
     EXPECT_EQ(file_size(dir.file("ORVEL_Data/ORVEL.prefs")), -1);
     const CliRun accepted = run_cli("--yes init --mame \"" + exe + "\"", dir.path());
     EXPECT_EQ(accepted.status, 0);
-    EXPECT_EQ(run_cli("settings", dir.path()).value("MAME_Exe"), "emu");
+    EXPECT_EQ(run_cli("settings", dir.path()).value("MAME_Exe"), "emu" + exe_suffix);
 }
 
 // Preferences that are there but cannot be read are named with the reason, never taken for a
@@ -149,7 +161,7 @@ TEST_F(Cli, UnreadablePreferencesAreNamedAndKept) {
         EXPECT_EQ(r.status, 1) << command;
         ASSERT_FALSE(r.err.empty()) << command;
         EXPECT_NE(r.err.back().find("The preferences file could not be read: " +
-                                    dir.file("d/ORVEL.prefs") + " (Is a directory)"),
+                                    dir.file("d/ORVEL.prefs") + " (" + folder_read_reason + ")"),
                   std::string::npos)
             << command << ": " << r.err.back();
     }
@@ -167,7 +179,7 @@ TEST_F(Cli, SettingsSetSavesTheFileAndRefusesUnknownKeys) {
     const CliRun s = run_cli("--data d settings", dir.path());
     EXPECT_EQ(s.value("ORVEL_Sort_Type"), "1");
     EXPECT_EQ(s.value("ORVEL_Font_Name"), "DejaVu Sans");
-    EXPECT_EQ(s.value("MAME_Exe"), "mame"); // the other keys are kept
+    EXPECT_EQ(s.value("MAME_Exe"), mame_file); // the other keys are kept
 
     const std::string before = read_all(dir.file("d/ORVEL.prefs"));
     EXPECT_EQ(run_cli("--data d settings --set ORVEL_Sort=0", dir.path()).status, 2);

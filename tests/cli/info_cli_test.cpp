@@ -92,7 +92,7 @@ TEST_F(InfoCli, InfoPrintsRowsAndPictureSources) {
     EXPECT_EQ(r.value("Set Type"), "Clone");
     EXPECT_EQ(r.value("Clone Of"), "kinst");
     // The clone has no pictures of its own: its parent's are found.
-    EXPECT_EQ(r.value("snap"), "1\t" + mame + "snap/kinst.png\t");
+    EXPECT_EQ(r.value("snap"), "1\t" + mame + native("snap/kinst.png") + "\t");
     EXPECT_EQ(r.value("titles"), "3\t" + mame + "titles.zip\tkinst.png");
     EXPECT_EQ(r.value("icons"), "0\t\t");
 

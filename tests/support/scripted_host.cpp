@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -116,12 +117,25 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(utf8_path(path_), ec);
 }
 
+std::string native(std::string path) {
+    std::replace(path.begin(), path.end(), '/', path_separator);
+    return path;
+}
+
+std::string TempDir::file(const std::string& name) const {
+    std::string path = path_ + name;
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(path_.size()), path.end(), '/',
+                 path_separator);
+    return path;
+}
+
 std::string TempDir::write(const std::string& name, const std::string& bytes) const {
-    const std::filesystem::path p = utf8_path(path_ + name);
+    const std::string path = file(name);
+    const std::filesystem::path p = utf8_path(path);
     std::filesystem::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary);
     out << bytes;
-    return path_ + name;
+    return path;
 }
 
 std::string read_all(const std::string& path) {

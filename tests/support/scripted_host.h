@@ -61,7 +61,8 @@ class TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + name; }
+    // The path of a file below the folder; a "/" in name becomes the system's own separator.
+    std::string file(const std::string& name) const;
     // Writes bytes to a file below the folder (creating sub-folders); returns its path.
     std::string write(const std::string& name, const std::string& bytes) const;
 
@@ -77,6 +78,12 @@ inline const std::string exe_suffix = ".exe";
 inline const std::string exe_suffix;
 #endif
 inline const std::string mame_file = "mame" + exe_suffix;
+// What separates the folders of PATH.
+#ifdef _WIN32
+inline const std::string path_list = ";";
+#else
+inline const std::string path_list = ":";
+#endif
 
 // What the system says when a folder stands where a file is to be read.
 #ifdef _WIN32
@@ -84,6 +91,9 @@ inline const std::string folder_read_reason = "Permission denied";
 #else
 inline const std::string folder_read_reason = "Is a directory";
 #endif
+
+// A path written with "/" in the system's own separators.
+std::string native(std::string path);
 
 std::string read_all(const std::string& path);
 std::string fixture(const std::string& name); // path of a file under tests/fixtures
