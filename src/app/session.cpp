@@ -6,6 +6,7 @@
 #include "filters/filter_tree.h"
 #include "filters/folders.h"
 #include "launch/commandlines.h"
+#include "platform/mame_folders.h"
 
 namespace orvel {
 
@@ -125,9 +126,24 @@ bool Session::change_favourite(bool add) {
 }
 
 AvailabilityResult Session::check_availability(Host& host, bool step_texts) {
-    const AvailabilityResult scan = orvel::check_availability(
-        state.machines, state.mame_paths.rompath, state.settings.MAME_Path, host, step_texts);
-    if (scan.scanned) state.database_changed = true;
+    AvailabilityFound found;
+    host.run_job([&](Host& progress) { found = find_availability(progress, step_texts); });
+    return apply_availability(found);
+}
+
+AvailabilityFound Session::find_availability(Host& host, bool step_texts) const {
+    if (state.mame_paths.rompath.empty()) return {};
+    return find_available(
+        state.machines,
+        resolve_mame_folder_list(state.mame_paths.rompath, state.settings.MAME_Path), host,
+        step_texts);
+}
+
+AvailabilityResult Session::apply_availability(const AvailabilityFound& found) {
+    // Nothing to scan (no rom folder named): nothing changes.
+    if (state.mame_paths.rompath.empty()) return {};
+    const AvailabilityResult scan = orvel::apply_availability(state.machines, found);
+    state.database_changed = true;
     return scan;
 }
 
@@ -177,16 +193,23 @@ DatabaseSave Session::save_database(Host& host, const std::string& report_title,
 ExitAnswer Session::exit_questions(Host& host, ExitRequest request,
                                    const std::function<void()>& save) {
     ExitAnswer answer;
-    if (state.database_changed &&
-        host.message("Save Changes", "Update Database?", Buttons::YesNo,
-                     request == ExitRequest::CloseBox ? Icon::Warning : Icon::Information) ==
-            Answer::Yes) {
+    if (ask_update_database(host, request)) {
         save();
         answer.saved = true;
     }
-    answer.exit =
-        host.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes;
+    answer.exit = ask_exit(host);
     return answer;
+}
+
+bool Session::ask_update_database(Host& host, ExitRequest request) const {
+    return state.database_changed &&
+           host.message("Save Changes", "Update Database?", Buttons::YesNo,
+                        request == ExitRequest::CloseBox ? Icon::Warning : Icon::Information) ==
+               Answer::Yes;
+}
+
+bool Session::ask_exit(Host& host) {
+    return host.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes;
 }
 
 } // namespace orvel

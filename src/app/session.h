@@ -95,6 +95,10 @@ class Session {
     // Scans the rom folders for the machines' romsets (with the steps' texts when asked); the
     // database has changed afterwards unless there was nothing to scan.
     AvailabilityResult check_availability(Host& host, bool step_texts = false);
+    // The same in two steps: the walk reads the records only, so it may run on a worker while
+    // a window shows them; what it found replaces the marks in one go afterwards.
+    AvailabilityFound find_availability(Host& host, bool step_texts = false) const;
+    AvailabilityResult apply_availability(const AvailabilityFound& found);
 
     // "Save Folder Ini": the machines the list shows, in its order, as a folder file of the
     // user's naming (save_folder_ini). Afterwards the folders are read anew and the tree items
@@ -116,6 +120,10 @@ class Session {
     // The questions before the program ends: "Update Database?" when the database changed
     // (Yes calls save, which saves as the view wants it done), then "Exit Orvel?".
     ExitAnswer exit_questions(Host& host, ExitRequest request, const std::function<void()>& save);
+    // The same questions one at a time, for a view that saves as long work between them:
+    // "Update Database?" (asked only when the database changed; true on Yes), then "Exit Orvel?".
+    bool ask_update_database(Host& host, ExitRequest request) const;
+    static bool ask_exit(Host& host);
 };
 
 } // namespace orvel

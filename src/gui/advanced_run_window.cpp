@@ -2,10 +2,10 @@
 
 #include "app/database_save.h"
 #include "database/database_file.h"
-#include "gui/busy_guard.h"
 #include "gui/captured_output_window.h"
 #include "gui/elided_label.h"
 #include "gui/icon_set.h"
+#include "gui/job_runner.h"
 #include "gui/machine_icon.h"
 #include "gui/qt_text.h"
 #include "gui/screen_fit.h"
@@ -29,6 +29,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <exception>
 #include <memory>
 
 namespace orvel::gui {
@@ -272,9 +273,35 @@ void AdvancedRunWindow::save_database() {
         Answer::Yes)
         return;
     setWindowTitle(QStringLiteral("Saving..."));
-    // The title repaints; the user's keys and clicks wait until the save is done.
-    flush_events();
-    const DatabaseSave saved = session_.save_database(host_, "Save Data");
+    // The save runs as a job; the window takes no input until it is done.
+    setEnabled(false);
+    saving_ = true;
+    auto saved = std::make_shared<DatabaseSave>();
+    QPointer<AdvancedRunWindow> self(this);
+    Session& session = session_;
+    QWidget* main_window = main_window_;
+    run_as_job(
+        host_,
+        [&session, saved, main_window](Host& host) {
+            // A reload replaces the lists the main window shows: it is told on the window thread
+            // once the save is done; the lists are replaced there too.
+            *saved = session.save_database(host, "Save Data",
+                                           [main_window](const std::function<void()>& replace) {
+                                               if (main_window)
+                                                   on_thread_of(main_window, replace);
+                                               else
+                                                   replace();
+                                           });
+        },
+        [self, saved](std::exception_ptr failure) {
+            if (self) self->show_saved(*saved);
+            if (failure) std::rethrow_exception(failure);
+        });
+}
+
+void AdvancedRunWindow::show_saved(const DatabaseSave& saved) {
+    saving_ = false;
+    setEnabled(true);
     if (saved.outcome == SaveOutcome::Reloaded ||
         static_cast<std::size_t>(machine_) >= session_.state.machines.size()) {
         // The records were read anew from the file: this window's machine is not there any more.
@@ -284,6 +311,7 @@ void AdvancedRunWindow::save_database() {
     setWindowTitle(!machine().isavailable
                        ? qs(machine().description) + QStringLiteral(" is not available!")
                        : running_title());
+    focus_field();
 }
 
 void AdvancedRunWindow::create_ini() {
@@ -338,6 +366,7 @@ void AdvancedRunWindow::run_machine() {
 }
 
 void AdvancedRunWindow::done(int result) {
+    if (saving_) return; // the save reads the records: the window stays until it is done
     // Escape and the close box end here: the next run uses the first stored command line.
     session_.end_advanced_run();
     QDialog::done(result);

@@ -241,14 +241,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!exit_questions(ExitRequest::CloseBox)) {
+    // When the user wants the database saved first, the program ends after the save by closing
+    // again; this close is refused meanwhile.
+    in_close_event_ = true;
+    exit_questions(ExitRequest::CloseBox);
+    in_close_event_ = false;
+    if (ended_)
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    ended_ = true;
-    save_picture_settings();
-    event->accept();
-    emit programEnded();
 }
 
 void MainWindow::refill_keeping_row() {
@@ -263,7 +264,7 @@ void MainWindow::end_program() {
     ended_ = true;
     save_picture_settings();
     emit programEnded();
-    close();
+    if (!in_close_event_) close();
 }
 
 } // namespace orvel::gui

@@ -8,6 +8,7 @@
 #include "gui/advanced_run_window.h"
 #include "gui/busy_guard.h"
 #include "gui/filter_tree_view.h"
+#include "gui/job_runner.h"
 #include "gui/machine_info_window.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
@@ -26,7 +27,9 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 
+#include <exception>
 #include <memory>
 
 namespace orvel::gui {
@@ -200,22 +203,46 @@ void MainWindow::change_favourite(bool add) {
     if (session_.change_favourite(add)) refill_keeping_row();
 }
 
-void MainWindow::check_availability_command() {
-    const BusyGuard guard(busy_);
-    const QString kept = windowTitle();
-    setWindowTitle(QStringLiteral("Searching..."));
-    flush_events();
-    session_.check_availability(host_);
-    setWindowTitle(kept);
+void MainWindow::start_work(std::function<void(Host& host)> work, std::function<void()> done) {
+    // Busy until the work has ended: the commands stay disabled and the close box is ignored.
+    auto guard = std::make_shared<BusyGuard>(busy_);
+    const QPointer<MainWindow> self(this);
+    run_as_job(host_, std::move(work),
+               [self, guard, done = std::move(done)](std::exception_ptr failure) mutable {
+                   guard.reset();
+                   if (self && done) done();
+                   if (failure) std::rethrow_exception(failure);
+               });
 }
 
-void MainWindow::save_machines() {
-    const DatabaseSave saved = session_.save_database(
-        host_, "Save Database",
-        [this](const std::function<void()>& replace) { model_->refill(replace); });
-    if (saved.outcome == SaveOutcome::Failed && !session_.state.machines.empty()) return;
-    if (saved.outcome == SaveOutcome::Reloaded || saved.outcome == SaveOutcome::Failed)
-        show_reloaded_machines();
+void MainWindow::check_availability_command() {
+    const QString kept = windowTitle();
+    setWindowTitle(QStringLiteral("Searching..."));
+    auto found = std::make_shared<AvailabilityFound>();
+    start_work([this, found](Host& host) { *found = session_.find_availability(host); },
+               [this, found, kept] {
+                   session_.apply_availability(*found);
+                   setWindowTitle(kept);
+                   list_->viewport()->update();
+               });
+}
+
+void MainWindow::save_machines(std::function<void()> after) {
+    auto saved = std::make_shared<DatabaseSave>();
+    start_work(
+        [this, saved](Host& host) {
+            // A reload replaces the lists the window shows: that step runs on the window thread.
+            *saved = session_.save_database(
+                host, "Save Database", [this](const std::function<void()>& replace) {
+                    on_thread_of(this, [&] { model_->refill(replace); });
+                });
+        },
+        [this, saved, after = std::move(after)] {
+            const bool emptied =
+                saved->outcome == SaveOutcome::Failed && session_.state.machines.empty();
+            if (saved->outcome == SaveOutcome::Reloaded || emptied) show_reloaded_machines();
+            if (after) after();
+        });
 }
 
 void MainWindow::show_reloaded_machines() {
@@ -226,25 +253,22 @@ void MainWindow::show_reloaded_machines() {
 }
 
 void MainWindow::exit_command() {
-    if (exit_questions(ExitRequest::Command)) end_program();
+    exit_questions(ExitRequest::Command);
 }
 
-bool MainWindow::exit_questions(ExitRequest request) {
+void MainWindow::exit_questions(ExitRequest request) {
+    const auto confirm = [this] {
+        if (Session::ask_exit(host_)) end_program();
+    };
+    if (!session_.ask_update_database(host_, request)) return confirm();
     // Exit leaves "Saving Database..." in the title when the user stays; the close box puts the
     // kept title back.
     const QString kept = windowTitle();
-    const ExitAnswer answer = session_.exit_questions(host_, request, [this] {
-        const BusyGuard guard(busy_);
-        setWindowTitle(QStringLiteral("Saving Database..."));
-        flush_events();
-        save_machines();
+    setWindowTitle(QStringLiteral("Saving Database..."));
+    save_machines([this, confirm, request, kept] {
+        confirm();
+        if (!ended_ && request == ExitRequest::CloseBox) setWindowTitle(kept);
     });
-    if (answer.exit) return true;
-    if (request == ExitRequest::CloseBox) {
-        flush_events();
-        if (answer.saved) setWindowTitle(kept);
-    }
-    return false;
 }
 
 void MainWindow::save_folder_ini_command() {
@@ -265,7 +289,6 @@ void MainWindow::copy_list_command() {
     for (const std::int64_t position : state.view) {
         text += state.machines[static_cast<std::size_t>(position)].name;
         text += '\n';
-        host_.keep_alive();
     }
     QGuiApplication::clipboard()->setText(qs(text));
     setWindowTitle(kept);
@@ -275,18 +298,25 @@ void MainWindow::save_database_command() {
     if (host_.message("Save Database", "Save Database?", Buttons::YesNo, Icon::Warning) !=
         Answer::Yes)
         return;
-    const BusyGuard guard(busy_);
     const QString kept = windowTitle();
-    save_machines();
-    setWindowTitle(kept);
+    save_machines([this, kept] { setWindowTitle(kept); });
 }
 
 void MainWindow::reset_database_command() {
-    const bool reset = session_.reset_database(
-        host_, [this](const std::function<void()>& replace) { model_->refill(replace); },
-        // The window goes before the remaining questions.
-        [this] { hide(); });
-    if (reset) end_program();
+    auto reset = std::make_shared<bool>(false);
+    start_work(
+        [this, reset](Host& host) {
+            *reset = session_.reset_database(
+                host,
+                [this](const std::function<void()>& replace) {
+                    on_thread_of(this, [&] { model_->refill(replace); });
+                },
+                // The window goes before the remaining questions.
+                [this] { on_thread_of(this, [this] { hide(); }); });
+        },
+        [this, reset] {
+            if (*reset) end_program();
+        });
 }
 
 void MainWindow::reset_filter_command() {

@@ -1,6 +1,5 @@
 #include "gui/qt_host.h"
 
-#include "gui/busy_guard.h"
 #include "gui/console_window.h"
 #include "gui/job_runner.h"
 #include "gui/qt_text.h"
@@ -91,9 +90,7 @@ QString dialog_filter(std::string_view filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
-QtHost::QtHost() {
-    pump_clock_.start();
-}
+QtHost::QtHost() = default;
 
 QtHost::~QtHost() = default;
 
@@ -184,14 +181,10 @@ void QtHost::set_progress(std::string_view text) {
         }
         if (titled_window_) titled_window_->setWindowTitle(qs(text));
     }
-    flush_events();
-    pump_clock_.restart();
 }
 
 void QtHost::keep_alive() {
-    if (pump_clock_.elapsed() < 30) return;
-    flush_events();
-    pump_clock_.restart();
+    // Long work runs on a worker as a job: the window thread's own loop keeps the windows live.
 }
 
 void QtHost::console_open(std::string_view title) {

@@ -1,11 +1,10 @@
 #pragma once
 // The host of the desktop program: real dialogs, progress in the splash or the active
-// window's title, a throttled event pump and the console window.
+// window's title, and the console window. It pumps no events: long work runs as a job.
 
 #include "gui/splash_window.h"
 #include "host/host.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -71,7 +70,6 @@ class QtHost : public Host {
     QPointer<QWidget> titled_window_; // the window whose title shows progress
     QString kept_title_;
     std::unique_ptr<ConsoleWindow> console_;
-    QElapsedTimer pump_clock_;
     std::atomic<bool> stop_{false};
 };
 

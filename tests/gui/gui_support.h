@@ -40,11 +40,7 @@ class ScriptedQtHost : public QtHost {
     orvel::test::ScriptedHost script;
     std::vector<std::string> console_titles; // every console opened
     std::vector<QString> console_texts;      // the console's text as it was closed
-    QPointer<QWidget> watched;               // its title is recorded on keep_alive
-    QStringList watched_titles;
-    std::function<void()> during_work;  // called once from the first keep_alive
-    std::function<void()> job_done;     // called on the job's thread once a job's work is done
-    bool splash_beside_console = false; // a splash was visible while a console line arrived
+    bool splash_beside_console = false;      // a splash was visible while a console line arrived
     std::vector<std::pair<std::string, bool>> progress_splash; // progress text, splash shown
 
     Answer message(std::string_view title, std::string_view text, Buttons buttons,
@@ -71,13 +67,6 @@ class ScriptedQtHost : public QtHost {
         QtHost::set_progress(text);
         progress_splash.emplace_back(text, splash_visible());
     }
-    void keep_alive() override {
-        if (watched &&
-            (watched_titles.isEmpty() || watched_titles.back() != watched->windowTitle()))
-            watched_titles << watched->windowTitle();
-        if (during_work) std::exchange(during_work, nullptr)();
-        QtHost::keep_alive();
-    }
     void console_line(std::string_view line) override {
         splash_beside_console = splash_beside_console || splash_visible();
         QtHost::console_line(line);
@@ -86,12 +75,6 @@ class ScriptedQtHost : public QtHost {
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (qobject_cast<SplashWindow*>(widget) && widget->isVisible()) return true;
         return false;
-    }
-    void run_job(const std::function<void(Host& progress)>& job) override {
-        QtHost::run_job([&](Host& progress) {
-            job(progress);
-            if (job_done) job_done();
-        });
     }
     void console_open(std::string_view title) override {
         console_titles.emplace_back(title);
