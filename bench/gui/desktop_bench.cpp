@@ -22,6 +22,7 @@
 #include "platform/process.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QTest>
 
@@ -51,6 +52,15 @@ struct QuietHost : orvel::SilentHost {
         std::printf("question: %.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
                     static_cast<int>(text.size()), text.data());
         return b == orvel::Buttons::YesNo ? orvel::Answer::Yes : orvel::Answer::Ok;
+    }
+};
+
+// The desktop host whose questions are answered the same way.
+struct QuietQtHost : orvel::gui::QtHost {
+    QuietHost answers;
+    orvel::Answer message(std::string_view title, std::string_view text, orvel::Buttons b,
+                          orvel::Icon icon) override {
+        return answers.message(title, text, b, icon);
     }
 };
 
@@ -86,7 +96,7 @@ int main(int argc, char** argv) {
     // From here on: what the program does from its first line to the filled main window.
     const Clock::time_point t0 = Clock::now();
     QApplication app(argc, argv);
-    QuietHost host;
+    QuietQtHost host;
     orvel::gui::Session session;
     orvel::gui::IconSet icons;
     icons.prepare();
@@ -100,8 +110,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double startup_ms = ms_since(t0);
-    orvel::gui::DesktopStartOptions desktop;
-    auto window = orvel::gui::start_desktop(session, host, icons, desktop);
+    // The database is loaded as a job; the event loop runs until the main window is there.
+    std::unique_ptr<orvel::gui::MainWindow> window;
+    QEventLoop started;
+    orvel::gui::start_desktop(session, host, icons, {},
+                              [&](std::unique_ptr<orvel::gui::MainWindow> shown) {
+                                  window = std::move(shown);
+                                  started.quit();
+                              });
+    started.exec();
     if (!window) {
         std::fprintf(stderr, "desktop_bench: no main window\n");
         return 1;

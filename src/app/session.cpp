@@ -7,8 +7,29 @@
 #include "filters/folders.h"
 #include "launch/commandlines.h"
 #include "platform/mame_folders.h"
+#include "settings/preferences.h"
 
 namespace orvel {
+
+StartupResult Session::start(Host& host, const StartupOptions& options) {
+    return run_startup(state.settings, state.mame_paths, host, options);
+}
+
+DatabaseOutcome Session::open_database(Host& host, bool refresh) {
+    const DatabaseStartResult database =
+        start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
+                               state.database_changed, host, refresh);
+    if (database.outcome == DatabaseOutcome::ChooseMame) {
+        state.settings.MAME_Exe.clear();
+        (void)save_preferences(state.settings, preferences_path(state.settings));
+    }
+    if (database.outcome != DatabaseOutcome::Continue) return database.outcome;
+    state.database_stamp = database.stamp;
+    host.set_progress("Loading Folders...");
+    load_folders(state.mame_paths.categorypath, state.settings.MAME_Path, state.machines,
+                 state.folders);
+    return DatabaseOutcome::Continue;
+}
 
 Machine* Session::current_machine() {
     if (state.current_machine < 0 ||

@@ -7,6 +7,8 @@
 
 #include "app/app_state.h"
 #include "app/database_save.h"
+#include "app/startup.h"
+#include "app/startup_database.h"
 #include "database/availability.h"
 #include "host/host.h"
 #include "launch/launch.h"
@@ -43,6 +45,13 @@ class Session {
     // MAME's console is a terminal, which keeps MAME's text after a run: a failed run asks for
     // no key there (orvel-cli).
     bool terminal = false;
+
+    // Start-up before the database: the preferences, the MAME executable, its configuration.
+    StartupResult start(Host& host, const StartupOptions& options);
+    // Start-up's machine database (start_machine_database), then the category folders. When
+    // MAME listed no machines and the user wants another, MAME is forgotten (and the
+    // preferences saved) so that the next start asks for one.
+    DatabaseOutcome open_database(Host& host, bool refresh);
 
     // The current machine record, or null when none is current.
     Machine* current_machine();

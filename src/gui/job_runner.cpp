@@ -51,6 +51,9 @@ class WorkerHost final : public Host {
     void set_progress(std::string_view text) override {
         post([this, text = std::string(text)] { host_.set_progress(text); });
     }
+    void set_progress_count(std::uint64_t done, std::uint64_t total) override {
+        post([this, done, total] { host_.set_progress_count(done, total); });
+    }
     void keep_alive() override {
         if (!lines_.empty() && clock::now() - batch_began_ >= batch_time) send_lines(false);
     }

@@ -164,10 +164,12 @@ std::optional<std::string> QtHost::ask_text(std::string_view title, std::string_
 void QtHost::set_progress(std::string_view text) {
     // While a console speaks for the work, its status line shows the progress.
     if (console_) console_->set_status(qs(text));
-    if (splash_) {
+    // Showing a splash outside the application's own loop handles pending events (Qt does so
+    // to get it painted), which may end the start and let the splash go: it is held here.
+    if (SplashWindow* splash = splash_) {
         // The splash follows the console: it shows once no console is open.
-        if (!console_ && !splash_->isVisible()) splash_->show();
-        splash_->set_status(qs(text));
+        if (!console_ && !splash->isVisible()) splash->show();
+        splash->set_status(qs(text));
         return;
     }
     if (text.empty()) {
@@ -187,6 +189,10 @@ void QtHost::keep_alive() {
     // Long work runs on a worker as a job: the window thread's own loop keeps the windows live.
 }
 
+void QtHost::set_progress_count(std::uint64_t done, std::uint64_t total) {
+    if (console_) console_->set_count(done, total);
+}
+
 void QtHost::console_open(std::string_view title) {
     // One window speaks at a time: the splash waits while a console shows.
     if (splash_) splash_->hide();
@@ -194,6 +200,8 @@ void QtHost::console_open(std::string_view title) {
     QObject::connect(console_.get(), &ConsoleWindow::stopRequested, [this] { request_stop(); });
     // Only a job's work looks at the stop request (a MAME run); other work has no Stop.
     console_->set_stoppable(running_jobs() > 0);
+    if (stop_text_.size() == 3 && !stop_text_[0].isEmpty())
+        console_->set_stop_text(stop_text_[0], stop_text_[1], stop_text_[2]);
     console_->show();
     console_->raise();
     console_->activateWindow();
@@ -231,9 +239,9 @@ void QtHost::console_close() {
     // Hidden, not closed: closing is the user's way of asking the work to stop.
     if (console_) console_->hide();
     console_.reset();
-    if (splash_) {
-        splash_->show();
-        splash_->raise();
+    if (SplashWindow* splash = splash_) { // held: see set_progress
+        splash->show();
+        splash->raise();
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <atomic>
@@ -35,6 +36,8 @@ class QtHost : public Host {
                                         std::string_view initial) override;
     void set_progress(std::string_view text) override;
     void keep_alive() override;
+    // The console's bar shows it.
+    void set_progress_count(std::uint64_t done, std::uint64_t total) override;
     void console_open(std::string_view title) override;
     void console_line(std::string_view line) override;
     void console_wait_for_key(std::string_view prompt) override;
@@ -58,6 +61,11 @@ class QtHost : public Host {
 
     // While a splash is set, progress goes to its status line.
     void set_splash(SplashWindow* splash) { splash_ = splash; }
+    // The Stop of the consoles opened from now on says caption (the listing's Cancel), stopping
+    // once pressed, with the tooltip tip; an empty caption gives the run's Stop back.
+    void set_stop_text(const QString& caption, const QString& stopping, const QString& tip) {
+        stop_text_ = {caption, stopping, tip};
+    }
     // The window that owns dialogs when no window is active (the main window once shown).
     void set_main_window(QWidget* window) { main_window_ = window; }
     ConsoleWindow* console() const { return console_.get(); }
@@ -69,6 +77,7 @@ class QtHost : public Host {
     QPointer<QWidget> main_window_;
     QPointer<QWidget> titled_window_; // the window whose title shows progress
     QString kept_title_;
+    QStringList stop_text_; // caption, stopping, tooltip; empty caption: the run's Stop
     std::unique_ptr<ConsoleWindow> console_;
     std::atomic<bool> stop_{false};
 };

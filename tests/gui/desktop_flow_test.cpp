@@ -614,11 +614,8 @@ TEST(DesktopFirstStart, BuildsTheDatabaseFromMamesListingAndOpensTheMainWindow) 
               StartupOutcome::Continue);
     ASSERT_EQ(file_size(database_path(session.state.settings)), -1);
 
-    DesktopStartOptions desktop;
-    desktop.qt_host = &host;
-    std::unique_ptr<MainWindow> window = start_desktop(session, host, icons(), desktop);
+    std::unique_ptr<MainWindow> window = guitest::start_and_wait(session, host);
     ASSERT_NE(window, nullptr);
-    QApplication::processEvents();
 
     // The build ran in its own console, which showed the banner and was closed.
     EXPECT_EQ(host.console_titles, std::vector<std::string>{"Starting Orvel..."});
@@ -677,10 +674,7 @@ TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
         set_default_settings(session.state.settings, mame.dir.path(), 1600, 1000);
         ASSERT_TRUE(apply_chosen_mame(session.state.settings, host.script, mame.exe));
         (void)discover_mame_config(session.state.settings, session.state.mame_paths);
-        DesktopStartOptions desktop;
-        desktop.qt_host = &host;
-        EXPECT_EQ(start_desktop(session, host, icons(), desktop), nullptr);
-        QApplication::processEvents();
+        EXPECT_EQ(guitest::start_and_wait(session, host), nullptr);
         const std::vector<std::string> messages = host.script.messages();
         ASSERT_EQ(messages.size(), 1u);
         if (listing_file == broken)
@@ -692,6 +686,51 @@ TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
         for (QWidget* widget : QApplication::topLevelWidgets())
             EXPECT_FALSE(widget->isVisible()) << widget->metaObject()->className();
     }
+}
+
+// A rebuild whose listing the user cancels from its console: the bar counted the machines read
+// against the old database, MAME ended, and the main window lists the old database, whose file
+// is unchanged.
+TEST(DesktopFirstStart, CancellingTheListingKeepsTheOldDatabase) {
+    FakeMameFolder mame;
+    const EnvGuard listing("ORVEL_FAKE_LISTING", test::fixture("database/listing.xml"));
+    const EnvGuard slow("ORVEL_FAKE_LX_DELAY_MS", "400");
+    ScriptedQtHost host;
+    Session session;
+    Settings& settings = session.state.settings;
+    set_default_settings(settings, mame.dir.path(), 1600, 1000);
+    ASSERT_TRUE(apply_chosen_mame(settings, host.script, mame.exe));
+    (void)discover_mame_config(settings, session.state.mame_paths);
+    MachineList old;
+    old.push_back(machine("galaga", "Galaga (Namco rev. B)", true));
+    old.push_back(machine("pacman", "Pac-Man (Midway)", true));
+    ASSERT_TRUE(save_database(old, settings, session.state.database_changed, host.script).ok());
+    const std::string before = test::read_all(database_path(settings));
+
+    QTimer poll;
+    poll.setInterval(10);
+    int counted = 0;
+    QString caption;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const std::vector<ConsoleWindow*> consoles = shown_consoles();
+        if (consoles.empty() || consoles.front()->count_bar()->value() < 2) return;
+        poll.stop();
+        counted = consoles.front()->count_bar()->maximum();
+        caption = consoles.front()->stop_button()->text();
+        QTest::keyClick(consoles.front()->findChild<QPlainTextEdit*>(), Qt::Key_Escape);
+    });
+    poll.start();
+    DesktopStartOptions desktop;
+    desktop.refresh_database = true;
+    const std::unique_ptr<MainWindow> window = guitest::start_and_wait(session, host, desktop);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(counted, 2);
+    EXPECT_EQ(caption, QStringLiteral("&Cancel"));
+    EXPECT_TRUE(shown_consoles().empty());
+    EXPECT_EQ(window->model()->rowCount(), 2);
+    EXPECT_EQ(test::read_all(database_path(settings)), before);
+    EXPECT_FALSE(file_exists(join_path(settings.MAME_Path, "orvel.tmp")));
+    EXPECT_TRUE(host.script.messages().empty());
 }
 
 // The real message box shows every line break of a message (CR LF or a line feed) as a line of

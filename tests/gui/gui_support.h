@@ -3,8 +3,10 @@
 // a MAME folder holding the fake MAME.
 
 #include "gui/console_window.h"
+#include "gui/desktop_start.h"
 #include "gui/icon_set.h"
 #include "gui/job_runner.h"
+#include "gui/main_window.h"
 #include "gui/qt_host.h"
 #include "gui/splash_window.h"
 #include "platform/files.h"
@@ -16,8 +18,11 @@
 #include <QStringList>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,6 +94,20 @@ class ScriptedQtHost : public QtHost {
 // Lets the event loop run until every job started so far has ended (a MAME run, the listing).
 inline bool wait_for_jobs(int timeout_ms = 30000) {
     return QTest::qWaitFor([] { return running_jobs() == 0; }, timeout_ms);
+}
+
+// Starts the desktop and lets the event loop run until the start has ended; returns its main
+// window (null: the program would end).
+inline std::unique_ptr<MainWindow> start_and_wait(Session& session, QtHost& host,
+                                                  const DesktopStartOptions& options = {}) {
+    bool ended = false;
+    std::unique_ptr<MainWindow> started;
+    start_desktop(session, host, icons(), options, [&](std::unique_ptr<MainWindow> window) {
+        started = std::move(window);
+        ended = true;
+    });
+    if (!QTest::qWaitFor([&] { return ended; }, 30000)) ADD_FAILURE() << "the start never ended";
+    return started;
 }
 
 // A MAME folder of the test's own holding the fake MAME as "mame".

@@ -105,7 +105,8 @@ struct Fixture : ::testing::Test {
 
 TEST(DesktopStart, FromPreferencesAndDatabaseToAShownMainWindow) {
     test::TempDir dir;
-    ScriptedHost host;
+    guitest::ScriptedQtHost qt_host;
+    ScriptedHost& host = qt_host.script;
     // A first start has chosen the fake MAME and saved a database.
     Settings first;
     set_default_settings(first, dir.path());
@@ -116,13 +117,12 @@ TEST(DesktopStart, FromPreferencesAndDatabaseToAShownMainWindow) {
     ASSERT_TRUE(save_database(sample_machines(), first, changed, host).ok());
 
     Session session;
-    StartupOptions options;
-    options.start_directory = dir.path();
-    options.desktop_width = 1600;
-    options.desktop_height = 1000;
-    ASSERT_EQ(run_startup(session.state.settings, session.state.mame_paths, host, options).outcome,
-              StartupOutcome::Continue);
-    std::unique_ptr<MainWindow> window = start_desktop(session, host, icons(), {});
+    DesktopStartOptions desktop;
+    desktop.startup.emplace();
+    desktop.startup->start_directory = dir.path();
+    desktop.startup->desktop_width = 1600;
+    desktop.startup->desktop_height = 1000;
+    std::unique_ptr<MainWindow> window = guitest::start_and_wait(session, qt_host, desktop);
     ASSERT_NE(window, nullptr);
     QApplication::processEvents();
     EXPECT_TRUE(window->isVisible());
