@@ -575,6 +575,7 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
         if (run.cancelled) {
             // Part of a listing is no listing: the next build asks MAME again.
             delete_file(listing);
+            host.set_progress("Listing cancelled");
             return failure("The listing was cancelled.", FailureKind::Cancelled);
         }
         if (!run.failure.empty()) {

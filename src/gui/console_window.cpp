@@ -43,6 +43,8 @@ ConsoleWindow::ConsoleWindow(const QString& title, std::size_t line_limit, QWidg
     stop_->setToolTip(QStringLiteral("End MAME and everything it started (Esc)"));
     connect(stop_, &QPushButton::clicked, this, &ConsoleWindow::ask_stop);
     bar_->setFormat(QStringLiteral("%v of %m"));
+    bar_->setMinimumWidth(
+        bar_->fontMetrics().horizontalAdvance(QStringLiteral("000000 of 000000")) + 24);
     bar_->hide();
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(6, 4, 6, 4);
