@@ -4,18 +4,9 @@
 // disabled and close requests ignored, so nothing can start a second piece of work over the first
 // or pull its lists away.
 
-#include <QCoreApplication>
-#include <QEventLoop>
-
 #include <functional>
 
 namespace orvel::gui {
-
-// Lets the windows repaint and timers run during long work; the user's keys and clicks wait
-// in the queue until the work is done.
-inline void flush_events() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
 
 class BusyState {
   public:

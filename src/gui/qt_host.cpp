@@ -15,8 +15,6 @@
 #include <QMessageBox>
 
 #include <algorithm>
-#include <exception>
-#include <thread>
 
 namespace orvel::gui {
 
@@ -42,34 +40,6 @@ QMessageBox::Icon box_icon(Icon icon) {
     }
     return QMessageBox::NoIcon;
 }
-
-// The progress of a job on the worker thread. Each report is carried to the desktop host by a
-// call queued to the window thread, so no widget is touched from the worker. A job asks no
-// questions: should one ask, it gets the answer of a box closed without a choice.
-class WorkerProgress : public SilentHost {
-  public:
-    WorkerProgress(Host& host, QObject* window_thread) : host_(host), receiver_(window_thread) {}
-    void set_progress(std::string_view text) override {
-        post([this, text = std::string(text)] { host_.set_progress(text); });
-    }
-    void console_open(std::string_view title) override {
-        post([this, title = std::string(title)] { host_.console_open(title); });
-    }
-    void console_line(std::string_view line) override {
-        post([this, line = std::string(line)] { host_.console_line(line); });
-    }
-    void console_close() override {
-        post([this] { host_.console_close(); });
-    }
-
-  private:
-    template <typename Call> void post(Call&& call) {
-        QMetaObject::invokeMethod(receiver_, std::forward<Call>(call), Qt::QueuedConnection);
-    }
-
-    Host& host_;
-    QObject* receiver_;
-};
 
 } // namespace
 
@@ -246,32 +216,10 @@ void QtHost::console_close() {
 }
 
 void QtHost::run_job(const std::function<void(Host& progress)>& job) {
-    QObject receiver; // queued calls to it run on this thread
-    WorkerProgress progress(*this, &receiver);
-    bool done = false;
-    std::exception_ptr failure;
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    std::thread worker([&] {
-        try {
-            job(progress);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        // Queued after every report of the job, so they have all been shown when it arrives.
-        QMetaObject::invokeMethod(
-            &receiver, [&done] { done = true; }, Qt::QueuedConnection);
-    });
-    // The loop is left on the job's end only: a quit meanwhile must not pull the job's
-    // inputs away while the worker still reads them.
-    for (;;) {
-        keep_alive(); // may itself take the job's end from the queue
-        if (done) break;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        if (done) break;
-    }
-    worker.join();
-    QApplication::restoreOverrideCursor();
-    if (failure) std::rethrow_exception(failure);
+    // Long work on the window thread would freeze the windows, and nothing here pumps events:
+    // whoever has long work starts it as a job (start_job), whose worker has a host of its own.
+    qWarning("orvel: long work ran on the window thread instead of as a job");
+    job(*this);
 }
 
 } // namespace orvel::gui

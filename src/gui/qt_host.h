@@ -54,9 +54,8 @@ class QtHost : public Host {
     // there or the console is closed.
     void console_ask_key(std::string_view prompt, std::function<void()> pressed);
     static constexpr std::size_t console_line_limit = 10000;
-    // The job runs on a worker thread; its reports reach this host on the window thread by
-    // queued calls, in order. The windows stay live meanwhile (whoever starts a job keeps
-    // commands away from what it reads, with a busy guard) and a busy cursor shows.
+    // Long work does not come here: it runs as a job (start_job), whose worker has a host of
+    // its own. Should some come all the same, it runs here, with a warning.
     void run_job(const std::function<void(Host& progress)>& job) override;
 
     // While a splash is set, progress goes to its status line.
