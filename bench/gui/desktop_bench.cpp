@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
     options.start_directory = start;
     options.desktop_width = 1920;
     options.desktop_height = 1080;
-    if (orvel::run_startup(session.state.settings, session.state.mame_paths, host, options)
+    if (orvel::run_startup(session.whole_state().settings, session.whole_state().mame_paths, host,
+                           options)
             .outcome != orvel::StartupOutcome::Continue) {
         std::fprintf(stderr, "desktop_bench: start-up ended early\n");
         return 1;
@@ -128,7 +129,7 @@ int main(int argc, char** argv) {
     const double shown_ms = ms_since(t0);
     const long rss_after = resident_kb();
 
-    std::printf("machines: %zu, rows shown: %d\n", session.state.machines.size(),
+    std::printf("machines: %zu, rows shown: %d\n", session.whole_state().machines.size(),
                 window->model()->rowCount());
     std::printf("start to the checks before the database done (application, icons, settings, "
                 "MAME): %.1f ms\n",

@@ -38,6 +38,39 @@ Machine* Session::current_machine() {
     return &state.machines[static_cast<std::size_t>(state.current_machine)];
 }
 
+bool Session::select_row(std::int64_t row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= state.view.size()) return false;
+    state.current_machine = state.view[static_cast<std::size_t>(row)];
+    return true;
+}
+
+void Session::filter_machines() {
+    orvel::filter_machines(state.machines, state.filter, state.folders,
+                           sort_type_of(state.settings.ORVEL_Sort_Type), state.view,
+                           state.list_index);
+}
+
+TreeItemList& Session::built_tree() {
+    if (state.tree.empty()) build_filter_tree(state.machines, state.folders, state.tree);
+    return state.tree;
+}
+
+bool Session::choose_tree_item(std::size_t position) {
+    return on_tree_click(state.tree, position, state.filter);
+}
+
+void Session::reset_filter() {
+    orvel::reset_filter(state.filter, state.tree, state.machines, state.folders);
+}
+
+Result<AuditRun> Session::apply_audit(const CollectionAudit& audit) {
+    return apply_collection_audit(state.settings.ORVEL_Data, state.machines, audit);
+}
+
+Status Session::record_audit_verdict(std::size_t machine, AuditVerdict verdict) {
+    return orvel::record_audit_verdict(state.settings.ORVEL_Data, state.machines, machine, verdict);
+}
+
 RunReport Session::run(Host& host, const LaunchRequest& request, const FileOpener& open_file) {
     RunReport report;
     report.command = mame_command(state.settings, state.pause_on_exit);

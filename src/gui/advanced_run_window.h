@@ -58,8 +58,8 @@ class AdvancedRunWindow : public QDialog {
     void done(int result) override;
 
   private:
-    Machine& machine();
-    CommandLine* selected_line();
+    const Machine& machine();
+    const CommandLine* selected_line();
     void select_line(std::int64_t position);
     void show_bios_of_selected();
     void refresh();

@@ -63,7 +63,7 @@ void run_checks(const StartPointer& start) {
 }
 
 void open_database(const StartPointer& start) {
-    const Settings& settings = start->session.state.settings;
+    const Settings& settings = start->session.settings();
     // A build from MAME's listing shows its console first; the splash follows it (the host
     // shows it with the first progress text once no console is open).
     const bool building =

@@ -15,9 +15,8 @@
 namespace orvel::gui {
 
 void MainWindow::audit_romsets_command() {
-    const AppState& state = session_.state;
     const std::vector<std::string> folders =
-        resolve_mame_folder_list(state.mame_paths.rompath, state.settings.MAME_Path);
+        resolve_mame_folder_list(session_.mame_paths().rompath, session_.settings().MAME_Path);
     if (folders.empty()) {
         host_.message("Audit Romsets", "MAME names no ROM folder (rompath) to audit.", Buttons::Ok,
                       Icon::Warning);
@@ -38,17 +37,16 @@ void MainWindow::audit_romsets_command() {
     progress->show();
     const QPointer<QProgressDialog> shown(progress);
     auto found = std::make_shared<Result<CollectionAudit>>(failure(""));
-    const std::string data_folder = state.settings.ORVEL_Data;
+    const std::string data_folder = session_.settings().ORVEL_Data;
     start_work(
         [found, cancel, data_folder, folders](Host& host) {
             *found = audit_all_romsets(data_folder, folders, host, cancel.get());
             host.set_progress("");
         },
-        [this, found, shown, data_folder] {
+        [this, found, shown] {
             if (shown) shown->close();
             const Result<AuditRun> run =
-                *found ? apply_collection_audit(data_folder, session_.state.machines, **found)
-                       : Result<AuditRun>(found->failure());
+                *found ? session_.apply_audit(**found) : Result<AuditRun>(found->failure());
             if (!run && !run.is(FailureKind::Cancelled))
                 host_.message("Audit Romsets", run.message(), Buttons::Ok,
                               run.is(FailureKind::NotSaved) ? Icon::Warning : Icon::Error);

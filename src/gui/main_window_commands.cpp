@@ -78,7 +78,7 @@ void MainWindow::dispatch(Command command) {
     case Command::MachineInfo:
         if (select_current_record())
             show_machine_info(this, session_,
-                              static_cast<std::size_t>(session_.state.current_machine));
+                              static_cast<std::size_t>(session_.current_position()));
         list_->setFocus();
         return;
     case Command::Preferences:
@@ -89,7 +89,7 @@ void MainWindow::dispatch(Command command) {
 }
 
 void MainWindow::toggle_pictures() {
-    Settings& settings = session_.state.settings;
+    Settings& settings = session_.settings();
     const bool show = pictures_->isHidden();
     if (!show) settings.ORVEL_Picture_Width = pictures_->width();
     pictures_->setVisible(show);
@@ -105,7 +105,7 @@ void MainWindow::toggle_pictures() {
 void MainWindow::save_picture_settings() {
     // Only the pane's keys change: the file's other keys stay as the file has them (another
     // program may have saved them meanwhile).
-    Settings& settings = session_.state.settings;
+    Settings& settings = session_.settings();
     if (!picture_settings_changed_ || settings.ORVEL_Data.empty()) return;
     picture_settings_changed_ = false;
     Settings saved = settings;
@@ -131,14 +131,12 @@ void MainWindow::resume_window() {
 
 void MainWindow::run_machine() {
     update_status_bar();
-    AppState& state = session_.state;
-    if (state.view.empty() || !select_current_record()) return;
+    if (session_.view().empty() || !select_current_record()) return;
     update_status_bar();
-    const Machine& machine = state.machines[static_cast<std::size_t>(state.current_machine)];
-    if (!machine.softwarelists.empty()) {
+    if (!session_.current_machine()->softwarelists.empty()) {
         {
             const BusyGuard guard(busy_);
-            open_software_list_window(session_, state.current_machine, host_, this);
+            open_software_list_window(session_, session_.current_position(), host_, this);
         }
         show_played_runs();
         list_->setFocus();
@@ -146,7 +144,7 @@ void MainWindow::run_machine() {
     }
     // The session's state is read on the worker while the windows wait; the selection of a
     // stored command line is settled here first, so the run changes nothing of it.
-    session_.select_commandline(session_.state.selected_commandline);
+    session_.select_commandline(session_.selected_commandline());
     auto report = std::make_shared<RunReport>();
     auto guard = std::make_shared<BusyGuard>(busy_);
     run_with_windows_suspended(
@@ -162,21 +160,19 @@ void MainWindow::run_machine() {
 
 void MainWindow::show_played_runs() {
     // The session's records follow the play record after a run; a list that shows it follows.
-    const AppState& state = session_.state;
-    const FilterSet& filter = state.filter;
+    const FilterSet& filter = session_.filter();
     if (filter.f_played_recent || filter.f_played_most || filter.f_played_never ||
-        sort_type_of(state.settings.ORVEL_Sort_Type) == SortType::LastPlayed)
+        sort_type_of(session_.settings().ORVEL_Sort_Type) == SortType::LastPlayed)
         refill_keeping_row();
 }
 
 void MainWindow::run_advanced() {
-    AppState& state = session_.state;
-    if (state.view.empty() || !select_current_record()) return;
+    if (session_.view().empty() || !select_current_record()) return;
     const BusyGuard guard(busy_);
-    const std::uint64_t generation = state.machines.generation();
+    const std::uint64_t generation = session_.machines().generation();
     open_advanced_run_window(session_, host_, icons_, this);
     // The window's save may have read the database anew.
-    if (state.machines.generation() != generation) show_reloaded_machines();
+    if (session_.machines().generation() != generation) show_reloaded_machines();
     show_played_runs();
     list_->setFocus();
 }
@@ -185,7 +181,7 @@ void MainWindow::run_empty() {
     // The empty run still asks about the current machine's romset, as every run does.
     LaunchRequest request;
     request.empty_run = true;
-    session_.select_commandline(session_.state.selected_commandline);
+    session_.select_commandline(session_.selected_commandline());
     auto report = std::make_shared<RunReport>();
     auto guard = std::make_shared<BusyGuard>(busy_);
     run_with_windows_suspended(
@@ -199,7 +195,7 @@ void MainWindow::run_empty() {
 }
 
 void MainWindow::change_favourite(bool add) {
-    if (session_.state.view.empty() || !select_current_record()) return;
+    if (session_.view().empty() || !select_current_record()) return;
     if (session_.change_favourite(add)) refill_keeping_row();
 }
 
@@ -239,15 +235,14 @@ void MainWindow::save_machines(std::function<void()> after) {
         },
         [this, saved, after = std::move(after)] {
             const bool emptied =
-                saved->outcome == SaveOutcome::Failed && session_.state.machines.empty();
+                saved->outcome == SaveOutcome::Failed && session_.machines().empty();
             if (saved->outcome == SaveOutcome::Reloaded || emptied) show_reloaded_machines();
             if (after) after();
         });
 }
 
 void MainWindow::show_reloaded_machines() {
-    AppState& state = session_.state;
-    state.tree.clear();
+    session_.tree().clear();
     if (tree_) show_filter_tree();
     refill_machine_list();
 }
@@ -279,15 +274,15 @@ void MainWindow::save_folder_ini_command() {
 }
 
 void MainWindow::copy_list_command() {
-    const AppState& state = session_.state;
-    if (state.view.empty()) return;
+    const ViewList& view = session_.view();
+    if (view.empty()) return;
     const BusyGuard guard(busy_);
     const QString kept = windowTitle();
     setWindowTitle(QStringLiteral("Copying List To Clipboard..."));
     std::string text;
-    text.reserve(state.view.size() * 10);
-    for (const std::int64_t position : state.view) {
-        text += state.machines[static_cast<std::size_t>(position)].name;
+    text.reserve(view.size() * 10);
+    for (const std::int64_t position : view) {
+        text += session_.machines()[static_cast<std::size_t>(position)].name;
         text += '\n';
     }
     QGuiApplication::clipboard()->setText(qs(text));
@@ -320,9 +315,7 @@ void MainWindow::reset_database_command() {
 }
 
 void MainWindow::reset_filter_command() {
-    AppState& state = session_.state;
-    reset_filter(session_.state.filter, session_.state.tree, state.machines,
-                 session_.state.folders);
+    session_.reset_filter();
     {
         const QSignalBlocker quiet(toolbar_->search_box());
         toolbar_->search_box()->clear();
@@ -352,7 +345,7 @@ void MainWindow::toggle_toolbar_and_menu() {
 
 void MainWindow::show_preferences() {
     const int row = list_->selected_row();
-    PreferencesWindow window(session_.state.settings, host_, this);
+    PreferencesWindow window(session_.settings(), host_, this);
     setEnabled(false);
     window.setEnabled(true); // a window of its own, though its parent is disabled
     window.exec();
@@ -374,16 +367,16 @@ void MainWindow::show_preferences() {
 }
 
 void MainWindow::show_about() {
-    AboutWindow about(session_.state.settings, this);
+    AboutWindow about(session_.settings(), this);
     about.exec();
     list_->setFocus();
 }
 
 void MainWindow::expand_or_close_tree(bool expand) {
     if (expand)
-        expand_tree(session_.state.tree);
+        expand_tree(session_.tree());
     else
-        close_tree(session_.state.tree);
+        close_tree(session_.tree());
     if (tree_) show_filter_tree();
 }
 

@@ -89,14 +89,15 @@ struct RunFixture : ::testing::Test {
     std::unique_ptr<MainWindow> window;
 
     void SetUp() override {
-        Settings& settings = session.state.settings;
+        Settings& settings = session.whole_state().settings;
         set_default_settings(settings, mame.dir.path(), 1600, 1200);
         ASSERT_TRUE(apply_chosen_mame(settings, host.script, mame.exe));
-        (void)discover_mame_config(settings, session.state.mame_paths);
-        session.state.machines.push_back(machine("galaga", "Galaga (Namco rev. B)", true));
-        session.state.machines.push_back(machine("pacman", "Pac-Man (Midway)", true));
-        session.state.machines.push_back(machine("puckman", "Puck Man (Japan set 1)", false));
-        reset_view_list(session.state.machines, session.state.view);
+        (void)discover_mame_config(settings, session.whole_state().mame_paths);
+        session.whole_state().machines.push_back(machine("galaga", "Galaga (Namco rev. B)", true));
+        session.whole_state().machines.push_back(machine("pacman", "Pac-Man (Midway)", true));
+        session.whole_state().machines.push_back(
+            machine("puckman", "Puck Man (Japan set 1)", false));
+        reset_view_list(session.whole_state().machines, session.whole_state().view);
         window = std::make_unique<MainWindow>(session, host, icons());
         host.set_main_window(window.get());
         window->show();
@@ -105,7 +106,8 @@ struct RunFixture : ::testing::Test {
 
     void select(const char* name) {
         for (int row = 0; row < window->model()->rowCount(); ++row)
-            if (session.state.machines[static_cast<std::size_t>(window->model()->position(row))]
+            if (session.whole_state()
+                    .machines[static_cast<std::size_t>(window->model()->position(row))]
                     .name == name) {
                 window->list()->select_row(row);
                 emit window->list()->rowClicked(row);
@@ -148,7 +150,7 @@ void answer_paused_console(QTimer& poll, PausedRun& paused, const MainWindow& wi
 }
 
 TEST_F(RunFixture, RunMachineShowsMamesLinesWhileTheMainWindowIsSuspended) {
-    session.state.pause_on_exit = true;
+    session.whole_state().pause_on_exit = true;
     select("pacman");
     QTimer poll;
     PausedRun paused;
@@ -176,7 +178,7 @@ TEST_F(RunFixture, RunMachineShowsMamesLinesWhileTheMainWindowIsSuspended) {
 }
 
 TEST_F(RunFixture, CtrlEnterRunsMameWithoutAMachineAndTheCloseBoxEndsThePause) {
-    session.state.pause_on_exit = true;
+    session.whole_state().pause_on_exit = true;
     select("galaga");
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -199,7 +201,7 @@ TEST_F(RunFixture, CtrlEnterRunsMameWithoutAMachineAndTheCloseBoxEndsThePause) {
     EXPECT_FALSE(window->isMinimized());
 
     // Enter alone runs the selected machine; without the pause the console closes by itself.
-    session.state.pause_on_exit = false;
+    session.whole_state().pause_on_exit = false;
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->list()->setFocus();
@@ -264,10 +266,10 @@ TEST_F(RunFixture, CheckAvailabilityShowsSearchingAndTheResult) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Searching..."));
     ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
-    EXPECT_FALSE(session.state.machines[0].isavailable); // galaga
-    EXPECT_TRUE(session.state.machines[1].isavailable);  // pacman
-    EXPECT_FALSE(session.state.machines[2].isavailable); // puckman
-    EXPECT_TRUE(session.state.database_changed);
+    EXPECT_FALSE(session.whole_state().machines[0].isavailable); // galaga
+    EXPECT_TRUE(session.whole_state().machines[1].isavailable);  // pacman
+    EXPECT_FALSE(session.whole_state().machines[2].isavailable); // puckman
+    EXPECT_TRUE(session.whole_state().database_changed);
     EXPECT_TRUE(window->isEnabled());
 }
 
@@ -276,7 +278,7 @@ TEST_F(RunFixture, CheckAvailabilityShowsSearchingAndTheResult) {
 TEST_F(RunFixture, CommandsKeysAndTheCloseBoxWaitWhileTheScanRuns) {
     mame.dir.write("mame/roms/pacman.zip", "x");
     select("pacman");
-    const std::size_t shown = session.state.view.size();
+    const std::size_t shown = session.whole_state().view.size();
     window->dispatch(Command::CheckAvailability);
     EXPECT_TRUE(window->busy());
     for (Command command : {Command::ResetDatabase, Command::CheckAvailability, Command::Exit,
@@ -287,17 +289,17 @@ TEST_F(RunFixture, CommandsKeysAndTheCloseBoxWaitWhileTheScanRuns) {
     QTest::keyClick(window->list(), Qt::Key_Return); // would run pacman
     window->close();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(session.state.machines[0].isavailable); // nothing of the scan shows yet
+    EXPECT_TRUE(session.whole_state().machines[0].isavailable); // nothing of the scan shows yet
     ASSERT_TRUE(guitest::wait_for_jobs());
     QTest::qWait(100);
     EXPECT_FALSE(window->busy());
     EXPECT_TRUE(host.script.prompts.empty());
     EXPECT_TRUE(shown_consoles().empty());
     EXPECT_EQ(mame.received(), "");
-    ASSERT_EQ(session.state.machines.size(), 3u);
-    EXPECT_EQ(session.state.view.size(), shown);
-    EXPECT_FALSE(session.state.machines[0].isavailable);
-    EXPECT_TRUE(session.state.machines[1].isavailable); // pacman
+    ASSERT_EQ(session.whole_state().machines.size(), 3u);
+    EXPECT_EQ(session.whole_state().view.size(), shown);
+    EXPECT_FALSE(session.whole_state().machines[0].isavailable);
+    EXPECT_TRUE(session.whole_state().machines[1].isavailable); // pacman
     EXPECT_FALSE(window->program_ended());
     EXPECT_TRUE(window->action(Command::ResetDatabase)->isEnabled());
     // Afterwards commands work again (the scan changed the database).
@@ -313,11 +315,12 @@ TEST_F(RunFixture, TheWindowsStayLiveWhileALargeDatabaseSaves) {
     window->model()->refill([&] {
         for (int i = 0; i < 200000; ++i) {
             const std::string name = "m" + std::to_string(i);
-            session.state.machines.push_back(machine(name.c_str(), "A machine of many", true));
+            session.whole_state().machines.push_back(
+                machine(name.c_str(), "A machine of many", true));
         }
-        reset_view_list(session.state.machines, session.state.view);
+        reset_view_list(session.whole_state().machines, session.whole_state().view);
     });
-    session.state.database_changed = true;
+    session.whole_state().database_changed = true;
     QTimer tick;
     tick.setInterval(50);
     QElapsedTimer since_last, took;
@@ -336,8 +339,8 @@ TEST_F(RunFixture, TheWindowsStayLiveWhileALargeDatabaseSaves) {
     EXPECT_LE(worst, 200) << "the save took " << took.elapsed() << " ms";
     EXPECT_EQ(host.script.messages(),
               (std::vector<std::string>{"Save Changes: Update Database?", "Close: Exit Orvel?"}));
-    EXPECT_FALSE(session.state.database_changed);
-    EXPECT_GT(file_size(database_path(session.state.settings)), 200000);
+    EXPECT_FALSE(session.whole_state().database_changed);
+    EXPECT_GT(file_size(database_path(session.whole_state().settings)), 200000);
     EXPECT_TRUE(window->program_ended());
     EXPECT_FALSE(window->isVisible());
 }
@@ -356,20 +359,21 @@ TEST_F(RunFixture, TheAuditAndResetDatabaseRunAsJobs) {
 
     host.script.prompts.clear();
     bool saved = false;
-    ASSERT_TRUE(save_database(session.state.machines, session.state.settings, saved, host.script));
+    ASSERT_TRUE(save_database(session.whole_state().machines, session.whole_state().settings, saved,
+                              host.script));
     host.script.answers = {Answer::Yes, Answer::No}; // "Are You Sure?", "Clear Preferences?"
     window->dispatch(Command::ResetDatabase);
     ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(host.script.prompts.size(), 3u);
-    EXPECT_TRUE(session.state.machines.empty());
+    EXPECT_TRUE(session.whole_state().machines.empty());
     EXPECT_EQ(window->model()->rowCount(), 0);
-    EXPECT_EQ(file_size(database_path(session.state.settings)), -1);
+    EXPECT_EQ(file_size(database_path(session.whole_state().settings)), -1);
     EXPECT_TRUE(window->program_ended());
     EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(RunFixture, TheCloseBoxDuringARunIsIgnored) {
-    session.state.pause_on_exit = true;
+    session.whole_state().pause_on_exit = true;
     select("pacman");
     QTimer poll;
     PausedRun paused;
@@ -399,7 +403,7 @@ TEST_F(RunFixture, TheCloseBoxDuringARunIsIgnored) {
 
 // A MAME that hangs is ended from its console, with what it started, and no key is asked for.
 TEST_F(RunFixture, AHungMameIsStoppedFromItsConsoleAndLeavesNothingBehind) {
-    session.state.pause_on_exit = true;
+    session.whole_state().pause_on_exit = true;
     test::LingeringHelpers helpers(mame.dir);
     const EnvGuard hang("ORVEL_FAKE_HANG", "1");
     select("pacman");
@@ -442,7 +446,7 @@ TEST_F(RunFixture, AHungMameIsStoppedFromItsConsoleAndLeavesNothingBehind) {
 // Keys pressed while MAME runs reach disabled windows or a console that is not yet asking, and
 // are never replayed afterwards: the pause of the run still waits for its own key.
 TEST_F(RunFixture, KeysPressedDuringARunDoNothingAfterIt) {
-    session.state.pause_on_exit = true;
+    session.whole_state().pause_on_exit = true;
     const EnvGuard slow("ORVEL_FAKE_RUN_MS", "600");
     select("pacman");
     window->dispatch(Command::RunMachine);
@@ -579,7 +583,7 @@ TEST_F(RunFixture, SaveFolderIniWritesTheShownListAndTheTreeShowsTheNewFolder) {
     EXPECT_NE(written.find("puckman\r\n"), std::string::npos);
     EXPECT_EQ(written.find("galaga"), std::string::npos);
 
-    const TreeItemList& items = session.state.tree;
+    const TreeItemList& items = session.whole_state().tree;
     const std::size_t root = find_tree_child(items, kind_folders, "My Picks", "Root");
     ASSERT_NE(root, std::size_t(-1));
     ASSERT_NE(window->tree(), nullptr);
@@ -610,9 +614,11 @@ TEST(DesktopFirstStart, BuildsTheDatabaseFromMamesListingAndOpensTheMainWindow) 
     options.start_directory = mame.dir.path();
     options.desktop_width = 1600;
     options.desktop_height = 1000;
-    ASSERT_EQ(run_startup(session.state.settings, session.state.mame_paths, host, options).outcome,
-              StartupOutcome::Continue);
-    ASSERT_EQ(file_size(database_path(session.state.settings)), -1);
+    ASSERT_EQ(
+        run_startup(session.whole_state().settings, session.whole_state().mame_paths, host, options)
+            .outcome,
+        StartupOutcome::Continue);
+    ASSERT_EQ(file_size(database_path(session.whole_state().settings)), -1);
 
     std::unique_ptr<MainWindow> window = guitest::start_and_wait(session, host);
     ASSERT_NE(window, nullptr);
@@ -637,12 +643,13 @@ TEST(DesktopFirstStart, BuildsTheDatabaseFromMamesListingAndOpensTheMainWindow) 
     // MAME had no configuration of its own: it wrote its defaults, and that was all the user
     // was told.
     EXPECT_EQ(host.script.messages(),
-              std::vector<std::string>{"MAME Configuration: " +
-                                       mame_config_created_text(session.state.settings.MAME_Path)});
+              std::vector<std::string>{
+                  "MAME Configuration: " +
+                  mame_config_created_text(session.whole_state().settings.MAME_Path)});
 
     // The database was saved and the main window lists the listing's runnable machines.
-    EXPECT_GT(file_size(database_path(session.state.settings)), 0);
-    EXPECT_EQ(session.state.machines.size(), 9u);
+    EXPECT_GT(file_size(database_path(session.whole_state().settings)), 0);
+    EXPECT_EQ(session.whole_state().machines.size(), 9u);
     EXPECT_TRUE(window->isVisible());
     QStringList shown;
     for (int row = 0; row < window->model()->rowCount(); ++row)
@@ -671,9 +678,10 @@ TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
         const EnvGuard listing("ORVEL_FAKE_LISTING", listing_file);
         ScriptedQtHost host;
         Session session;
-        set_default_settings(session.state.settings, mame.dir.path(), 1600, 1000);
-        ASSERT_TRUE(apply_chosen_mame(session.state.settings, host.script, mame.exe));
-        (void)discover_mame_config(session.state.settings, session.state.mame_paths);
+        set_default_settings(session.whole_state().settings, mame.dir.path(), 1600, 1000);
+        ASSERT_TRUE(apply_chosen_mame(session.whole_state().settings, host.script, mame.exe));
+        (void)discover_mame_config(session.whole_state().settings,
+                                   session.whole_state().mame_paths);
         EXPECT_EQ(guitest::start_and_wait(session, host), nullptr);
         const std::vector<std::string> messages = host.script.messages();
         ASSERT_EQ(messages.size(), 1u);
@@ -682,7 +690,7 @@ TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
         else // answered No: the program ends
             EXPECT_EQ(messages[0].rfind("No Machines: ", 0), 0u) << messages[0];
         EXPECT_EQ(host.console_texts.size(), 1u);
-        EXPECT_EQ(file_size(database_path(session.state.settings)), -1);
+        EXPECT_EQ(file_size(database_path(session.whole_state().settings)), -1);
         for (QWidget* widget : QApplication::topLevelWidgets())
             EXPECT_FALSE(widget->isVisible()) << widget->metaObject()->className();
     }
@@ -697,14 +705,15 @@ TEST(DesktopFirstStart, CancellingTheListingKeepsTheOldDatabase) {
     const EnvGuard slow("ORVEL_FAKE_LX_DELAY_MS", "400");
     ScriptedQtHost host;
     Session session;
-    Settings& settings = session.state.settings;
+    Settings& settings = session.whole_state().settings;
     set_default_settings(settings, mame.dir.path(), 1600, 1000);
     ASSERT_TRUE(apply_chosen_mame(settings, host.script, mame.exe));
-    (void)discover_mame_config(settings, session.state.mame_paths);
+    (void)discover_mame_config(settings, session.whole_state().mame_paths);
     MachineList old;
     old.push_back(machine("galaga", "Galaga (Namco rev. B)", true));
     old.push_back(machine("pacman", "Pac-Man (Midway)", true));
-    ASSERT_TRUE(save_database(old, settings, session.state.database_changed, host.script).ok());
+    ASSERT_TRUE(
+        save_database(old, settings, session.whole_state().database_changed, host.script).ok());
     const std::string before = test::read_all(database_path(settings));
 
     QTimer poll;

@@ -69,7 +69,7 @@ struct RunWindows : ::testing::Test {
     FakeMameFolder mame;
     ScriptedQtHost host;
     Session session;
-    AppState& state = session.state;
+    AppState& state = session.whole_state();
 
     void SetUp() override {
         set_default_settings(state.settings, mame.dir.path(), 1600, 1200);
@@ -348,7 +348,7 @@ TEST_F(RunWindows, MainWindowOpensTheSoftwareListAndAdvancedWindows) {
     ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_TRUE(software);
     EXPECT_TRUE(main.isEnabled());
-    EXPECT_TRUE(session.state.software_items.items.empty());
+    EXPECT_TRUE(session.whole_state().software_items.items.empty());
     EXPECT_TRUE(mame.received().empty());
 
     bool advanced = false;
