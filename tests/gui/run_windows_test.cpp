@@ -16,6 +16,7 @@
 #include "gui/software_list_window.h"
 #include "launch/commandlines.h"
 #include "settings/mame_config.h"
+#include "settings/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -458,6 +459,24 @@ TEST_F(RunWindows, TheCapturedOutputWindowShowsTheStartOfHugeOutput) {
     EXPECT_TRUE(shown.endsWith(QStringLiteral("[Only the first 4 MB are shown here: Open In Text "
                                               "Viewer shows the whole file, 4 MB.]")));
     EXPECT_EQ(output.error_pane()->toPlainText(), QStringLiteral("bad rom\n"));
+}
+
+// Its Save Database runs as a job: the window takes no input and cannot be closed meanwhile.
+TEST_F(RunWindows, TheAdvancedWindowSavesAsAJob) {
+    AdvancedRunWindow window(session, 1, host, icons(), nullptr);
+    window.show();
+    state.database_changed = true;
+    host.script.answers = {Answer::Yes}; // "Save Command Line Data?"
+    window.save_database();
+    EXPECT_FALSE(window.isEnabled());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Saving..."));
+    window.reject(); // Escape or the close box
+    ASSERT_TRUE(guitest::wait_for_jobs());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Running Metal Slug"));
+    EXPECT_FALSE(state.database_changed);
+    EXPECT_GT(file_size(database_path(state.settings)), 0);
 }
 
 // The command line field is drawn on black whatever the style's colours.
