@@ -67,7 +67,6 @@ class Session {
     const ViewList& view() const { return state.view; }
     std::int64_t current_position() const { return state.current_machine; }
     std::int64_t selected_commandline() const { return state.selected_commandline; }
-    bool database_changed() const { return state.database_changed; }
     FilterSet& filter() { return state.filter; }
     TreeItemList& tree() { return state.tree; }
     const SoftwareItemList& software_items() const { return state.software_items; }
