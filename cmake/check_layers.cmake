@@ -2,7 +2,9 @@
 #   cmake -DSOURCE_DIR=<tree holding the folders> [-DSTAMP=<file to touch>] -P check_layers.cmake
 # A quoted include names its folder first ("database/machine.h"); it must be the file's own
 # folder or one the table lets that folder use. Qt headers (<QWidget>, <QtCore/...>) are allowed
-# only in the folders the table names. Every violation is printed; any violation fails.
+# only in the folders the table names. The desktop's windows pump no events (long work runs as a
+# job) and reach no whole state (they ask the session). Every violation is printed; any violation
+# fails.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
 
@@ -47,11 +49,22 @@ foreach(folder IN LISTS known)
                        "  ${shown}: ${folder} may not include the Qt header <${CMAKE_MATCH_1}>\n")
             endif()
         endforeach()
+        if(folder STREQUAL "gui")
+            file(STRINGS ${file} pumps REGEX "processEvents|whole_state[ \t]*\\(")
+            foreach(line IN LISTS pumps)
+                if(line MATCHES "processEvents")
+                    string(APPEND violations "  ${shown}: the desktop pumps no events: ${line}\n")
+                else()
+                    string(APPEND violations
+                           "  ${shown}: a window asks the session, not its whole state: ${line}\n")
+                endif()
+            endforeach()
+        endif()
     endforeach()
 endforeach()
 
 if(violations)
-    message(FATAL_ERROR "Includes that break the layers:\n${violations}")
+    message(FATAL_ERROR "Sources that break the layers:\n${violations}")
 endif()
 if(STAMP)
     file(TOUCH ${STAMP})

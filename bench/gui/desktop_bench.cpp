@@ -22,6 +22,7 @@
 #include "platform/process.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QTest>
 
@@ -51,6 +52,15 @@ struct QuietHost : orvel::SilentHost {
         std::printf("question: %.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
                     static_cast<int>(text.size()), text.data());
         return b == orvel::Buttons::YesNo ? orvel::Answer::Yes : orvel::Answer::Ok;
+    }
+};
+
+// The desktop host whose questions are answered the same way.
+struct QuietQtHost : orvel::gui::QtHost {
+    QuietHost answers;
+    orvel::Answer message(std::string_view title, std::string_view text, orvel::Buttons b,
+                          orvel::Icon icon) override {
+        return answers.message(title, text, b, icon);
     }
 };
 
@@ -86,7 +96,7 @@ int main(int argc, char** argv) {
     // From here on: what the program does from its first line to the filled main window.
     const Clock::time_point t0 = Clock::now();
     QApplication app(argc, argv);
-    QuietHost host;
+    QuietQtHost host;
     orvel::gui::Session session;
     orvel::gui::IconSet icons;
     icons.prepare();
@@ -94,14 +104,22 @@ int main(int argc, char** argv) {
     options.start_directory = start;
     options.desktop_width = 1920;
     options.desktop_height = 1080;
-    if (orvel::run_startup(session.state.settings, session.state.mame_paths, host, options)
+    if (orvel::run_startup(session.whole_state().settings, session.whole_state().mame_paths, host,
+                           options)
             .outcome != orvel::StartupOutcome::Continue) {
         std::fprintf(stderr, "desktop_bench: start-up ended early\n");
         return 1;
     }
     const double startup_ms = ms_since(t0);
-    orvel::gui::DesktopStartOptions desktop;
-    auto window = orvel::gui::start_desktop(session, host, icons, desktop);
+    // The database is loaded as a job; the event loop runs until the main window is there.
+    std::unique_ptr<orvel::gui::MainWindow> window;
+    QEventLoop started;
+    orvel::gui::start_desktop(session, host, icons, {},
+                              [&](std::unique_ptr<orvel::gui::MainWindow> shown) {
+                                  window = std::move(shown);
+                                  started.quit();
+                              });
+    started.exec();
     if (!window) {
         std::fprintf(stderr, "desktop_bench: no main window\n");
         return 1;
@@ -111,7 +129,7 @@ int main(int argc, char** argv) {
     const double shown_ms = ms_since(t0);
     const long rss_after = resident_kb();
 
-    std::printf("machines: %zu, rows shown: %d\n", session.state.machines.size(),
+    std::printf("machines: %zu, rows shown: %d\n", session.whole_state().machines.size(),
                 window->model()->rowCount());
     std::printf("start to the checks before the database done (application, icons, settings, "
                 "MAME): %.1f ms\n",

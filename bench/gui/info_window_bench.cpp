@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     title.save(QString::fromStdString(folder + "titles/" + machine.name + ".png"));
 
     Session session;
-    AppState& state = session.state;
+    AppState& state = session.whole_state();
     state.machines.push_back(machine);
     state.settings.MAME_Path = folder;
     state.mame_paths.historypath = "history";
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
                      " of a very long entry, with enough words to need wrapping now and then.\n";
         write_file_atomic(folder + "huge/mameinfo.dat", entry + "$end\n");
         Session huge_session;
-        AppState& huge_state = huge_session.state;
+        AppState& huge_state = huge_session.whole_state();
         huge_state.settings = state.settings;
         huge_state.mame_paths = state.mame_paths;
         huge_state.mame_paths.historypath = "huge";

@@ -168,9 +168,9 @@ int main(int argc, char** argv) {
 
     QuietHost host;
     orvel::gui::Session session;
-    orvel::set_default_settings(session.state.settings, folder, 1920, 1080);
-    session.state.settings.MAME_Path = folder;
-    session.state.mame_paths.titles_directory = "titles";
+    orvel::set_default_settings(session.whole_state().settings, folder, 1920, 1080);
+    session.whole_state().settings.MAME_Path = folder;
+    session.whole_state().mame_paths.titles_directory = "titles";
     for (int i = 0; i < machine_count; ++i) {
         orvel::Machine m;
         m.name = name_of(i);
@@ -178,9 +178,9 @@ int main(int argc, char** argv) {
         m.manufacturer = "Maker " + std::to_string(i % 97);
         m.year = std::to_string(1975 + i % 40);
         m.commandlines.push_back(orvel::default_commandline());
-        session.state.machines.push_back(std::move(m));
+        session.whole_state().machines.push_back(std::move(m));
     }
-    orvel::reset_view_list(session.state.machines, session.state.view);
+    orvel::reset_view_list(session.whole_state().machines, session.whole_state().view);
     orvel::gui::IconSet icons;
     icons.prepare();
     orvel::gui::MainWindow window(session, host, icons);

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const char* hash = std::getenv("ORVEL_BENCH_HASH");
     orvel::Session session;
-    orvel::AppState& state = session.state;
+    orvel::AppState& state = session.whole_state();
     state.mame_paths.hashpath = hash && *hash ? hash : "/usr/share/games/mame/hash";
     state.mame_paths.rompath = "roms";
     state.settings.MAME_Path = orvel::temp_folder();

@@ -15,11 +15,21 @@ std::string lock_folder(const Settings& settings) {
 
 DatabaseSave reload(AppState& state, Host& host, const ListReplacement& around_reload) {
     DatabaseSave result{SaveOutcome::Reloaded, {}};
-    const auto replace = [&] {
+    // The file is read beside the lists, which a window may go on showing meanwhile; they are
+    // replaced in one step afterwards.
+    MachineList machines;
+    ViewList view;
+    FileStamp stamp;
+    {
         const FolderLock lock(lock_folder(state.settings));
-        state.database_stamp = file_stamp(database_path(state.settings));
-        result.status = load_database(state.settings, state.machines, state.view, host);
-        load_played(state.settings.ORVEL_Data, state.machines);
+        stamp = file_stamp(database_path(state.settings));
+        result.status = load_database(state.settings, machines, view, host);
+    }
+    load_played(state.settings.ORVEL_Data, machines);
+    const auto replace = [&] {
+        state.database_stamp = stamp;
+        state.machines = std::move(machines);
+        state.view = std::move(view);
         state.current_machine = -1;
     };
     if (around_reload)

@@ -22,8 +22,8 @@ struct DatabaseSave {
     Status status;
 };
 
-// Replaces the machine list: calls the function it is given, which does it. The desktop wraps
-// it in its list model's reset.
+// Replaces the machine list: calls the function it is given, which does it (quickly: the new
+// list is read before). The desktop wraps it in its list model's reset, on the window thread.
 using ListReplacement = std::function<void(const std::function<void()>& replace)>;
 
 // Saves the machine database under the data folder's lock. When the file is not the one this

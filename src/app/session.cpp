@@ -6,14 +6,69 @@
 #include "filters/filter_tree.h"
 #include "filters/folders.h"
 #include "launch/commandlines.h"
+#include "platform/mame_folders.h"
+#include "settings/preferences.h"
 
 namespace orvel {
+
+StartupResult Session::start(Host& host, const StartupOptions& options) {
+    return run_startup(state.settings, state.mame_paths, host, options);
+}
+
+DatabaseOutcome Session::open_database(Host& host, bool refresh) {
+    const DatabaseStartResult database =
+        start_machine_database(state.settings, state.mame_paths, state.machines, state.view,
+                               state.database_changed, host, refresh);
+    if (database.outcome == DatabaseOutcome::ChooseMame) {
+        state.settings.MAME_Exe.clear();
+        (void)save_preferences(state.settings, preferences_path(state.settings));
+    }
+    if (database.outcome != DatabaseOutcome::Continue) return database.outcome;
+    state.database_stamp = database.stamp;
+    host.set_progress("Loading Folders...");
+    load_folders(state.mame_paths.categorypath, state.settings.MAME_Path, state.machines,
+                 state.folders);
+    return DatabaseOutcome::Continue;
+}
 
 Machine* Session::current_machine() {
     if (state.current_machine < 0 ||
         static_cast<std::size_t>(state.current_machine) >= state.machines.size())
         return nullptr;
     return &state.machines[static_cast<std::size_t>(state.current_machine)];
+}
+
+bool Session::select_row(std::int64_t row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= state.view.size()) return false;
+    state.current_machine = state.view[static_cast<std::size_t>(row)];
+    return true;
+}
+
+void Session::filter_machines() {
+    orvel::filter_machines(state.machines, state.filter, state.folders,
+                           sort_type_of(state.settings.ORVEL_Sort_Type), state.view,
+                           state.list_index);
+}
+
+TreeItemList& Session::built_tree() {
+    if (state.tree.empty()) build_filter_tree(state.machines, state.folders, state.tree);
+    return state.tree;
+}
+
+bool Session::choose_tree_item(std::size_t position) {
+    return on_tree_click(state.tree, position, state.filter);
+}
+
+void Session::reset_filter() {
+    orvel::reset_filter(state.filter, state.tree, state.machines, state.folders);
+}
+
+Result<AuditRun> Session::apply_audit(const CollectionAudit& audit) {
+    return apply_collection_audit(state.settings.ORVEL_Data, state.machines, audit);
+}
+
+Status Session::record_audit_verdict(std::size_t machine, AuditVerdict verdict) {
+    return orvel::record_audit_verdict(state.settings.ORVEL_Data, state.machines, machine, verdict);
 }
 
 RunReport Session::run(Host& host, const LaunchRequest& request, const FileOpener& open_file) {
@@ -125,9 +180,24 @@ bool Session::change_favourite(bool add) {
 }
 
 AvailabilityResult Session::check_availability(Host& host, bool step_texts) {
-    const AvailabilityResult scan = orvel::check_availability(
-        state.machines, state.mame_paths.rompath, state.settings.MAME_Path, host, step_texts);
-    if (scan.scanned) state.database_changed = true;
+    AvailabilityFound found;
+    host.run_job([&](Host& progress) { found = find_availability(progress, step_texts); });
+    return apply_availability(found);
+}
+
+AvailabilityFound Session::find_availability(Host& host, bool step_texts) const {
+    if (state.mame_paths.rompath.empty()) return {};
+    return find_available(
+        state.machines,
+        resolve_mame_folder_list(state.mame_paths.rompath, state.settings.MAME_Path), host,
+        step_texts);
+}
+
+AvailabilityResult Session::apply_availability(const AvailabilityFound& found) {
+    // Nothing to scan (no rom folder named): nothing changes.
+    if (state.mame_paths.rompath.empty()) return {};
+    const AvailabilityResult scan = orvel::apply_availability(state.machines, found);
+    state.database_changed = true;
     return scan;
 }
 
@@ -177,16 +247,23 @@ DatabaseSave Session::save_database(Host& host, const std::string& report_title,
 ExitAnswer Session::exit_questions(Host& host, ExitRequest request,
                                    const std::function<void()>& save) {
     ExitAnswer answer;
-    if (state.database_changed &&
-        host.message("Save Changes", "Update Database?", Buttons::YesNo,
-                     request == ExitRequest::CloseBox ? Icon::Warning : Icon::Information) ==
-            Answer::Yes) {
+    if (ask_update_database(host, request)) {
         save();
         answer.saved = true;
     }
-    answer.exit =
-        host.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes;
+    answer.exit = ask_exit(host);
     return answer;
+}
+
+bool Session::ask_update_database(Host& host, ExitRequest request) const {
+    return state.database_changed &&
+           host.message("Save Changes", "Update Database?", Buttons::YesNo,
+                        request == ExitRequest::CloseBox ? Icon::Warning : Icon::Information) ==
+               Answer::Yes;
+}
+
+bool Session::ask_exit(Host& host) {
+    return host.message("Close", "Exit Orvel?", Buttons::YesNo, Icon::Warning) == Answer::Yes;
 }
 
 } // namespace orvel

@@ -7,6 +7,9 @@
 
 #include "app/app_state.h"
 #include "app/database_save.h"
+#include "app/startup.h"
+#include "app/startup_database.h"
+#include "audit/audit_results.h"
 #include "database/availability.h"
 #include "host/host.h"
 #include "launch/launch.h"
@@ -39,13 +42,50 @@ struct RunReport {
 
 class Session {
   public:
-    AppState state;
     // MAME's console is a terminal, which keeps MAME's text after a run: a failed run asks for
     // no key there (orvel-cli).
     bool terminal = false;
 
+    // Start-up before the database: the preferences, the MAME executable, its configuration.
+    StartupResult start(Host& host, const StartupOptions& options);
+    // Start-up's machine database (start_machine_database), then the category folders. When
+    // MAME listed no machines and the user wants another, MAME is forgotten (and the
+    // preferences saved) so that the next start asks for one.
+    DatabaseOutcome open_database(Host& host, bool refresh);
+
+    // The whole state, for the start-up and orvel-cli, which fill it and work on it directly.
+    // Windows keep none of it: they ask for what they show through the functions below.
+    AppState& whole_state() { return state; }
+    const AppState& whole_state() const { return state; }
+
+    // What the windows show, and the pieces they edit in place (the preferences, the filter and
+    // its tree, the caches of the information window and the pictures).
+    Settings& settings() { return state.settings; }
+    const Settings& settings() const { return state.settings; }
+    const MamePaths& mame_paths() const { return state.mame_paths; }
+    const MachineList& machines() const { return state.machines; }
+    const ViewList& view() const { return state.view; }
+    std::int64_t current_position() const { return state.current_machine; }
+    std::int64_t selected_commandline() const { return state.selected_commandline; }
+    FilterSet& filter() { return state.filter; }
+    TreeItemList& tree() { return state.tree; }
+    const SoftwareItemList& software_items() const { return state.software_items; }
+    SoftwareFilter software_filter() const { return state.software_filter; }
+    DatCache& dat_cache() { return state.dat_cache; }
+    const std::shared_ptr<ZipIndex>& archives() const { return state.archives; }
+
     // The current machine record, or null when none is current.
     Machine* current_machine();
+    // Makes the machine in the view's row current; false when the view has no such row.
+    bool select_row(std::int64_t row);
+    // The filter pass: the view list from the records, the filter and the sort key.
+    void filter_machines();
+    // The filter tree's items, built from the records and the folders when there are none.
+    TreeItemList& built_tree();
+    // A click on a tree item: answers whether the filter changed.
+    bool choose_tree_item(std::size_t position);
+    // The filter and the tree as at start.
+    void reset_filter();
 
     // The one launch flow of every run: the current machine (none for an empty run) with the
     // selected stored command line and the session's pause-on-exit, as the request asks
@@ -95,6 +135,10 @@ class Session {
     // Scans the rom folders for the machines' romsets (with the steps' texts when asked); the
     // database has changed afterwards unless there was nothing to scan.
     AvailabilityResult check_availability(Host& host, bool step_texts = false);
+    // The same in two steps: the walk reads the records only, so it may run on a worker while
+    // a window shows them; what it found replaces the marks in one go afterwards.
+    AvailabilityFound find_availability(Host& host, bool step_texts = false) const;
+    AvailabilityResult apply_availability(const AvailabilityFound& found);
 
     // "Save Folder Ini": the machines the list shows, in its order, as a folder file of the
     // user's naming (save_folder_ini). Afterwards the folders are read anew and the tree items
@@ -108,6 +152,11 @@ class Session {
     bool reset_database(Host& host, const ListReplacement& around_discard = {},
                         const std::function<void()>& discarded = {});
 
+    // The romset audit of the whole collection: the walk's verdicts go to the records and the
+    // results file (see apply_collection_audit); one machine's verdict likewise.
+    Result<AuditRun> apply_audit(const CollectionAudit& audit);
+    Status record_audit_verdict(std::size_t machine, AuditVerdict verdict);
+
     // Saves the machine database (see save_machine_database); a failed save is reported in a
     // box titled report_title rather than passing as a saved one.
     DatabaseSave save_database(Host& host, const std::string& report_title,
@@ -116,6 +165,13 @@ class Session {
     // The questions before the program ends: "Update Database?" when the database changed
     // (Yes calls save, which saves as the view wants it done), then "Exit Orvel?".
     ExitAnswer exit_questions(Host& host, ExitRequest request, const std::function<void()>& save);
+    // The same questions one at a time, for a view that saves as long work between them:
+    // "Update Database?" (asked only when the database changed; true on Yes), then "Exit Orvel?".
+    bool ask_update_database(Host& host, ExitRequest request) const;
+    static bool ask_exit(Host& host);
+
+  private:
+    AppState state;
 };
 
 } // namespace orvel

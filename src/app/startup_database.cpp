@@ -27,6 +27,11 @@ class QuietHost : public ForwardingHost {
 
 } // namespace
 
+std::string cancelled_first_build_text() {
+    return "The listing was cancelled, so there is no machine database yet and Orvel ends "
+           "here.\r\nThe next start asks MAME for its listing again.";
+}
+
 DatabaseStartResult start_machine_database(const Settings& settings, const MamePaths& paths,
                                            MachineList& machines, ViewList& view,
                                            bool& database_changed, Host& host, bool refresh) {
@@ -54,13 +59,18 @@ DatabaseStartResult start_machine_database(const Settings& settings, const MameP
             result.outcome = DatabaseOutcome::Exit;
             return result;
         }
-        if (result.problem.is(FailureKind::Error)) {
-            // The user was told why; the old database (when there is one) stays in use and its
-            // file unchanged.
+        if (result.problem.is(FailureKind::Error) || result.problem.is(FailureKind::Cancelled)) {
+            // The user was told why, or cancelled the listing; the old database (when there is
+            // one) stays in use and its file unchanged.
             machines = std::move(old);
             reset_view_list(machines, view);
-            if (machines.empty()) result.outcome = DatabaseOutcome::Exit;
-            return result;
+            if (machines.empty()) {
+                if (result.problem.is(FailureKind::Cancelled))
+                    host.message("Database Not Built", cancelled_first_build_text(), Buttons::Ok,
+                                 Icon::Information);
+                result.outcome = DatabaseOutcome::Exit;
+                return result;
+            }
         }
         if (result.problem.is(FailureKind::NotSaved)) {
             // The database is usable for this run; the user hears why it was not kept.

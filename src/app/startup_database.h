@@ -31,9 +31,14 @@ struct DatabaseStartResult {
 
 // refresh: the user answered Yes to "MAME Update": the database is rebuilt from MAME and the
 // favourites and stored command lines of every machine that still exists are carried over.
-// Exit follows "Database Error!" / "Please Restart ORVEL!", a malformed listing or a failed
-// listing run without an old database to keep. A MAME that lists no machines at all is named
+// Exit follows "Database Error!" / "Please Restart ORVEL!", a malformed listing, or a failed or
+// cancelled listing run without an old database to keep (a cancelled first build says so in
+// "Database Not Built"). A failed or cancelled rebuild keeps the old database in memory and its
+// file unchanged. A MAME that lists no machines at all is named
 // ("No Machines") and the user asked whether to choose another: Yes gives ChooseMame.
+// The text of "Database Not Built".
+std::string cancelled_first_build_text();
+
 DatabaseStartResult start_machine_database(const Settings& settings, const MamePaths& paths,
                                            MachineList& machines, ViewList& view,
                                            bool& database_changed, Host& host,

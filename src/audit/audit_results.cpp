@@ -86,29 +86,42 @@ Result<AuditRun> audit_collection(const std::string& data_folder,
                                   const std::vector<std::string>& rom_folders,
                                   MachineList& machines, Host& host,
                                   const std::atomic<bool>* cancel) {
-    Result<RomData> data = failure("");
-    AuditRun run;
+    Result<CollectionAudit> audit = failure("");
     host.run_job([&](Host& progress) {
-        progress.set_progress("Reading ROM Data...");
-        data = load_rom_data(rom_data_path(data_folder));
-        if (data) run = audit_romsets(*data, rom_folders, progress, cancel);
+        audit = audit_all_romsets(data_folder, rom_folders, progress, cancel);
     });
     host.set_progress("");
+    if (!audit) return audit.failure();
+    return apply_collection_audit(data_folder, machines, *audit);
+}
+
+Result<CollectionAudit> audit_all_romsets(const std::string& data_folder,
+                                          const std::vector<std::string>& rom_folders,
+                                          Host& progress, const std::atomic<bool>* cancel) {
+    progress.set_progress("Reading ROM Data...");
+    Result<RomData> data = load_rom_data(rom_data_path(data_folder));
     if (!data) return data.failure();
+    AuditRun run = audit_romsets(*data, rom_folders, progress, cancel);
     if (run.cancelled) return failure("The audit was cancelled.", FailureKind::Cancelled);
+    return CollectionAudit{std::move(*data), std::move(run)};
+}
+
+Result<AuditRun> apply_collection_audit(const std::string& data_folder, MachineList& machines,
+                                        const CollectionAudit& audit) {
+    const RomData& data = audit.data;
     std::unordered_map<std::string_view, std::size_t> by_name;
     by_name.reserve(machines.size());
     for (std::size_t i = 0; i < machines.size(); ++i) {
         by_name.emplace(machines[i].name, i);
         machines[i].audit = AuditVerdict::Unknown;
     }
-    for (std::size_t s = 0; s < data->sets().size(); ++s) {
-        const auto it = by_name.find(data->text(data->sets()[s].name));
-        if (it != by_name.end()) machines[it->second].audit = run.verdicts[s];
+    for (std::size_t s = 0; s < data.sets().size(); ++s) {
+        const auto it = by_name.find(data.text(data.sets()[s].name));
+        if (it != by_name.end()) machines[it->second].audit = audit.run.verdicts[s];
     }
     const Status saved = save_audit_results(machines, audit_results_path(data_folder));
     if (!saved) return failure(std::string(saved.message()), FailureKind::NotSaved);
-    return run;
+    return audit.run;
 }
 
 Result<OneAudit> audit_machine(const std::string& data_folder,

@@ -35,6 +35,20 @@ Result<AuditRun> audit_collection(const std::string& data_folder,
                                   MachineList& machines, Host& host,
                                   const std::atomic<bool>* cancel = nullptr);
 
+// The same in two steps. The walk reads the ROM data file and the folders but no record, so it
+// may run on a worker while a window shows the records; it fails as Missing without a ROM data
+// file and as Cancelled when cancel was set. The verdicts then go to the records in one go.
+struct CollectionAudit {
+    RomData data;
+    AuditRun run;
+};
+Result<CollectionAudit> audit_all_romsets(const std::string& data_folder,
+                                          const std::vector<std::string>& rom_folders,
+                                          Host& progress,
+                                          const std::atomic<bool>* cancel = nullptr);
+Result<AuditRun> apply_collection_audit(const std::string& data_folder, MachineList& machines,
+                                        const CollectionAudit& audit);
+
 // Audits one machine by name (deep: decompressing its ROMs), touching nothing else: safe to
 // run off the window thread. Fails as Missing without a ROM data file or when it does not know
 // the machine.

@@ -13,7 +13,7 @@ int cmd_favourite(const Options& options, const std::vector<std::string>& args) 
     if (args.size() != 2 || (args[0] != "add" && args[0] != "remove"))
         return fail("usage: favourite add|remove NAME", usage_error);
     Session session;
-    AppState& state = session.state;
+    AppState& state = session.whole_state();
     TerminalHost host(options.answer);
     std::string error;
     if (!load_machines_and_folders(options, state, host, error)) return fail(error);

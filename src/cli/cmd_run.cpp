@@ -32,7 +32,7 @@ int cmd_run(const Options& options, const std::vector<std::string>& args) {
     if (!parse_run_options("run", args, true, run, error)) return fail(error, usage_error);
     Session session;
     session.terminal = true;
-    AppState& state = session.state;
+    AppState& state = session.whole_state();
     TerminalHost host(options.answer);
     if (!start_core(options, state, host, error)) return fail(error);
     const Machine* machine = load_machine(state, host, run, error);

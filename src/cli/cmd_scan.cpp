@@ -15,7 +15,7 @@ namespace orvel::cli {
 int cmd_scan(const Options& options, const std::vector<std::string>& args) {
     if (!args.empty()) return fail("scan: unexpected argument '" + args.front() + "'", usage_error);
     Session session;
-    AppState& state = session.state;
+    AppState& state = session.whole_state();
     TerminalHost host(options.answer);
     std::string error;
     if (!start_core(options, state, host, error)) return fail(error);

@@ -301,6 +301,7 @@ std::string centred(std::string_view text, size_t width) {
 // What became of MAME's listing run.
 struct ListingRun {
     bool started = false;
+    bool cancelled = false;  // the user asked the listing to stop
     std::uint64_t bytes = 0; // what MAME wrote
     std::string failure;     // why the run was given up on, or why MAME failed
 };
@@ -335,10 +336,11 @@ bool listing_is_complete(const std::string& path) {
 // Starts MAME with its standard output read through a pipe: each piece is written to the
 // listing file and parsed as it arrives, so that the parse is done soon after MAME ends.
 // MAME's error lines go to the console. A MAME that writes nothing for silence_ms is ended (a
-// limit on silence, not on the whole run, so a slow machine is never cut off).
+// limit on silence, not on the whole run, so a slow machine is never cut off). expected: the
+// machines of the database being replaced, for the progress (0: none).
 Status generate_and_parse(const Settings& settings, const std::string& listing,
                           MachineList& machines, RomData& roms, Host& host, int silence_ms,
-                          ListingRun& run, std::size_t& left_out) {
+                          std::uint64_t expected, ListingRun& run, std::size_t& left_out) {
     std::FILE* out = open_file(listing, "wb");
     if (!out) {
         run.failure =
@@ -350,6 +352,8 @@ Status generate_and_parse(const Settings& settings, const std::string& listing,
     options.working_folder = settings.MAME_Path;
     options.capture_output = true;
     options.raw_stdout = true;
+    // Whatever MAME starts ends with it when the listing is cancelled.
+    options.own_group = true;
     run.started = mame.start(mame_executable_path(settings.MAME_Exe, settings.MAME_Path),
                              split_arguments("-lx -nodtd"), options);
     if (!run.started) {
@@ -381,6 +385,7 @@ Status generate_and_parse(const Settings& settings, const std::string& listing,
             progress_told = clock::now();
             host.set_progress("Loading XML Data... " + std::to_string(machines_seen) +
                               " machines read");
+            host.set_progress_count(machines_seen, expected);
         }
     };
     const auto on_out = [&](std::string_view piece) {
@@ -398,7 +403,8 @@ Status generate_and_parse(const Settings& settings, const std::string& listing,
     bool reading = true;
     const Status result =
         run_walk(machines, &roms, &host, &left_out, [&](char* buffer, int capacity) -> long {
-            while (taken == pending.size() && reading && write_errno == 0 && !silent) {
+            while (taken == pending.size() && reading && write_errno == 0 && !silent &&
+                   !run.cancelled) {
                 pending.clear();
                 taken = 0;
                 reading = mame.poll_output(30, on_out, on_err);
@@ -406,19 +412,23 @@ Status generate_and_parse(const Settings& settings, const std::string& listing,
                 if (reading && silence_ms >= 0 &&
                     clock::now() - last_output > std::chrono::milliseconds(silence_ms))
                     silent = true;
+                run.cancelled = host.stop_requested();
             }
-            if (write_errno != 0 || silent) return -1;
+            if (write_errno != 0 || silent || run.cancelled) return -1;
             const size_t n = std::min(static_cast<size_t>(capacity), pending.size() - taken);
             std::memcpy(buffer, pending.data() + taken, n);
             taken += n;
             return static_cast<long>(n);
         });
     if (std::fclose(out) != 0 && write_errno == 0) write_errno = errno != 0 ? errno : EIO;
-    // Given up on, or the parse stopped at malformed text: MAME is not waited for.
+    // Given up on, cancelled, or the parse stopped at malformed text: MAME and what it started
+    // are ended rather than waited for.
     const bool stopped_early = reading;
-    if (stopped_early) mame.kill();
+    if (stopped_early) mame.stop(500);
     const int status = mame.wait().value_or(-1);
-    if (write_errno != 0) {
+    if (run.cancelled) {
+        // The user knows why; the caller drops what was read.
+    } else if (write_errno != 0) {
         run.failure =
             "The listing could not be written to " + listing + ": " + std::strerror(write_errno);
     } else if (silent) {
@@ -542,10 +552,10 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
     const bool reuse =
         !options.regenerate && (file_size(database_path(settings)) > 0 ||
                                 (file_size(listing) > 0 && listing_is_complete(listing)));
-    machines.clear();
-    view.clear();
     // The list is built apart, as the host's jobs (on a worker thread in the desktop), and
     // takes the place of the machine list whole once it is sorted; questions come in between.
+    // Until then the lists stay as they were, so a build that fails or is cancelled takes
+    // nothing away.
     MachineList built;
     RomData roms;
     Status parse;
@@ -556,11 +566,18 @@ Status build_database(const Settings& settings, const MamePaths& paths, MachineL
             host.console_line(line);
         host.set_progress("Loading XML Data...");
         ListingRun run;
+        const std::uint64_t expected = options.carry_from ? options.carry_from->size() : 0;
         host.run_job([&](Host& progress) {
             parse = generate_and_parse(settings, listing, built, roms, progress,
-                                       options.listing_silence_ms, run, left_out);
+                                       options.listing_silence_ms, expected, run, left_out);
         });
         host.console_close();
+        if (run.cancelled) {
+            // Part of a listing is no listing: the next build asks MAME again.
+            delete_file(listing);
+            host.set_progress("Listing cancelled");
+            return failure("The listing was cancelled.", FailureKind::Cancelled);
+        }
         if (!run.failure.empty()) {
             delete_file(listing);
             host.message("Error", run.failure, Buttons::Ok, Icon::Error);

@@ -30,19 +30,22 @@ struct BuildOptions {
     bool regenerate = false;
     int listing_silence_ms = default_listing_silence_ms;
     // Records of the database being replaced: favourites and stored command lines of every
-    // machine that still exists are carried into the new records before the save.
+    // machine that still exists are carried into the new records before the save. Their number
+    // is what the listing's progress counts against.
     const MachineList* carry_from = nullptr;
 };
 
 // The whole build. Replaces the machine list and the view list and saves the database file.
 // Machines left out for their names are counted in a "Listing" warning (left_out_text).
-// Succeeds when the listing was parsed and the database saved (an empty list is parsed but
-// not saved). Fails as
-// - Missing: MAME could not be run or wrote nothing; the list stays empty;
+// While MAME writes its listing the progress tells the machines read so far, and the host's
+// stop request (the console's Cancel) ends MAME with everything it started. Succeeds when the
+// listing was parsed and the database saved (an empty list is parsed but not saved). Fails,
+// leaving the lists as they were and no file changed, as
+// - Missing: MAME could not be run or wrote nothing;
 // - Malformed: the listing is malformed; the "Error" box was shown, the program must end;
 // - Error: MAME failed while writing its listing, wrote nothing for too long, or the listing
-//   could not be written or read; the "Error" box said why, the list stays empty and no file
-//   is changed;
+//   could not be written or read; the "Error" box said why;
+// - Cancelled: the user stopped the listing (no box: the user knows);
 // - NotSaved: the list was built and is in memory, but the database file (or the ROM data file
 //   beside it, rom_data.h) could not be written.
 Status build_database(const Settings& settings, const MamePaths& paths, MachineList& machines,

@@ -2,10 +2,10 @@
 
 #include "app/database_save.h"
 #include "database/database_file.h"
-#include "gui/busy_guard.h"
 #include "gui/captured_output_window.h"
 #include "gui/elided_label.h"
 #include "gui/icon_set.h"
+#include "gui/job_runner.h"
 #include "gui/machine_icon.h"
 #include "gui/qt_text.h"
 #include "gui/screen_fit.h"
@@ -29,6 +29,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <exception>
 #include <memory>
 
 namespace orvel::gui {
@@ -70,7 +71,7 @@ AdvancedRunWindow::AdvancedRunWindow(Session& session, std::int64_t machine_posi
     session_.begin_advanced_run(machine_position);
     setWindowTitle(running_title());
     const QIcon icon =
-        machine_icon(this->machine(), session_.state.mame_paths, session_.state.settings.MAME_Path);
+        machine_icon(this->machine(), session_.mame_paths(), session_.settings().MAME_Path);
     if (!icon.isNull()) setWindowIcon(icon);
 
     QPalette palette = field_->palette();
@@ -141,7 +142,7 @@ AdvancedRunWindow::AdvancedRunWindow(Session& session, std::int64_t machine_posi
     const Machine& m = this->machine();
     for (const CommandLine& line : m.commandlines)
         lines_->addItem(qs(line.commandline_name));
-    lines_->setCurrentIndex(static_cast<int>(session_.state.selected_commandline));
+    lines_->setCurrentIndex(static_cast<int>(session_.selected_commandline()));
     software_->setEnabled(!m.softwarelists.empty());
     if (m.bios_sets.empty()) {
         bios_->addItem(QStringLiteral("None"));
@@ -188,12 +189,12 @@ AdvancedRunWindow::AdvancedRunWindow(Session& session, std::int64_t machine_posi
     focus_field();
 }
 
-Machine& AdvancedRunWindow::machine() {
-    return session_.state.machines[static_cast<std::size_t>(machine_)];
+const Machine& AdvancedRunWindow::machine() {
+    return session_.machines()[static_cast<std::size_t>(machine_)];
 }
 
-CommandLine* AdvancedRunWindow::selected_line() {
-    return commandline_at(machine(), session_.state.selected_commandline);
+const CommandLine* AdvancedRunWindow::selected_line() {
+    return commandline_at(machine(), session_.selected_commandline());
 }
 
 QString AdvancedRunWindow::running_title() {
@@ -205,8 +206,8 @@ QString AdvancedRunWindow::status_text() const {
 }
 
 void AdvancedRunWindow::refresh() {
-    status_->set_full_text(qs(
-        command_preview(session_.state.settings, machine(), session_.state.selected_commandline)));
+    status_->set_full_text(
+        qs(command_preview(session_.settings(), machine(), session_.selected_commandline())));
 }
 
 void AdvancedRunWindow::focus_field() {
@@ -272,11 +273,37 @@ void AdvancedRunWindow::save_database() {
         Answer::Yes)
         return;
     setWindowTitle(QStringLiteral("Saving..."));
-    // The title repaints; the user's keys and clicks wait until the save is done.
-    flush_events();
-    const DatabaseSave saved = session_.save_database(host_, "Save Data");
+    // The save runs as a job; the window takes no input until it is done.
+    setEnabled(false);
+    saving_ = true;
+    auto saved = std::make_shared<DatabaseSave>();
+    QPointer<AdvancedRunWindow> self(this);
+    Session& session = session_;
+    QWidget* main_window = main_window_;
+    run_as_job(
+        host_,
+        [&session, saved, main_window](Host& host) {
+            // A reload replaces the lists the main window shows: it is told on the window thread
+            // once the save is done; the lists are replaced there too.
+            *saved = session.save_database(host, "Save Data",
+                                           [main_window](const std::function<void()>& replace) {
+                                               if (main_window)
+                                                   on_thread_of(main_window, replace);
+                                               else
+                                                   replace();
+                                           });
+        },
+        [self, saved](std::exception_ptr failure) {
+            if (self) self->show_saved(*saved);
+            if (failure) std::rethrow_exception(failure);
+        });
+}
+
+void AdvancedRunWindow::show_saved(const DatabaseSave& saved) {
+    saving_ = false;
+    setEnabled(true);
     if (saved.outcome == SaveOutcome::Reloaded ||
-        static_cast<std::size_t>(machine_) >= session_.state.machines.size()) {
+        static_cast<std::size_t>(machine_) >= session_.machines().size()) {
         // The records were read anew from the file: this window's machine is not there any more.
         done(QDialog::Rejected);
         return;
@@ -284,17 +311,17 @@ void AdvancedRunWindow::save_database() {
     setWindowTitle(!machine().isavailable
                        ? qs(machine().description) + QStringLiteral(" is not available!")
                        : running_title());
+    focus_field();
 }
 
 void AdvancedRunWindow::create_ini() {
     // The workflow tells the user how it ended.
-    (void)create_ini_file(host_, machine(), session_.state.machines,
-                          session_.state.settings.MAME_Path);
+    (void)create_ini_file(host_, machine(), session_.machines(), session_.settings().MAME_Path);
 }
 
 void AdvancedRunWindow::edit_ini() {
-    const std::string file = host_.choose_open_file(
-        "Select ini File", session_.state.settings.MAME_Path, "Ini Files|*.ini");
+    const std::string file =
+        host_.choose_open_file("Select ini File", session_.settings().MAME_Path, "Ini Files|*.ini");
     if (file.empty()) return;
     open_or_report(host_, open_file_, {file});
 }
@@ -318,7 +345,7 @@ void AdvancedRunWindow::run_machine() {
     request.capture = capture_->isChecked();
     request.ask_availability = false;
     request.open_captured = false;
-    session_.select_commandline(session_.state.selected_commandline);
+    session_.select_commandline(session_.selected_commandline());
     auto report = std::make_shared<RunReport>();
     QPointer<AdvancedRunWindow> self(this);
     Session& session = session_;
@@ -338,6 +365,7 @@ void AdvancedRunWindow::run_machine() {
 }
 
 void AdvancedRunWindow::done(int result) {
+    if (saving_) return; // the save reads the records: the window stays until it is done
     // Escape and the close box end here: the next run uses the first stored command line.
     session_.end_advanced_run();
     QDialog::done(result);
@@ -345,7 +373,7 @@ void AdvancedRunWindow::done(int result) {
 
 void open_advanced_run_window(Session& session, Host& host, const IconSet& icons,
                               QWidget* main_window) {
-    AdvancedRunWindow window(session, session.state.current_machine, host, icons, main_window);
+    AdvancedRunWindow window(session, session.current_position(), host, icons, main_window);
     window.exec();
     session.end_advanced_run();
 }

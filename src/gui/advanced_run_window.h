@@ -46,6 +46,7 @@ class AdvancedRunWindow : public QDialog {
     void add_commandline();
     void remove_commandline();
     void clear_commandline();
+    // Saves as long work; the window takes no input and stays open until it is done.
     void save_database();
     void create_ini();
     void edit_ini();
@@ -57,13 +58,14 @@ class AdvancedRunWindow : public QDialog {
     void done(int result) override;
 
   private:
-    Machine& machine();
-    CommandLine* selected_line();
+    const Machine& machine();
+    const CommandLine* selected_line();
     void select_line(std::int64_t position);
     void show_bios_of_selected();
     void refresh();
     void focus_field();
     QString running_title();
+    void show_saved(const DatabaseSave& saved);
 
     Session& session_;
     std::int64_t machine_;
@@ -79,6 +81,7 @@ class AdvancedRunWindow : public QDialog {
     QCheckBox* capture_;
     QPushButton* software_;
     ElidedLabel* status_;
+    bool saving_ = false;
 };
 
 // The whole opening from the main window for the current machine: runs the window until it

@@ -1,21 +1,12 @@
 #pragma once
-// Long work (a MAME run, the availability scan, a database save) pumps events so the windows
-// repaint. While it runs the program is busy: the commands' actions are disabled and close
-// requests ignored, so nothing can start a second piece of work over the first or pull its
-// lists away.
-
-#include <QCoreApplication>
-#include <QEventLoop>
+// Long work (a MAME run, the availability scan, a database save) runs as a job while the window
+// thread goes on with its own loop. While it runs the program is busy: the commands' actions are
+// disabled and close requests ignored, so nothing can start a second piece of work over the first
+// or pull its lists away.
 
 #include <functional>
 
 namespace orvel::gui {
-
-// Lets the windows repaint and timers run during long work; the user's keys and clicks wait
-// in the queue until the work is done.
-inline void flush_events() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
 
 class BusyState {
   public:

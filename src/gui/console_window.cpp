@@ -10,6 +10,9 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <limits>
+
 namespace orvel::gui {
 
 namespace {
@@ -20,7 +23,8 @@ bool plain(const std::vector<AnsiRun>& runs) {
 
 ConsoleWindow::ConsoleWindow(const QString& title, std::size_t line_limit, QWidget* parent)
     : QWidget(parent, Qt::Window), output_(new QPlainTextEdit(this)), status_(new QLabel(this)),
-      stop_(new QPushButton(QStringLiteral("&Stop"), this)), line_limit_(line_limit) {
+      stop_(new QPushButton(QStringLiteral("&Stop"), this)), bar_(new QProgressBar(this)),
+      stopping_text_(QStringLiteral("Stopping...")), line_limit_(line_limit) {
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Runs start from modal windows too (the software list and advanced run windows). A console
@@ -38,9 +42,14 @@ ConsoleWindow::ConsoleWindow(const QString& title, std::size_t line_limit, QWidg
     output_->installEventFilter(this);
     stop_->setToolTip(QStringLiteral("End MAME and everything it started (Esc)"));
     connect(stop_, &QPushButton::clicked, this, &ConsoleWindow::ask_stop);
+    bar_->setFormat(QStringLiteral("%v of %m"));
+    bar_->setMinimumWidth(
+        bar_->fontMetrics().horizontalAdvance(QStringLiteral("000000 of 000000")) + 24);
+    bar_->hide();
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(6, 4, 6, 4);
     bar->addWidget(status_, 1);
+    bar->addWidget(bar_);
     bar->addWidget(stop_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -143,12 +152,28 @@ void ConsoleWindow::set_stoppable(bool stoppable) {
     stop_->setVisible(stoppable);
 }
 
+void ConsoleWindow::set_count(std::uint64_t done, std::uint64_t total) {
+    bar_->setVisible(total > 0);
+    if (total == 0) return;
+    // More than before is possible (a newer MAME): the bar stays full then.
+    const auto limit = static_cast<std::uint64_t>(std::numeric_limits<int>::max());
+    bar_->setRange(0, static_cast<int>(std::min(total, limit)));
+    bar_->setValue(static_cast<int>(std::min({done, total, limit})));
+}
+
+void ConsoleWindow::set_stop_text(const QString& caption, const QString& stopping,
+                                  const QString& tip) {
+    if (!stopping_) stop_->setText(caption);
+    stopping_text_ = stopping;
+    stop_->setToolTip(tip);
+}
+
 void ConsoleWindow::ask_stop() {
     if (key_pressed_) return release_key();
     if (stopping_ || !stoppable_) return;
     stopping_ = true;
     stop_->setEnabled(false);
-    stop_->setText(QStringLiteral("Stopping..."));
+    stop_->setText(stopping_text_);
     emit stopRequested();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStringList>
 #include <QTimer>
@@ -41,6 +42,12 @@ class ConsoleWindow : public QWidget {
         progress_ = text;
         show_status();
     }
+    // A bar beside the status line: done of total (total 0: no bar).
+    void set_count(std::uint64_t done, std::uint64_t total);
+    QProgressBar* count_bar() const { return bar_; }
+    // What the Stop button says, says while the work stops, and its tooltip (the listing's
+    // console offers Cancel).
+    void set_stop_text(const QString& caption, const QString& stopping, const QString& tip);
 
   signals:
     // The user asked the work to stop: the Stop button, Escape or the close box while it runs.
@@ -59,6 +66,8 @@ class ConsoleWindow : public QWidget {
     QPlainTextEdit* output_;
     QLabel* status_;
     QPushButton* stop_;
+    QProgressBar* bar_;
+    QString stopping_text_;
     QTimer repaint_timer_;
     QStringList pending_;
     std::size_t line_limit_;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMetaObject>
 #include <QObject>
+#include <QThread>
 
 #include <atomic>
 #include <chrono>
@@ -49,6 +50,9 @@ class WorkerHost final : public Host {
     }
     void set_progress(std::string_view text) override {
         post([this, text = std::string(text)] { host_.set_progress(text); });
+    }
+    void set_progress_count(std::uint64_t done, std::uint64_t total) override {
+        post([this, done, total] { host_.set_progress_count(done, total); });
     }
     void keep_alive() override {
         if (!lines_.empty() && clock::now() - batch_began_ >= batch_time) send_lines(false);
@@ -183,6 +187,28 @@ void start_job(QtHost& host, std::function<void(Host& worker)> work,
             },
             Qt::QueuedConnection);
     });
+}
+
+void run_as_job(Host& host, std::function<void(Host& worker)> work,
+                std::function<void(std::exception_ptr failure)> done) {
+    if (auto* desktop = dynamic_cast<QtHost*>(&host)) {
+        start_job(*desktop, std::move(work), std::move(done));
+        return;
+    }
+    std::exception_ptr failure;
+    try {
+        work(host);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (done) done(failure);
+}
+
+void on_thread_of(QObject* context, const std::function<void()>& call) {
+    if (QThread::currentThread() == context->thread())
+        call();
+    else
+        QMetaObject::invokeMethod(context, call, Qt::BlockingQueuedConnection);
 }
 
 } // namespace orvel::gui

@@ -11,6 +11,8 @@
 #include <exception>
 #include <functional>
 
+class QObject;
+
 namespace orvel::gui {
 
 class QtHost;
@@ -22,5 +24,14 @@ void start_job(QtHost& host, std::function<void(Host& worker)> work,
 
 // How many jobs have been started and have not yet had their done called.
 int running_jobs();
+
+// start_job with the desktop host; with any other host (a test's, a bench's) the work runs here
+// and done follows before this returns.
+void run_as_job(Host& host, std::function<void(Host& worker)> work,
+                std::function<void(std::exception_ptr failure)> done);
+
+// Calls call on the thread context lives on (the window thread), waiting for it when the caller
+// is a worker: what replaces the records a window shows happens there.
+void on_thread_of(QObject* context, const std::function<void()>& call);
 
 } // namespace orvel::gui

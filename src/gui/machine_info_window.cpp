@@ -270,8 +270,7 @@ void MachineInfoWindow::show_picture(bool titles) {
 }
 
 void show_machine_info(QWidget* main_window, Session& session, std::size_t machine) {
-    AppState& state = session.state;
-    MachineInfoWindow window(state.machines[machine], main_window);
+    MachineInfoWindow window(session.machines()[machine], main_window);
     // The machine's ROMs as the audit finds them, audited afresh as the window opens.
     auto* audit = new RomAuditPanel(session, machine, &window);
     window.add_audit_panel(audit);
@@ -280,9 +279,9 @@ void show_machine_info(QWidget* main_window, Session& session, std::size_t machi
     window.setEnabled(true); // a window of its own, though its parent is disabled
     // The frames and "Loading Data..." show while the files are read: the window's own loop
     // paints them first and then reads the files.
-    QTimer::singleShot(0, &window, [&window, &state] {
-        window.load(state.mame_paths, state.settings.MAME_Path, state.dat_cache,
-                    state.archives.get());
+    QTimer::singleShot(0, &window, [&window, &session] {
+        window.load(session.mame_paths(), session.settings().MAME_Path, session.dat_cache(),
+                    session.archives().get());
     });
     window.exec();
     main_window->setEnabled(true);

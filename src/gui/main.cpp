@@ -8,7 +8,6 @@
 #include "gui/main_window.h"
 #include "gui/qt_host.h"
 #include "platform/files.h"
-#include "settings/preferences.h"
 #include "settings/settings.h"
 
 #include <QApplication>
@@ -72,28 +71,20 @@ int main(int argc, char** argv) {
         options.desktop_width = screen->geometry().width();
         options.desktop_height = screen->geometry().height();
     }
-    std::unique_ptr<orvel::gui::MainWindow> window;
-    for (;;) {
-        const orvel::StartupResult started =
-            orvel::run_startup(session.state.settings, session.state.mame_paths, host, options);
-        if (started.outcome == orvel::StartupOutcome::Exit) return 0;
-
-        orvel::gui::DesktopStartOptions desktop;
-        desktop.refresh_database = started.refresh_database;
-        desktop.qt_host = &host;
-        bool choose_mame = false;
-        desktop.choose_mame = &choose_mame;
-        window = orvel::gui::start_desktop(session, host, icons, desktop);
-        if (window) break;
-        if (!choose_mame) return 0;
-        // MAME listed no machines and the user wants another: start-up forgets this one and
-        // asks again.
-        orvel::Settings& settings = session.state.settings;
-        settings.MAME_Exe.clear();
-        (void)orvel::save_preferences(settings, orvel::preferences_path(settings));
-    }
-    QObject::connect(window.get(), &orvel::gui::MainWindow::programEnded, &app,
-                     &QCoreApplication::quit, Qt::QueuedConnection);
+    // Dialogs, the splash and the listing's console come and go before the main window: none
+    // of them ends the program by closing.
     app.setQuitOnLastWindowClosed(false);
+    orvel::gui::DesktopStartOptions desktop;
+    desktop.startup = options;
+    std::unique_ptr<orvel::gui::MainWindow> window;
+    // The start runs as jobs while the application's event loop runs.
+    orvel::gui::start_desktop(session, host, icons, desktop,
+                              [&window, &app](std::unique_ptr<orvel::gui::MainWindow> shown) {
+                                  if (!shown) return QCoreApplication::quit();
+                                  window = std::move(shown);
+                                  QObject::connect(window.get(),
+                                                   &orvel::gui::MainWindow::programEnded, &app,
+                                                   &QCoreApplication::quit, Qt::QueuedConnection);
+                              });
     return app.exec();
 }

@@ -28,10 +28,10 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
       commands_(new CommandActions(icons, ToolbarStrip::button_side, this)),
       toolbar_(new ToolbarStrip(icons, this)), splitter_(new QSplitter(Qt::Horizontal, this)),
       list_(new MachineListView(splitter_)),
-      model_(new MachineListModel(session.state.machines, session.state.view, this)),
-      pictures_(new PicturePane(session.state.archives, splitter_)),
+      model_(new MachineListModel(session.machines(), session.view(), this)),
+      pictures_(new PicturePane(session.archives(), splitter_)),
       status_(new StatusStrip(icons, this)) {
-    Settings& settings = session_.state.settings;
+    Settings& settings = session_.settings();
     setWindowTitle(qs(settings.product_name) + QLatin1Char(' ') + qs(settings.version_text));
     setMinimumSize(800, 600);
     int width = settings.window_width, height = settings.window_height;
@@ -64,20 +64,20 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 0);
     setCentralWidget(splitter_);
-    pictures_->set_folders(session.state.mame_paths, settings.MAME_Path);
+    pictures_->set_folders(session.mame_paths(), settings.MAME_Path);
     pictures_->set_kind(static_cast<int>(settings.ORVEL_Picture_Kind));
     pictures_->setVisible(settings.ORVEL_Show_Pictures != 0);
     QAction* show_pictures = action(Command::ShowPictures);
     show_pictures->setCheckable(true);
     show_pictures->setChecked(settings.ORVEL_Show_Pictures != 0);
     connect(pictures_, &PicturePane::kindChosen, this, [this](int kind) {
-        session_.state.settings.ORVEL_Picture_Kind = kind;
+        session_.settings().ORVEL_Picture_Kind = kind;
         picture_settings_changed_ = true;
         save_picture_settings();
     });
     connect(splitter_, &QSplitter::splitterMoved, this, [this] {
         if (pictures_->isHidden()) return;
-        session_.state.settings.ORVEL_Picture_Width = pictures_->width();
+        session_.settings().ORVEL_Picture_Width = pictures_->width();
         picture_settings_changed_ = true;
     });
 
@@ -86,7 +86,7 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
 
     connect(commands_, &CommandActions::triggered, this, &MainWindow::dispatch);
     connect(toolbar_->search_box(), &QLineEdit::textChanged, this, [this](const QString& text) {
-        set_search_text(session_.state.filter, to_std(text));
+        set_search_text(session_.filter(), to_std(text));
         refill_machine_list();
     });
     connect(list_, &MachineListView::runRequested, this, [this] { dispatch(Command::RunMachine); });
@@ -110,44 +110,31 @@ MainWindow::MainWindow(Session& session, Host& host, const IconSet& icons)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::apply_list_look(QWidget* widget) const {
-    gui::apply_list_look(widget, session_.state.settings);
+    gui::apply_list_look(widget, session_.settings());
 }
 
 bool MainWindow::select_current_record() {
-    AppState& state = session_.state;
-    const int row = list_->selected_row();
-    if (state.view.empty() || row < 0 || static_cast<std::size_t>(row) >= state.view.size())
-        return false;
-    state.current_machine = state.view[static_cast<std::size_t>(row)];
-    return true;
+    return session_.select_row(list_->selected_row());
 }
 
 void MainWindow::refill_machine_list() {
-    AppState& state = session_.state;
-    model_->refill([&] {
-        filter_machines(state.machines, state.filter, state.folders,
-                        sort_type_of(state.settings.ORVEL_Sort_Type), state.view, state.list_index);
-    });
+    model_->refill([&] { session_.filter_machines(); });
     list_->fit_columns();
     list_->select_row(0);
-    if (!state.view.empty()) select_current_record();
+    if (!session_.view().empty()) select_current_record();
     update_status_bar();
 }
 
 void MainWindow::update_status_bar() {
-    const AppState& state = session_.state;
+    const ViewList& view = session_.view();
     status_->show_texts(
-        status_texts(state.machines, state.view, state.view.empty() ? -1 : state.current_machine));
+        status_texts(session_.machines(), view, view.empty() ? -1 : session_.current_position()));
     show_current_picture();
 }
 
 void MainWindow::show_current_picture() {
     if (pictures_->isHidden()) return;
-    const AppState& state = session_.state;
-    const bool current = !state.view.empty() && state.current_machine >= 0 &&
-                         static_cast<std::size_t>(state.current_machine) < state.machines.size();
-    pictures_->show_machine(
-        current ? &state.machines[static_cast<std::size_t>(state.current_machine)] : nullptr);
+    pictures_->show_machine(session_.view().empty() ? nullptr : session_.current_machine());
 }
 
 void MainWindow::arrange_splitter() {
@@ -156,7 +143,7 @@ void MainWindow::arrange_splitter() {
     const int tree = tree_ ? shown_tree_width_ : 0;
     const int pane = pictures_->isHidden() ? 0
                                            : static_cast<int>(std::clamp<std::int64_t>(
-                                                 session_.state.settings.ORVEL_Picture_Width, 140,
+                                                 session_.settings().ORVEL_Picture_Width, 140,
                                                  std::max(140, (splitter_->width() - tree) / 3)));
     const int total = std::max(splitter_->width(), tree + pane + 200);
     QList<int> sizes;
@@ -168,18 +155,17 @@ void MainWindow::arrange_splitter() {
 }
 
 void MainWindow::on_list_key() {
-    AppState& state = session_.state;
-    if (state.view.empty()) return;
-    state.selected_commandline = 0;
+    if (session_.view().empty()) return;
     select_current_record();
+    // A machine chosen anew starts from its first stored command line.
+    session_.select_commandline(0);
     update_status_bar();
 }
 
 void MainWindow::show_filter_tree() {
-    if (session_.state.tree.empty())
-        build_filter_tree(session_.state.machines, session_.state.folders, session_.state.tree);
+    TreeItemList& items = session_.built_tree();
     if (!tree_) {
-        tree_ = new FilterTreeView(session_.state.tree, icons_);
+        tree_ = new FilterTreeView(items, icons_);
         apply_list_look(tree_);
         connect(tree_, &FilterTreeView::itemChosen, this, &MainWindow::on_tree_item);
         connect(tree_, &FilterTreeView::menuRequested, this,
@@ -199,8 +185,7 @@ void MainWindow::show_filter_tree() {
 void MainWindow::on_tree_item(int position) {
     if (position < 0) return;
     const int remembered = list_->selected_row();
-    const bool changed = on_tree_click(session_.state.tree, static_cast<std::size_t>(position),
-                                       session_.state.filter);
+    const bool changed = session_.choose_tree_item(static_cast<std::size_t>(position));
     if (tree_) tree_->refresh_icons();
     if (!changed) return;
     setUpdatesEnabled(false);
@@ -215,7 +200,7 @@ void MainWindow::on_tree_item(int position) {
 
 void MainWindow::layout_main_window() {
     list_->fit_columns();
-    session_.state.settings.window_maximised = isMaximized();
+    session_.settings().window_maximised = isMaximized();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -241,14 +226,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!exit_questions(ExitRequest::CloseBox)) {
+    // When the user wants the database saved first, the program ends after the save by closing
+    // again; this close is refused meanwhile.
+    in_close_event_ = true;
+    exit_questions(ExitRequest::CloseBox);
+    in_close_event_ = false;
+    if (ended_)
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    ended_ = true;
-    save_picture_settings();
-    event->accept();
-    emit programEnded();
 }
 
 void MainWindow::refill_keeping_row() {
@@ -263,7 +249,7 @@ void MainWindow::end_program() {
     ended_ = true;
     save_picture_settings();
     emit programEnded();
-    close();
+    if (!in_close_event_) close();
 }
 
 } // namespace orvel::gui

@@ -13,6 +13,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
+
 class QAction;
 class QMenu;
 class QSplitter;
@@ -93,14 +95,18 @@ class MainWindow : public QMainWindow {
     void check_availability_command();
     void audit_romsets_command(); // main_window_audit.cpp
     void exit_command();
-    // The questions before the program ends; true when the user chose to end it.
-    bool exit_questions(ExitRequest request);
+    // The questions before the program ends, which ends it when the user chooses so (after the
+    // save, which runs as long work, when the user wants the database saved).
+    void exit_questions(ExitRequest request);
     void save_folder_ini_command();
     void copy_list_command();
     void save_database_command();
-    // Saves the database, asking first when another program saved it meanwhile; a reload shows
-    // the new list.
-    void save_machines();
+    // Saves the database as long work, asking first when another program saved it meanwhile; a
+    // reload shows the new list. after runs once it is done.
+    void save_machines(std::function<void()> after);
+    // Runs work as a job (on a worker with the desktop host); the window is busy until done has
+    // run on the window thread.
+    void start_work(std::function<void(Host& host)> work, std::function<void()> done);
     void show_reloaded_machines();
     void reset_database_command();
     void reset_filter_command();
@@ -136,6 +142,7 @@ class MainWindow : public QMainWindow {
     int shown_tree_width_ = tree_width; // kept while the panel is hidden
     bool toolbar_hidden_ = false;
     bool ended_ = false;
+    bool in_close_event_ = false;
     BusyState busy_;
 };
 

@@ -8,6 +8,7 @@
 #include "gui/advanced_run_window.h"
 #include "gui/busy_guard.h"
 #include "gui/filter_tree_view.h"
+#include "gui/job_runner.h"
 #include "gui/machine_info_window.h"
 #include "gui/machine_list_model.h"
 #include "gui/machine_list_view.h"
@@ -26,7 +27,9 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 
+#include <exception>
 #include <memory>
 
 namespace orvel::gui {
@@ -75,7 +78,7 @@ void MainWindow::dispatch(Command command) {
     case Command::MachineInfo:
         if (select_current_record())
             show_machine_info(this, session_,
-                              static_cast<std::size_t>(session_.state.current_machine));
+                              static_cast<std::size_t>(session_.current_position()));
         list_->setFocus();
         return;
     case Command::Preferences:
@@ -86,7 +89,7 @@ void MainWindow::dispatch(Command command) {
 }
 
 void MainWindow::toggle_pictures() {
-    Settings& settings = session_.state.settings;
+    Settings& settings = session_.settings();
     const bool show = pictures_->isHidden();
     if (!show) settings.ORVEL_Picture_Width = pictures_->width();
     pictures_->setVisible(show);
@@ -102,7 +105,7 @@ void MainWindow::toggle_pictures() {
 void MainWindow::save_picture_settings() {
     // Only the pane's keys change: the file's other keys stay as the file has them (another
     // program may have saved them meanwhile).
-    Settings& settings = session_.state.settings;
+    Settings& settings = session_.settings();
     if (!picture_settings_changed_ || settings.ORVEL_Data.empty()) return;
     picture_settings_changed_ = false;
     Settings saved = settings;
@@ -128,14 +131,12 @@ void MainWindow::resume_window() {
 
 void MainWindow::run_machine() {
     update_status_bar();
-    AppState& state = session_.state;
-    if (state.view.empty() || !select_current_record()) return;
+    if (session_.view().empty() || !select_current_record()) return;
     update_status_bar();
-    const Machine& machine = state.machines[static_cast<std::size_t>(state.current_machine)];
-    if (!machine.softwarelists.empty()) {
+    if (!session_.current_machine()->softwarelists.empty()) {
         {
             const BusyGuard guard(busy_);
-            open_software_list_window(session_, state.current_machine, host_, this);
+            open_software_list_window(session_, session_.current_position(), host_, this);
         }
         show_played_runs();
         list_->setFocus();
@@ -143,7 +144,7 @@ void MainWindow::run_machine() {
     }
     // The session's state is read on the worker while the windows wait; the selection of a
     // stored command line is settled here first, so the run changes nothing of it.
-    session_.select_commandline(session_.state.selected_commandline);
+    session_.select_commandline(session_.selected_commandline());
     auto report = std::make_shared<RunReport>();
     auto guard = std::make_shared<BusyGuard>(busy_);
     run_with_windows_suspended(
@@ -159,21 +160,19 @@ void MainWindow::run_machine() {
 
 void MainWindow::show_played_runs() {
     // The session's records follow the play record after a run; a list that shows it follows.
-    const AppState& state = session_.state;
-    const FilterSet& filter = state.filter;
+    const FilterSet& filter = session_.filter();
     if (filter.f_played_recent || filter.f_played_most || filter.f_played_never ||
-        sort_type_of(state.settings.ORVEL_Sort_Type) == SortType::LastPlayed)
+        sort_type_of(session_.settings().ORVEL_Sort_Type) == SortType::LastPlayed)
         refill_keeping_row();
 }
 
 void MainWindow::run_advanced() {
-    AppState& state = session_.state;
-    if (state.view.empty() || !select_current_record()) return;
+    if (session_.view().empty() || !select_current_record()) return;
     const BusyGuard guard(busy_);
-    const std::uint64_t generation = state.machines.generation();
+    const std::uint64_t generation = session_.machines().generation();
     open_advanced_run_window(session_, host_, icons_, this);
     // The window's save may have read the database anew.
-    if (state.machines.generation() != generation) show_reloaded_machines();
+    if (session_.machines().generation() != generation) show_reloaded_machines();
     show_played_runs();
     list_->setFocus();
 }
@@ -182,7 +181,7 @@ void MainWindow::run_empty() {
     // The empty run still asks about the current machine's romset, as every run does.
     LaunchRequest request;
     request.empty_run = true;
-    session_.select_commandline(session_.state.selected_commandline);
+    session_.select_commandline(session_.selected_commandline());
     auto report = std::make_shared<RunReport>();
     auto guard = std::make_shared<BusyGuard>(busy_);
     run_with_windows_suspended(
@@ -196,55 +195,75 @@ void MainWindow::run_empty() {
 }
 
 void MainWindow::change_favourite(bool add) {
-    if (session_.state.view.empty() || !select_current_record()) return;
+    if (session_.view().empty() || !select_current_record()) return;
     if (session_.change_favourite(add)) refill_keeping_row();
 }
 
-void MainWindow::check_availability_command() {
-    const BusyGuard guard(busy_);
-    const QString kept = windowTitle();
-    setWindowTitle(QStringLiteral("Searching..."));
-    flush_events();
-    session_.check_availability(host_);
-    setWindowTitle(kept);
+void MainWindow::start_work(std::function<void(Host& host)> work, std::function<void()> done) {
+    // Busy until the work has ended: the commands stay disabled and the close box is ignored.
+    auto guard = std::make_shared<BusyGuard>(busy_);
+    const QPointer<MainWindow> self(this);
+    run_as_job(host_, std::move(work),
+               [self, guard, done = std::move(done)](std::exception_ptr failure) mutable {
+                   guard.reset();
+                   if (self && done) done();
+                   if (failure) std::rethrow_exception(failure);
+               });
 }
 
-void MainWindow::save_machines() {
-    const DatabaseSave saved = session_.save_database(
-        host_, "Save Database",
-        [this](const std::function<void()>& replace) { model_->refill(replace); });
-    if (saved.outcome == SaveOutcome::Failed && !session_.state.machines.empty()) return;
-    if (saved.outcome == SaveOutcome::Reloaded || saved.outcome == SaveOutcome::Failed)
-        show_reloaded_machines();
+void MainWindow::check_availability_command() {
+    const QString kept = windowTitle();
+    setWindowTitle(QStringLiteral("Searching..."));
+    auto found = std::make_shared<AvailabilityFound>();
+    start_work([this, found](Host& host) { *found = session_.find_availability(host); },
+               [this, found, kept] {
+                   session_.apply_availability(*found);
+                   setWindowTitle(kept);
+                   list_->viewport()->update();
+               });
+}
+
+void MainWindow::save_machines(std::function<void()> after) {
+    auto saved = std::make_shared<DatabaseSave>();
+    start_work(
+        [this, saved](Host& host) {
+            // A reload replaces the lists the window shows: that step runs on the window thread.
+            *saved = session_.save_database(
+                host, "Save Database", [this](const std::function<void()>& replace) {
+                    on_thread_of(this, [&] { model_->refill(replace); });
+                });
+        },
+        [this, saved, after = std::move(after)] {
+            const bool emptied =
+                saved->outcome == SaveOutcome::Failed && session_.machines().empty();
+            if (saved->outcome == SaveOutcome::Reloaded || emptied) show_reloaded_machines();
+            if (after) after();
+        });
 }
 
 void MainWindow::show_reloaded_machines() {
-    AppState& state = session_.state;
-    state.tree.clear();
+    session_.tree().clear();
     if (tree_) show_filter_tree();
     refill_machine_list();
 }
 
 void MainWindow::exit_command() {
-    if (exit_questions(ExitRequest::Command)) end_program();
+    exit_questions(ExitRequest::Command);
 }
 
-bool MainWindow::exit_questions(ExitRequest request) {
+void MainWindow::exit_questions(ExitRequest request) {
+    const auto confirm = [this] {
+        if (Session::ask_exit(host_)) end_program();
+    };
+    if (!session_.ask_update_database(host_, request)) return confirm();
     // Exit leaves "Saving Database..." in the title when the user stays; the close box puts the
     // kept title back.
     const QString kept = windowTitle();
-    const ExitAnswer answer = session_.exit_questions(host_, request, [this] {
-        const BusyGuard guard(busy_);
-        setWindowTitle(QStringLiteral("Saving Database..."));
-        flush_events();
-        save_machines();
+    setWindowTitle(QStringLiteral("Saving Database..."));
+    save_machines([this, confirm, request, kept] {
+        confirm();
+        if (!ended_ && request == ExitRequest::CloseBox) setWindowTitle(kept);
     });
-    if (answer.exit) return true;
-    if (request == ExitRequest::CloseBox) {
-        flush_events();
-        if (answer.saved) setWindowTitle(kept);
-    }
-    return false;
 }
 
 void MainWindow::save_folder_ini_command() {
@@ -255,17 +274,16 @@ void MainWindow::save_folder_ini_command() {
 }
 
 void MainWindow::copy_list_command() {
-    const AppState& state = session_.state;
-    if (state.view.empty()) return;
+    const ViewList& view = session_.view();
+    if (view.empty()) return;
     const BusyGuard guard(busy_);
     const QString kept = windowTitle();
     setWindowTitle(QStringLiteral("Copying List To Clipboard..."));
     std::string text;
-    text.reserve(state.view.size() * 10);
-    for (const std::int64_t position : state.view) {
-        text += state.machines[static_cast<std::size_t>(position)].name;
+    text.reserve(view.size() * 10);
+    for (const std::int64_t position : view) {
+        text += session_.machines()[static_cast<std::size_t>(position)].name;
         text += '\n';
-        host_.keep_alive();
     }
     QGuiApplication::clipboard()->setText(qs(text));
     setWindowTitle(kept);
@@ -275,24 +293,29 @@ void MainWindow::save_database_command() {
     if (host_.message("Save Database", "Save Database?", Buttons::YesNo, Icon::Warning) !=
         Answer::Yes)
         return;
-    const BusyGuard guard(busy_);
     const QString kept = windowTitle();
-    save_machines();
-    setWindowTitle(kept);
+    save_machines([this, kept] { setWindowTitle(kept); });
 }
 
 void MainWindow::reset_database_command() {
-    const bool reset = session_.reset_database(
-        host_, [this](const std::function<void()>& replace) { model_->refill(replace); },
-        // The window goes before the remaining questions.
-        [this] { hide(); });
-    if (reset) end_program();
+    auto reset = std::make_shared<bool>(false);
+    start_work(
+        [this, reset](Host& host) {
+            *reset = session_.reset_database(
+                host,
+                [this](const std::function<void()>& replace) {
+                    on_thread_of(this, [&] { model_->refill(replace); });
+                },
+                // The window goes before the remaining questions.
+                [this] { on_thread_of(this, [this] { hide(); }); });
+        },
+        [this, reset] {
+            if (*reset) end_program();
+        });
 }
 
 void MainWindow::reset_filter_command() {
-    AppState& state = session_.state;
-    reset_filter(session_.state.filter, session_.state.tree, state.machines,
-                 session_.state.folders);
+    session_.reset_filter();
     {
         const QSignalBlocker quiet(toolbar_->search_box());
         toolbar_->search_box()->clear();
@@ -322,7 +345,7 @@ void MainWindow::toggle_toolbar_and_menu() {
 
 void MainWindow::show_preferences() {
     const int row = list_->selected_row();
-    PreferencesWindow window(session_.state.settings, host_, this);
+    PreferencesWindow window(session_.settings(), host_, this);
     setEnabled(false);
     window.setEnabled(true); // a window of its own, though its parent is disabled
     window.exec();
@@ -344,16 +367,16 @@ void MainWindow::show_preferences() {
 }
 
 void MainWindow::show_about() {
-    AboutWindow about(session_.state.settings, this);
+    AboutWindow about(session_.settings(), this);
     about.exec();
     list_->setFocus();
 }
 
 void MainWindow::expand_or_close_tree(bool expand) {
     if (expand)
-        expand_tree(session_.state.tree);
+        expand_tree(session_.tree());
     else
-        close_tree(session_.state.tree);
+        close_tree(session_.tree());
     if (tree_) show_filter_tree();
 }
 

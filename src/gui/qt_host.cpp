@@ -1,6 +1,5 @@
 #include "gui/qt_host.h"
 
-#include "gui/busy_guard.h"
 #include "gui/console_window.h"
 #include "gui/job_runner.h"
 #include "gui/qt_text.h"
@@ -16,8 +15,6 @@
 #include <QMessageBox>
 
 #include <algorithm>
-#include <exception>
-#include <thread>
 
 namespace orvel::gui {
 
@@ -44,34 +41,6 @@ QMessageBox::Icon box_icon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-// The progress of a job on the worker thread. Each report is carried to the desktop host by a
-// call queued to the window thread, so no widget is touched from the worker. A job asks no
-// questions: should one ask, it gets the answer of a box closed without a choice.
-class WorkerProgress : public SilentHost {
-  public:
-    WorkerProgress(Host& host, QObject* window_thread) : host_(host), receiver_(window_thread) {}
-    void set_progress(std::string_view text) override {
-        post([this, text = std::string(text)] { host_.set_progress(text); });
-    }
-    void console_open(std::string_view title) override {
-        post([this, title = std::string(title)] { host_.console_open(title); });
-    }
-    void console_line(std::string_view line) override {
-        post([this, line = std::string(line)] { host_.console_line(line); });
-    }
-    void console_close() override {
-        post([this] { host_.console_close(); });
-    }
-
-  private:
-    template <typename Call> void post(Call&& call) {
-        QMetaObject::invokeMethod(receiver_, std::forward<Call>(call), Qt::QueuedConnection);
-    }
-
-    Host& host_;
-    QObject* receiver_;
-};
-
 } // namespace
 
 QString dialog_filter(std::string_view filter) {
@@ -91,9 +60,7 @@ QString dialog_filter(std::string_view filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
-QtHost::QtHost() {
-    pump_clock_.start();
-}
+QtHost::QtHost() = default;
 
 QtHost::~QtHost() = default;
 
@@ -167,10 +134,12 @@ std::optional<std::string> QtHost::ask_text(std::string_view title, std::string_
 void QtHost::set_progress(std::string_view text) {
     // While a console speaks for the work, its status line shows the progress.
     if (console_) console_->set_status(qs(text));
-    if (splash_) {
+    // Showing a splash outside the application's own loop handles pending events (Qt does so
+    // to get it painted), which may end the start and let the splash go: it is held here.
+    if (SplashWindow* splash = splash_) {
         // The splash follows the console: it shows once no console is open.
-        if (!console_ && !splash_->isVisible()) splash_->show();
-        splash_->set_status(qs(text));
+        if (!console_ && !splash->isVisible()) splash->show();
+        splash->set_status(qs(text));
         return;
     }
     if (text.empty()) {
@@ -184,14 +153,14 @@ void QtHost::set_progress(std::string_view text) {
         }
         if (titled_window_) titled_window_->setWindowTitle(qs(text));
     }
-    flush_events();
-    pump_clock_.restart();
 }
 
 void QtHost::keep_alive() {
-    if (pump_clock_.elapsed() < 30) return;
-    flush_events();
-    pump_clock_.restart();
+    // Long work runs on a worker as a job: the window thread's own loop keeps the windows live.
+}
+
+void QtHost::set_progress_count(std::uint64_t done, std::uint64_t total) {
+    if (console_) console_->set_count(done, total);
 }
 
 void QtHost::console_open(std::string_view title) {
@@ -201,6 +170,8 @@ void QtHost::console_open(std::string_view title) {
     QObject::connect(console_.get(), &ConsoleWindow::stopRequested, [this] { request_stop(); });
     // Only a job's work looks at the stop request (a MAME run); other work has no Stop.
     console_->set_stoppable(running_jobs() > 0);
+    if (stop_text_.size() == 3 && !stop_text_[0].isEmpty())
+        console_->set_stop_text(stop_text_[0], stop_text_[1], stop_text_[2]);
     console_->show();
     console_->raise();
     console_->activateWindow();
@@ -238,39 +209,17 @@ void QtHost::console_close() {
     // Hidden, not closed: closing is the user's way of asking the work to stop.
     if (console_) console_->hide();
     console_.reset();
-    if (splash_) {
-        splash_->show();
-        splash_->raise();
+    if (SplashWindow* splash = splash_) { // held: see set_progress
+        splash->show();
+        splash->raise();
     }
 }
 
 void QtHost::run_job(const std::function<void(Host& progress)>& job) {
-    QObject receiver; // queued calls to it run on this thread
-    WorkerProgress progress(*this, &receiver);
-    bool done = false;
-    std::exception_ptr failure;
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    std::thread worker([&] {
-        try {
-            job(progress);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        // Queued after every report of the job, so they have all been shown when it arrives.
-        QMetaObject::invokeMethod(
-            &receiver, [&done] { done = true; }, Qt::QueuedConnection);
-    });
-    // The loop is left on the job's end only: a quit meanwhile must not pull the job's
-    // inputs away while the worker still reads them.
-    for (;;) {
-        keep_alive(); // may itself take the job's end from the queue
-        if (done) break;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        if (done) break;
-    }
-    worker.join();
-    QApplication::restoreOverrideCursor();
-    if (failure) std::rethrow_exception(failure);
+    // Long work on the window thread would freeze the windows, and nothing here pumps events:
+    // whoever has long work starts it as a job (start_job), whose worker has a host of its own.
+    qWarning("orvel: long work ran on the window thread instead of as a job");
+    job(*this);
 }
 
 } // namespace orvel::gui

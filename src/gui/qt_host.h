@@ -1,13 +1,13 @@
 #pragma once
 // The host of the desktop program: real dialogs, progress in the splash or the active
-// window's title, a throttled event pump and the console window.
+// window's title, and the console window. It pumps no events: long work runs as a job.
 
 #include "gui/splash_window.h"
 #include "host/host.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <atomic>
@@ -36,6 +36,8 @@ class QtHost : public Host {
                                         std::string_view initial) override;
     void set_progress(std::string_view text) override;
     void keep_alive() override;
+    // The console's bar shows it.
+    void set_progress_count(std::uint64_t done, std::uint64_t total) override;
     void console_open(std::string_view title) override;
     void console_line(std::string_view line) override;
     void console_wait_for_key(std::string_view prompt) override;
@@ -52,13 +54,17 @@ class QtHost : public Host {
     // there or the console is closed.
     void console_ask_key(std::string_view prompt, std::function<void()> pressed);
     static constexpr std::size_t console_line_limit = 10000;
-    // The job runs on a worker thread; its reports reach this host on the window thread by
-    // queued calls, in order. The windows stay live meanwhile (whoever starts a job keeps
-    // commands away from what it reads, with a busy guard) and a busy cursor shows.
+    // Long work does not come here: it runs as a job (start_job), whose worker has a host of
+    // its own. Should some come all the same, it runs here, with a warning.
     void run_job(const std::function<void(Host& progress)>& job) override;
 
     // While a splash is set, progress goes to its status line.
     void set_splash(SplashWindow* splash) { splash_ = splash; }
+    // The Stop of the consoles opened from now on says caption (the listing's Cancel), stopping
+    // once pressed, with the tooltip tip; an empty caption gives the run's Stop back.
+    void set_stop_text(const QString& caption, const QString& stopping, const QString& tip) {
+        stop_text_ = {caption, stopping, tip};
+    }
     // The window that owns dialogs when no window is active (the main window once shown).
     void set_main_window(QWidget* window) { main_window_ = window; }
     ConsoleWindow* console() const { return console_.get(); }
@@ -70,8 +76,8 @@ class QtHost : public Host {
     QPointer<QWidget> main_window_;
     QPointer<QWidget> titled_window_; // the window whose title shows progress
     QString kept_title_;
+    QStringList stop_text_; // caption, stopping, tooltip; empty caption: the run's Stop
     std::unique_ptr<ConsoleWindow> console_;
-    QElapsedTimer pump_clock_;
     std::atomic<bool> stop_{false};
 };
 

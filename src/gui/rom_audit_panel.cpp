@@ -20,7 +20,7 @@ struct RomAuditPanel::Outcome {
 };
 
 RomAuditPanel::RomAuditPanel(Session& session, std::size_t machine, QWidget* parent)
-    : QWidget(parent), state_(session.state), machine_(machine), list_(new QTreeWidget(this)),
+    : QWidget(parent), session_(session), machine_(machine), list_(new QTreeWidget(this)),
       verdict_(new QLabel(this)), audit_button_(new QPushButton(QStringLiteral("&Audit"), this)),
       deep_button_(new QPushButton(QStringLiteral("&Deep Check"), this)) {
     list_->setColumnCount(5);
@@ -45,7 +45,7 @@ RomAuditPanel::RomAuditPanel(Session& session, std::size_t machine, QWidget* par
     layout->addLayout(buttons);
     connect(audit_button_, &QPushButton::clicked, this, [this] { start(false); });
     connect(deep_button_, &QPushButton::clicked, this, [this] { start(true); });
-    const AuditVerdict known = state_.machines[machine_].audit;
+    const AuditVerdict known = session_.machines()[machine_].audit;
     verdict_->setText(known == AuditVerdict::Unknown
                           ? QStringLiteral("Not audited yet")
                           : QStringLiteral("Verdict: ") + qs(audit_verdict_text(known)));
@@ -64,10 +64,10 @@ void RomAuditPanel::start(bool deep) {
     verdict_->setText(deep ? QStringLiteral("Decompressing and checking...")
                            : QStringLiteral("Auditing..."));
     // The worker reads only copies: the data folder, the ROM folders and the machine's name.
-    const std::string data_folder = state_.settings.ORVEL_Data;
+    const std::string data_folder = session_.settings().ORVEL_Data;
     const std::vector<std::string> folders =
-        resolve_mame_folder_list(state_.mame_paths.rompath, state_.settings.MAME_Path);
-    const std::string name = state_.machines[machine_].name;
+        resolve_mame_folder_list(session_.mame_paths().rompath, session_.settings().MAME_Path);
+    const std::string name = session_.machines()[machine_].name;
     QPointer<RomAuditPanel> self(this);
     worker_ = std::thread([self, data_folder, folders, name, deep] {
         auto outcome = std::make_shared<Outcome>();
@@ -105,8 +105,7 @@ void RomAuditPanel::show_outcome(const std::shared_ptr<Outcome>& outcome) {
         item->setText(4, qs(f.found_as));
         if (!rom_status_ok(f.status)) item->setForeground(1, QBrush(Qt::red));
     }
-    const Status kept = record_audit_verdict(state_.settings.ORVEL_Data, state_.machines, machine_,
-                                             one.audit.verdict);
+    const Status kept = session_.record_audit_verdict(machine_, one.audit.verdict);
     QString text = QStringLiteral("Verdict: ") + qs(audit_verdict_text(one.audit.verdict));
     if (outcome->deep) text += QStringLiteral(" (SHA-1 checked)");
     if (!kept) text += QStringLiteral(" - ") + qs(kept.message());

@@ -39,7 +39,7 @@ class RomAuditPanel : public QWidget {
     struct Outcome;
     void show_outcome(const std::shared_ptr<Outcome>& outcome);
 
-    AppState& state_; // the session's
+    Session& session_;
     std::size_t machine_;
     QTreeWidget* list_;
     QLabel* verdict_;

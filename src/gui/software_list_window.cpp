@@ -40,8 +40,7 @@ SoftwareListWindow::SoftwareListWindow(Session& session, std::int64_t machine_po
                                        QWidget* parent)
     : QDialog(parent), session_(session), machine_(machine_position), host_(host),
       lists_(new QComboBox(this)), filter_(new QComboBox(this)), search_(new QLineEdit(this)),
-      items_(new QListView(this)),
-      model_(new SoftwareListModel(session.state.software_items, this)),
+      items_(new QListView(this)), model_(new SoftwareListModel(session.software_items(), this)),
       start_image_(button("Start Image", this)), own_image_(button("Run Own Image", this)),
       start_empty_(button("Start Empty", this)) {
     session_.begin_software_lists(machine_position);
@@ -95,12 +94,12 @@ SoftwareListWindow::SoftwareListWindow(Session& session, std::int64_t machine_po
     lists_->setCurrentIndex(0);
     filter_->addItems(
         {QStringLiteral("All"), QStringLiteral("Available"), QStringLiteral("Missing")});
-    filter_->setCurrentIndex(static_cast<int>(session_.state.software_filter));
+    filter_->setCurrentIndex(static_cast<int>(session_.software_filter()));
 
     setWindowTitle(QStringLiteral("Loading Software List..."));
     load_list();
     fill_view();
-    if (!session_.state.software_items.items.empty()) show_row(0);
+    if (!session_.software_items().items.empty()) show_row(0);
 
     connect(lists_, &QComboBox::currentIndexChanged, this, [this] {
         load_list();
@@ -126,7 +125,7 @@ SoftwareListWindow::~SoftwareListWindow() {
 }
 
 const Machine& SoftwareListWindow::machine() const {
-    return session_.state.machines[static_cast<std::size_t>(machine_)];
+    return session_.machines()[static_cast<std::size_t>(machine_)];
 }
 
 void SoftwareListWindow::load_list() {
@@ -173,7 +172,7 @@ QStringList SoftwareListWindow::status_texts() const {
 }
 
 void SoftwareListWindow::launch(const LaunchRequest& request, std::function<void()> after) {
-    session_.select_commandline(session_.state.selected_commandline);
+    session_.select_commandline(session_.selected_commandline());
     auto report = std::make_shared<RunReport>();
     QPointer<SoftwareListWindow> self(this);
     Session& session = session_;
@@ -193,14 +192,14 @@ void SoftwareListWindow::start_image() {
     if (!model_->item(row)) return;
     show_row(row);
     LaunchRequest request;
-    request.software = {true, session_.state.software_items.current_item()};
+    request.software = {true, session_.software_items().current_item()};
     launch(request);
 }
 
 void SoftwareListWindow::start_empty() {
     LaunchRequest request;
     request.machine_only = true;
-    request.software = {true, session_.state.software_items.current_item()};
+    request.software = {true, session_.software_items().current_item()};
     // Hiding a dialog ends its event loop, and the window would never come back: it is
     // minimised and disabled meanwhile instead, as around the other runs.
     launch(request);
@@ -214,7 +213,7 @@ void SoftwareListWindow::run_own_image() {
         [&](const std::string& media_switch, const std::string& file) {
             request.media_switch = media_switch;
             request.media_file = file;
-            request.software = {true, session_.state.software_items.current_item()};
+            request.software = {true, session_.software_items().current_item()};
             chosen = true;
         },
         this);

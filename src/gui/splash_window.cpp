@@ -2,7 +2,6 @@
 
 #include "gui/identity_picture.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -40,11 +39,7 @@ SplashWindow::SplashWindow(const Settings& settings)
 
 void SplashWindow::set_status(const QString& text) {
     status_->setText(text);
-    if (isVisible()) {
-        raise();
-        repaint();
-    }
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (isVisible()) raise();
 }
 
 void SplashWindow::paintEvent(QPaintEvent*) {

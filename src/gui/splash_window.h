@@ -14,7 +14,7 @@ class SplashWindow : public QWidget {
   public:
     explicit SplashWindow(const Settings& settings);
 
-    // Sets the status line and repaints at once, so the text shows during long work.
+    // Sets the status line. The work runs off the window thread, whose event loop repaints it.
     void set_status(const QString& text);
     QString status() const { return status_->text(); }
 

@@ -1,7 +1,6 @@
 #include "gui/window_runs.h"
 
 #include "gui/job_runner.h"
-#include "gui/qt_host.h"
 #include "platform/process.h"
 
 #include <QPointer>
@@ -46,13 +45,7 @@ void run_with_windows_suspended(Host& host, const std::vector<QWidget*>& windows
             resume_window(*it);
         if (after) after();
     };
-    auto* desktop = dynamic_cast<QtHost*>(&host);
-    if (!desktop) {
-        work(host);
-        resume();
-        return;
-    }
-    start_job(*desktop, std::move(work), [resume = std::move(resume)](std::exception_ptr failure) {
+    run_as_job(host, std::move(work), [resume = std::move(resume)](std::exception_ptr failure) {
         resume();
         if (failure) std::rethrow_exception(failure);
     });

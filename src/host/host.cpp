@@ -4,6 +4,8 @@ namespace orvel {
 
 Host::~Host() = default;
 
+void Host::set_progress_count(std::uint64_t, std::uint64_t) {}
+
 bool Host::stop_requested() {
     return false;
 }
@@ -59,6 +61,9 @@ void ForwardingHost::set_progress(std::string_view text) {
 }
 void ForwardingHost::keep_alive() {
     inner_.keep_alive();
+}
+void ForwardingHost::set_progress_count(std::uint64_t done, std::uint64_t total) {
+    inner_.set_progress_count(done, total);
 }
 void ForwardingHost::console_open(std::string_view title) {
     inner_.console_open(title);

@@ -42,6 +42,9 @@ class Host {
     // Lets the window system repaint during long work on the calling thread. May be called
     // very often; implementations throttle it.
     virtual void keep_alive() = 0;
+    // How far the step the progress text names has come: done of total (total 0: the end is
+    // not known). Shown where the host has room for it (a bar in the listing's console).
+    virtual void set_progress_count(std::uint64_t done, std::uint64_t total);
 
     // The console of a MAME run or of the listing build: opened with a title, shown lines as
     // they arrive, and closed. wait_for_key shows the prompt and waits for a key press.
@@ -112,6 +115,7 @@ class ForwardingHost : public Host {
                                         std::string_view initial) override;
     void set_progress(std::string_view text) override;
     void keep_alive() override;
+    void set_progress_count(std::uint64_t done, std::uint64_t total) override;
     void console_open(std::string_view title) override;
     void console_line(std::string_view line) override;
     void console_wait_for_key(std::string_view prompt) override;

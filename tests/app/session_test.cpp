@@ -23,7 +23,7 @@ struct SessionTest : ::testing::Test {
     Session session;
 
     void SetUp() override {
-        Settings& settings = session.state.settings;
+        Settings& settings = session.whole_state().settings;
         settings.MAME_Path = dir.path();
         settings.MAME_Exe = ORVEL_FAKE_MAME;
         Machine m;
@@ -32,10 +32,10 @@ struct SessionTest : ::testing::Test {
         m.isavailable = true;
         m.bios_sets = {{"euro", "Europe"}, {"us", "US"}};
         m.commandlines = {default_commandline(), {"Windowed", "-window", 1}};
-        session.state.machines.push_back(m);
-        session.state.current_machine = 0;
+        session.whole_state().machines.push_back(m);
+        session.whole_state().current_machine = 0;
     }
-    Machine& machine() { return session.state.machines[0]; }
+    Machine& machine() { return session.whole_state().machines[0]; }
     std::string received() const { return test::read_all(dir.file("args.log")); }
 };
 
@@ -76,8 +76,8 @@ TEST_F(SessionTest, EveryRunGoesThroughOneFlowWithTheRequestedArguments) {
 }
 
 TEST_F(SessionTest, ARunCountsInThePlayRecordTheRecordsFollow) {
-    session.state.settings.ORVEL_Data = dir.path() + "data/";
-    ASSERT_TRUE(create_folder(session.state.settings.ORVEL_Data));
+    session.whole_state().settings.ORVEL_Data = dir.path() + "data/";
+    ASSERT_TRUE(create_folder(session.whole_state().settings.ORVEL_Data));
     ASSERT_EQ(session.run(host, LaunchRequest{}).outcome, LaunchOutcome::Ran);
     ASSERT_EQ(session.run(host, LaunchRequest{}).outcome, LaunchOutcome::Ran);
     EXPECT_EQ(machine().played.times, 2);
@@ -85,7 +85,7 @@ TEST_F(SessionTest, ARunCountsInThePlayRecordTheRecordsFollow) {
 }
 
 TEST_F(SessionTest, AnEmptyRunWithoutACurrentMachineAsksNothing) {
-    session.state.current_machine = -1;
+    session.whole_state().current_machine = -1;
     LaunchRequest request;
     request.empty_run = true;
     const RunReport run = session.run(host, request);
@@ -97,24 +97,24 @@ TEST_F(SessionTest, AnEmptyRunWithoutACurrentMachineAsksNothing) {
 
 TEST_F(SessionTest, CommandLineEditsMarkTheDatabaseChanged) {
     // Opening the advanced run window keeps a valid selection and switches pause-on-exit off.
-    session.state.selected_commandline = 1;
-    session.state.pause_on_exit = true;
+    session.whole_state().selected_commandline = 1;
+    session.whole_state().pause_on_exit = true;
     session.begin_advanced_run(0);
-    EXPECT_EQ(session.state.selected_commandline, 1);
-    EXPECT_FALSE(session.state.pause_on_exit);
+    EXPECT_EQ(session.whole_state().selected_commandline, 1);
+    EXPECT_FALSE(session.whole_state().pause_on_exit);
 
     host.texts = {std::string("Fast")};
     EXPECT_EQ(session.add_commandline(host), 2);
     EXPECT_EQ(machine().commandlines[2].commandline_name, "Fast");
-    EXPECT_EQ(session.state.selected_commandline, 2);
-    EXPECT_TRUE(session.state.database_changed);
+    EXPECT_EQ(session.whole_state().selected_commandline, 2);
+    EXPECT_TRUE(session.whole_state().database_changed);
 
-    session.state.database_changed = false;
+    session.whole_state().database_changed = false;
     EXPECT_TRUE(session.set_commandline_text("-nothrottle"));
     EXPECT_TRUE(session.set_commandline_bios(0));
     EXPECT_EQ(machine().commandlines[2].commandline_string, "-nothrottle");
     EXPECT_EQ(machine().commandlines[2].commandline_bios, 0);
-    EXPECT_TRUE(session.state.database_changed);
+    EXPECT_TRUE(session.whole_state().database_changed);
 
     host.answers = {Answer::No, Answer::Yes};
     EXPECT_FALSE(session.clear_commandline(host));
@@ -130,7 +130,7 @@ TEST_F(SessionTest, CommandLineEditsMarkTheDatabaseChanged) {
     EXPECT_EQ(machine().commandlines.size(), 1u);
 
     session.end_advanced_run();
-    EXPECT_EQ(session.state.selected_commandline, 0);
+    EXPECT_EQ(session.whole_state().selected_commandline, 0);
 }
 
 TEST_F(SessionTest, ExitQuestionsSaveOnlyWhenAskedAndTheCloseBoxWarns) {
@@ -149,7 +149,7 @@ TEST_F(SessionTest, ExitQuestionsSaveOnlyWhenAskedAndTheCloseBoxWarns) {
     for (const Case& c : cases) {
         host.prompts.clear();
         host.answers = c.answers;
-        session.state.database_changed = c.changed;
+        session.whole_state().database_changed = c.changed;
         int saves = 0;
         const ExitAnswer answer = session.exit_questions(host, c.request, [&] { ++saves; });
         EXPECT_EQ(answer.saved, c.saved);
@@ -164,18 +164,18 @@ TEST_F(SessionTest, ExitQuestionsSaveOnlyWhenAskedAndTheCloseBoxWarns) {
 }
 
 TEST_F(SessionTest, SoftwareListsFilterKeepTheirChoiceAndRunTheCurrentItem) {
-    session.state.mame_paths.hashpath = dir.path() + "hash";
-    session.state.mame_paths.rompath = dir.path() + "roms";
+    session.whole_state().mame_paths.hashpath = dir.path() + "hash";
+    session.whole_state().mame_paths.rompath = dir.path() + "roms";
     dir.write("hash/nes.xml", test::read_all(test::fixture("softlist/nes.xml")));
     dir.write("roms/nes/smb.zip", "x");
     session.begin_software_lists(0);
     ASSERT_EQ(session.open_software_list(host, "nes"), 2u);
-    const SoftwareItemList& items = session.state.software_items;
+    const SoftwareItemList& items = session.whole_state().software_items;
     const std::vector<std::int64_t> missing = session.show_software(SoftwareFilter::Missing, "");
     ASSERT_EQ(missing.size(), 1u);
     EXPECT_EQ(items.items[static_cast<std::size_t>(missing[0])].name, "zelda");
     EXPECT_EQ(items.current, missing[0]);
-    EXPECT_EQ(session.state.software_filter, SoftwareFilter::Missing);
+    EXPECT_EQ(session.whole_state().software_filter, SoftwareFilter::Missing);
     EXPECT_TRUE(session.show_software(SoftwareFilter::Available, "zelda").empty());
     EXPECT_EQ(items.current, -1);
 
@@ -195,14 +195,14 @@ TEST_F(SessionTest, SoftwareListsFilterKeepTheirChoiceAndRunTheCurrentItem) {
 
 TEST_F(SessionTest, ASavedFolderFileShowsAsAFolderAndAFailedWriteIsReported) {
     dir.write("folders/readme.txt", "");
-    session.state.mame_paths.categorypath = dir.path() + "folders";
-    reset_view_list(session.state.machines, session.state.view);
+    session.whole_state().mame_paths.categorypath = dir.path() + "folders";
+    reset_view_list(session.whole_state().machines, session.whole_state().view);
     host.texts = {std::string("mine")};
     host.files = {dir.path() + "folders/"};
     ASSERT_TRUE(session.save_folder_ini(host));
-    ASSERT_EQ(session.state.folders.size(), 1u);
-    EXPECT_EQ(session.state.folders[0].caption, "mine");
-    EXPECT_FALSE(session.state.tree.empty());
+    ASSERT_EQ(session.whole_state().folders.size(), 1u);
+    EXPECT_EQ(session.whole_state().folders[0].caption, "mine");
+    EXPECT_FALSE(session.whole_state().tree.empty());
 
     host.prompts.clear();
     host.texts = {std::string("other")};
@@ -210,15 +210,15 @@ TEST_F(SessionTest, ASavedFolderFileShowsAsAFolderAndAFailedWriteIsReported) {
     EXPECT_FALSE(session.save_folder_ini(host));
     EXPECT_EQ(host.messages().back().substr(0, 50),
               "Save Folder Ini: The folder file was not written.\r");
-    EXPECT_EQ(session.state.folders.size(), 1u);
+    EXPECT_EQ(session.whole_state().folders.size(), 1u);
 }
 
 TEST_F(SessionTest, ResetDatabaseEmptiesTheListsOnlyOnYes) {
-    session.state.settings.ORVEL_Data = dir.path();
-    reset_view_list(session.state.machines, session.state.view);
+    session.whole_state().settings.ORVEL_Data = dir.path();
+    reset_view_list(session.whole_state().machines, session.whole_state().view);
     host.answers = {Answer::No};
     EXPECT_FALSE(session.reset_database(host));
-    EXPECT_EQ(session.state.machines.size(), 1u);
+    EXPECT_EQ(session.whole_state().machines.size(), 1u);
     host.answers = {Answer::Yes, Answer::No};
     int wrapped = 0, discarded = 0;
     EXPECT_TRUE(session.reset_database(
@@ -227,31 +227,31 @@ TEST_F(SessionTest, ResetDatabaseEmptiesTheListsOnlyOnYes) {
             ++wrapped;
             replace();
         },
-        [&] { discarded = session.state.machines.empty() ? 1 : -1; }));
+        [&] { discarded = session.whole_state().machines.empty() ? 1 : -1; }));
     EXPECT_EQ(wrapped, 1);
     EXPECT_EQ(discarded, 1);
-    EXPECT_TRUE(session.state.view.empty());
-    EXPECT_EQ(session.state.current_machine, -1);
+    EXPECT_TRUE(session.whole_state().view.empty());
+    EXPECT_EQ(session.whole_state().current_machine, -1);
 }
 
 TEST_F(SessionTest, AScanChangesTheDatabaseOnlyWhenThereWasSomethingToScan) {
     EXPECT_FALSE(session.check_availability(host).scanned); // no rompath
-    EXPECT_FALSE(session.state.database_changed);
+    EXPECT_FALSE(session.whole_state().database_changed);
     EXPECT_TRUE(machine().isavailable);
-    session.state.mame_paths.rompath = dir.path() + "roms";
+    session.whole_state().mame_paths.rompath = dir.path() + "roms";
     dir.write("roms/mslug.zip", "x");
     EXPECT_EQ(session.check_availability(host).available, 1u);
-    EXPECT_TRUE(session.state.database_changed);
+    EXPECT_TRUE(session.whole_state().database_changed);
 }
 
 TEST_F(SessionTest, FavouritesChangeOnlyWhenTheyDiffer) {
     EXPECT_TRUE(session.change_favourite(true));
-    EXPECT_TRUE(session.state.database_changed);
-    session.state.database_changed = false;
+    EXPECT_TRUE(session.whole_state().database_changed);
+    session.whole_state().database_changed = false;
     EXPECT_FALSE(session.change_favourite(true));
-    EXPECT_FALSE(session.state.database_changed);
+    EXPECT_FALSE(session.whole_state().database_changed);
     EXPECT_TRUE(session.change_favourite(false));
-    session.state.current_machine = -1;
+    session.whole_state().current_machine = -1;
     EXPECT_FALSE(session.change_favourite(true));
 }
 

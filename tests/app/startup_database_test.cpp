@@ -2,9 +2,13 @@
 #include "database/database_file.h"
 #include "platform/files.h"
 #include "support/env_guard.h"
+#include "support/lingering_helper.h"
 #include "support/scripted_host.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace orvel;
 using namespace orvel::test;
@@ -184,4 +188,50 @@ TEST(StartMachineDatabase, AFailedRefreshKeepsTheOldDatabase) {
     StartFolders first;
     EXPECT_EQ(first.start().outcome, DatabaseOutcome::Exit);
     EXPECT_EQ(first.host.messages().size(), 1u);
+}
+
+// Cancel while MAME writes its listing: MAME ends with what it started and nothing of the
+// listing is kept. A rebuild goes on with the old database, its file untouched; a first build
+// ends the start, saying why.
+TEST(StartMachineDatabase, ACancelledListingKeepsTheOldDatabase) {
+    EnvGuard listing("ORVEL_FAKE_LISTING", fixture("database/listing.xml"));
+    EnvGuard slow("ORVEL_FAKE_LX_DELAY_MS", "300");
+    StartFolders f;
+    LingeringHelpers helpers(f.dir);
+    MachineList stored(2);
+    stored[0].name = "neogeo";
+    stored[0].isfavourite = true;
+    stored[1].name = "retired";
+    bool changed = true;
+    ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok());
+    const std::string before = read_all(database_path(f.settings));
+    f.host.stop_after_counts = 1;
+
+    DatabaseStartResult r = f.start(true);
+    EXPECT_EQ(r.outcome, DatabaseOutcome::Continue);
+    EXPECT_TRUE(r.problem.is(FailureKind::Cancelled));
+    EXPECT_TRUE(f.host.messages().empty());
+    ASSERT_EQ(f.host.counts.size(), 1u);
+    EXPECT_EQ(f.host.counts[0].second, 2u);
+    ASSERT_EQ(f.machines.size(), 2u);
+    EXPECT_EQ(f.view.size(), 2u);
+    EXPECT_TRUE(named(f.machines, "neogeo")->isfavourite);
+    EXPECT_FALSE(f.changed);
+    EXPECT_EQ(read_all(database_path(f.settings)), before);
+    EXPECT_FALSE(file_exists(f.settings.MAME_Path + "orvel.tmp"));
+    const auto begin = std::chrono::steady_clock::now();
+    while (helpers.alive() > 0 &&
+           std::chrono::steady_clock::now() - begin < std::chrono::seconds(5))
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(helpers.pids().size(), 1u);
+    EXPECT_EQ(helpers.alive(), 0);
+
+    StartFolders first;
+    first.host.stop_after_counts = 1;
+    r = first.start();
+    EXPECT_EQ(r.outcome, DatabaseOutcome::Exit);
+    EXPECT_EQ(first.host.messages(),
+              std::vector<std::string>{"Database Not Built: " + cancelled_first_build_text()});
+    EXPECT_FALSE(file_exists(database_path(first.settings)));
+    EXPECT_FALSE(file_exists(first.settings.MAME_Path + "orvel.tmp"));
 }

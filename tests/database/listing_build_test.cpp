@@ -359,6 +359,27 @@ TEST(BuildDatabase, AFailedListingRunOrWriteIsReportedWithItsReason) {
     }
 }
 
+// While a slow MAME writes its listing, the count of machines read rises, against the machines
+// of the database being replaced.
+TEST(BuildDatabase, TheListingCountsTheMachinesReadSoFar) {
+    Folders f;
+    orvel::test::EnvGuard listing("ORVEL_FAKE_LISTING",
+                                  orvel::test::fixture("database/listing.xml"));
+    orvel::test::EnvGuard slow("ORVEL_FAKE_LX_DELAY_MS", "200");
+    const MachineList old(5);
+    BuildOptions options;
+    options.carry_from = &old;
+    ASSERT_TRUE(f.build(options).ok());
+    ASSERT_GE(f.host.counts.size(), 3u);
+    for (size_t i = 0; i < f.host.counts.size(); ++i) {
+        EXPECT_EQ(f.host.counts[i].second, 5u);
+        if (i > 0) {
+            EXPECT_GT(f.host.counts[i].first, f.host.counts[i - 1].first);
+        }
+    }
+    EXPECT_LE(f.host.counts.back().first, 9u);
+}
+
 TEST(BuildDatabase, ALeftOverListingIsReusedOnlyWhenComplete) {
     Folders f;
     const std::string full = orvel::test::read_all(orvel::test::fixture("database/listing.xml"));

@@ -89,14 +89,15 @@ struct RunFixture : ::testing::Test {
     std::unique_ptr<MainWindow> window;
 
     void SetUp() override {
-        Settings& settings = session.state.settings;
+        Settings& settings = session.whole_state().settings;
         set_default_settings(settings, mame.dir.path(), 1600, 1200);
         ASSERT_TRUE(apply_chosen_mame(settings, host.script, mame.exe));
-        (void)discover_mame_config(settings, session.state.mame_paths);
-        session.state.machines.push_back(machine("galaga", "Galaga (Namco rev. B)", true));
-        session.state.machines.push_back(machine("pacman", "Pac-Man (Midway)", true));
-        session.state.machines.push_back(machine("puckman", "Puck Man (Japan set 1)", false));
-        reset_view_list(session.state.machines, session.state.view);
+        (void)discover_mame_config(settings, session.whole_state().mame_paths);
+        session.whole_state().machines.push_back(machine("galaga", "Galaga (Namco rev. B)", true));
+        session.whole_state().machines.push_back(machine("pacman", "Pac-Man (Midway)", true));
+        session.whole_state().machines.push_back(
+            machine("puckman", "Puck Man (Japan set 1)", false));
+        reset_view_list(session.whole_state().machines, session.whole_state().view);
         window = std::make_unique<MainWindow>(session, host, icons());
         host.set_main_window(window.get());
         window->show();
@@ -105,7 +106,8 @@ struct RunFixture : ::testing::Test {
 
     void select(const char* name) {
         for (int row = 0; row < window->model()->rowCount(); ++row)
-            if (session.state.machines[static_cast<std::size_t>(window->model()->position(row))]
+            if (session.whole_state()
+                    .machines[static_cast<std::size_t>(window->model()->position(row))]
                     .name == name) {
                 window->list()->select_row(row);
                 emit window->list()->rowClicked(row);
@@ -148,7 +150,7 @@ void answer_paused_console(QTimer& poll, PausedRun& paused, const MainWindow& wi
 }
 
 TEST_F(RunFixture, RunMachineShowsMamesLinesWhileTheMainWindowIsSuspended) {
-    session.state.pause_on_exit = true;
+    session.whole_state().pause_on_exit = true;
     select("pacman");
     QTimer poll;
     PausedRun paused;
@@ -176,7 +178,7 @@ TEST_F(RunFixture, RunMachineShowsMamesLinesWhileTheMainWindowIsSuspended) {
 }
 
 TEST_F(RunFixture, CtrlEnterRunsMameWithoutAMachineAndTheCloseBoxEndsThePause) {
-    session.state.pause_on_exit = true;
+    session.whole_state().pause_on_exit = true;
     select("galaga");
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -199,7 +201,7 @@ TEST_F(RunFixture, CtrlEnterRunsMameWithoutAMachineAndTheCloseBoxEndsThePause) {
     EXPECT_FALSE(window->isMinimized());
 
     // Enter alone runs the selected machine; without the pause the console closes by itself.
-    session.state.pause_on_exit = false;
+    session.whole_state().pause_on_exit = false;
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->list()->setFocus();
@@ -260,40 +262,44 @@ TEST_F(RunFixture, CheckAvailabilityShowsSearchingAndTheResult) {
     // Only Pac-Man's romset is in the ROM folder.
     mame.dir.write("mame/roms/pacman.zip", "x");
     select("pacman");
-    host.watched = window.get();
     window->dispatch(Command::CheckAvailability);
-    ASSERT_FALSE(host.watched_titles.isEmpty());
-    EXPECT_EQ(host.watched_titles.front(), QStringLiteral("Searching..."));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Searching..."));
+    ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
-    EXPECT_FALSE(session.state.machines[0].isavailable); // galaga
-    EXPECT_TRUE(session.state.machines[1].isavailable);  // pacman
-    EXPECT_FALSE(session.state.machines[2].isavailable); // puckman
-    EXPECT_TRUE(session.state.database_changed);
+    EXPECT_FALSE(session.whole_state().machines[0].isavailable); // galaga
+    EXPECT_TRUE(session.whole_state().machines[1].isavailable);  // pacman
+    EXPECT_FALSE(session.whole_state().machines[2].isavailable); // puckman
+    EXPECT_TRUE(session.whole_state().database_changed);
     EXPECT_TRUE(window->isEnabled());
 }
 
-TEST_F(RunFixture, CommandsAndTheCloseBoxWaitWhileTheScanRuns) {
+// While the scan runs, what must not run is disabled, the close box is ignored and a key is
+// taken at once (for nothing) rather than kept to be replayed; the result arrives whole.
+TEST_F(RunFixture, CommandsKeysAndTheCloseBoxWaitWhileTheScanRuns) {
     mame.dir.write("mame/roms/pacman.zip", "x");
-    const std::size_t shown = session.state.view.size();
-    bool refused = false;
-    host.during_work = [&] {
-        // Reset Database would empty the lists the scan is walking; a second scan, Exit and
-        // the close box must not start either.
-        for (Command command : {Command::ResetDatabase, Command::CheckAvailability, Command::Exit,
-                                Command::SaveDatabase})
-            window->dispatch(command);
-        window->close();
-        refused = window->busy() && host.script.prompts.empty() && window->isVisible() &&
-                  !window->action(Command::ResetDatabase)->isEnabled() &&
-                  !window->action(Command::Exit)->isEnabled();
-    };
+    select("pacman");
+    const std::size_t shown = session.whole_state().view.size();
     window->dispatch(Command::CheckAvailability);
-    EXPECT_TRUE(refused);
+    EXPECT_TRUE(window->busy());
+    for (Command command : {Command::ResetDatabase, Command::CheckAvailability, Command::Exit,
+                            Command::SaveDatabase, Command::RunMachine}) {
+        EXPECT_FALSE(window->action(command)->isEnabled());
+        window->dispatch(command);
+    }
+    QTest::keyClick(window->list(), Qt::Key_Return); // would run pacman
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(session.whole_state().machines[0].isavailable); // nothing of the scan shows yet
+    ASSERT_TRUE(guitest::wait_for_jobs());
+    QTest::qWait(100);
     EXPECT_FALSE(window->busy());
     EXPECT_TRUE(host.script.prompts.empty());
-    ASSERT_EQ(session.state.machines.size(), 3u);
-    EXPECT_EQ(session.state.view.size(), shown);
-    EXPECT_TRUE(session.state.machines[1].isavailable); // pacman
+    EXPECT_TRUE(shown_consoles().empty());
+    EXPECT_EQ(mame.received(), "");
+    ASSERT_EQ(session.whole_state().machines.size(), 3u);
+    EXPECT_EQ(session.whole_state().view.size(), shown);
+    EXPECT_FALSE(session.whole_state().machines[0].isavailable);
+    EXPECT_TRUE(session.whole_state().machines[1].isavailable); // pacman
     EXPECT_FALSE(window->program_ended());
     EXPECT_TRUE(window->action(Command::ResetDatabase)->isEnabled());
     // Afterwards commands work again (the scan changed the database).
@@ -303,47 +309,71 @@ TEST_F(RunFixture, CommandsAndTheCloseBoxWaitWhileTheScanRuns) {
               (std::vector<std::string>{"Save Changes: Update Database?", "Close: Exit Orvel?"}));
 }
 
-TEST_F(RunFixture, TheScanWalksOnAWorkerAndItsResultArrivesWhole) {
-    mame.dir.write("mame/roms/pacman.zip", "x");
-    select("pacman");
-    // The worker holds its finished walk until the window thread has tried commands.
-    std::atomic<bool> walked{false};
-    std::promise<void> tried;
-    const std::shared_future<void> release = tried.get_future().share();
-    std::thread::id walker;
-    host.job_done = [&] {
-        walker = std::this_thread::get_id();
-        walked = true;
-        release.wait_for(std::chrono::seconds(10));
-    };
-    bool refused = false, untouched = false;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!walked) return;
-        poll.stop();
-        for (Command command : {Command::ResetDatabase, Command::AddFavourite, Command::Exit})
-            window->dispatch(command);
-        refused = window->busy() && host.script.prompts.empty() && !window->program_ended();
-        // Nothing of the walk's result shows before it is handed over whole.
-        untouched = session.state.machines[0].isavailable && // galaga, whose set is gone
-                    !session.state.machines[1].isfavourite;
-        tried.set_value();
+// A save of a large database runs on a worker: a timer of the window thread stays on time.
+// The close box's save goes the same way, and the program ends once it is done.
+TEST_F(RunFixture, TheWindowsStayLiveWhileALargeDatabaseSaves) {
+    window->model()->refill([&] {
+        for (int i = 0; i < 200000; ++i) {
+            const std::string name = "m" + std::to_string(i);
+            session.whole_state().machines.push_back(
+                machine(name.c_str(), "A machine of many", true));
+        }
+        reset_view_list(session.whole_state().machines, session.whole_state().view);
     });
-    poll.start();
-    window->dispatch(Command::CheckAvailability);
-    EXPECT_NE(walker, std::this_thread::get_id());
-    EXPECT_TRUE(refused);
-    EXPECT_TRUE(untouched);
-    ASSERT_EQ(session.state.machines.size(), 3u);
-    EXPECT_FALSE(session.state.machines[0].isavailable);
-    EXPECT_TRUE(session.state.machines[1].isavailable); // pacman
-    EXPECT_FALSE(session.state.machines[1].isfavourite);
-    EXPECT_FALSE(window->busy());
+    session.whole_state().database_changed = true;
+    QTimer tick;
+    tick.setInterval(50);
+    QElapsedTimer since_last, took;
+    qint64 worst = 0;
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&] { worst = std::max(worst, since_last.restart() - 50); });
+    since_last.start();
+    took.start();
+    tick.start();
+    host.script.answers = {Answer::Yes, Answer::Yes}; // "Update Database?", "Exit Orvel?"
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->busy());
+    ASSERT_TRUE(guitest::wait_for_jobs());
+    tick.stop();
+    EXPECT_LE(worst, 200) << "the save took " << took.elapsed() << " ms";
+    EXPECT_EQ(host.script.messages(),
+              (std::vector<std::string>{"Save Changes: Update Database?", "Close: Exit Orvel?"}));
+    EXPECT_FALSE(session.whole_state().database_changed);
+    EXPECT_GT(file_size(database_path(session.whole_state().settings)), 200000);
+    EXPECT_TRUE(window->program_ended());
+    EXPECT_FALSE(window->isVisible());
+}
+
+// The audit and Reset Database run as jobs too; their questions and reports reach the window
+// thread, and what they empty or replace is replaced there.
+TEST_F(RunFixture, TheAuditAndResetDatabaseRunAsJobs) {
+    mame.dir.write("mame/roms/pacman.zip", "x");
+    window->dispatch(Command::AuditRomsets); // no ROM data: the database was never built
+    EXPECT_TRUE(window->busy());
+    ASSERT_TRUE(guitest::wait_for_jobs());
+    ASSERT_EQ(host.script.prompts.size(), 1u);
+    EXPECT_EQ(host.script.prompts[0].title, "Audit Romsets");
+    EXPECT_EQ(host.script.prompts[0].icon, Icon::Error);
+    EXPECT_TRUE(window->isVisible());
+
+    host.script.prompts.clear();
+    bool saved = false;
+    ASSERT_TRUE(save_database(session.whole_state().machines, session.whole_state().settings, saved,
+                              host.script));
+    host.script.answers = {Answer::Yes, Answer::No}; // "Are You Sure?", "Clear Preferences?"
+    window->dispatch(Command::ResetDatabase);
+    ASSERT_TRUE(guitest::wait_for_jobs());
+    EXPECT_EQ(host.script.prompts.size(), 3u);
+    EXPECT_TRUE(session.whole_state().machines.empty());
+    EXPECT_EQ(window->model()->rowCount(), 0);
+    EXPECT_EQ(file_size(database_path(session.whole_state().settings)), -1);
+    EXPECT_TRUE(window->program_ended());
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(RunFixture, TheCloseBoxDuringARunIsIgnored) {
-    session.state.pause_on_exit = true;
+    session.whole_state().pause_on_exit = true;
     select("pacman");
     QTimer poll;
     PausedRun paused;
@@ -373,7 +403,7 @@ TEST_F(RunFixture, TheCloseBoxDuringARunIsIgnored) {
 
 // A MAME that hangs is ended from its console, with what it started, and no key is asked for.
 TEST_F(RunFixture, AHungMameIsStoppedFromItsConsoleAndLeavesNothingBehind) {
-    session.state.pause_on_exit = true;
+    session.whole_state().pause_on_exit = true;
     test::LingeringHelpers helpers(mame.dir);
     const EnvGuard hang("ORVEL_FAKE_HANG", "1");
     select("pacman");
@@ -416,7 +446,7 @@ TEST_F(RunFixture, AHungMameIsStoppedFromItsConsoleAndLeavesNothingBehind) {
 // Keys pressed while MAME runs reach disabled windows or a console that is not yet asking, and
 // are never replayed afterwards: the pause of the run still waits for its own key.
 TEST_F(RunFixture, KeysPressedDuringARunDoNothingAfterIt) {
-    session.state.pause_on_exit = true;
+    session.whole_state().pause_on_exit = true;
     const EnvGuard slow("ORVEL_FAKE_RUN_MS", "600");
     select("pacman");
     window->dispatch(Command::RunMachine);
@@ -553,7 +583,7 @@ TEST_F(RunFixture, SaveFolderIniWritesTheShownListAndTheTreeShowsTheNewFolder) {
     EXPECT_NE(written.find("puckman\r\n"), std::string::npos);
     EXPECT_EQ(written.find("galaga"), std::string::npos);
 
-    const TreeItemList& items = session.state.tree;
+    const TreeItemList& items = session.whole_state().tree;
     const std::size_t root = find_tree_child(items, kind_folders, "My Picks", "Root");
     ASSERT_NE(root, std::size_t(-1));
     ASSERT_NE(window->tree(), nullptr);
@@ -584,15 +614,14 @@ TEST(DesktopFirstStart, BuildsTheDatabaseFromMamesListingAndOpensTheMainWindow) 
     options.start_directory = mame.dir.path();
     options.desktop_width = 1600;
     options.desktop_height = 1000;
-    ASSERT_EQ(run_startup(session.state.settings, session.state.mame_paths, host, options).outcome,
-              StartupOutcome::Continue);
-    ASSERT_EQ(file_size(database_path(session.state.settings)), -1);
+    ASSERT_EQ(
+        run_startup(session.whole_state().settings, session.whole_state().mame_paths, host, options)
+            .outcome,
+        StartupOutcome::Continue);
+    ASSERT_EQ(file_size(database_path(session.whole_state().settings)), -1);
 
-    DesktopStartOptions desktop;
-    desktop.qt_host = &host;
-    std::unique_ptr<MainWindow> window = start_desktop(session, host, icons(), desktop);
+    std::unique_ptr<MainWindow> window = guitest::start_and_wait(session, host);
     ASSERT_NE(window, nullptr);
-    QApplication::processEvents();
 
     // The build ran in its own console, which showed the banner and was closed.
     EXPECT_EQ(host.console_titles, std::vector<std::string>{"Starting Orvel..."});
@@ -614,12 +643,13 @@ TEST(DesktopFirstStart, BuildsTheDatabaseFromMamesListingAndOpensTheMainWindow) 
     // MAME had no configuration of its own: it wrote its defaults, and that was all the user
     // was told.
     EXPECT_EQ(host.script.messages(),
-              std::vector<std::string>{"MAME Configuration: " +
-                                       mame_config_created_text(session.state.settings.MAME_Path)});
+              std::vector<std::string>{
+                  "MAME Configuration: " +
+                  mame_config_created_text(session.whole_state().settings.MAME_Path)});
 
     // The database was saved and the main window lists the listing's runnable machines.
-    EXPECT_GT(file_size(database_path(session.state.settings)), 0);
-    EXPECT_EQ(session.state.machines.size(), 9u);
+    EXPECT_GT(file_size(database_path(session.whole_state().settings)), 0);
+    EXPECT_EQ(session.whole_state().machines.size(), 9u);
     EXPECT_TRUE(window->isVisible());
     QStringList shown;
     for (int row = 0; row < window->model()->rowCount(); ++row)
@@ -648,13 +678,11 @@ TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
         const EnvGuard listing("ORVEL_FAKE_LISTING", listing_file);
         ScriptedQtHost host;
         Session session;
-        set_default_settings(session.state.settings, mame.dir.path(), 1600, 1000);
-        ASSERT_TRUE(apply_chosen_mame(session.state.settings, host.script, mame.exe));
-        (void)discover_mame_config(session.state.settings, session.state.mame_paths);
-        DesktopStartOptions desktop;
-        desktop.qt_host = &host;
-        EXPECT_EQ(start_desktop(session, host, icons(), desktop), nullptr);
-        QApplication::processEvents();
+        set_default_settings(session.whole_state().settings, mame.dir.path(), 1600, 1000);
+        ASSERT_TRUE(apply_chosen_mame(session.whole_state().settings, host.script, mame.exe));
+        (void)discover_mame_config(session.whole_state().settings,
+                                   session.whole_state().mame_paths);
+        EXPECT_EQ(guitest::start_and_wait(session, host), nullptr);
         const std::vector<std::string> messages = host.script.messages();
         ASSERT_EQ(messages.size(), 1u);
         if (listing_file == broken)
@@ -662,10 +690,56 @@ TEST(DesktopFirstStart, ABrokenOrEmptyListingEndsTheProgramWithAMessage) {
         else // answered No: the program ends
             EXPECT_EQ(messages[0].rfind("No Machines: ", 0), 0u) << messages[0];
         EXPECT_EQ(host.console_texts.size(), 1u);
-        EXPECT_EQ(file_size(database_path(session.state.settings)), -1);
+        EXPECT_EQ(file_size(database_path(session.whole_state().settings)), -1);
         for (QWidget* widget : QApplication::topLevelWidgets())
             EXPECT_FALSE(widget->isVisible()) << widget->metaObject()->className();
     }
+}
+
+// A rebuild whose listing the user cancels from its console: the bar counted the machines read
+// against the old database, MAME ended, and the main window lists the old database, whose file
+// is unchanged.
+TEST(DesktopFirstStart, CancellingTheListingKeepsTheOldDatabase) {
+    FakeMameFolder mame;
+    const EnvGuard listing("ORVEL_FAKE_LISTING", test::fixture("database/listing.xml"));
+    const EnvGuard slow("ORVEL_FAKE_LX_DELAY_MS", "400");
+    ScriptedQtHost host;
+    Session session;
+    Settings& settings = session.whole_state().settings;
+    set_default_settings(settings, mame.dir.path(), 1600, 1000);
+    ASSERT_TRUE(apply_chosen_mame(settings, host.script, mame.exe));
+    (void)discover_mame_config(settings, session.whole_state().mame_paths);
+    MachineList old;
+    old.push_back(machine("galaga", "Galaga (Namco rev. B)", true));
+    old.push_back(machine("pacman", "Pac-Man (Midway)", true));
+    ASSERT_TRUE(
+        save_database(old, settings, session.whole_state().database_changed, host.script).ok());
+    const std::string before = test::read_all(database_path(settings));
+
+    QTimer poll;
+    poll.setInterval(10);
+    int counted = 0;
+    QString caption;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const std::vector<ConsoleWindow*> consoles = shown_consoles();
+        if (consoles.empty() || consoles.front()->count_bar()->value() < 2) return;
+        poll.stop();
+        counted = consoles.front()->count_bar()->maximum();
+        caption = consoles.front()->stop_button()->text();
+        QTest::keyClick(consoles.front()->findChild<QPlainTextEdit*>(), Qt::Key_Escape);
+    });
+    poll.start();
+    DesktopStartOptions desktop;
+    desktop.refresh_database = true;
+    const std::unique_ptr<MainWindow> window = guitest::start_and_wait(session, host, desktop);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(counted, 2);
+    EXPECT_EQ(caption, QStringLiteral("&Cancel"));
+    EXPECT_TRUE(shown_consoles().empty());
+    EXPECT_EQ(window->model()->rowCount(), 2);
+    EXPECT_EQ(test::read_all(database_path(settings)), before);
+    EXPECT_FALSE(file_exists(join_path(settings.MAME_Path, "orvel.tmp")));
+    EXPECT_TRUE(host.script.messages().empty());
 }
 
 // The real message box shows every line break of a message (CR LF or a line feed) as a line of

@@ -3,8 +3,10 @@
 // a MAME folder holding the fake MAME.
 
 #include "gui/console_window.h"
+#include "gui/desktop_start.h"
 #include "gui/icon_set.h"
 #include "gui/job_runner.h"
+#include "gui/main_window.h"
 #include "gui/qt_host.h"
 #include "gui/splash_window.h"
 #include "platform/files.h"
@@ -16,8 +18,11 @@
 #include <QStringList>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,11 +45,7 @@ class ScriptedQtHost : public QtHost {
     orvel::test::ScriptedHost script;
     std::vector<std::string> console_titles; // every console opened
     std::vector<QString> console_texts;      // the console's text as it was closed
-    QPointer<QWidget> watched;               // its title is recorded on keep_alive
-    QStringList watched_titles;
-    std::function<void()> during_work;  // called once from the first keep_alive
-    std::function<void()> job_done;     // called on the job's thread once a job's work is done
-    bool splash_beside_console = false; // a splash was visible while a console line arrived
+    bool splash_beside_console = false;      // a splash was visible while a console line arrived
     std::vector<std::pair<std::string, bool>> progress_splash; // progress text, splash shown
 
     Answer message(std::string_view title, std::string_view text, Buttons buttons,
@@ -71,13 +72,6 @@ class ScriptedQtHost : public QtHost {
         QtHost::set_progress(text);
         progress_splash.emplace_back(text, splash_visible());
     }
-    void keep_alive() override {
-        if (watched &&
-            (watched_titles.isEmpty() || watched_titles.back() != watched->windowTitle()))
-            watched_titles << watched->windowTitle();
-        if (during_work) std::exchange(during_work, nullptr)();
-        QtHost::keep_alive();
-    }
     void console_line(std::string_view line) override {
         splash_beside_console = splash_beside_console || splash_visible();
         QtHost::console_line(line);
@@ -86,12 +80,6 @@ class ScriptedQtHost : public QtHost {
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (qobject_cast<SplashWindow*>(widget) && widget->isVisible()) return true;
         return false;
-    }
-    void run_job(const std::function<void(Host& progress)>& job) override {
-        QtHost::run_job([&](Host& progress) {
-            job(progress);
-            if (job_done) job_done();
-        });
     }
     void console_open(std::string_view title) override {
         console_titles.emplace_back(title);
@@ -106,6 +94,20 @@ class ScriptedQtHost : public QtHost {
 // Lets the event loop run until every job started so far has ended (a MAME run, the listing).
 inline bool wait_for_jobs(int timeout_ms = 30000) {
     return QTest::qWaitFor([] { return running_jobs() == 0; }, timeout_ms);
+}
+
+// Starts the desktop and lets the event loop run until the start has ended; returns its main
+// window (null: the program would end).
+inline std::unique_ptr<MainWindow> start_and_wait(Session& session, QtHost& host,
+                                                  const DesktopStartOptions& options = {}) {
+    bool ended = false;
+    std::unique_ptr<MainWindow> started;
+    start_desktop(session, host, icons(), options, [&](std::unique_ptr<MainWindow> window) {
+        started = std::move(window);
+        ended = true;
+    });
+    if (!QTest::qWaitFor([&] { return ended; }, 30000)) ADD_FAILURE() << "the start never ended";
+    return started;
 }
 
 // A MAME folder of the test's own holding the fake MAME as "mame".

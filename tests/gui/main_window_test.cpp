@@ -80,9 +80,9 @@ struct Fixture : ::testing::Test {
     std::unique_ptr<MainWindow> window;
 
     void SetUp() override {
-        set_default_settings(session.state.settings, dir.path(), 1600, 1200);
-        session.state.machines = sample_machines();
-        reset_view_list(session.state.machines, session.state.view);
+        set_default_settings(session.whole_state().settings, dir.path(), 1600, 1200);
+        session.whole_state().machines = sample_machines();
+        reset_view_list(session.whole_state().machines, session.whole_state().view);
         window = std::make_unique<MainWindow>(session, host, icons());
         window->show();
         QApplication::processEvents();
@@ -96,7 +96,8 @@ struct Fixture : ::testing::Test {
     }
     int row_of(const char* name) const {
         for (int row = 0; row < rows(); ++row)
-            if (session.state.machines[static_cast<std::size_t>(window->model()->position(row))]
+            if (session.whole_state()
+                    .machines[static_cast<std::size_t>(window->model()->position(row))]
                     .name == name)
                 return row;
         return -1;
@@ -105,7 +106,8 @@ struct Fixture : ::testing::Test {
 
 TEST(DesktopStart, FromPreferencesAndDatabaseToAShownMainWindow) {
     test::TempDir dir;
-    ScriptedHost host;
+    guitest::ScriptedQtHost qt_host;
+    ScriptedHost& host = qt_host.script;
     // A first start has chosen the fake MAME and saved a database.
     Settings first;
     set_default_settings(first, dir.path());
@@ -116,13 +118,12 @@ TEST(DesktopStart, FromPreferencesAndDatabaseToAShownMainWindow) {
     ASSERT_TRUE(save_database(sample_machines(), first, changed, host).ok());
 
     Session session;
-    StartupOptions options;
-    options.start_directory = dir.path();
-    options.desktop_width = 1600;
-    options.desktop_height = 1000;
-    ASSERT_EQ(run_startup(session.state.settings, session.state.mame_paths, host, options).outcome,
-              StartupOutcome::Continue);
-    std::unique_ptr<MainWindow> window = start_desktop(session, host, icons(), {});
+    DesktopStartOptions desktop;
+    desktop.startup.emplace();
+    desktop.startup->start_directory = dir.path();
+    desktop.startup->desktop_width = 1600;
+    desktop.startup->desktop_height = 1000;
+    std::unique_ptr<MainWindow> window = guitest::start_and_wait(session, qt_host, desktop);
     ASSERT_NE(window, nullptr);
     QApplication::processEvents();
     EXPECT_TRUE(window->isVisible());
@@ -237,10 +238,12 @@ TEST_F(Fixture, ShortcutsRaiseTheirOwnCommandsWithTheMenuBarHidden) {
     EXPECT_FALSE(window->program_ended()); // answered No
     // Ctrl+F adds the selected machine to the favourites, Shift+F takes it away again.
     QTest::keyClick(window->list(), Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(session.state.machines[static_cast<std::size_t>(session.state.current_machine)]
+    EXPECT_TRUE(session.whole_state()
+                    .machines[static_cast<std::size_t>(session.whole_state().current_machine)]
                     .isfavourite);
     QTest::keyClick(window->list(), Qt::Key_F, Qt::ShiftModifier);
-    EXPECT_FALSE(session.state.machines[static_cast<std::size_t>(session.state.current_machine)]
+    EXPECT_FALSE(session.whole_state()
+                     .machines[static_cast<std::size_t>(session.whole_state().current_machine)]
                      .isfavourite);
     QTest::keyClick(window->list(), Qt::Key_F10);
     EXPECT_TRUE(window->menuBar()->isVisible());
@@ -259,13 +262,13 @@ TEST_F(Fixture, SearchFiltersOnEveryKeystrokeAndClearingRestores) {
     EXPECT_EQ(rows(), 2);
     search->clear();
     EXPECT_EQ(rows(), 5);
-    EXPECT_EQ(session.state.filter.f_search, 0);
+    EXPECT_EQ(session.whole_state().filter.f_search, 0);
 }
 
 TEST_F(Fixture, TreeChoiceMovesTheMarkerAndRefills) {
     FilterTreeView* tree = window->tree();
     ASSERT_NE(tree, nullptr);
-    TreeItemList& items = session.state.tree;
+    TreeItemList& items = session.whole_state().tree;
     const std::size_t bios = find_tree_child(items, kind_filters, "BIOS", "Is BIOS");
     const std::size_t all = find_tree_child(items, kind_filters, "BIOS", "All");
     ASSERT_NE(bios, std::size_t(-1));
@@ -283,7 +286,7 @@ TEST_F(Fixture, TreeChoiceMovesTheMarkerAndRefills) {
 }
 
 TEST_F(Fixture, EveryFilterGroupShowsItsOwnPicture) {
-    const TreeItemList& items = session.state.tree;
+    const TreeItemList& items = session.whole_state().tree;
     auto shown = [&](std::size_t position) {
         return window->tree()->item_at_position(position)->icon(0).pixmap(16).toImage();
     };
@@ -333,7 +336,7 @@ TEST_F(Fixture, KeyboardInTheTreeTheListAndTheSearchBox) {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     FilterTreeView* tree = window->tree();
-    TreeItemList& items = session.state.tree;
+    TreeItemList& items = session.whole_state().tree;
 
     // Enter on a child chooses it as a click does, and does not start MAME; Space as well.
     for (const auto& [child, key] :
@@ -364,7 +367,7 @@ TEST_F(Fixture, KeyboardInTheTreeTheListAndTheSearchBox) {
     EXPECT_EQ(window->status_strip()->field(1),
               QStringLiteral("Driver: ") +
                   QString::fromStdString(
-                      session.state
+                      session.whole_state()
                           .machines[static_cast<std::size_t>(window->model()->position(rows() - 1))]
                           .name));
     QTest::keyClick(window->list(), Qt::Key_Home);
@@ -384,7 +387,7 @@ TEST_F(Fixture, KeyboardInTheTreeTheListAndTheSearchBox) {
     // Ctrl+A selects the text and Shift+F types a capital letter, as in any text box.
     QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(search->selectedText(), QStringLiteral("ga"));
-    EXPECT_FALSE(session.state.database_changed); // not Check Availability
+    EXPECT_FALSE(session.whole_state().database_changed); // not Check Availability
     search->end(false);
     QTest::keyClick(search, 'F', Qt::ShiftModifier);
     EXPECT_EQ(search->text(), QStringLiteral("gaF"));
@@ -401,8 +404,9 @@ TEST_F(Fixture, ARightClickSelectsItsRowAndTheStatusBarFollows) {
 }
 
 TEST_F(Fixture, ACutTitleShowsInFullAsATooltip) {
-    session.state.machines[2].description = "Donkey Kong (US set 1) with a title far too long to "
-                                            "fit the title column of a window this narrow";
+    session.whole_state().machines[2].description =
+        "Donkey Kong (US set 1) with a title far too long to "
+        "fit the title column of a window this narrow";
     window->refill_machine_list();
     window->resize(800, 600);
     QApplication::processEvents();
@@ -415,23 +419,23 @@ TEST_F(Fixture, ACutTitleShowsInFullAsATooltip) {
     };
     EXPECT_EQ(tip_at(row_of("galaga")), QString()); // it fits: no tooltip
     EXPECT_EQ(tip_at(row_of("dkong")),
-              QString::fromStdString(session.state.machines[2].description));
+              QString::fromStdString(session.whole_state().machines[2].description));
 }
 
 TEST_F(Fixture, FavouritesAddAndRemove) {
     const int row = row_of("dkong");
     window->list()->select_row(row);
     window->dispatch(Command::AddFavourite);
-    EXPECT_TRUE(session.state.database_changed);
+    EXPECT_TRUE(session.whole_state().database_changed);
     EXPECT_EQ(window->list()->selected_row(), row);
     EXPECT_EQ(cell(row, 0), QStringLiteral("\u2665 Donkey Kong (US set 1)"));
-    EXPECT_EQ(session.state.machines[2].description, "Donkey Kong (US set 1)");
+    EXPECT_EQ(session.whole_state().machines[2].description, "Donkey Kong (US set 1)");
     // A second add changes nothing.
-    session.state.database_changed = false;
+    session.whole_state().database_changed = false;
     window->dispatch(Command::AddFavourite);
-    EXPECT_FALSE(session.state.database_changed);
+    EXPECT_FALSE(session.whole_state().database_changed);
     window->dispatch(Command::RemoveFavourite);
-    EXPECT_TRUE(session.state.database_changed);
+    EXPECT_TRUE(session.whole_state().database_changed);
     EXPECT_EQ(cell(row, 0), QStringLiteral("Donkey Kong (US set 1)"));
 }
 
@@ -451,14 +455,14 @@ TEST_F(Fixture, ExitAsksToSaveOnlyWhenSomethingChanged) {
     EXPECT_FALSE(window->program_ended());
 
     host.prompts.clear();
-    session.state.database_changed = true;
+    session.whole_state().database_changed = true;
     host.answers = {Answer::Yes, Answer::No};
     window->dispatch(Command::Exit);
     EXPECT_EQ(host.messages(),
               (std::vector<std::string>{"Save Changes: Update Database?", "Close: Exit Orvel?"}));
     EXPECT_EQ(host.prompts[0].icon, Icon::Information);
-    EXPECT_FALSE(session.state.database_changed); // saved, and the program goes on
-    EXPECT_GT(file_size(database_path(session.state.settings)), 0);
+    EXPECT_FALSE(session.whole_state().database_changed); // saved, and the program goes on
+    EXPECT_GT(file_size(database_path(session.whole_state().settings)), 0);
     EXPECT_FALSE(window->program_ended());
 
     host.prompts.clear();
@@ -468,20 +472,20 @@ TEST_F(Fixture, ExitAsksToSaveOnlyWhenSomethingChanged) {
 }
 
 TEST_F(Fixture, CloseBoxAsksTheSameQuestionsAndKeepsTheTitle) {
-    session.state.database_changed = true;
+    session.whole_state().database_changed = true;
     host.answers = {Answer::No, Answer::No};
     window->close();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(host.messages(),
               (std::vector<std::string>{"Save Changes: Update Database?", "Close: Exit Orvel?"}));
     EXPECT_EQ(host.prompts[0].icon, Icon::Warning);
-    EXPECT_TRUE(session.state.database_changed);
-    EXPECT_EQ(file_size(database_path(session.state.settings)), -1);
+    EXPECT_TRUE(session.whole_state().database_changed);
+    EXPECT_EQ(file_size(database_path(session.whole_state().settings)), -1);
 
     host.prompts.clear();
     host.answers = {Answer::Yes, Answer::No};
     window->close();
-    EXPECT_FALSE(session.state.database_changed);
+    EXPECT_FALSE(session.whole_state().database_changed);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvel V0.050 Alpha"));
     EXPECT_TRUE(window->isVisible());
 
@@ -502,7 +506,7 @@ TEST_F(Fixture, ToggleFilterAndToolbarLayouts) {
     EXPECT_GE(below_toolbar, window->toolbar()->geometry().bottom());
 
     // Open a group and choose a child, then hide and show the panel.
-    TreeItemList& items = session.state.tree;
+    TreeItemList& items = session.whole_state().tree;
     const std::size_t year = find_tree_child(items, kind_filters, "Year", "1981");
     const std::size_t group = group_of(items, year);
     window->tree()->item_at_position(group)->setExpanded(true);
@@ -607,7 +611,7 @@ TEST_F(Fixture, MachineInfoOpensWithCtrlIOverADisabledWindowAndClosesOnEscape) {
 }
 
 TEST_F(Fixture, PreferencesRebuildTheListOnlyAfterChangesAndSaveOnlyOnYes) {
-    Settings& settings = session.state.settings;
+    Settings& settings = session.whole_state().settings;
     ASSERT_TRUE(create_folder(settings.ORVEL_Data));
     ASSERT_TRUE(save_preferences(settings, preferences_path(settings)));
     int resets = 0;
@@ -651,12 +655,12 @@ TEST_F(Fixture, PreferencesRebuildTheListOnlyAfterChangesAndSaveOnlyOnYes) {
 
 // Run once as it is and once more with QT_SCALE_FACTOR=2 (its own CTest entry); the pictures
 // of the second run carry "_x2".
-TEST_F(Fixture, ScreenshotsOfTheSplashTheMainWindowAndAbout) {
+TEST_F(Fixture, ScreenshotsOfTheSplashAndTheMainWindow) {
     QDir().mkpath(QStringLiteral(ORVEL_GUI_SHOTS_DIR));
     const QString suffix =
         window->devicePixelRatioF() > 1 ? QStringLiteral("_x2.png") : QStringLiteral(".png");
     const QString dir = QStringLiteral(ORVEL_GUI_SHOTS_DIR) + QLatin1Char('/');
-    SplashWindow splash(session.state.settings);
+    SplashWindow splash(session.whole_state().settings);
     splash.show();
     splash.set_status(QStringLiteral("Loading Database..."));
     EXPECT_EQ(splash.size(), QSize(480, 190));
@@ -675,11 +679,6 @@ TEST_F(Fixture, ScreenshotsOfTheSplashTheMainWindowAndAbout) {
             dir + QStringLiteral("main_window_%1x%2").arg(size.width()).arg(size.height()) +
             suffix));
     }
-
-    AboutWindow about(session.state.settings, window.get());
-    about.show();
-    QApplication::processEvents();
-    EXPECT_TRUE(about.grab().save(dir + QStringLiteral("about") + suffix));
 }
 
 } // namespace

@@ -43,18 +43,18 @@ struct Pictures : ::testing::Test {
     std::unique_ptr<MainWindow> window;
 
     void SetUp() override {
-        Settings& settings = session.state.settings;
+        Settings& settings = session.whole_state().settings;
         set_default_settings(settings, dir.path(), 1600, 1200);
         ASSERT_TRUE(create_folders(settings.ORVEL_Data));
         settings.MAME_Path = dir.path();
-        session.state.mame_paths.titles_directory = "titles";
-        session.state.mame_paths.snapshot_directory = "snap";
+        session.whole_state().mame_paths.titles_directory = "titles";
+        session.whole_state().mame_paths.snapshot_directory = "snap";
         dir.write("titles/pacman.png", test::make_png(30, 40));
         ASSERT_TRUE(test::make_zip(dir.file("snap.zip"), {{"dkong.png", test::make_png(8, 6)}}));
-        session.state.machines.push_back(machine("dkong"));
-        session.state.machines.push_back(machine("pacman"));
-        session.state.machines.push_back(machine("puckman", "pacman"));
-        reset_view_list(session.state.machines, session.state.view);
+        session.whole_state().machines.push_back(machine("dkong"));
+        session.whole_state().machines.push_back(machine("pacman"));
+        session.whole_state().machines.push_back(machine("puckman", "pacman"));
+        reset_view_list(session.whole_state().machines, session.whole_state().view);
     }
     void open() {
         window = std::make_unique<MainWindow>(session, host, guitest::icons());
@@ -79,7 +79,7 @@ struct Pictures : ::testing::Test {
 };
 
 TEST_F(Pictures, PaneFollowsTheSelectionWithTheParentsPictureOrThePlaceholder) {
-    session.state.settings.ORVEL_Show_Pictures = 1;
+    session.whole_state().settings.ORVEL_Show_Pictures = 1;
     open();
     PicturePane* pane = window->pictures();
     ASSERT_TRUE(pane->isVisible());
@@ -144,7 +144,7 @@ TEST_F(Pictures, AHugePictureIsDecodedAtTheShownSize) {
 
     ASSERT_TRUE(test::make_zip(dir.file("titles.zip"), {{"dkong.png", huge}}));
     std::filesystem::remove_all(dir.file("titles"));
-    session.state.settings.ORVEL_Show_Pictures = 1;
+    session.whole_state().settings.ORVEL_Show_Pictures = 1;
     open();
     wait();
     PicturePane* pane = window->pictures();

@@ -206,10 +206,5 @@ TEST_F(Preferences, TheCloseBoxClosesWithoutAQuestion) {
     EXPECT_EQ(saved_value(preferences_path(settings), "ORVEL_Check_Avail"), "0");
 }
 
-TEST_F(Preferences, Screenshot) {
-    QDir().mkpath(QStringLiteral(ORVEL_GUI_SHOTS_DIR));
-    EXPECT_TRUE(window->grab().save(QStringLiteral(ORVEL_GUI_SHOTS_DIR "/preferences.png")));
-}
-
 } // namespace
 } // namespace orvel::gui

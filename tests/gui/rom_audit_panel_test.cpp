@@ -20,7 +20,7 @@ namespace {
 TEST(RomAuditPanel, ListsEachRomWithWhatWasFoundAndKeepsTheVerdict) {
     test::TempDir dir;
     Session session;
-    AppState& state = session.state;
+    AppState& state = session.whole_state();
     state.settings.MAME_Path = dir.path();
     state.settings.ORVEL_Data = dir.file("data/");
     state.mame_paths.rompath = "roms";

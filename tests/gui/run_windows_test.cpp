@@ -16,6 +16,7 @@
 #include "gui/software_list_window.h"
 #include "launch/commandlines.h"
 #include "settings/mame_config.h"
+#include "settings/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -69,7 +70,7 @@ struct RunWindows : ::testing::Test {
     FakeMameFolder mame;
     ScriptedQtHost host;
     Session session;
-    AppState& state = session.state;
+    AppState& state = session.whole_state();
 
     void SetUp() override {
         set_default_settings(state.settings, mame.dir.path(), 1600, 1200);
@@ -348,7 +349,7 @@ TEST_F(RunWindows, MainWindowOpensTheSoftwareListAndAdvancedWindows) {
     ASSERT_TRUE(guitest::wait_for_jobs());
     EXPECT_TRUE(software);
     EXPECT_TRUE(main.isEnabled());
-    EXPECT_TRUE(session.state.software_items.items.empty());
+    EXPECT_TRUE(session.whole_state().software_items.items.empty());
     EXPECT_TRUE(mame.received().empty());
 
     bool advanced = false;
@@ -460,21 +461,41 @@ TEST_F(RunWindows, TheCapturedOutputWindowShowsTheStartOfHugeOutput) {
     EXPECT_EQ(output.error_pane()->toPlainText(), QStringLiteral("bad rom\n"));
 }
 
-TEST_F(RunWindows, ScreenshotsOfTheRunWindows) {
-    QDir().mkpath(QStringLiteral(ORVEL_GUI_SHOTS_DIR));
-    const QString dir = QStringLiteral(ORVEL_GUI_SHOTS_DIR) + QLatin1Char('/');
-    SoftwareListWindow software(session, 0, host);
-    software.show();
-    QApplication::processEvents();
-    EXPECT_TRUE(software.grab().save(dir + QStringLiteral("software_list.png")));
-    OwnImageWindow own(host, {});
-    own.show();
-    QApplication::processEvents();
-    EXPECT_TRUE(own.grab().save(dir + QStringLiteral("own_image.png")));
+// Its Save Database runs as a job: the window takes no input and cannot be closed meanwhile.
+TEST_F(RunWindows, TheAdvancedWindowSavesAsAJob) {
+    AdvancedRunWindow window(session, 1, host, icons(), nullptr);
+    window.show();
+    state.database_changed = true;
+    host.script.answers = {Answer::Yes}; // "Save Command Line Data?"
+    window.save_database();
+    EXPECT_FALSE(window.isEnabled());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Saving..."));
+    window.reject(); // Escape or the close box
+    ASSERT_TRUE(guitest::wait_for_jobs());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Running Metal Slug"));
+    EXPECT_FALSE(state.database_changed);
+    EXPECT_GT(file_size(database_path(state.settings)), 0);
+}
+
+// The command line field is drawn on black whatever the style's colours.
+TEST_F(RunWindows, TheAdvancedRunWindowDrawsItsFieldOnBlack) {
     AdvancedRunWindow advanced(session, 1, host, icons(), nullptr);
     advanced.show();
     QApplication::processEvents();
-    EXPECT_TRUE(advanced.grab().save(dir + QStringLiteral("advanced_run.png")));
+    const QImage shot = advanced.grab().toImage();
+    QDir().mkpath(QStringLiteral(ORVEL_GUI_SHOTS_DIR)); // for people to look at
+    shot.save(QStringLiteral(ORVEL_GUI_SHOTS_DIR "/advanced_run.png"));
+    const QLineEdit* line = advanced.commandline_field();
+    const QRect field(line->mapTo(&advanced, QPoint(0, 0)), line->size());
+    // Right of the text, across the field's middle.
+    const int from = field.left() + line->fontMetrics().horizontalAdvance(line->text()) + 16;
+    ASSERT_LT(from, field.right() - 8);
+    for (int x = from; x < field.right() - 8; x += 4) {
+        const QPoint at = QPoint(x, field.center().y()) * shot.devicePixelRatio();
+        ASSERT_LT(shot.pixelColor(at).lightness(), 40) << x;
+    }
 }
 
 } // namespace

@@ -59,8 +59,8 @@ Machine sample_machine() {
 
 TEST(ScreenFit, TheMainWindowOpensInsideTheScreen) {
     Session session;
-    session.state.machines = {sample_machine()};
-    reset_view_list(session.state.machines, session.state.view);
+    session.whole_state().machines = {sample_machine()};
+    reset_view_list(session.whole_state().machines, session.whole_state().view);
     test::ScriptedHost host;
     MainWindow window(session, host, icons());
     window.show();
@@ -85,7 +85,7 @@ TEST(ScreenFit, TheSoftwareListAndCapturedOutputWindowsFit) {
     guitest::FakeMameFolder mame;
     guitest::ScriptedQtHost host;
     Session session;
-    AppState& state = session.state;
+    AppState& state = session.whole_state();
     set_default_settings(state.settings, mame.dir.path(), 1600, 1200);
     ASSERT_TRUE(apply_chosen_mame(state.settings, host.script, mame.exe));
     (void)discover_mame_config(state.settings, state.mame_paths);

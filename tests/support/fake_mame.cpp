@@ -19,7 +19,8 @@
 // prints an error line and ends with that status, otherwise it falls silent for an hour.
 // ORVEL_FAKE_EXIT=N makes -lx and runs end with exit status N after their output (a run first
 // prints MAME's "Required files are missing" line). ORVEL_FAKE_RUN_MS=N makes a run last N
-// milliseconds, as a machine being played does.
+// milliseconds, as a machine being played does. ORVEL_FAKE_LX_DELAY_MS=N makes -lx wait N
+// milliseconds after each machine of the listing, as MAME writing a large listing does.
 
 #include <chrono>
 #include <cstdio>
@@ -27,6 +28,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -242,6 +244,25 @@ int print_listing() {
     if (!f) {
         std::fprintf(stderr, "cannot open %s\n", path);
         return 1;
+    }
+    if (const char* delay = env("ORVEL_FAKE_LX_DELAY_MS")) {
+        const long ms = std::strtol(delay, nullptr, 10);
+        std::string listing;
+        char piece[65536];
+        for (size_t got; (got = std::fread(piece, 1, sizeof piece, f)) > 0;)
+            listing.append(piece, got);
+        std::fclose(f);
+        constexpr std::string_view end_tag = "</machine>";
+        size_t from = 0;
+        for (size_t at; (at = listing.find(end_tag, from)) != std::string::npos;) {
+            const size_t to = at + end_tag.size();
+            std::fwrite(listing.data() + from, 1, to - from, stdout);
+            std::fflush(stdout);
+            from = to;
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        }
+        std::fwrite(listing.data() + from, 1, listing.size() - from, stdout);
+        return exit_status();
     }
     long cut = -1;
     if (const char* at = env("ORVEL_FAKE_LX_CUT")) cut = std::strtol(at, nullptr, 10);

@@ -4,8 +4,10 @@
 
 #include "host/host.h"
 
+#include <cstdint>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvel::test {
@@ -29,8 +31,11 @@ class ScriptedHost : public Host {
 
     std::vector<Prompt> prompts;
     std::vector<std::string> progress;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> counts; // done, total
     std::vector<std::string> console; // "open:TITLE", lines, "key:PROMPT", "close"
     long keep_alive_calls = 0;
+    // The work is asked to stop once so many counted progress reports have come (0: never).
+    std::size_t stop_after_counts = 0;
 
     Answer message(std::string_view title, std::string_view text, Buttons buttons,
                    Icon icon) override;
@@ -43,10 +48,16 @@ class ScriptedHost : public Host {
                                         std::string_view initial) override;
     void set_progress(std::string_view text) override;
     void keep_alive() override { ++keep_alive_calls; }
+    void set_progress_count(std::uint64_t done, std::uint64_t total) override {
+        counts.emplace_back(done, total);
+    }
     void console_open(std::string_view title) override;
     void console_line(std::string_view line) override;
     void console_wait_for_key(std::string_view prompt) override;
     void console_close() override;
+    bool stop_requested() override {
+        return stop_after_counts > 0 && counts.size() >= stop_after_counts;
+    }
 
     // "TITLE: TEXT" of every message box, in order.
     std::vector<std::string> messages() const;
