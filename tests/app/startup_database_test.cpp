@@ -33,6 +33,16 @@ struct StartFolders {
         create_folders(settings.ORVEL_Data);
         paths.rompath = "roms";
     }
+    // An earlier database of two machines, one of them a favourite; returns the file's bytes.
+    std::string save_old_database() {
+        MachineList stored(2);
+        stored[0].name = "neogeo";
+        stored[0].isfavourite = true;
+        stored[1].name = "retired";
+        bool saved_changed = true;
+        if (!save_database(stored, settings, saved_changed, host).ok()) return {};
+        return read_all(database_path(settings));
+    }
     DatabaseStartResult start(bool refresh = false) {
         return start_machine_database(settings, paths, machines, view, changed, host, refresh);
     }
@@ -163,13 +173,8 @@ TEST(StartMachineDatabase, AFailedRefreshKeepsTheOldDatabase) {
     EnvGuard cut("ORVEL_FAKE_LX_CUT", "600");
     EnvGuard status("ORVEL_FAKE_EXIT", "3");
     StartFolders f;
-    MachineList stored(2);
-    stored[0].name = "neogeo";
-    stored[0].isfavourite = true;
-    stored[1].name = "retired";
-    bool changed = true;
-    ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok());
-    const std::string before = read_all(database_path(f.settings));
+    const std::string before = f.save_old_database();
+    ASSERT_FALSE(before.empty());
 
     const DatabaseStartResult r = f.start(true);
     EXPECT_EQ(r.outcome, DatabaseOutcome::Continue);
@@ -198,13 +203,8 @@ TEST(StartMachineDatabase, ACancelledListingKeepsTheOldDatabase) {
     EnvGuard slow("ORVEL_FAKE_LX_DELAY_MS", "300");
     StartFolders f;
     LingeringHelpers helpers(f.dir);
-    MachineList stored(2);
-    stored[0].name = "neogeo";
-    stored[0].isfavourite = true;
-    stored[1].name = "retired";
-    bool changed = true;
-    ASSERT_TRUE(save_database(stored, f.settings, changed, f.host).ok());
-    const std::string before = read_all(database_path(f.settings));
+    const std::string before = f.save_old_database();
+    ASSERT_FALSE(before.empty());
     f.host.stop_after_counts = 1;
 
     DatabaseStartResult r = f.start(true);
