@@ -190,6 +190,16 @@ build_libs() {
         touch "$prefix/.built-$name"
         say "$name: $(($(date +%s) - start)) s"
     done
+    # libarchive carries its own BLAKE2s, as Qt's static Core does under the same names: the
+    # program links both, so libarchive's copy gets names of its own.
+    if [ ! -f "$prefix/.blake2s-renamed" ]; then
+        local renames=()
+        for f in $("$triple-nm" "$prefix/lib/libarchive.a" | sed -n 's/^[0-9a-f]* T \(blake2s[a-z_]*\)$/\1/p'); do
+            renames+=(--redefine-sym "$f=archive_$f")
+        done
+        [ ${#renames[@]} -eq 0 ] || "$triple-objcopy" "${renames[@]}" "$prefix/lib/libarchive.a"
+        touch "$prefix/.blake2s-renamed"
+    fi
     [ -f "$prefix/.complete" ] || say "libraries ready in $(($(date +%s) - total_start)) s"
     touch "$prefix/.complete"
 }

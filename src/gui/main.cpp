@@ -55,7 +55,9 @@ int main(int argc, char** argv) {
     app.setApplicationName(QStringLiteral("Orvel"));
     // The installed desktop entry's name (Wayland's app id), so that the desktop shows its icon
     // for the window.
+#ifdef ORVEL_APP_ID // none on Windows
     app.setDesktopFileName(QStringLiteral(ORVEL_APP_ID));
+#endif
     QIcon program_icon;
     for (int size : {16, 32, 48, 64, 128})
         program_icon.addPixmap(QPixmap::fromImage(orvel::gui::paint_program_icon(size)));
