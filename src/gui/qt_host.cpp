@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -104,21 +105,22 @@ Answer QtHost::message(std::string_view title, std::string_view text, Buttons bu
 
 std::string QtHost::choose_open_file(std::string_view title, std::string_view default_name,
                                      std::string_view filter) {
-    return to_std(QFileDialog::getOpenFileName(dialog_parent(), qs(title), qs(default_name),
-                                               dialog_filter(filter)));
+    // Qt's dialogs answer with "/"; the program keeps the system's own separators.
+    return to_std(QDir::toNativeSeparators(QFileDialog::getOpenFileName(
+        dialog_parent(), qs(title), qs(default_name), dialog_filter(filter))));
 }
 
 std::string QtHost::choose_save_file(std::string_view title, std::string_view default_name,
                                      std::string_view filter) {
-    return to_std(QFileDialog::getSaveFileName(dialog_parent(), qs(title), qs(default_name),
-                                               dialog_filter(filter)));
+    return to_std(QDir::toNativeSeparators(QFileDialog::getSaveFileName(
+        dialog_parent(), qs(title), qs(default_name), dialog_filter(filter))));
 }
 
 std::string QtHost::choose_folder(std::string_view title, std::string_view start_folder) {
-    QString folder =
-        QFileDialog::getExistingDirectory(dialog_parent(), qs(title), qs(start_folder));
+    QString folder = QDir::toNativeSeparators(
+        QFileDialog::getExistingDirectory(dialog_parent(), qs(title), qs(start_folder)));
     if (folder.isEmpty()) return {};
-    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
     return to_std(folder);
 }
 
