@@ -4,6 +4,7 @@
 // run is made in a process of its own, so that its peak memory is its own.
 //   capture_bench [MB]   (default 128; ORVEL_CAPTURE_MB works too)
 
+#include "bench_inputs.h"
 #include "host/host.h"
 #include "launch/launch.h"
 #include "platform/files.h"
@@ -79,8 +80,8 @@ int main(int argc, char** argv) {
     unsigned long long mb = 128;
     if (const char* env = std::getenv("ORVEL_CAPTURE_MB")) mb = std::strtoull(env, nullptr, 10);
     if (argc > 1) mb = std::strtoull(argv[1], nullptr, 10);
-    const std::string folder = std::string(ORVEL_BENCH_DIR) + "/capture/";
-    std::filesystem::create_directories(folder);
+    const std::string folder = bench::bench_folder() + "capture/";
+    create_folders(folder);
     // The captured files go to a private folder below this one, not to the user's own.
     ::setenv("TMPDIR", folder.c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", "", 1);
