@@ -81,7 +81,8 @@ Orvel keeps its preferences and its machine database in a folder ORVEL_Data insi
 it was started in (for a double-click, this folder); orvel-cli --data FOLDER names another. MAME itself is not included: download it from the MAME project and choose its
 mame.exe when Orvel asks.
 
-Orvel is free software under the GNU General Public License, version 3 (LICENSE.txt).
+Orvel is free software under the GNU General Public License, version 3 or (at your option) any
+later version (LICENSE.txt).
 EOF
 
 zip_file="$dir/$name.zip"

@@ -42,13 +42,21 @@ StatusStrip::StatusStrip(const IconSet& icons, QWidget* parent)
 
 void StatusStrip::fit_fields() {
     const QFontMetrics metrics = fontMetrics();
-    // Fields 0 to 3 are at least 150 wide and, like every label, never narrower than their text.
-    for (QLabel* field : {fields_[0], fields_[1], fields_[2], fields_[3]})
-        field->setMinimumWidth(150);
-    fields_[0]->setMinimumWidth(
-        std::max(150, metrics.horizontalAdvance(QString::fromLatin1(widest_count)) + 12));
+    base_widths_ = {
+        std::max(150, metrics.horizontalAdvance(QString::fromLatin1(widest_count)) + 12), 150, 150,
+        150};
+    for (std::size_t i = 0; i < 4; ++i)
+        fit_text(i);
     fields_[5]->setMinimumWidth(std::max(45, metrics.horizontalAdvance(fields_[5]->text()) + 4));
     fields_[6]->setFixedWidth(25);
+}
+
+void StatusStrip::fit_text(std::size_t index) {
+    // A framed field is at least its base width and, like every label, never narrower than its
+    // text: a set minimum width would otherwise cut a text wider than the base (wide fonts).
+    QLabel* field = fields_[index];
+    const int text = field->fontMetrics().horizontalAdvance(field->text());
+    field->setMinimumWidth(std::max(base_widths_[index], text + 2 * field->frameWidth() + 4));
 }
 
 void StatusStrip::changeEvent(QEvent* event) {
@@ -57,8 +65,10 @@ void StatusStrip::changeEvent(QEvent* event) {
 }
 
 void StatusStrip::show_texts(const StatusTexts& texts) {
-    for (std::size_t i = 0; i < 6; ++i)
+    for (std::size_t i = 0; i < 6; ++i) {
         fields_[i]->setText(qs(texts.fields[i]));
+        if (i < 4) fit_text(i);
+    }
     std::size_t which = 0;
     switch (texts.image) {
     case StatusImage::Good:

@@ -9,6 +9,7 @@
 #include "support/scripted_host.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTest>
@@ -25,9 +26,9 @@ TEST(FirstStart, TheMameDialogPreselectsTheMameFoundOnPathAndEnterChoosesIt) {
     test::TempDir dir;
     const std::string folder = dir.file("bin/");
     create_folder(folder);
-    const std::string exe = folder + "mame";
+    const std::string exe = folder + test::mame_file;
     std::filesystem::copy_file(ORVEL_FAKE_MAME, exe);
-    test::EnvGuard path("PATH", dir.file("empty") + ":" + folder + ":/usr/bin");
+    test::EnvGuard path("PATH", dir.file("empty") + test::path_list + folder);
 
     create_folder(dir.file("start"));
     StartupOptions options = program_startup_options(dir.file("start/"), program_folder());
@@ -51,8 +52,9 @@ TEST(FirstStart, TheMameDialogPreselectsTheMameFoundOnPathAndEnterChoosesIt) {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog || !title.isEmpty()) return;
         title = dialog->windowTitle();
-        shown_folder = dialog->directory().absolutePath();
-        selected = dialog->selectedFiles();
+        shown_folder = QDir::toNativeSeparators(dialog->directory().absolutePath());
+        for (const QString& file : dialog->selectedFiles())
+            selected << QDir::toNativeSeparators(file);
         QWidget* focus = dialog->focusWidget();
         QTest::keyClick(focus ? focus : dialog, Qt::Key_Return);
         // Should Enter not close it, the test fails instead of waiting for ever.
@@ -63,10 +65,10 @@ TEST(FirstStart, TheMameDialogPreselectsTheMameFoundOnPathAndEnterChoosesIt) {
     poll.stop();
 
     EXPECT_EQ(title, QStringLiteral("Select MAME Executable"));
-    EXPECT_EQ(shown_folder + QLatin1Char('/'), QString::fromStdString(folder));
+    EXPECT_EQ(shown_folder + QDir::separator(), QString::fromStdString(folder));
     EXPECT_EQ(selected, QStringList{QString::fromStdString(exe)});
     EXPECT_EQ(result.outcome, StartupOutcome::Continue);
-    EXPECT_EQ(settings.MAME_Exe, "mame");
+    EXPECT_EQ(settings.MAME_Exe, test::mame_file);
     EXPECT_EQ(settings.MAME_Path, folder);
     EXPECT_EQ(boxes, QStringList{QString::fromStdString(mame_config_created_text(folder))});
     // Run from the build folder, the program keeps its data beside the working directory.
