@@ -78,8 +78,9 @@ $programs
 
 Nothing needs installing: unpack this folder anywhere you can write to and start orvel.exe.
 Orvel keeps its preferences and its machine database in a folder ORVEL_Data inside the folder
-it was started in (for a double-click, this folder); orvel-cli --data FOLDER names another. MAME itself is not included: download it from the MAME project and choose its
-mame.exe when Orvel asks.
+it was started in (for a double-click, this folder); orvel-cli --data FOLDER names another.
+MAME itself is not included: download it from the MAME project and choose its mame.exe when
+Orvel asks.
 
 Orvel is free software under the GNU General Public License, version 3 or (at your option) any
 later version (LICENSE.txt).
