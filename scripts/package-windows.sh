@@ -50,6 +50,7 @@ for t in "${targets[@]}"; do
             dwmapi.dll | shlwapi.dll | version.dll | bcrypt.dll | normaliz.dll | netapi32.dll | \
             userenv.dll | setupapi.dll | wtsapi32.dll | d3d9.dll | d3d11.dll | dxgi.dll | \
             dxguid.dll | authz.dll | mpr.dll | msvcrt.dll | comctl32.dll | crypt32.dll | \
+            dwrite.dll | shcore.dll | \
             api-ms-win-*) ;;
         *) echo "$t.exe needs $dll, which Windows does not have" >&2; exit 1 ;;
         esac
