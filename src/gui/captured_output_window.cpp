@@ -1,12 +1,12 @@
 #include "gui/captured_output_window.h"
 
+#include "gui/list_look.h"
 #include "gui/qt_text.h"
 #include "gui/screen_fit.h"
 #include "gui/window_runs.h"
 #include "platform/files.h"
 #include "platform/process.h"
 
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -28,7 +28,7 @@ QPlainTextEdit* pane(const std::string& path, QWidget* parent) {
     text->setReadOnly(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text->setFont(fixed_pitch_font());
     // A run may write gigabytes: the pane shows the start, the viewer the whole file.
     std::string bytes;
     errno = 0;

@@ -1,9 +1,9 @@
 #include "gui/console_window.h"
 
 #include "gui/ansi_text.h"
+#include "gui/list_look.h"
 
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -32,7 +32,7 @@ ConsoleWindow::ConsoleWindow(const QString& title, std::size_t line_limit, QWidg
     // answered.
     setWindowModality(Qt::ApplicationModal);
     output_->setReadOnly(true);
-    output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    output_->setFont(fixed_pitch_font());
     output_->setMaximumBlockCount(static_cast<int>(line_limit_));
     output_->setUndoRedoEnabled(false);
     QPalette palette = output_->palette();

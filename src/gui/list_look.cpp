@@ -3,6 +3,8 @@
 #include "gui/identity_picture.h"
 #include "gui/qt_text.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QWidget>
@@ -43,6 +45,17 @@ void apply_list_look(QWidget* widget, const Settings& settings) {
                                          ? system.color(QPalette::Text)
                                          : colour_from_bgr(settings.ORVEL_Font_Colour));
     widget->setPalette(palette);
+}
+
+QFont fixed_pitch_font() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontInfo(font).fixedPitch()) return font;
+    font.setFamilies({QStringLiteral("Consolas"), QStringLiteral("Courier New"),
+                      QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+                      QStringLiteral("Noto Sans Mono")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
 }
 
 } // namespace orvel::gui

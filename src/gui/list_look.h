@@ -28,4 +28,8 @@ std::int64_t bgr_from_colour(const QColor& colour);
 // where a colour is -1).
 void apply_list_look(QWidget* widget, const Settings& settings);
 
+// The system's fixed-pitch font for MAME's output; where the face the system names is missing or
+// not fixed-pitch (Wine without Windows' own fonts), the first installed fixed-pitch face.
+QFont fixed_pitch_font();
+
 } // namespace orvel::gui

@@ -371,12 +371,15 @@ TEST(BuildDatabase, TheListingCountsTheMachinesReadSoFar) {
     options.carry_from = &old;
     ASSERT_TRUE(f.build(options).ok());
     ASSERT_GE(f.host.counts.size(), 3u);
+    // A busy machine may hand two pieces over with no machine between them: the count never
+    // falls, and it rises over the run.
     for (size_t i = 0; i < f.host.counts.size(); ++i) {
         EXPECT_EQ(f.host.counts[i].second, 5u);
         if (i > 0) {
-            EXPECT_GT(f.host.counts[i].first, f.host.counts[i - 1].first);
+            EXPECT_GE(f.host.counts[i].first, f.host.counts[i - 1].first);
         }
     }
+    EXPECT_LT(f.host.counts.front().first, f.host.counts.back().first);
     EXPECT_LE(f.host.counts.back().first, 9u);
 }
 
