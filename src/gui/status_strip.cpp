@@ -14,6 +14,25 @@ constexpr int picture_side = 16;
 // The count field is as wide as the largest counts need, so it does not jump as they change.
 constexpr const char* widest_count = "Showing: 88888 of 88888";
 
+// A framed field is at least its base width and, like every label, never narrower than its text:
+// a set minimum width would cut a text wider than the base (a wide font).
+class FramedField : public QLabel {
+  public:
+    explicit FramedField(QWidget* parent) : QLabel(parent) {}
+    void set_base_width(int width) {
+        base_width_ = width;
+        updateGeometry();
+    }
+    QSize minimumSizeHint() const override {
+        QSize size = QLabel::minimumSizeHint();
+        size.setWidth(std::max(size.width(), base_width_));
+        return size;
+    }
+
+  private:
+    int base_width_ = 0;
+};
+
 } // namespace
 
 StatusStrip::StatusStrip(const IconSet& icons, QWidget* parent)
@@ -21,7 +40,7 @@ StatusStrip::StatusStrip(const IconSet& icons, QWidget* parent)
     // The fields draw their own frames; the bar draws none around them.
     setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
     for (std::size_t i = 0; i < fields_.size(); ++i) {
-        auto* label = new QLabel(this);
+        QLabel* label = i < 4 ? new FramedField(this) : new QLabel(this);
         // Fields 0 to 3 are centred and framed; 4 and 5 have no border.
         if (i < 4) {
             label->setAlignment(Qt::AlignCenter);
@@ -42,21 +61,12 @@ StatusStrip::StatusStrip(const IconSet& icons, QWidget* parent)
 
 void StatusStrip::fit_fields() {
     const QFontMetrics metrics = fontMetrics();
-    base_widths_ = {
-        std::max(150, metrics.horizontalAdvance(QString::fromLatin1(widest_count)) + 12), 150, 150,
-        150};
-    for (std::size_t i = 0; i < 4; ++i)
-        fit_text(i);
+    const int count_width =
+        std::max(150, metrics.horizontalAdvance(QString::fromLatin1(widest_count)) + 12);
+    for (std::size_t i = 0; i < 4; ++i) // the framed fields
+        static_cast<FramedField*>(fields_[i])->set_base_width(i == 0 ? count_width : 150);
     fields_[5]->setMinimumWidth(std::max(45, metrics.horizontalAdvance(fields_[5]->text()) + 4));
     fields_[6]->setFixedWidth(25);
-}
-
-void StatusStrip::fit_text(std::size_t index) {
-    // A framed field is at least its base width and, like every label, never narrower than its
-    // text: a set minimum width would otherwise cut a text wider than the base (wide fonts).
-    QLabel* field = fields_[index];
-    const int text = field->fontMetrics().horizontalAdvance(field->text());
-    field->setMinimumWidth(std::max(base_widths_[index], text + 2 * field->frameWidth() + 4));
 }
 
 void StatusStrip::changeEvent(QEvent* event) {
@@ -65,10 +75,8 @@ void StatusStrip::changeEvent(QEvent* event) {
 }
 
 void StatusStrip::show_texts(const StatusTexts& texts) {
-    for (std::size_t i = 0; i < 6; ++i) {
+    for (std::size_t i = 0; i < 6; ++i)
         fields_[i]->setText(qs(texts.fields[i]));
-        if (i < 4) fit_text(i);
-    }
     std::size_t which = 0;
     switch (texts.image) {
     case StatusImage::Good:

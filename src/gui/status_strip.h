@@ -29,11 +29,9 @@ class StatusStrip : public QStatusBar {
 
   private:
     void fit_fields();
-    void fit_text(std::size_t index);
 
     const IconSet& icons_;
     std::array<QLabel*, 7> fields_{};
-    std::array<int, 4> base_widths_{};  // the framed fields' widths whatever their texts
     std::array<QIcon, 3> status_icons_; // good, imperfect, preliminary
     StatusImage image_ = StatusImage::Unchanged;
 };

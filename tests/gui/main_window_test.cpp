@@ -323,7 +323,8 @@ TEST_F(Fixture, StatusBarDescribesTheListAndTheCurrentMachine) {
     EXPECT_EQ(window->status_strip()->field(2), QStringLiteral("Available: N/A"));
     EXPECT_EQ(window->status_strip()->field(3), QStringLiteral("Set Type: N/A"));
     EXPECT_EQ(window->status_strip()->image(), StatusImage::Preliminary);
-    // The fields are wide enough for their texts.
+    // The fields are wide enough for their texts once the bar is laid out (before it paints).
+    QApplication::processEvents();
     for (int field = 0; field < 4; ++field) {
         const QLabel* label = window->status_strip()->field_label(field);
         EXPECT_GE(label->contentsRect().width(),
